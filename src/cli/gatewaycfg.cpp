@@ -1,0 +1,240 @@
+#include "cli/gatewaycfg.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "cli/exit_codes.h"
+#include "cli/node_selector.h"
+#include "cli/show_config.h"
+#include "file/config_file.h"
+#include "model/commit_rules.h"
+#include "model/device_config.h"
+#include "model/edit_actions.h"
+#include "model/lang_strings.h"
+
+namespace {
+
+// One-line form of a message that may hold CR LF line breaks.
+std::string Flatten(const std::string& text)
+{
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r')
+            continue;
+        line += text[i] == '\n' ? ' ' : text[i];
+    }
+    return line;
+}
+
+class Tool {
+public:
+    Tool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+    int New(const std::string& file, bool force)
+    {
+        std::error_code ec;
+        if (!force && std::filesystem::exists(file, ec)) {
+            m_err << file << ": the file exists already (use --force to replace it)\n";
+            return kExitUsage;
+        }
+        return Save(file);
+    }
+
+    int Show(const std::string& file)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        ShowConfig(m_root, m_out);
+        return 0;
+    }
+
+    int Set(const std::string& file, const std::string& node, const std::string& label, const std::string& value)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        const NodeSelection selection = SelectNode(m_root, node);
+        if (!selection.error.empty()) {
+            m_err << file << ": " << selection.error << '\n';
+            return kExitUsage;
+        }
+        const TreeRecord& record = selection.record;
+        const std::string where = file + ": " + RecordName(record) + " / ";
+        const int row = FindRowByLabel(record, label);
+        if (row < 0) {
+            m_err << where << "no item is labelled \"" << label << "\"\n";
+            return kExitUsage;
+        }
+        CParamItem* item = RecordItemAt(record, row);
+        const std::string itemName = where + TrimTrailingBlanks(item->label);
+        const CommitOutcome outcome = CommitEdit(m_root, record, row, value);
+        switch (outcome.refusal) {
+        case CommitRefusal::None:
+            break;
+        case CommitRefusal::Check:
+            m_err << itemName << ": " << ResultMessage(outcome.code) << " (\"" << value << "\")\n";
+            return static_cast<int>(outcome.code);
+        case CommitRefusal::NotAChoice: {
+            m_err << itemName << ": \"" << value << "\" is not one of the choices:";
+            for (const std::string& choice : item->choices)
+                m_err << " \"" << choice << "\"";
+            m_err << '\n';
+            return static_cast<int>(RESULT_OUT_OF_RANGE);
+        }
+        case CommitRefusal::ReadOnly:
+        case CommitRefusal::WrongEditor:
+            m_err << itemName << ": the item is read-only\n";
+            return kExitRefused;
+        case CommitRefusal::NoItem:
+            m_err << where << "no item is labelled \"" << label << "\"\n";
+            return kExitUsage;
+        }
+        m_out << TrimTrailingBlanks(item->label) << " = " << outcome.value << '\n';
+        if (outcome.modeSwitched)
+            m_out << "Subnet protocol: " << m_root.Subnet().GetItemAt(SUBNET_ROW_PROTOCOL)->value << '\n';
+        if (outcome.renamed)
+            m_out << "Slave node renamed " << record.slave->GetName() << '\n';
+        return outcome.changed ? Save(file) : 0;
+    }
+
+    int AddCommand(const std::string& file, int code)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        int index = kUnknownFunctionIndex;
+        GetFunctionByCode(code, &index);
+        if (!IsSupportedFunctionIndex(index)) {
+            m_err << file << ": Modbus function code " << code
+                  << " cannot be configured; use 1, 2, 3, 4, 5, 6, 15 or 16\n";
+            return kExitUsage;
+        }
+        CSubnetNode& subnet = m_root.Subnet();
+        if (subnet.GetMode() != MODE_MODBUS_MASTER) {
+            m_err << file << ": the subnet is in \"" << GetLangString(21)
+                  << "\" mode; Modbus commands need \"" << GetLangString(20) << "\"\n";
+            return kExitRefused;
+        }
+        CSlaveNode* slave = subnet.GetNodeAt(0);
+        if (!slave) {
+            slave = AddSlaveNode(m_root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
+            m_out << "Added slave node " << slave->GetName() << '\n';
+        }
+        const AddCommandResult added = AddCommandTo(slave, index);
+        if (added.limitReached) {
+            m_err << file << ": " << slave->GetName() << ": " << added.message << '\n';
+            return kExitRefused;
+        }
+        m_out << "Added command " << slave->GetCommandCount() << ": " << added.command->GetName() << '\n';
+        return Save(file);
+    }
+
+    int DeleteCommand(const std::string& file, int number)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        CSlaveNode* slave = m_root.Subnet().GetNodeAt(0);
+        CModbusCommand* command = slave ? slave->GetCommandAt(number - 1) : nullptr;
+        if (!command) {
+            m_err << file << ": there is no command " << number << " (the configuration has "
+                  << (slave ? slave->GetCommandCount() : 0) << ")\n";
+            return kExitUsage;
+        }
+        const std::string name = command->GetName();
+        DeleteCommandFrom(slave, command);
+        m_out << "Deleted command " << number << ": " << name << '\n';
+        return Save(file);
+    }
+
+    int Check(const std::string& file)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        std::string message;
+        if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
+            m_err << file << ": " << Flatten(message) << '\n';
+            return static_cast<int>(code);
+        }
+        m_out << file << ": no faults found\n";
+        return 0;
+    }
+
+private:
+    int Load(const std::string& file)
+    {
+        const FileResult result = LoadFile(m_root, file);
+        if (result.ok)
+            return 0;
+        m_err << (result.languageMismatch ? file + ": " : std::string()) << result.message << '\n';
+        return kExitBadFile;
+    }
+
+    int Save(const std::string& file)
+    {
+        const FileResult result = SaveFile(m_root, file);
+        if (result.ok)
+            return 0;
+        m_err << result.message << '\n';
+        return kExitCannotWrite;
+    }
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    CDeviceConfig m_root;
+};
+
+} // namespace
+
+int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"gatewaycfg: edit, check and transfer configurations of the PROFIBUS-DP / serial gateway module",
+                 "gatewaycfg"};
+    app.require_subcommand(1);
+    app.footer("Exit status: 0 on success; the result code of a failed operation (6 an empty item, 7 an illegal\n"
+               "character, 8 out of range ...); 1 refused by a rule; 64 bad usage; 65 a file that cannot be read;\n"
+               "74 a file that cannot be written.");
+
+    Tool tool(out, err);
+    std::function<int()> action;
+    std::string file, node, label, value;
+    int number = 0;
+    bool force = false;
+
+    auto* cmdNew = app.add_subcommand("new", "Write a new default configuration to FILE");
+    cmdNew->add_option("FILE", file, "Configuration file (.xml)")->required();
+    cmdNew->add_flag("-f,--force", force, "Replace FILE if it exists");
+    cmdNew->callback([&] { action = [&] { return tool.New(file, force); }; });
+
+    auto* cmdShow = app.add_subcommand("show", "Print the tree and every item as 'label = value'");
+    cmdShow->add_option("FILE", file, "Configuration file")->required();
+    cmdShow->callback([&] { action = [&] { return tool.Show(file); }; });
+
+    auto* cmdSet = app.add_subcommand("set", "Edit one item through the property grid's checks");
+    cmdSet->add_option("FILE", file, "Configuration file")->required();
+    cmdSet->add_option("NODE", node, "profibus, subnet, slave or command:N (N from 1)")->required();
+    cmdSet->add_option("LABEL", label, "The item's label, as 'show' prints it")->required();
+    cmdSet->add_option("VALUE", value, "The new value")->required();
+    cmdSet->callback([&] { action = [&] { return tool.Set(file, node, label, value); }; });
+
+    auto* cmdAdd = app.add_subcommand("add-command", "Add a Modbus command of function CODE (1-6, 15, 16)");
+    cmdAdd->add_option("FILE", file, "Configuration file")->required();
+    cmdAdd->add_option("CODE", number, "Modbus function code")->required();
+    cmdAdd->callback([&] { action = [&] { return tool.AddCommand(file, number); }; });
+
+    auto* cmdDelete = app.add_subcommand("delete-command", "Delete command N (counted from 1)");
+    cmdDelete->add_option("FILE", file, "Configuration file")->required();
+    cmdDelete->add_option("N", number, "Command number")->required()->check(CLI::PositiveNumber);
+    cmdDelete->callback([&] { action = [&] { return tool.DeleteCommand(file, number); }; });
+
+    auto* cmdCheck = app.add_subcommand("check", "Run the download's pre-checks and report the first fault");
+    cmdCheck->add_option("FILE", file, "Configuration file")->required();
+    cmdCheck->callback([&] { action = [&] { return tool.Check(file); }; });
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e, out, err);
+        return status == 0 ? 0 : kExitUsage;
+    }
+    return action ? action() : kExitUsage;
+}

@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "cli/gatewaycfg.h"
+
+int main(int argc, char** argv)
+{
+    return RunGatewayCfg(argc, argv, std::cout, std::cerr);
+}

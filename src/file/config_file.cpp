@@ -1,0 +1,526 @@
+#include "file/config_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <tinyxml.h>
+#include <unistd.h>
+
+#include "file/text_encoding.h"
+#include "model/device_config.h"
+#include "model/lang_strings.h"
+
+namespace {
+
+// Failures inside the reader and writer; caught at this file's boundary.
+struct FileError {
+    int row;               // line of the file, 0 when unknown
+    std::string message;
+};
+
+// ---- writing -------------------------------------------------------------------------------
+
+std::string ToFileText(const std::string& utf8)
+{
+    if (auto gbk = Utf8ToGbk(utf8))
+        return *gbk;
+    throw FileError{0, "the text \"" + utf8 + "\" cannot be stored in the file's GB2312/GBK encoding"};
+}
+
+TiXmlElement* AppendElement(TiXmlNode* parent, const char* name, const std::string& value)
+{
+    TiXmlElement element(name);
+    element.SetAttribute("Value", ToFileText(value));
+    return parent->InsertEndChild(element)->ToElement();
+}
+
+TiXmlElement* AppendContainer(TiXmlNode* parent, const char* name)
+{
+    return AppendElement(parent, name, name);
+}
+
+void SaveXml(const CParamItem& item, TiXmlElement* parent)
+{
+    TiXmlElement* element = AppendElement(parent, "Item", item.label);
+    AppendElement(element, "Ref", item.help);
+    AppendElement(element, "CurrentVal", item.value);
+    AppendElement(element, "State", std::to_string(item.state));
+    AppendElement(element, "Enable", std::to_string(item.enable));
+    // Drop-down items always carry their choices; other items carry them when they have any
+    // (the subnet's "Data Bits" is shown only, yet its choices give the code sent to the module).
+    if (item.state == STATE_LIST || item.state == STATE_LIST_TEXT || !item.choices.empty()) {
+        TiXmlElement* combo = AppendContainer(element, "Combo");
+        for (const std::string& choice : item.choices)
+            AppendElement(combo, "ComboIndex", choice);
+    }
+}
+
+// Writes every item, inside a new "ItemList" when flag is 0, directly into element otherwise.
+void SaveItems(const ItemList& items, TiXmlElement* element, int flag)
+{
+    TiXmlElement* target = flag == 0 ? AppendContainer(element, "ItemList") : element;
+    for (const auto& item : items)
+        SaveXml(*item, target);
+}
+
+void SaveXml(const CModbusCommand& command, TiXmlElement* parent)
+{
+    TiXmlElement* element = AppendElement(parent, "Command", command.GetName());
+    AppendElement(element, "CommandType", std::to_string(command.GetCommandType()));
+    SaveItems(command.Items(), element, 0);
+}
+
+void SaveXml(const CSlaveNode& slave, TiXmlElement* parent)
+{
+    TiXmlElement* element = AppendElement(parent, "Node", slave.GetName());
+    TiXmlElement* address = AppendContainer(element, "SlaveAddress");
+    if (const CParamItem* item = slave.GetItemAt(SLAVE_ROW_ADDRESS))
+        SaveXml(*item, address);
+    TiXmlElement* commands = AppendContainer(element, "CommandList");
+    for (const auto& command : slave.Commands())
+        SaveXml(*command, commands);
+}
+
+void SaveNodes(const CConfigNode& node, TiXmlElement* element)
+{
+    TiXmlElement* list = AppendContainer(element, "NodeList");
+    for (const auto& slave : node.Nodes())
+        SaveXml(*slave, list);
+}
+
+void SaveXml(const CSubnetNode& subnet, TiXmlElement* root)
+{
+    TiXmlElement* element = AppendContainer(root, "Subnet");
+    TiXmlElement* protocol = AppendContainer(element, "ProtocalType");
+    AppendElement(element, "CurrentModeType", std::to_string(subnet.GetMode()));
+    TiXmlElement* base = AppendContainer(element, "ItemList");
+    SaveItems(subnet.Items(), base, 1);
+    SaveItems(subnet.MasterModeItems(), AppendContainer(protocol, "MasterModeItemList"), 1);
+    SaveItems(subnet.CommonModeItems(), AppendContainer(protocol, "CommonModeItemList"), 1);
+    SaveNodes(subnet, element);
+}
+
+void SaveXml(const CBusNode& bus, TiXmlElement* root)
+{
+    TiXmlElement* element = AppendContainer(root, "PROFIBUS");
+    SaveItems(bus.Items(), element, 0);
+}
+
+std::string LocalDateTime()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[80];
+    std::snprintf(text, sizeof text, "%4.4d-%2.2d-%2.2d %2.2d:%2.2d:%2.2d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+void SaveCompanyInfo(TiXmlElement* root)
+{
+    TiXmlElement* company = AppendContainer(root, "Company");
+    AppendElement(company, "Name", GetLangString(88));
+    AppendElement(company, "Tel", "+86-10-0000-0000");
+    AppendElement(company, "Address", GetLangString(89));
+    AppendElement(company, "Author", "gateway-workbench");
+    AppendElement(company, "Version", "1.0.0.0");
+    AppendElement(company, "DateTime", LocalDateTime());
+}
+
+void SaveProductInfo(TiXmlElement* root)
+{
+    TiXmlElement* product = AppendContainer(root, "Product");
+    AppendElement(product, "ProductName", "Kaliq");
+    AppendElement(product, "Language", LanguageName(BuiltLanguage()));
+}
+
+// ---- reading -------------------------------------------------------------------------------
+
+// The texts of a file are GBK unless its declaration says UTF-8.
+struct Reader {
+    bool utf8 = false;
+
+    std::string Text(const TiXmlElement* element) const
+    {
+        const char* raw = element->Attribute("Value");
+        if (!raw)
+            return {};
+        if (utf8) {
+            if (IsValidUtf8(raw))
+                return raw;
+        } else if (auto text = GbkToUtf8(raw)) {
+            return *text;
+        }
+        throw FileError{element->Row(), std::string("the value of <") + element->Value() +
+                                            "> is not valid " + (utf8 ? "UTF-8" : "GB2312/GBK") + " text"};
+    }
+
+    int Integer(const TiXmlElement* element) const
+    {
+        const std::string text = Text(element);
+        std::size_t i = 0;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            ++i;
+        const bool digits = i < text.size() && text.find_first_not_of("0123456789", i) == std::string::npos &&
+                            text.size() - i <= 9;
+        if (!digits)
+            throw FileError{element->Row(), std::string("<") + element->Value() + "> holds \"" + text +
+                                                "\" where a whole number is expected"};
+        return std::stoi(text);
+    }
+};
+
+// The first child element whose attribute equals text exactly; none when there is none.
+const TiXmlElement* FindChildByValue(const TiXmlElement* element, const char* text, const char* attribute = "Value")
+{
+    if (!element)
+        return nullptr;
+    for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        const char* value = child->Attribute(attribute);
+        if (std::strcmp(value ? value : "", text) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+const TiXmlElement* RequireChild(const TiXmlElement* element, const char* text, const char* where)
+{
+    const TiXmlElement* child = FindChildByValue(element, text);
+    if (!child)
+        throw FileError{element ? element->Row() : 0,
+                        std::string("the element \"") + text + "\" is missing from " + where};
+    return child;
+}
+
+std::unique_ptr<CParamItem> LoadItem(const Reader& reader, const TiXmlElement* element)
+{
+    auto item = std::make_unique<CParamItem>();
+    item->label = reader.Text(element);
+    // Fields missing from a short item leave it empty, shown only and read-only.
+    item->state = STATE_SHOW_ONLY;
+    item->enable = 0;
+    const TiXmlElement* field = element->FirstChildElement();
+    if (field) {
+        item->help = reader.Text(field);
+        field = field->NextSiblingElement();
+    }
+    if (field) {
+        item->value = reader.Text(field);
+        field = field->NextSiblingElement();
+    }
+    if (field) {
+        item->state = reader.Integer(field);
+        field = field->NextSiblingElement();
+    }
+    if (field)
+        item->enable = reader.Integer(field);
+    if (const TiXmlElement* combo = FindChildByValue(element, "Combo")) {
+        for (const TiXmlElement* choice = combo->FirstChildElement(); choice; choice = choice->NextSiblingElement())
+            item->AddChoice(reader.Text(choice));
+    }
+    return item;
+}
+
+void LoadItems(const Reader& reader, const TiXmlElement* list, ItemList& items)
+{
+    for (const TiXmlElement* element = list->FirstChildElement(); element; element = element->NextSiblingElement())
+        items.push_back(LoadItem(reader, element));
+}
+
+std::unique_ptr<CSlaveNode> LoadSlave(const Reader& reader, const TiXmlElement* element)
+{
+    auto slave = CSlaveNode::MakeEmpty(reader.Text(element));
+    const std::string where = "the slave node \"" + slave->GetName() + "\"";
+    const TiXmlElement* address = element->FirstChildElement();
+    if (!address)
+        throw FileError{element->Row(), where + " has no slave address"};
+    if (const TiXmlElement* item = address->FirstChildElement())
+        slave->AppendItem(LoadItem(reader, item));
+    const TiXmlElement* list = FindChildByValue(element, "CommandList");
+    if (!list)
+        return slave;
+    int number = 0;
+    for (const TiXmlElement* child = list->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        ++number;
+        const std::string name = reader.Text(child);
+        const std::string which = "command " + std::to_string(number) + " (\"" + name + "\") of " + where;
+        const TiXmlElement* type = child->FirstChildElement();
+        if (!type)
+            throw FileError{child->Row(), which + " has no command type"};
+        const int commandType = reader.Integer(type);
+        if (!IsSupportedFunctionIndex(commandType))
+            throw FileError{type->Row(), which + " has the unsupported command type " + std::to_string(commandType)};
+        const TiXmlElement* items = FindChildByValue(child, "ItemList");
+        if (!items)
+            throw FileError{child->Row(), which + " has no item list"};
+        auto command = CModbusCommand::MakeEmpty(name, commandType);
+        ItemList loaded;
+        LoadItems(reader, items, loaded);
+        for (auto& item : loaded)
+            command->AppendItem(std::move(item));
+        slave->AttachCommand(std::move(command));
+    }
+    return slave;
+}
+
+void LoadSubnet(const Reader& reader, const TiXmlElement* root, CSubnetNode& subnet)
+{
+    subnet.Reset();
+    subnet.ItemListRef().clear();
+    subnet.MasterModeItems().clear();
+    subnet.CommonModeItems().clear();
+
+    const TiXmlElement* element = RequireChild(root, "Subnet", "the file");
+    const TiXmlElement* protocol = RequireChild(element, "ProtocalType", "\"Subnet\"");
+    const TiXmlElement* mode = protocol->NextSiblingElement();
+    if (!mode)
+        throw FileError{protocol->Row(), "the protocol mode is missing after \"ProtocalType\""};
+    subnet.SetModeField(reader.Integer(mode));
+    LoadItems(reader, RequireChild(protocol, "MasterModeItemList", "\"ProtocalType\""), subnet.MasterModeItems());
+    LoadItems(reader, RequireChild(protocol, "CommonModeItemList", "\"ProtocalType\""), subnet.CommonModeItems());
+    LoadItems(reader, RequireChild(element, "ItemList", "\"Subnet\""), subnet.ItemListRef());
+
+    // Older files keep the protocol row read-only; it is the one way to choose the mode.
+    if (CParamItem* protocol = ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
+        protocol && protocol->state == STATE_LIST && protocol->choices.size() >= 2)
+        protocol->SetEnable(1);
+
+    // Files written without the choices of "Data Bits" still give its code "8" or "7".
+    if (CParamItem* dataBits = ItemAt(subnet.Items(), SUBNET_ROW_DATA_BITS); dataBits && dataBits->choices.empty()) {
+        dataBits->AddChoice("8");
+        dataBits->AddChoice("7");
+    }
+
+    if (const TiXmlElement* nodes = FindChildByValue(element, "NodeList")) {
+        for (const TiXmlElement* child = nodes->FirstChildElement(); child; child = child->NextSiblingElement())
+            subnet.AttachNode(LoadSlave(reader, child));
+    }
+}
+
+void LoadBus(const Reader& reader, const TiXmlElement* root, CBusNode& bus)
+{
+    bus.Reset();
+    bus.ItemListRef().clear();
+    const TiXmlElement* element = FindChildByValue(root, "PROFIBUS");
+    if (!element)
+        element = FindChildByValue(root, "Profilebus");
+    if (!element)
+        throw FileError{root->Row(), "the element \"PROFIBUS\" is missing from the file"};
+    const TiXmlElement* list = element->FirstChildElement();
+    if (!list)
+        throw FileError{element->Row(), "\"PROFIBUS\" has no item list"};
+    LoadItems(reader, list, bus.ItemListRef());
+}
+
+// Accepts a file unless it was written by the other language's build.
+FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
+{
+    FileResult result;
+    const TiXmlElement* product = FindChildByValue(root, "Product");
+    const TiXmlElement* name = product ? product->FirstChildElement() : nullptr;
+    const TiXmlElement* language = name ? name->NextSiblingElement() : nullptr;
+    if (!language) {
+        result.message = "the \"Product\" header with the language is missing";
+        return result;
+    }
+    const Language other = BuiltLanguage() == Language::English ? Language::Chinese : Language::English;
+    if (reader.Text(language) == LanguageName(other)) {
+        result.languageMismatch = true;
+        result.message = GetLangString(5019);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+bool DeclaresUtf8(const TiXmlDocument& doc)
+{
+    for (const TiXmlNode* node = doc.FirstChild(); node; node = node->NextSibling()) {
+        if (const TiXmlDeclaration* decl = node->ToDeclaration()) {
+            std::string encoding = decl->Encoding();
+            for (char& c : encoding)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return encoding == "utf-8" || encoding == "utf8";
+        }
+    }
+    return false;
+}
+
+std::string NormaliseLineEnds(std::string text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out.push_back('\n');
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+std::string Located(const std::string& source, int row, const std::string& message)
+{
+    return row > 0 ? source + ", line " + std::to_string(row) + ": " + message : source + ": " + message;
+}
+
+// Writes data to a temporary file beside path, flushes it to disk and renames it over path.
+bool WriteFileAtomically(const std::string& path, const std::string& data, std::string* error)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    // Keep the permissions of a file that is replaced; a new file gets the usual ones.
+    struct stat old {};
+    mode_t mode = 0666;
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    ::fchmod(fd, mode);
+
+    std::size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = std::strerror(errno);
+            ::close(fd);
+            ::unlink(pattern.c_str());
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        *error = std::strerror(errno);
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    if (std::rename(pattern.c_str(), path.c_str()) != 0) {
+        *error = std::strerror(errno);
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FileResult WriteConfigText(const CDeviceConfig& root, std::string* text)
+{
+    FileResult result;
+    try {
+        TiXmlDocument doc;
+        doc.InsertEndChild(TiXmlDeclaration("1.0", "gb2312", ""));
+        TiXmlElement* top = AppendContainer(&doc, "Nordaq");
+        SaveCompanyInfo(top);
+        SaveProductInfo(top);
+        SaveXml(root.Subnet(), top);
+        SaveXml(root.Bus(), top);
+        TiXmlPrinter printer;
+        printer.SetIndent("    ");
+        printer.SetLineBreak("\n");
+        doc.Accept(&printer);
+        *text = printer.Str();
+        result.ok = true;
+    } catch (const FileError& error) {
+        result.message = error.message;
+    }
+    return result;
+}
+
+FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
+{
+    std::string text;
+    FileResult result = WriteConfigText(root, &text);
+    if (!result.ok) {
+        result.message = "Cannot save " + path + ": " + result.message;
+        return result;
+    }
+    std::string error;
+    if (!WriteFileAtomically(path, text, &error)) {
+        result.ok = false;
+        result.message = "Cannot save " + path + ": " + error;
+    }
+    return result;
+}
+
+FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::string& sourceName)
+{
+    FileResult result;
+    text = NormaliseLineEnds(std::move(text));
+    TiXmlDocument doc;
+    doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
+    if (doc.Error()) {
+        result.message = Located(sourceName, doc.ErrorRow(), std::string("not a readable XML file (") +
+                                                                  doc.ErrorDesc() + ")");
+        return result;
+    }
+    const TiXmlElement* top = doc.FirstChildElement();
+    if (!top) {
+        result.message = sourceName + ": the file holds no configuration";
+        return result;
+    }
+    Reader reader;
+    reader.utf8 = DeclaresUtf8(doc);
+    try {
+        result = CheckLanguage(reader, top);
+        if (!result.ok) {
+            if (!result.languageMismatch)
+                result.message = Located(sourceName, top->Row(), result.message);
+            return result;
+        }
+        CDeviceConfig fresh;
+        LoadSubnet(reader, top, fresh.Subnet());
+        LoadBus(reader, top, fresh.Bus());
+        root.TakeContentsFrom(fresh);
+    } catch (const FileError& error) {
+        result.ok = false;
+        result.message = Located(sourceName, error.row, error.message);
+    }
+    return result;
+}
+
+FileResult LoadFile(CDeviceConfig& root, const std::string& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        FileResult result;
+        result.message = "Cannot open " + path + ": it is a folder, not a file";
+        return result;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        FileResult result;
+        result.message = "Cannot open " + path + ": " + std::strerror(errno);
+        return result;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        FileResult result;
+        result.message = "Cannot read " + path + ": " + std::strerror(errno);
+        return result;
+    }
+    return ReadConfigText(root, content.str(), path);
+}

@@ -1,0 +1,64 @@
+#include "model/edit_actions.h"
+
+#include "model/device_config.h"
+#include "model/lang_strings.h"
+
+bool CanAddNode(const CDeviceConfig& root, const TreeRecord& selected)
+{
+    const CSubnetNode& subnet = root.Subnet();
+    return selected.type == RECORD_SUBNET && subnet.GetMode() == MODE_MODBUS_MASTER && subnet.GetNodeCount() == 0;
+}
+
+bool CanDeleteNode(const TreeRecord& selected)
+{
+    return selected.type == RECORD_SLAVE && selected.slave;
+}
+
+bool CanAddCommand(const TreeRecord& selected)
+{
+    return selected.type == RECORD_SLAVE && selected.slave;
+}
+
+bool CanDeleteCommand(const TreeRecord& selected)
+{
+    return selected.type == RECORD_COMMAND && selected.command;
+}
+
+CSlaveNode* AddSlaveNode(CDeviceConfig& root, const TreeRecord& selected)
+{
+    if (!CanAddNode(root, selected))
+        return nullptr;
+    return root.Subnet().AddNode();
+}
+
+bool DeleteSlaveNode(CDeviceConfig& root, const CSlaveNode* slave)
+{
+    if (!slave)
+        return false;
+    const int before = root.Subnet().GetNodeCount();
+    root.Subnet().RemoveNode(slave);
+    return root.Subnet().GetNodeCount() != before;
+}
+
+AddCommandResult AddCommandTo(CSlaveNode* slave, int functionIndex)
+{
+    AddCommandResult result;
+    if (!slave)
+        return result;
+    // The limit is the slave node's own: it is the node whose commands go to the module.
+    if (slave->GetCommandCount() >= kMaxCommandsPerSlave) {
+        result.limitReached = true;
+        result.message = GetLangString(1001);
+        return result;
+    }
+    result.command = slave->AddCommand(functionIndex);
+    return result;
+}
+
+bool DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command)
+{
+    if (!slave || !command || slave->IndexOfCommand(command) < 0)
+        return false;
+    slave->RemoveCommand(command);
+    return true;
+}

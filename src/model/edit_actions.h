@@ -1,0 +1,33 @@
+#pragma once
+// Adding and deleting the slave node and its commands, with the rules that enable each
+// action. The desktop tree and the command-line tool share them.
+
+#include <string>
+
+#include "model/config_tree.h"
+
+class CDeviceConfig;
+class CSlaveNode;
+class CModbusCommand;
+
+// Enable rules of the four tree actions, from the selected record.
+bool CanAddNode(const CDeviceConfig& root, const TreeRecord& selected);
+bool CanDeleteNode(const TreeRecord& selected);
+bool CanAddCommand(const TreeRecord& selected);
+bool CanDeleteCommand(const TreeRecord& selected);
+
+// Adds a slave node to the subnet when CanAddNode allows it; none otherwise.
+CSlaveNode* AddSlaveNode(CDeviceConfig& root, const TreeRecord& selected);
+// Removes a slave node with its commands; true when it was there.
+bool DeleteSlaveNode(CDeviceConfig& root, const CSlaveNode* slave);
+
+struct AddCommandResult {
+    CModbusCommand* command = nullptr;   // the new command, or none
+    bool limitReached = false;           // the slave node already holds 48 commands
+    std::string message;                 // what to tell the user when limitReached
+};
+// Adds a command of a function index (0-13) to a slave node. The 49th command is refused
+// with "MODBUS Command number is more than 48!"; an unsupported function adds nothing, silently.
+AddCommandResult AddCommandTo(CSlaveNode* slave, int functionIndex);
+// Removes a command from its slave node; true when it was there.
+bool DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command);

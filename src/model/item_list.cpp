@@ -1,0 +1,59 @@
+#include "model/item_list.h"
+
+#include "model/validation.h"
+
+CParamItem* ItemAt(const ItemList& list, int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= list.size())
+        return nullptr;
+    return list[static_cast<std::size_t>(index)].get();
+}
+
+int ChoiceIndexOf(const CParamItem* item)
+{
+    if (!item || item->choices.empty())
+        return -1;
+    return item->FindValueInChoices();
+}
+
+int IntValueOf(const CParamItem* item)
+{
+    if (!item)
+        return -1;
+    return LeadingInt(item->value);
+}
+
+int SetChoiceOf(CParamItem* item, int index)
+{
+    if (!item || index < 0 || static_cast<std::size_t>(index) >= item->choices.size())
+        return 0;
+    item->value = item->choices[static_cast<std::size_t>(index)];
+    return 1;
+}
+
+int SetIntValueOf(CParamItem* item, int number)
+{
+    if (!item)
+        return 0;
+    item->value = std::to_string(number);
+    return 1;
+}
+
+int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow)
+{
+    if (!grid)
+        return 0;
+    int row = firstRow;
+    for (const auto& item : list)
+        grid->ShowItem(row++, *item);
+    return row - firstRow;
+}
+
+std::unique_ptr<CParamItem> MakeItem(std::string label, std::string help, std::string value,
+                                     std::int32_t state, std::int32_t enable,
+                                     std::vector<std::string> choices)
+{
+    auto item = std::make_unique<CParamItem>(std::move(label), std::move(help), std::move(value), state, enable);
+    item->choices = std::move(choices);
+    return item;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The system's result codes: one code space shared by value checks, the serial link,
+// the transfers and the mapping check. 0 is success; the first non-zero code ends an
+// operation and travels up unchanged.
+
+#include <cstdint>
+#include <string>
+
+using ResultCode = std::uint32_t;
+
+enum : ResultCode {
+    RESULT_OK = 0,
+    RESULT_REPLY_MISMATCH = 3,   // a reply that does not match the request, or a bad reply
+    RESULT_PORT_NOT_OPENED = 4,
+    RESULT_SERIAL_IO = 5,        // a serial write or read failed
+    RESULT_EMPTY_ITEM = 6,
+    RESULT_ILLEGAL_CHAR = 7,
+    RESULT_OUT_OF_RANGE = 8,
+    RESULT_VERSION_MISMATCH = 9,
+    RESULT_COMMAND_UPLOAD = 10,
+    RESULT_MAPPING_CONFLICT = 11,
+    RESULT_MAPPING_OVERFLOW = 13,
+};
+
+// String id of the message for a result code (5001 "Unknown error!" for codes without one).
+std::int32_t ResultMessageId(ResultCode code);
+
+// The message for a result code in the built language. The user interface and the
+// command-line tool both show results through this text.
+std::string ResultMessage(ResultCode code);

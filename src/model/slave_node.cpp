@@ -1,0 +1,85 @@
+#include "model/slave_node.h"
+
+#include <algorithm>
+
+#include "model/lang_strings.h"
+
+std::string SlaveNodeName(const std::string& addressText)
+{
+    return "Node(" + addressText + ")";
+}
+
+CSlaveNode::CSlaveNode(std::string name) : m_name(std::move(name))
+{
+    AppendItem(MakeItem(GetLangString(49), GetLangString(79), "1", STATE_TEXT, 1));
+}
+
+std::unique_ptr<CSlaveNode> CSlaveNode::MakeEmpty(std::string name)
+{
+    return std::unique_ptr<CSlaveNode>(new CSlaveNode(std::move(name), NoItems{}));
+}
+
+CModbusCommand* CSlaveNode::AddCommand(int functionIndex)
+{
+    std::string name;
+    int supported = 0;
+    const int code = GetFunctionInfo(functionIndex, &supported, &name);
+    if (code < 0 || !supported)
+        return nullptr;
+    m_commands.push_back(std::make_unique<CModbusCommand>(std::move(name), functionIndex));
+    return m_commands.back().get();
+}
+
+int CSlaveNode::AttachCommand(std::unique_ptr<CModbusCommand> command)
+{
+    if (!command || !IsSupportedFunctionIndex(command->GetCommandType()))
+        return 0;
+    m_commands.push_back(std::move(command));
+    return 1;
+}
+
+int CSlaveNode::RemoveCommand(const CModbusCommand* command)
+{
+    if (!command)
+        return 0;
+    std::erase_if(m_commands, [command](const auto& p) { return p.get() == command; });
+    return 1;
+}
+
+CModbusCommand* CSlaveNode::GetCommandAt(int position) const
+{
+    if (position < 0 || static_cast<std::size_t>(position) >= m_commands.size())
+        return nullptr;
+    return m_commands[static_cast<std::size_t>(position)].get();
+}
+
+int CSlaveNode::IndexOfCommand(const CModbusCommand* command) const
+{
+    for (std::size_t i = 0; i < m_commands.size(); ++i) {
+        if (m_commands[i].get() == command)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CSlaveNode::AppendItem(std::unique_ptr<CParamItem> item)
+{
+    if (!item)
+        return 0;
+    m_items.push_back(std::move(item));
+    return 1;
+}
+
+ResultCode CSlaveNode::CheckEmpty(std::string* message) const
+{
+    if (const CParamItem* address = GetItemAt(SLAVE_ROW_ADDRESS); address && address->value.empty()) {
+        if (message)
+            *message = EmptyItemMessage(address->label);
+        return RESULT_EMPTY_ITEM;
+    }
+    for (const auto& command : m_commands) {
+        if (const ResultCode code = command->CheckEmpty(message); code != RESULT_OK)
+            return code;
+    }
+    return RESULT_OK;
+}

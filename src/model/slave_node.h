@@ -1,0 +1,63 @@
+#pragma once
+// A Modbus slave device under the subnet: its address and the commands sent to it.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/item_list.h"
+#include "model/modbus_command.h"
+#include "model/result_codes.h"
+
+// A slave node holds at most this many commands.
+inline constexpr int kMaxCommandsPerSlave = 48;
+
+enum SlaveRow : int { SLAVE_ROW_ADDRESS = 0 };
+
+using CommandList = std::vector<std::unique_ptr<CModbusCommand>>;
+
+class CSlaveNode {
+public:
+    // Sets the name and builds the "Slave Address" item.
+    explicit CSlaveNode(std::string name);
+    // A node whose items will be read from elsewhere (a file): no items are built.
+    static std::unique_ptr<CSlaveNode> MakeEmpty(std::string name);
+
+    // Creates a command for a supported function index and appends it; none otherwise.
+    CModbusCommand* AddCommand(int functionIndex);
+    // Appends a command whose command type is a supported function index; 1 when appended,
+    // 0 otherwise (the command is then dropped).
+    int AttachCommand(std::unique_ptr<CModbusCommand> command);
+    // Takes the command out of the list and frees it; 1, or 0 when given none.
+    int RemoveCommand(const CModbusCommand* command);
+    CModbusCommand* GetCommandAt(int position) const;
+    int GetCommandCount() const { return static_cast<int>(m_commands.size()); }
+    int RemoveAllCommands() { m_commands.clear(); return 1; }
+    const CommandList& Commands() const { return m_commands; }
+    // Position of a command in the list, -1 when it is not there.
+    int IndexOfCommand(const CModbusCommand* command) const;
+
+    int AppendItem(std::unique_ptr<CParamItem> item);
+    CParamItem* GetItemAt(int row) const { return ItemAt(m_items, row); }
+    const ItemList& Items() const { return m_items; }
+    int GetChoiceIndex(int row) const { return ChoiceIndexOf(GetItemAt(row)); }
+    int GetIntValue(int row) const { return IntValueOf(GetItemAt(row)); }
+
+    std::string GetName() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    int ShowItems(CGridSink* grid) const { return ShowItemList(m_items, grid); }
+
+    // Refuses an empty slave address, then runs every command's check in list order.
+    ResultCode CheckEmpty(std::string* message) const;
+
+private:
+    struct NoItems {};
+    CSlaveNode(std::string name, NoItems) : m_name(std::move(name)) {}
+
+    CommandList m_commands;
+    ItemList m_items;
+    std::string m_name;
+};
+
+// "Node(%s)": the name a slave node takes from its address text.
+std::string SlaveNodeName(const std::string& addressText);
