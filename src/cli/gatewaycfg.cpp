@@ -1,14 +1,21 @@
 #include "cli/gatewaycfg.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
 #include "cli/exit_codes.h"
+#include "cli/memory_report.h"
 #include "cli/node_selector.h"
 #include "cli/show_config.h"
 #include "file/config_file.h"
+#include "mapping/auto_map.h"
+#include "mapping/memory_map_svg.h"
+#include "mapping/usage_map.h"
 #include "model/commit_rules.h"
 #include "model/device_config.h"
 #include "model/edit_actions.h"
@@ -155,7 +162,58 @@ public:
             m_err << file << ": " << Flatten(message) << '\n';
             return static_cast<int>(code);
         }
+        if (const ResultCode code = CheckMapping(m_root); code != RESULT_OK) {
+            m_err << file << ": " << ResultMessage(code) << '\n';
+            PrintMappingFaults(m_root.Subnet(), m_err, "  ");
+            return static_cast<int>(code);
+        }
         m_out << file << ": no faults found\n";
+        return 0;
+    }
+
+    int Automap(const std::string& file)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER) {
+            m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(20) << "\" mode\n";
+            return kExitRefused;
+        }
+        const AutoMapResult result = AutoMap(m_root);
+        int number = 0;
+        for (const auto& slave : m_root.Subnet().Nodes()) {
+            for (const auto& command : slave->Commands()) {
+                const CParamItem* address = command->GetItemAt(CMD_ROW_MAP_ADDRESS);
+                const CParamItem* bytes = command->GetItemAt(CMD_ROW_BYTE_COUNT);
+                m_out << slave->GetName() << " command " << ++number << " (" << command->GetName()
+                      << "): " << (address ? address->value : "-") << ", " << (bytes ? bytes->value : "-")
+                      << " byte(s)\n";
+            }
+        }
+        // The addresses are assigned even when an area overflows, so the file is written either way.
+        if (const int status = Save(file); status != 0)
+            return status;
+        if (result.result == 0) {
+            m_err << file << ": " << result.message << '\n';
+            return static_cast<int>(RESULT_MAPPING_OVERFLOW);
+        }
+        return 0;
+    }
+
+    int Map(const std::string& file, const std::string& svgPath)
+    {
+        if (const int status = Load(file); status != 0)
+            return status;
+        PrintMemoryMap(m_root.Subnet(), m_out);
+        if (!svgPath.empty()) {
+            std::ofstream svg(svgPath, std::ios::binary | std::ios::trunc);
+            svg << RenderMemoryMapSvg(m_root.Subnet());
+            svg.close();
+            if (!svg) {
+                m_err << svgPath << ": cannot write the picture: " << std::strerror(errno) << '\n';
+                return kExitCannotWrite;
+            }
+        }
         return 0;
     }
 
@@ -229,6 +287,16 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     auto* cmdCheck = app.add_subcommand("check", "Run the download's pre-checks and report the first fault");
     cmdCheck->add_option("FILE", file, "Configuration file")->required();
     cmdCheck->callback([&] { action = [&] { return tool.Check(file); }; });
+
+    auto* cmdAutomap = app.add_subcommand("automap", "Assign every command's mapping address and byte count");
+    cmdAutomap->add_option("FILE", file, "Configuration file")->required();
+    cmdAutomap->callback([&] { action = [&] { return tool.Automap(file); }; });
+
+    std::string svgPath;
+    auto* cmdMap = app.add_subcommand("map", "Print both memory areas bit by bit, with conflicts and overflows");
+    cmdMap->add_option("FILE", file, "Configuration file")->required();
+    cmdMap->add_option("--svg", svgPath, "Also draw the two areas as an SVG picture into OUT");
+    cmdMap->callback([&] { action = [&] { return tool.Map(file, svgPath); }; });
 
     try {
         app.parse(argc, argv);
