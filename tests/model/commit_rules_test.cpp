@@ -316,7 +316,6 @@ TEST(CommitChoiceTest, ProtocolSwitchKeepsSlaveNodesAndBothModeLists)
     Workbench bench(Master());
     CSubnetNode& subnet = bench.root.Subnet();
     bench.slave->AddCommand(2);
-    subnet.GetItemAt(SUBNET_ROW_PROTOCOL)->SetEnable(1);   // as an opened file could
     ASSERT_TRUE(CommitText(bench.root, bench.record, SUBNET_ROW_RESPONSE_TIMEOUT, "500").accepted());
 
     const CommitOutcome toUser = CommitChoice(bench.root, bench.record, SUBNET_ROW_PROTOCOL, "User Config");
