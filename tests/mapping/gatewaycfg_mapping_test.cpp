@@ -151,20 +151,23 @@ TEST_F(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflow)
 
 TEST_F(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
 {
-    auto root = MakeConfig({{3, "1", "0", "0000H"}, {1, "8", "0", "0001H"}, {16, "1", "0", "4000H"},
+    auto root = MakeConfig({{3, "2", "0", "0000H"}, {1, "16", "0", "0001H"}, {16, "1", "0", "4000H"},
                             {15, "3", "2", "4000H"}, {4, "1", "0", "00F3H"}});
     Save(*root);
     const RunResult checked = RunTool({"check", file_});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_MAPPING_CONFLICT));
     EXPECT_NE(checked.err.find(ResultMessage(RESULT_MAPPING_CONFLICT)), std::string::npos);
     const std::string faults = "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
+                               "  conflict in the input area at 0002H bits 0-7: commands 1, 2\n"
                                "  overflow in the input area at 00F4H bits 0-7: command 5\n"
                                "  conflict in the output area at 4000H bits 2-4: commands 3, 4\n";
     EXPECT_NE(checked.err.find(faults), std::string::npos) << checked.err;
 
     const RunResult map = RunTool({"map", file_});
     EXPECT_EQ(map.status, 0);
-    EXPECT_NE(map.out.find("  0001H  XXXXXXXX  commands 1, 2\n"), std::string::npos) << map.out;
+    EXPECT_NE(map.out.find("  0001H  XXXXXXXX  commands 1, 2\n"
+                           "  0002H  XXXXXXXX  commands 1, 2\n"
+                           "  0003H  ########  command 1\n"), std::string::npos) << map.out;
     EXPECT_NE(map.out.find("  00F4H  !!!!!!!!  command 5  (past the end of the area)\n"), std::string::npos);
     EXPECT_NE(map.out.find("  4000H  ##XXX###  commands 3, 4\n"), std::string::npos);
     EXPECT_NE(map.out.find("Faults\n" + faults), std::string::npos);
