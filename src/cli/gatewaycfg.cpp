@@ -9,9 +9,11 @@
 #include <string>
 
 #include "cli/exit_codes.h"
+#include "cli/export_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
 #include "cli/show_config.h"
+#include "cli/transfer_command.h"
 #include "file/config_file.h"
 #include "mapping/auto_map.h"
 #include "mapping/memory_map_svg.h"
@@ -297,6 +299,25 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     cmdMap->add_option("FILE", file, "Configuration file")->required();
     cmdMap->add_option("--svg", svgPath, "Also draw the two areas as an SVG picture into OUT");
     cmdMap->callback([&] { action = [&] { return tool.Map(file, svgPath); }; });
+
+    std::string workbookPath;
+    auto* cmdExport = app.add_subcommand("export", "Write the configuration as an .xlsx workbook into OUT");
+    cmdExport->add_option("FILE", file, "Configuration file")->required();
+    cmdExport->add_option("OUT", workbookPath, "Workbook to write (.xlsx); replaced if it exists")->required();
+    cmdExport->callback([&] { action = [&] { return RunExportCommand(file, workbookPath, out, err); }; });
+
+    TransferCommandOptions transfer;
+    auto* cmdDownload = app.add_subcommand("download", "Write the configuration in FILE into the module on --port");
+    cmdDownload->add_option("FILE", transfer.file, "Configuration file")->required();
+    cmdDownload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
+    cmdDownload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    cmdDownload->callback([&] { action = [&] { return RunDownloadCommand(transfer, out, err); }; });
+
+    auto* cmdUpload = app.add_subcommand("upload", "Read the module's configuration on --port into FILE");
+    cmdUpload->add_option("FILE", transfer.file, "Configuration file (created when it does not exist)")->required();
+    cmdUpload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
+    cmdUpload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    cmdUpload->callback([&] { action = [&] { return RunUploadCommand(transfer, out, err); }; });
 
     try {
         app.parse(argc, argv);

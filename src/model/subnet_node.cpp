@@ -188,8 +188,8 @@ int CSubnetNode::GetPollDelay() const
 
 int CSubnetNode::GetOutputMode() const
 {
-    const int index = GetChoiceIndex(SUBNET_ROW_OUTPUT_MODE);
-    return index < 0 ? -1 : index + 1;
+    // 1 Cyclic, 2 Forbidden, 3 Change of Value; a value that is none of these sends 0.
+    return GetChoiceIndex(SUBNET_ROW_OUTPUT_MODE) + 1;
 }
 
 void CSubnetNode::SwapContents(CConfigNode& other)

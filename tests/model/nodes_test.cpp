@@ -206,7 +206,7 @@ TEST(SubnetNodeTest, DeviceParametersOfANewSubnet)
     subnet.SetChoice(SUBNET_ROW_OUTPUT_MODE, 0);
     EXPECT_EQ(subnet.GetOutputMode(), 1);
     subnet.GetItemAt(SUBNET_ROW_OUTPUT_MODE)->value = "Pulse";
-    EXPECT_EQ(subnet.GetOutputMode(), -1);
+    EXPECT_EQ(subnet.GetOutputMode(), 0);
 
     subnet.SetMode(MODE_USER_CONFIG);
     const std::vector<int> user = {subnet.GetProtocolCode(), subnet.GetOutputMode(), subnet.GetFrameType(),
@@ -217,7 +217,7 @@ TEST(SubnetNodeTest, DeviceParametersOfANewSubnet)
 
     subnet.CommonModeItems().clear();   // a short list read from a file
     EXPECT_EQ(subnet.GetPollDelay(), -1);
-    EXPECT_EQ(subnet.GetOutputMode(), -1);
+    EXPECT_EQ(subnet.GetOutputMode(), 0);
 }
 
 TEST(SubnetNodeTest, ResetRestoresValuesButNotEnablesOrRowZero)

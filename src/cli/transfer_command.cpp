@@ -1,0 +1,129 @@
+#include "cli/transfer_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include <unistd.h>
+
+#include "cli/exit_codes.h"
+#include "file/config_file.h"
+#include "link/protocol.h"
+#include "link/transfer_run.h"
+
+namespace {
+
+std::string Flatten(const std::string& text)
+{
+    std::string line;
+    for (const char c : text) {
+        if (c != '\r')
+            line += c == '\n' ? ' ' : c;
+    }
+    return line;
+}
+
+class CCliTransferObserver : public CLinkObserver {
+public:
+    CCliTransferObserver(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+        : m_options(options), m_out(out), m_err(err), m_interactive(&err == &std::cerr && isatty(STDERR_FILENO))
+    {
+    }
+    ~CCliTransferObserver() override { EndProgress(); }
+
+    void ShowMessage(const std::string& text) override
+    {
+        EndProgress();
+        m_err << m_options.file << ": " << Flatten(text) << '\n';
+    }
+
+    void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
+    {
+        if (!m_options.trace || bytes.empty())
+            return;
+        m_out << (direction == FrameDirection::ToModule ? "-> " : "<- ");
+        m_out << CommandName(bytes[0]);
+        m_out << std::string(20 - std::min<std::size_t>(19, CommandName(bytes[0]).size()), ' ');
+        char part[4];
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            std::snprintf(part, sizeof part, i == 0 ? "%02X" : " %02X", bytes[i]);
+            m_out << part;
+        }
+        m_out << '\n';
+    }
+
+    void OnProgress(int done, int planned) override
+    {
+        if (done == 0)
+            return;
+        // On a terminal the line is rewritten in place; into a log each exchange gets its line.
+        if (!m_interactive) {
+            m_err << "exchange " << done << " of " << planned << '\n';
+            return;
+        }
+        m_err << "\rexchange " << done << " of " << planned << std::flush;
+        m_progressShown = true;
+    }
+
+    void EndProgress()
+    {
+        if (m_progressShown)
+            m_err << '\n';
+        m_progressShown = false;
+    }
+
+private:
+    const TransferCommandOptions& m_options;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    bool m_interactive = false;
+    bool m_progressShown = false;
+};
+
+int Report(const TransferCommandOptions& options, const TransferOutcome& outcome, CCliTransferObserver& observer,
+           std::ostream& out, std::ostream& err)
+{
+    observer.EndProgress();
+    if (outcome.code == RESULT_OK) {
+        out << Flatten(outcome.message) << '\n';
+        return 0;
+    }
+    err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';
+    return static_cast<int>(outcome.code);
+}
+
+} // namespace
+
+int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceConfig root;
+    if (const FileResult loaded = LoadFile(root, options.file); !loaded.ok) {
+        err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
+        return kExitBadFile;
+    }
+    CCliTransferObserver observer(options, out, err);
+    const TransferOutcome outcome = RunTransfer(TransferDirection::Download, options.port, root, &observer);
+    return Report(options, outcome, observer, out, err);
+}
+
+int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceConfig root;
+    std::error_code ec;
+    if (std::filesystem::exists(options.file, ec)) {
+        if (const FileResult loaded = LoadFile(root, options.file); !loaded.ok) {
+            err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
+            return kExitBadFile;
+        }
+    }
+    CCliTransferObserver observer(options, out, err);
+    const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, options.port, root, &observer);
+    const int status = Report(options, outcome, observer, out, err);
+    if (status != 0)
+        return status;
+    if (const FileResult saved = SaveFile(root, options.file); !saved.ok) {
+        err << saved.message << '\n';
+        return kExitCannotWrite;
+    }
+    return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// gatewaycfg download / upload: one transfer run over a serial device, with a progress line
+// on stderr and, on request, every frame in hex.
+
+#include <ostream>
+#include <string>
+
+struct TransferCommandOptions {
+    std::string file;
+    std::string port;
+    bool trace = false;
+};
+
+// Exit status: 0, the result code of the run (4 when the port cannot be opened), 65 when
+// FILE cannot be read, 74 when the uploaded configuration cannot be written to FILE.
+int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err);
+// Reads into FILE what the module holds. Items the module does not report keep the values
+// FILE has, or the defaults when FILE does not exist yet. FILE is written only on success.
+int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err);

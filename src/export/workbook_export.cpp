@@ -1,0 +1,54 @@
+#include "export/workbook_export.h"
+
+#include <exception>
+#include <filesystem>
+
+#include "export/replacement_file.h"
+#include "export/sheet_layout.h"
+#include "export/xlsx_workbook.h"
+
+namespace {
+
+// Builds the workbook; the empty text on success, otherwise the reason.
+std::string WriteWorkbook(const CDeviceConfig& root, const std::string& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return "it is a folder, not a file";
+
+    CReplacementFile replacement(path);
+    std::string error;
+    if (!replacement.Create(&error))
+        return error;
+    {
+        CXlsxWorkbook workbook(replacement.Path());
+        for (const SheetContent& sheet : LayOutWorkbook(root)) {
+            if (error = workbook.AddSheet(sheet); !error.empty())
+                return error;
+        }
+        if (error = workbook.Close(); !error.empty())
+            return error;
+    }
+    if (!replacement.Commit(&error))
+        return error;
+    return {};
+}
+
+} // namespace
+
+ExportResult ExportWorkbook(const CDeviceConfig& root, const std::string& path)
+{
+    ExportResult result;
+    std::string reason;
+    try {
+        reason = WriteWorkbook(root, path);
+    } catch (const std::exception& e) {
+        reason = e.what();
+    } catch (...) {
+        reason = "unexpected failure";
+    }
+    result.ok = reason.empty();
+    if (!result.ok)
+        result.message = "Cannot export to " + path + ": " + reason;
+    return result;
+}

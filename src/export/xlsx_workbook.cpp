@@ -1,0 +1,93 @@
+#include "export/xlsx_workbook.h"
+
+#include <cerrno>
+#include <cstring>
+#include <xlsxwriter.h>
+
+#include "file/text_encoding.h"
+
+namespace {
+
+// "B2" for row 2, column 2 (both 1-based).
+std::string CellName(int row, int column)
+{
+    char name[LXW_MAX_CELL_NAME_LENGTH];
+    lxw_rowcol_to_cell(name, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1));
+    return name;
+}
+
+std::string Where(const SheetContent& sheet, const SheetCell& cell)
+{
+    return "sheet \"" + sheet.name + "\", cell " + CellName(cell.row, cell.column);
+}
+
+// Failures of libxlsxwriter that come from a file operation, where errno tells the cause.
+bool IsFileError(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+CXlsxWorkbook::CXlsxWorkbook(const std::string& path) : m_workbook(workbook_new(path.c_str()))
+{
+}
+
+CXlsxWorkbook::~CXlsxWorkbook()
+{
+    if (m_workbook)
+        lxw_workbook_free(m_workbook);
+}
+
+std::string CXlsxWorkbook::AddSheet(const SheetContent& sheet)
+{
+    if (!m_workbook)
+        return "the workbook could not be started (out of memory)";
+    if (const lxw_error error = workbook_validate_sheet_name(m_workbook, sheet.name.c_str()); error != LXW_NO_ERROR)
+        return "the sheet name \"" + sheet.name + "\" is refused: " + lxw_strerror(error);
+    lxw_worksheet* worksheet = workbook_add_worksheet(m_workbook, sheet.name.c_str());
+    if (!worksheet)
+        return "the sheet \"" + sheet.name + "\" could not be added";
+    for (const SheetCell& cell : sheet.cells) {
+        if (cell.row < 1 || cell.column < 1)
+            return Where(sheet, cell) + ": no such cell";
+        // libxlsxwriter takes C strings, so a NUL would cut the text short.
+        if (cell.text.find('\0') != std::string::npos)
+            return Where(sheet, cell) + ": the text holds a NUL character";
+        // The workbook's XML is UTF-8; any other bytes would make the file unreadable.
+        if (!IsValidUtf8(cell.text))
+            return Where(sheet, cell) + ": the text is not valid UTF-8";
+        const lxw_error error = worksheet_write_string(worksheet, static_cast<lxw_row_t>(cell.row - 1),
+                                                       static_cast<lxw_col_t>(cell.column - 1),
+                                                       cell.text.c_str(), nullptr);
+        if (error != LXW_NO_ERROR)
+            return Where(sheet, cell) + ": " + lxw_strerror(error);
+    }
+    return {};
+}
+
+std::string CXlsxWorkbook::Close()
+{
+    if (!m_workbook)
+        return "the workbook could not be started (out of memory)";
+    lxw_workbook* workbook = m_workbook;
+    m_workbook = nullptr;   // workbook_close frees it, whatever it answers
+    errno = 0;
+    const lxw_error error = workbook_close(workbook);
+    if (error == LXW_NO_ERROR)
+        return {};
+    std::string reason = lxw_strerror(error);
+    if (IsFileError(error) && errno != 0)
+        reason += std::string(" (") + std::strerror(errno) + ")";
+    return reason;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The download: the configuration held in the tree written into the module, one acknowledged
+// exchange after another; the first failed exchange ends it with its result code.
+
+#include <cstdint>
+#include <vector>
+
+#include "link/serial_port.h"
+#include "model/device_config.h"
+
+struct HardwareVersion {
+    std::uint8_t major = 0;   // V1
+    std::uint8_t minor = 0;   // V2
+};
+
+// The version request, sent twice; the second reply counts. 0, 3, 5 or 9 (not our product).
+ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version);
+
+// The whole download: the empty check and the mapping check (nothing is written when they
+// fail), the version, the serial side, then the fieldbus side. The configuration is only read.
+ResultCode Download(CPortSlot& slot, const CDeviceConfig& root);
+
+ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVersion version);
+ResultCode DownloadBus(CPortSlot& slot, const CBusNode& bus, int mode, HardwareVersion version);
+ResultCode DownloadCommands(CPortSlot& slot, const CSlaveNode& slave, int& sequence);
+ResultCode DownloadCommand(CPortSlot& slot, const CModbusCommand& command, int& sequence, int slaveAddress);
+
+// The command codes of the frames a download sends after the two version requests, in order,
+// for a mode, a hardware version and the number of commands of the first slave node (-1: none).
+std::vector<std::uint8_t> PlanDownloadFrames(int mode, HardwareVersion version, int commandCount);

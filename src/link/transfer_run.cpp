@@ -1,0 +1,45 @@
+#include "link/transfer_run.h"
+
+#include "link/download.h"
+#include "link/upload.h"
+#include "model/lang_strings.h"
+
+namespace {
+
+constexpr int kFailedToOpen = 28;        // "Failed to open serial port!"
+constexpr int kDownloadSucceeded = 29;   // "Download successfully!"
+constexpr int kUploadSucceeded = 30;     // "Upload successfully!"
+constexpr int kUploadTitle = 31;
+constexpr int kDownloadTitle = 32;
+
+} // namespace
+
+std::string TransferTitle(TransferDirection direction)
+{
+    return GetLangString(direction == TransferDirection::Download ? kDownloadTitle : kUploadTitle);
+}
+
+TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
+                            CLinkObserver* observer, const LinkTimings* timings)
+{
+    TransferOutcome outcome;
+    CPortSlot slot;
+    slot.SetObserver(observer);
+    if (timings)
+        slot.Timings() = *timings;
+    if (OpenPort(slot, device) != RESULT_OK) {
+        outcome.code = RESULT_PORT_NOT_OPENED;
+        outcome.message = GetLangString(kFailedToOpen);
+        return outcome;
+    }
+    if (direction == TransferDirection::Download) {
+        outcome.code = Download(slot, root);
+        outcome.message = outcome.code == RESULT_OK ? GetLangString(kDownloadSucceeded) : ResultMessage(outcome.code);
+    } else {
+        outcome.code = Upload(slot, root);
+        outcome.configurationReplaced = outcome.code == RESULT_OK;
+        outcome.message = outcome.code == RESULT_OK ? GetLangString(kUploadSucceeded) : ResultMessage(outcome.code);
+    }
+    slot.Close();
+    return outcome;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// One download or upload run as the user starts it: the port is opened, the transfer runs,
+// the port is closed, and the run ends with one message for the user.
+
+#include <string>
+
+#include "link/serial_port.h"
+#include "model/device_config.h"
+
+enum class TransferDirection { Upload = 0, Download = 1 };
+
+struct TransferOutcome {
+    ResultCode code = RESULT_OK;   // 4 when the port could not be opened
+    std::string message;           // the text that ends the run
+    bool configurationReplaced = false;   // a successful upload: the views must be rebuilt
+};
+
+// Caption and button text of the transfer dialog: "Download " or "Upload".
+std::string TransferTitle(TransferDirection direction);
+
+// The run. Messages that the transfer shows on its way go to the observer; the closing message
+// comes back in the outcome. timings, when given, replace the line's time limits.
+TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
+                            CLinkObserver* observer = nullptr, const LinkTimings* timings = nullptr);

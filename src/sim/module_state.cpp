@@ -1,0 +1,132 @@
+#include "sim/module_state.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace {
+
+std::string Hex(std::span<const std::uint8_t> bytes)
+{
+    std::string text;
+    char part[4];
+    for (const std::uint8_t b : bytes) {
+        std::snprintf(part, sizeof part, " %02X", b);
+        text += part;
+    }
+    return text;
+}
+
+bool ReadHexBytes(std::istringstream& in, std::span<std::uint8_t> out)
+{
+    for (std::uint8_t& b : out) {
+        std::string token;
+        if (!(in >> token) || token.size() != 2)
+            return false;
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(token.c_str(), &end, 16);
+        if (*end != '\0')
+            return false;
+        b = static_cast<std::uint8_t>(value);
+    }
+    std::string extra;
+    return !(in >> extra);
+}
+
+} // namespace
+
+ModuleState ModuleState::Factory()
+{
+    ModuleState state;
+    state.serial = {0x00, 0x00, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x2C, 0x00, 0x03, 0x00,
+                    0x0A, 0x00, 0x00, 0x0A, 0x6F, 0x00, 0x00, 0x00, 0x03, 0xE8, 0x00, 0x00};
+    state.bus = {0xFF, 0xFF, 0xFF, 0xFF};
+    state.addressMode = 0x01;
+    return state;
+}
+
+std::string FormatModuleState(const ModuleState& state)
+{
+    std::string text = "# gateway-sim module state\n";
+    text += "serial" + Hex(state.serial) + "\n";
+    text += "bus" + Hex(state.bus) + "\n";
+    text += "address-mode" + Hex(std::span(&state.addressMode, 1)) + "\n";
+    for (const CommandRecord& record : state.commands)
+        text += "command" + Hex(record) + "\n";
+    return text;
+}
+
+bool ParseModuleState(const std::string& text, ModuleState& state, std::string& error)
+{
+    ModuleState read;
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream in(line);
+        std::string key;
+        in >> key;
+        bool ok = false;
+        if (key == "serial") {
+            ok = ReadHexBytes(in, read.serial);
+        } else if (key == "bus") {
+            ok = ReadHexBytes(in, read.bus);
+        } else if (key == "address-mode") {
+            ok = ReadHexBytes(in, std::span(&read.addressMode, 1));
+        } else if (key == "command") {
+            CommandRecord record{};
+            ok = ReadHexBytes(in, record) && read.commands.size() < 48;
+            read.commands.push_back(record);
+        }
+        if (!ok) {
+            error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
+            return false;
+        }
+    }
+    state = read;
+    return true;
+}
+
+bool LoadModuleState(const std::string& path, ModuleState& state, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!ParseModuleState(text.str(), state, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+bool SaveModuleState(const std::string& path, const ModuleState& state, std::string& error)
+{
+    const std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << FormatModuleState(state);
+        out.flush();
+        if (!out) {
+            error = temp + ": cannot be written";
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = path + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}

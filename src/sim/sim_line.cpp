@@ -1,0 +1,107 @@
+#include "sim/sim_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+bool MakeRaw(int fd, bool setSpeed)
+{
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0)
+        return false;
+    cfmakeraw(&tio);
+    tio.c_cflag |= CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (setSpeed && (cfsetispeed(&tio, B19200) != 0 || cfsetospeed(&tio, B19200) != 0))
+        return false;
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+} // namespace
+
+bool CSimLine::OpenPseudoTerminal(std::string& error)
+{
+    Close();
+    m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) {
+        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        Close();
+        return false;
+    }
+    char name[128];
+    if (ptsname_r(m_fd, name, sizeof name) != 0) {
+        error = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
+        Close();
+        return false;
+    }
+    m_terminalPath = name;
+    m_keepOpen = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_keepOpen < 0 || !MakeRaw(m_keepOpen, true)) {
+        error = m_terminalPath + ": " + std::strerror(errno);
+        Close();
+        return false;
+    }
+    const int flags = fcntl(m_fd, F_GETFL);
+    fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
+    return true;
+}
+
+bool CSimLine::OpenDevice(const std::string& path, std::string& error)
+{
+    Close();
+    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0 || !MakeRaw(m_fd, true)) {
+        error = path + ": " + std::strerror(errno);
+        Close();
+        return false;
+    }
+    m_terminalPath = path;
+    tcflush(m_fd, TCIOFLUSH);
+    return true;
+}
+
+void CSimLine::Close()
+{
+    if (m_keepOpen >= 0)
+        ::close(m_keepOpen);
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_keepOpen = -1;
+    m_fd = -1;
+}
+
+bool CSimLine::Send(std::span<const std::uint8_t> bytes)
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        std::size_t chunk = bytes.size() - sent;
+        if (m_wireTime) {
+            // The byte leaves once the ones before it have taken their time on the wire.
+            std::this_thread::sleep_until(start + kByteTime * static_cast<long long>(sent));
+            chunk = 1;
+        }
+        const ssize_t n = ::write(m_fd, bytes.data() + sent, chunk);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        pollfd pfd{m_fd, POLLOUT, 0};
+        if (::poll(&pfd, 1, 1000) <= 0)
+            return false;
+    }
+    if (m_wireTime)
+        std::this_thread::sleep_until(start + kByteTime * static_cast<long long>(bytes.size()));
+    return true;
+}

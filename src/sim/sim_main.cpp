@@ -1,0 +1,133 @@
+// gateway-sim: a stand-in for the gateway module on the end of a serial line.
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+
+#include "sim/module_responder.h"
+#include "sim/sim_server.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) { g_stop.store(true); }
+
+void InstallSignalHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+bool ParseVersion(const std::string& text, SimIdentity& identity)
+{
+    unsigned major = 0, minor = 0;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%u.%u%c", &major, &minor, &extra) != 2 || major > 255 || minor > 255)
+        return false;
+    identity.major = static_cast<std::uint8_t>(major);
+    identity.minor = static_cast<std::uint8_t>(minor);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"gateway-sim: simulates the PROFIBUS-DP / serial gateway module on a serial line",
+                 "gateway-sim"};
+    std::string linkPath, portPath, statePath, version = "2.1";
+    int product = 0x81;
+    bool wireTime = false;
+    SimFaults faults;
+    SimServeOptions serve;
+    std::string faultOn;
+
+    app.add_option("--link", linkPath, "Make PATH a symbolic link to the new pseudo-terminal");
+    app.add_option("--port", portPath, "Serve this serial device instead of a new pseudo-terminal");
+    app.add_option("--state", statePath, "Keep the downloaded configuration in FILE (read at start when it exists)");
+    app.add_option("--product", product, "Product code in the version reply (default 0x81)")
+        ->check(CLI::Range(0, 255));
+    app.add_option("--hw-version", version, "Hardware version MAJOR.MINOR (default 2.1)");
+    app.add_flag("--wire-time", wireTime, "Take as long for every byte as a 19200 8N1 line does");
+    app.add_option("--idle-exit", serve.idleExitSeconds, "Stop after SECONDS without traffic")->check(CLI::NonNegativeNumber);
+    app.add_flag("-v,--verbose", serve.verbose, "Log every frame on stderr");
+    app.add_flag("--no-answer", faults.noAnswer, "Fault: do not answer");
+    app.add_flag("--bad-checksum", faults.badChecksum, "Fault: answer with a wrong checksum");
+    app.add_flag("--short-reply", faults.shortReply, "Fault: send only the first half of each reply");
+    app.add_option("--fault-on", faultOn, "Apply the fault only to requests with this command code (hex, e.g. 10)");
+    app.add_option("--fault-after", faults.after, "Answer the first N requests normally")->check(CLI::NonNegativeNumber);
+    app.add_option("--drop-after", faults.dropAfter, "Hang up the line after N answered requests")
+        ->check(CLI::NonNegativeNumber);
+    app.get_formatter()->column_width(34);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? 0 : 64;
+    }
+
+    SimIdentity identity;
+    identity.product = static_cast<std::uint8_t>(product);
+    if (!ParseVersion(version, identity)) {
+        std::cerr << "gateway-sim: --hw-version takes MAJOR.MINOR, such as 2.0, not \"" << version << "\"\n";
+        return 64;
+    }
+    if (!faultOn.empty()) {
+        char* end = nullptr;
+        const long code = std::strtol(faultOn.c_str(), &end, 16);
+        if (*end != '\0' || code < 0 || code > 255) {
+            std::cerr << "gateway-sim: --fault-on takes a command code in hex, not \"" << faultOn << "\"\n";
+            return 64;
+        }
+        faults.onCommand = static_cast<int>(code);
+    }
+    if (!linkPath.empty() && !portPath.empty()) {
+        std::cerr << "gateway-sim: --link and --port cannot be used together\n";
+        return 64;
+    }
+
+    ModuleState state = ModuleState::Factory();
+    serve.statePath = statePath;
+    if (!statePath.empty() && access(statePath.c_str(), F_OK) == 0) {
+        std::string error;
+        if (!LoadModuleState(statePath, state, error)) {
+            std::cerr << "gateway-sim: " << error << '\n';
+            return 65;
+        }
+    }
+
+    InstallSignalHandlers();
+    CSimLine line;
+    line.SetWireTime(wireTime);
+    std::string error;
+    if (!(portPath.empty() ? line.OpenPseudoTerminal(error) : line.OpenDevice(portPath, error))) {
+        std::cerr << "gateway-sim: " << error << '\n';
+        return 1;
+    }
+    if (!linkPath.empty()) {
+        unlink(linkPath.c_str());
+        if (symlink(line.TerminalPath().c_str(), linkPath.c_str()) != 0) {
+            std::cerr << "gateway-sim: cannot link " << linkPath << ": " << std::strerror(errno) << '\n';
+            return 1;
+        }
+    }
+    std::cout << line.TerminalPath() << std::endl;
+
+    CModuleResponder responder(identity, faults, state);
+    const int status = ServeLine(line, responder, serve, g_stop, std::cerr);
+    line.Close();
+    if (!linkPath.empty())
+        unlink(linkPath.c_str());
+    return status;
+}
