@@ -1,0 +1,3 @@
+#include "ui/export_action.h"
+
+void RunExportCommand(QWidget*, const CDeviceConfig&) {}

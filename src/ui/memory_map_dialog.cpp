@@ -1,0 +1,3 @@
+#include "ui/memory_map_dialog.h"
+
+void ShowMemoryMapDialog(QWidget*, CDeviceConfig&) {}
