@@ -102,6 +102,22 @@ TEST_F(TransferCommand, FailedRunsExitWithTheResultCodeAndKeepTheFile)
     }
 }
 
+TEST_F(TransferCommand, APortHeldByAnotherProgramIsRefused)
+{
+    SimProcess sim({});
+    auto root = MakeConfig(MODE_MODBUS_MASTER, 1);
+    const std::string file = WriteConfig(*root, "held.xml");
+    CPortSlot holder;
+    ASSERT_EQ(OpenPort(holder, sim.Path()), RESULT_OK);
+    for (const char* command : {"download", "upload"}) {
+        const ProgramRun run = Gatewaycfg({command, file, "--port", sim.Path()});
+        EXPECT_EQ(run.status, RESULT_PORT_NOT_OPENED) << command << ": " << run.err;
+        EXPECT_NE(run.err.find(ResultMessage(RESULT_PORT_NOT_OPENED)), std::string::npos) << run.err;
+    }
+    holder.Close();
+    EXPECT_EQ(Gatewaycfg({"download", file, "--port", sim.Path()}).status, 0) << "the released port works";
+}
+
 TEST_F(TransferCommand, RefusedBeforeTheLineIsUsed)
 {
     CDeviceConfig empty;
