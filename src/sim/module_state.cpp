@@ -1,5 +1,6 @@
 #include "sim/module_state.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,13 +26,10 @@ bool ReadHexBytes(std::istringstream& in, std::span<std::uint8_t> out)
 {
     for (std::uint8_t& b : out) {
         std::string token;
-        if (!(in >> token) || token.size() != 2)
+        if (!(in >> token) || token.size() != 2 || !std::isxdigit(static_cast<unsigned char>(token[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(token[1])))
             return false;
-        char* end = nullptr;
-        const unsigned long value = std::strtoul(token.c_str(), &end, 16);
-        if (*end != '\0')
-            return false;
-        b = static_cast<std::uint8_t>(value);
+        b = static_cast<std::uint8_t>(std::stoul(token, nullptr, 16));
     }
     std::string extra;
     return !(in >> extra);
