@@ -177,17 +177,21 @@ struct Reader {
     }
 };
 
-// The first child element whose attribute equals text exactly; none when there is none.
-const TiXmlElement* FindChildByValue(const TiXmlElement* element, const char* text, const char* attribute = "Value")
+// The first of first and its following sibling elements whose attribute equals text exactly.
+const TiXmlElement* FindSiblingByValue(const TiXmlElement* first, const char* text, const char* attribute = "Value")
 {
-    if (!element)
-        return nullptr;
-    for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+    for (const TiXmlElement* child = first; child; child = child->NextSiblingElement()) {
         const char* value = child->Attribute(attribute);
         if (std::strcmp(value ? value : "", text) == 0)
             return child;
     }
     return nullptr;
+}
+
+// The first child element whose attribute equals text exactly; none when there is none.
+const TiXmlElement* FindChildByValue(const TiXmlElement* element, const char* text, const char* attribute = "Value")
+{
+    return element ? FindSiblingByValue(element->FirstChildElement(), text, attribute) : nullptr;
 }
 
 const TiXmlElement* RequireChild(const TiXmlElement* element, const char* text, const char* where)
@@ -219,9 +223,13 @@ std::unique_ptr<CParamItem> LoadItem(const Reader& reader, const TiXmlElement* e
         item->state = reader.Integer(field);
         field = field->NextSiblingElement();
     }
-    if (field)
+    if (field) {
         item->enable = reader.Integer(field);
-    if (const TiXmlElement* combo = FindChildByValue(element, "Combo")) {
+        field = field->NextSiblingElement();
+    }
+    // The choices follow the four fields. A help text or value that reads "Combo" is one of the
+    // fields, not the choice list, so the search starts after them.
+    if (const TiXmlElement* combo = FindSiblingByValue(field, "Combo")) {
         for (const TiXmlElement* choice = combo->FirstChildElement(); choice; choice = choice->NextSiblingElement())
             item->AddChoice(reader.Text(choice));
     }

@@ -1,17 +1,17 @@
 #pragma once
 // Runs a program as a user would from a shell and collects its exit status and output.
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 struct ProgramRun {
     int status = -1;   // the exit status, or -1 when the program did not exit normally
@@ -27,32 +27,51 @@ inline std::string ReadWholeFile(const std::string& path)
     return text.str();
 }
 
+struct RunOptions {
+    std::string workingDir;   // empty: the caller's
+    long maxFileBytes = 0;    // > 0: no file the program writes may grow past this (RLIMIT_FSIZE),
+                              // which makes writing fail even for root
+};
+
 // Runs program with args; stdout and stderr go through files in scratch so that a chatty
-// program cannot block on a full pipe.
+// program cannot block on a full pipe. stdin is /dev/null.
 inline ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                             const std::string& scratch)
+                             const std::string& scratch, const RunOptions& options = {})
 {
-    ProgramRun run;
+    const std::string outPath = scratch + "/run.stdout";
+    const std::string errPath = scratch + "/run.stderr";
     std::vector<std::string> all = {program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    const std::string outPath = scratch + "/run.stdout";
-    const std::string errPath = scratch + "/run.stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+
+    ProgramRun run;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int in = ::open("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0 || (!options.workingDir.empty() && ::chdir(options.workingDir.c_str()) != 0))
+            ::_exit(126);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        if (options.maxFileBytes > 0) {
+            ::signal(SIGXFSZ, SIG_IGN);   // an ignored signal stays ignored across exec
+            const rlimit limit{static_cast<rlim_t>(options.maxFileBytes), static_cast<rlim_t>(options.maxFileBytes)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
     }
-    posix_spawn_file_actions_destroy(&actions);
+    if (pid < 0)
+        return run;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = ReadWholeFile(outPath);
     run.err = ReadWholeFile(errPath);
     return run;

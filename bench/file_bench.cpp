@@ -1,0 +1,117 @@
+// Opening and saving a configuration file with a full slave node of 48 Modbus commands, on real
+// files in a temporary folder. Saving includes writing the temporary file, flushing it to disk
+// and renaming it over the old one.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "file/config_file.h"
+#include "model/device_config.h"
+#include "model/edit_actions.h"
+#include "model/modbus_command.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void SetRow(CModbusCommand& command, int row, const std::string& value)
+{
+    if (CParamItem* item = command.GetItemAt(row))
+        item->value = value;
+}
+
+std::unique_ptr<CDeviceConfig> MakeFullConfig()
+{
+    // Function indexes of codes 1, 2, 3, 4, 5, 6, 15 and 16.
+    constexpr std::array<int, 8> kIndexes = {0, 1, 2, 3, 4, 5, 12, 13};
+    auto root = std::make_unique<CDeviceConfig>();
+    CSlaveNode* slave = AddSlaveNode(*root, TreeRecord::ForNode(RECORD_SUBNET, &root->Subnet()));
+    for (int i = 0; i < kMaxCommandsPerSlave; ++i) {
+        CModbusCommand* command = AddCommandTo(slave, kIndexes[static_cast<std::size_t>(i) % kIndexes.size()]).command;
+        SetRow(*command, CMD_ROW_START_ADDRESS, std::to_string(100 + i));
+        SetRow(*command, CMD_ROW_DATA_COUNT, "2");
+        SetRow(*command, CMD_ROW_MNEMONIC, "pump " + std::to_string(i + 1));
+    }
+    return root;
+}
+
+// A temporary folder for one benchmark, removed with it.
+class TempFolder {
+public:
+    explicit TempFolder(const char* name)
+        : m_path(fs::temp_directory_path() / ("gw-file-bench-" + std::to_string(::getpid()) + "-" + name))
+    {
+        fs::create_directories(m_path);
+    }
+    ~TempFolder() { fs::remove_all(m_path); }
+    std::string File(const char* name) const { return (m_path / name).string(); }
+
+private:
+    fs::path m_path;
+};
+
+void BM_SaveFile(benchmark::State& state)
+{
+    TempFolder folder("save");
+    const std::string path = folder.File("full.xml");
+    auto root = MakeFullConfig();
+    for (auto _ : state) {
+        const FileResult saved = SaveFile(*root, path);
+        if (!saved.ok) {
+            state.SkipWithError(saved.message.c_str());
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+}
+BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond);
+
+void BM_OpenFile(benchmark::State& state)
+{
+    TempFolder folder("open");
+    const std::string path = folder.File("full.xml");
+    if (!SaveFile(*MakeFullConfig(), path).ok) {
+        state.SkipWithError("cannot write the configuration");
+        return;
+    }
+    CDeviceConfig root;
+    for (auto _ : state) {
+        const FileResult loaded = LoadFile(root, path);
+        if (!loaded.ok) {
+            state.SkipWithError(loaded.message.c_str());
+            break;
+        }
+    }
+    if (root.Subnet().GetNodeCount() != 1 || root.Subnet().GetNodeAt(0)->GetCommandCount() != kMaxCommandsPerSlave)
+        state.SkipWithError("the file did not bring back the 48 commands");
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+}
+BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond);
+
+// What a user's edit costs in gatewaycfg: open the file, save it again.
+void BM_OpenAndSave(benchmark::State& state)
+{
+    TempFolder folder("open-save");
+    const std::string path = folder.File("full.xml");
+    if (!SaveFile(*MakeFullConfig(), path).ok) {
+        state.SkipWithError("cannot write the configuration");
+        return;
+    }
+    for (auto _ : state) {
+        CDeviceConfig root;
+        const FileResult loaded = LoadFile(root, path);
+        const FileResult saved = loaded.ok ? SaveFile(root, path) : loaded;
+        if (!saved.ok) {
+            state.SkipWithError(saved.message.c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_OpenAndSave)->Unit(benchmark::kMillisecond);
+
+} // namespace
