@@ -1,10 +1,86 @@
 #pragma once
 // The download/upload dialog: the user picks a port and starts one run.
 
+#include <QDialog>
+#include <QString>
+#include <deque>
+#include <memory>
+#include <thread>
+
 #include "link/transfer_run.h"
 
-class QWidget;
+class QComboBox;
+class QProgressBar;
+class QPushButton;
 class CDeviceConfig;
+
+// The serial port dialog of one transfer direction. The list offers the serial ports the system
+// knows; any device path (a USB adapter, a pseudo-terminal) can be typed instead. The button
+// starts the run on a worker thread, with the controls disabled and the exchanges counted in
+// the progress bar until the run has ended; the run's messages are shown in the order it
+// produced them, and the dialog closes after the last one.
+//
+// The worker never touches the configuration the dialog was given: it works on a copy, and a
+// successful upload replaces the configuration with it on the user-interface thread once the
+// run has ended.
+class CSerialPortDlg : public QDialog {
+    Q_OBJECT
+public:
+    CSerialPortDlg(TransferDirection direction, CDeviceConfig& root, QWidget* parent = nullptr);
+    ~CSerialPortDlg() override;
+
+    QComboBox* PortList() const { return m_ports; }
+    QPushButton* StartButton() const { return m_start; }
+    QPushButton* CancelButton() const { return m_cancel; }
+    QProgressBar* Progress() const { return m_progress; }
+
+    bool IsRunning() const { return m_running; }
+    // True once an upload has replaced the configuration.
+    bool ConfigurationReplaced() const { return m_replaced; }
+    // Time limits of the line for the runs of this dialog (the module's own by default).
+    void SetLinkTimings(const LinkTimings& timings) { m_timings = timings; }
+
+    // The device of the most recent run of this program, whatever its outcome; empty at start.
+    static QString LastPort();
+
+    // Closing is refused while a run is going on.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class CRunObserver;
+    struct Notice {
+        QString text;
+        bool final = false;
+        TransferOutcome outcome;
+    };
+
+    void FillPortList();
+    void StartRun();
+    void SetControlsEnabled(bool enabled);
+    void ShowProgress(int done, int planned);
+    // Takes a message of the run; the messages are shown one after another in arrival order.
+    void Post(Notice notice);
+    void EndRun(const TransferOutcome& outcome);
+
+    TransferDirection m_direction;
+    CDeviceConfig& m_root;
+    LinkTimings m_timings;
+    QComboBox* m_ports = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QProgressBar* m_progress = nullptr;
+
+    bool m_running = false;
+    bool m_replaced = false;
+    bool m_showingNotice = false;
+    std::deque<Notice> m_notices;
+    std::unique_ptr<CDeviceConfig> m_work;   // what the worker reads and writes
+    std::unique_ptr<CRunObserver> m_observer;
+    std::thread m_worker;
+};
 
 // Shows the dialog for one direction, modal over parent. True when an upload replaced the
 // configuration, so that the tree and the grid must be rebuilt.
