@@ -1,7 +1,9 @@
 #include "export/xlsx_workbook.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <xlsxwriter.h>
 
 #include "file/text_encoding.h"
@@ -35,6 +37,31 @@ bool IsFileError(lxw_error error)
     default:
         return false;
     }
+}
+
+// Width of a text in character cells: one a code point, two for the wide East Asian ones.
+double DisplayWidth(const std::string& text)
+{
+    double width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += length >= 3 ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+// Columns as wide as their longest text, within reason, so that headings and values can be read
+// without widening them by hand.
+void FitColumns(lxw_worksheet* worksheet, const SheetContent& sheet)
+{
+    std::map<int, double> widths;
+    for (const SheetCell& cell : sheet.cells)
+        widths[cell.column] = std::max(widths[cell.column], DisplayWidth(cell.text));
+    for (const auto& [column, width] : widths)
+        worksheet_set_column(worksheet, static_cast<lxw_col_t>(column - 1), static_cast<lxw_col_t>(column - 1),
+                             std::clamp(width + 2, 6.0, 60.0), nullptr);
 }
 
 } // namespace
@@ -73,6 +100,7 @@ std::string CXlsxWorkbook::AddSheet(const SheetContent& sheet)
         if (error != LXW_NO_ERROR)
             return Where(sheet, cell) + ": " + lxw_strerror(error);
     }
+    FitColumns(worksheet, sheet);
     return {};
 }
 
