@@ -1,10 +1,9 @@
-#include <QApplication>
-#include <QLabel>
+#include "ui/gateway_app.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QLabel placeholder("gateway-workbench");
-    placeholder.show();
+    CGatewayApp app(argc, argv);
+    if (!app.InitInstance())
+        return 1;
     return app.exec();
 }

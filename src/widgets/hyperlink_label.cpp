@@ -8,4 +8,5 @@ CHyperLink::CHyperLink(const QString& text, const QString& url, QWidget* parent)
     setTextInteractionFlags(Qt::TextBrowserInteraction);
     setOpenExternalLinks(true);
     setCursor(Qt::PointingHandCursor);
+    setToolTip(url);
 }

@@ -1,0 +1,55 @@
+#include "ui/about_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/ui_text.h"
+#include "widgets/hyperlink_label.h"
+
+QString MakerWebAddress()
+{
+    return QStringLiteral("https://www.orvel-networks.example/");
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Orvel"));
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(11);
+    setFont(font);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(36, 20, 24, 18);
+    layout->setHorizontalSpacing(24);
+    layout->setVerticalSpacing(10);
+
+    auto* title = new QLabel(QStringLiteral("Embedded module configuration software Orvel"), this);
+    QFont titleFont = font;
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    layout->addWidget(title, 0, 0, 1, 2);
+
+    layout->addWidget(new QLabel(QStringLiteral("Version 1.1.0"), this), 1, 0);
+    auto* logo = new QLabel(this);
+    logo->setObjectName(QStringLiteral("makerLogo"));
+    logo->setPixmap(QIcon(QStringLiteral(":/about/logo.svg")).pixmap(QSize(123, 26)));
+    logo->setFixedSize(123, 26);
+    layout->addWidget(logo, 1, 1, Qt::AlignRight | Qt::AlignVCenter);
+
+    layout->addWidget(new QLabel(LangText(88), this), 2, 0, 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Technical support: +1 555 0100 (ext. 2)"), this), 3, 0, 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Need more information and upgrade, please visit:"), this), 4, 0, 1, 2);
+
+    m_link = new CHyperLink(QStringLiteral("www.orvel-networks.example"), MakerWebAddress(), this);
+    m_link->setObjectName(QStringLiteral("makerLink"));
+    layout->addWidget(m_link, 5, 0);
+
+    auto* exit = new QPushButton(QStringLiteral("Exit"), this);
+    exit->setDefault(true);
+    connect(exit, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(exit, 5, 1, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

@@ -1,0 +1,137 @@
+#include "ui/config_tree_pane.h"
+
+#include <QHeaderView>
+
+#include "ui/ui_text.h"
+
+CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(18, 18));
+    // Long command names scroll sideways instead of being cut short.
+    setTextElideMode(Qt::ElideNone);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(11);
+    setFont(font);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { emit recordSelected(SelectedRecord()); });
+    connect(this, &QWidget::customContextMenuRequested, this, &CConfigTreePane::OnContextMenu);
+}
+
+QIcon CConfigTreePane::EntryIcon(int image)
+{
+    switch (image) {
+    case IMAGE_SLAVE: return QIcon(QStringLiteral(":/tree/slave.svg"));
+    case IMAGE_COMMAND: return QIcon(QStringLiteral(":/tree/command.svg"));
+    default: return QIcon(QStringLiteral(":/tree/top_node.svg"));
+    }
+}
+
+TreeRecord CConfigTreePane::RecordOf(const QTreeWidgetItem* entry)
+{
+    if (!entry)
+        return {};
+    return entry->data(0, Qt::UserRole).value<TreeRecord>();
+}
+
+void CConfigTreePane::Rebuild(const TreeEntries& entries)
+{
+    const QSignalBlocker blocker(this);
+    clear();
+    for (const TreeEntry& entry : entries)
+        AppendEntry(nullptr, entry);
+    setCurrentItem(nullptr);
+    clearSelection();
+    expandAll();
+}
+
+QTreeWidgetItem* CConfigTreePane::AppendEntry(QTreeWidgetItem* parent, const TreeEntry& entry)
+{
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, FromUtf8(entry.text));
+    item->setIcon(0, EntryIcon(entry.image));
+    item->setData(0, Qt::UserRole, QVariant::fromValue(entry.record));
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
+    for (const TreeEntry& child : entry.children)
+        AppendEntry(item, child);
+    return item;
+}
+
+void CConfigTreePane::DeleteEntry(QTreeWidgetItem* entry)
+{
+    if (!entry)
+        return;
+    QTreeWidgetItem* parent = entry->parent();
+    QTreeWidgetItem* next = nullptr;
+    if (parent) {
+        const int index = parent->indexOfChild(entry);
+        next = parent->child(index + 1);
+        if (!next && index > 0)
+            next = parent->child(index - 1);
+        if (!next)
+            next = parent;
+    }
+    bool wasSelected = false;
+    for (const QTreeWidgetItem* p = SelectedEntry(); p; p = p->parent())
+        wasSelected = wasSelected || p == entry;
+    {
+        const QSignalBlocker blocker(this);
+        delete entry;
+    }
+    if (wasSelected)
+        SelectEntry(next);
+}
+
+QTreeWidgetItem* CConfigTreePane::FindEntry(const TreeRecord& record) const
+{
+    for (QTreeWidgetItemIterator it(const_cast<CConfigTreePane*>(this)); *it; ++it) {
+        if (RecordOf(*it) == record)
+            return *it;
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* CConfigTreePane::SelectedEntry() const
+{
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? nullptr : selected.constFirst();
+}
+
+void CConfigTreePane::SelectEntry(QTreeWidgetItem* entry)
+{
+    if (!entry) {
+        if (SelectedEntry()) {
+            clearSelection();
+        } else {
+            emit recordSelected({});
+        }
+        return;
+    }
+    if (entry->isSelected() && currentItem() == entry) {
+        emit recordSelected(RecordOf(entry));
+        return;
+    }
+    setCurrentItem(entry);
+    entry->setSelected(true);
+}
+
+void CConfigTreePane::OnContextMenu(const QPoint& pos)
+{
+    QTreeWidgetItem* entry = itemAt(pos);
+    if (!entry)
+        return;   // a click beside every entry shows no menu
+    if (!entry->isSelected())
+        SelectEntry(entry);
+    if (RecordOf(entry).type != RECORD_NONE)
+        emit contextMenuWanted(viewport()->mapToGlobal(pos));
+}

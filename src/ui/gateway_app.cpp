@@ -1,0 +1,40 @@
+#include "ui/gateway_app.h"
+
+#include <QCommandLineParser>
+
+#include "ui/main_frame.h"
+#include "ui/ui_text.h"
+
+void SetWorkbenchSettingsNames()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Orvel"));
+}
+
+CGatewayApp::CGatewayApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    SetWorkbenchSettingsNames();
+}
+
+CGatewayApp::~CGatewayApp() = default;
+
+bool CGatewayApp::InitInstance()
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(LangText(1));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file (*.xml) to open"),
+                                 QStringLiteral("[file]"));
+    parser.process(*this);
+
+    std::optional<std::string> path;
+    if (!parser.positionalArguments().isEmpty())
+        path = ToUtf8(parser.positionalArguments().constFirst());
+
+    m_frame = std::make_unique<CMainFrame>(m_config, m_modified, m_prompt);
+    // A refused file has been reported; the program goes on with the default configuration.
+    m_frame->StartUp(path);
+    m_frame->show();
+    m_frame->CenterOnScreen();
+    return true;
+}

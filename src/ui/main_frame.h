@@ -1,0 +1,99 @@
+#pragma once
+// The main window: menus and tool bar built from the command table, the configuration tree on
+// the left and the annotation pane at the bottom (both dockable, titled "MY Control"), and the
+// form view with the property grid in the middle. It owns the document and runs the commands.
+
+#include <QMainWindow>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "file/gateway_doc.h"
+#include "ui/document_ui.h"
+#include "ui/recent_files.h"
+
+class CConfigTreePane;
+class CDeviceConfig;
+class CGatewayView;
+class CTreeCommands;
+class CUserPrompt;
+class QDockWidget;
+class QMenu;
+class QPlainTextEdit;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // The frame works on the program's one configuration root and modified flag.
+    CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The document at start-up: the constructors' configuration, or the file named on the
+    // command line. False when that file was refused (the default configuration stays).
+    bool StartUp(const std::optional<std::string>& path);
+    // Centres the window on its screen.
+    void CenterOnScreen();
+    // Opens a file as File > Open does after its dialog (also for the recent-file list).
+    bool OpenFile(const QString& path);
+
+    // The command's action in the menus and the tool bar; none for an unknown id.
+    QAction* Action(int commandId) const;
+    QMenu* ContextMenu() const { return m_contextMenu; }
+    QAction* ContextAction(int commandId) const;
+    QList<QAction*> RecentFileActions() const { return m_recentActions; }
+
+    CGatewayDoc& Document() { return m_doc; }
+    CGatewayView* View() const { return m_view; }
+    CConfigTreePane* Tree() const { return m_tree; }
+    CTreeCommands* TreeCommands() const { return m_treeCommands; }
+    QPlainTextEdit* Annotation() const { return m_annotation; }
+    QDockWidget* TreeDock() const { return m_treeDock; }
+    QDockWidget* AnnotationDock() const { return m_annotationDock; }
+    QToolBar* MainToolBar() const { return m_toolBar; }
+
+    // Enables, disables and checks every command from the present state.
+    void RefreshCommands();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    QMenu* createPopupMenu() override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePanes();
+    void ConnectCommands();
+    void RebuildRecentMenu();
+    void RebuildTree();
+    void OnConfigurationReplaced();
+    void OnTreeSelection();
+    void OnTransfer(int commandId);
+    void OnAutoMapping();
+    void OnConflictDetect();
+    void ToggleBar(QWidget* bar);
+    void RememberCurrentFile();
+
+    CDeviceConfig& m_root;
+    bool& m_modified;
+    CUserPrompt& m_prompt;
+    CFrameDocumentUi m_docUi;
+    CGatewayDoc m_doc;
+    CRecentFiles m_recent;
+
+    CGatewayView* m_view = nullptr;
+    CConfigTreePane* m_tree = nullptr;
+    CTreeCommands* m_treeCommands = nullptr;
+    QPlainTextEdit* m_annotation = nullptr;
+    QDockWidget* m_treeDock = nullptr;
+    QDockWidget* m_annotationDock = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QAction* m_recentPlaceholder = nullptr;
+    QAction* m_exitSeparator = nullptr;
+    QList<QAction*> m_recentActions;
+    std::map<int, QAction*> m_actions;
+    std::map<int, QAction*> m_contextActions;
+};

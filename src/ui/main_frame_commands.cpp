@@ -1,0 +1,165 @@
+// The commands of the main window: what each menu item, tool-bar button and accelerator runs.
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolBar>
+
+#include "mapping/auto_map.h"
+#include "model/device_config.h"
+#include "ui/about_dialog.h"
+#include "ui/command_table.h"
+#include "ui/config_tree_pane.h"
+#include "ui/export_action.h"
+#include "ui/gateway_view.h"
+#include "ui/help_window.h"
+#include "ui/main_frame.h"
+#include "ui/memory_map_dialog.h"
+#include "ui/transfer_dialog.h"
+#include "ui/tree_commands.h"
+#include "ui/ui_text.h"
+#include "ui/user_prompt.h"
+
+void CMainFrame::ConnectCommands()
+{
+    const auto on = [this](int id, auto handler) {
+        connect(m_actions[id], &QAction::triggered, this, [this, handler] {
+            // An open editor in the grid commits before any command changes the configuration.
+            m_view->FinishEditing();
+            handler();
+            RefreshCommands();
+        });
+    };
+    on(ID_FILE_NEW, [this] { m_doc.OnNewDocument(); });
+    on(ID_FILE_OPEN, [this] {
+        const QString path = m_prompt.AskOpenPath(this);
+        if (!path.isEmpty())
+            OpenFile(path);
+    });
+    on(ID_FILE_SAVE, [this] {
+        if (m_doc.DoFileSave())
+            RememberCurrentFile();
+    });
+    on(ID_FILE_SAVE_AS, [this] {
+        if (m_doc.DoFileSaveAs())
+            RememberCurrentFile();
+    });
+    on(ID_APP_EXIT, [this] { close(); });
+    on(ID_ADD_NODE, [this] { m_treeCommands->AddNode(); });
+    on(ID_DELETE_NODE, [this] { m_treeCommands->DeleteNode(); });
+    on(ID_ADD_COMMAND, [this] { m_treeCommands->AddCommand(); });
+    on(ID_DELETE_COMMAND, [this] { m_treeCommands->DeleteCommand(); });
+    on(ID_UPLOAD, [this] { OnTransfer(ID_UPLOAD); });
+    on(ID_DOWNLOAD, [this] { OnTransfer(ID_DOWNLOAD); });
+    on(ID_EXPORT_XLS, [this] { RunExportCommand(this, m_root); });
+    on(ID_AUTO_MAPPING, [this] { OnAutoMapping(); });
+    on(ID_CONFLICT_DETECT, [this] { OnConflictDetect(); });
+    on(ID_VIEW_TOOLBAR, [this] { ToggleBar(m_toolBar); });
+    on(ID_VIEW_TREE, [this] { ToggleBar(m_treeDock); });
+    on(ID_VIEW_ANNOTATION, [this] { ToggleBar(m_annotationDock); });
+    on(ID_APP_ABOUT, [this] {
+        CAboutDlg about(this);
+        about.exec();
+    });
+    on(ID_HELP_CONTENT, [this] { ShowHelpWindow(this, HelpFilePath()); });
+
+    connect(m_tree, &CConfigTreePane::recordSelected, this, [this](const TreeRecord& record) {
+        m_view->ShowRecord(record);
+        RefreshCommands();
+    });
+    connect(m_tree, &CConfigTreePane::contextMenuWanted, this, [this](const QPoint& where) {
+        RefreshCommands();
+        m_contextMenu->popup(where);
+    });
+    connect(m_view, &CGatewayView::helpTextChanged, m_annotation, &QPlainTextEdit::setPlainText);
+    connect(m_view, &CGatewayView::modeSwitched, this, [this] {
+        RebuildTree();
+        RefreshCommands();
+    });
+    connect(m_view, &CGatewayView::slaveRenamed, this, [this](CSlaveNode* slave) {
+        if (QTreeWidgetItem* entry = m_tree->FindEntry(TreeRecord::ForSlave(slave)))
+            entry->setText(0, FromUtf8(slave->GetName()));
+    });
+    connect(m_view, &CGatewayView::configurationEdited, this, &CMainFrame::RefreshCommands);
+    connect(m_treeCommands, &CTreeCommands::configurationEdited, this, &CMainFrame::RefreshCommands);
+    for (QWidget* bar : {static_cast<QWidget*>(m_toolBar), static_cast<QWidget*>(m_treeDock),
+                         static_cast<QWidget*>(m_annotationDock)}) {
+        if (auto* dock = qobject_cast<QDockWidget*>(bar))
+            connect(dock, &QDockWidget::visibilityChanged, this, &CMainFrame::RefreshCommands);
+        else if (auto* tools = qobject_cast<QToolBar*>(bar))
+            connect(tools, &QToolBar::visibilityChanged, this, &CMainFrame::RefreshCommands);
+    }
+}
+
+bool CMainFrame::StartUp(const std::optional<std::string>& path)
+{
+    const bool ok = m_doc.StartUp(path);
+    if (ok && path)
+        RememberCurrentFile();
+    RefreshCommands();
+    return ok;
+}
+
+bool CMainFrame::OpenFile(const QString& path)
+{
+    if (m_doc.OnOpenDocument(ToUtf8(path))) {
+        RememberCurrentFile();
+        return true;
+    }
+    if (!QFileInfo::exists(path)) {
+        m_recent.Remove(path);
+        RebuildRecentMenu();
+    }
+    return false;
+}
+
+void CMainFrame::RememberCurrentFile()
+{
+    m_recent.Add(FromUtf8(m_doc.GetPathName()));
+    RebuildRecentMenu();
+}
+
+void CMainFrame::OnConfigurationReplaced()
+{
+    RebuildTree();
+    m_view->ResetView();
+    RefreshCommands();
+}
+
+void CMainFrame::OnTransfer(int commandId)
+{
+    const TransferDirection direction = commandId == ID_UPLOAD ? TransferDirection::Upload : TransferDirection::Download;
+    if (!RunTransferDialog(this, direction, m_root) || direction != TransferDirection::Upload)
+        return;
+    // The module's configuration replaced ours in memory; nothing of it is in a file yet.
+    OnConfigurationReplaced();
+    m_modified = true;
+}
+
+void CMainFrame::OnAutoMapping()
+{
+    if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER)
+        return;
+    if (!m_prompt.AskYesNo(this, LangText(19)))
+        return;
+    const AutoMapResult result = AutoMap(m_root);
+    if (!result.message.empty())
+        m_prompt.ShowMessage(this, FromUtf8(result.message));
+    m_modified = true;
+    if (m_view->CurrentRecord().type != RECORD_NONE)
+        m_view->RefreshRecord();
+}
+
+void CMainFrame::OnConflictDetect()
+{
+    if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER)
+        return;
+    ShowMemoryMapDialog(this, m_root);
+}
+
+void CMainFrame::ToggleBar(QWidget* bar)
+{
+    bar->setVisible(bar->isHidden());
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The two-column property grid: column 0 the labels, column 1 the values of a node's items,
+// row r showing item r. A click on an editable value cell opens an editor over that cell (a
+// text box or a drop-down list); when the editor loses the focus its text is handed on
+// through a signal. The grid knows nothing of the rules an edit must pass: whoever shows the
+// items checks and stores the text and then writes the result back into the cell.
+
+#include <QColor>
+#include <QTableWidget>
+#include <vector>
+
+#include "model/item_list.h"
+
+class QComboBox;
+class QLineEdit;
+
+class CPropertyGrid : public QTableWidget, public CGridSink {
+    Q_OBJECT
+public:
+    // The grid always offers at least this many rows; a longer item list adds rows.
+    static constexpr int kGridRows = 40;
+
+    explicit CPropertyGrid(QWidget* parent = nullptr);
+
+    // Empties every cell, forgets every row's item, paints the value cells white and closes
+    // an open editor without handing on its text.
+    void ClearGrid();
+    // Writes an item into a row: label, value, value-cell colour; the row keeps the item.
+    void ShowItem(int row, CParamItem& item) override;
+    // The item a row shows, or none.
+    CParamItem* ItemAtRow(int row) const;
+    // Rewrites a value cell's text.
+    void SetValueText(int row, const QString& text);
+    // Paints a row's value cell from its item's enable flag (white editable, grey read-only).
+    void RestyleRow(int row);
+    // Hands on the text of an open editor now, as losing the focus does.
+    void FinishEditing();
+
+    // The colour of a cell in the model's 0x00BBGGRR notation.
+    static QColor FromColourRef(std::uint32_t colour);
+
+    QLineEdit* TextEditor() const { return m_textEditor; }
+    QComboBox* ChoiceEditor() const { return m_choiceEditor; }
+    // Row and item of the open editor; -1 and none while no editor is open.
+    int EditRow() const { return m_editRow; }
+    CParamItem* EditItem() const { return m_editItem; }
+
+signals:
+    // Any click on a row that shows an item, before an editor opens.
+    void rowClicked(int row, int column, CParamItem* item);
+    // A text box closed with this text.
+    void textCommitted(int row, CParamItem* item, const QString& text);
+    // A drop-down list closed with a picked entry, or (for a list that takes typed text) with
+    // the text in its edit field.
+    void choiceCommitted(int row, CParamItem* item, const QString& text);
+    // A drop-down list closed without a picked entry.
+    void choiceDismissed(int row, CParamItem* item);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    enum class Editor { None, Text, Choice };
+
+    void OnCellClicked(int row, int column);
+    void OpenTextEditor(int row, CParamItem& item);
+    void OpenChoiceEditor(int row, CParamItem& item);
+    void CommitText();
+    void CommitChoice(int pickedIndex);
+    void CloseEditor();
+    void PlaceEditor();
+    QTableWidgetItem* Cell(int row, int column);
+
+    QLineEdit* m_textEditor = nullptr;
+    QComboBox* m_choiceEditor = nullptr;
+    std::vector<CParamItem*> m_rowItems;
+    Editor m_open = Editor::None;
+    int m_editRow = -1;
+    CParamItem* m_editItem = nullptr;
+};
