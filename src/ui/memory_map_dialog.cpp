@@ -12,6 +12,7 @@
 #include "mapping/auto_map.h"
 #include "mapping/usage_map.h"
 #include "model/device_config.h"
+#include "ui/config_tree_pane.h"
 #include "ui/ui_text.h"
 #include "widgets/memory_grid.h"
 
@@ -19,15 +20,6 @@ namespace {
 
 constexpr std::uint32_t kDialogBackground = 0xDCDBD8;   // RGB(216,219,220)
 constexpr std::uint32_t kDialogText = 0xEB5800;         // RGB(0,88,235)
-
-QIcon TreeIcon(const QWidget* widget, int image)
-{
-    switch (image) {
-    case IMAGE_SLAVE: return widget->style()->standardIcon(QStyle::SP_ComputerIcon);
-    case IMAGE_COMMAND: return widget->style()->standardIcon(QStyle::SP_FileIcon);
-    default: return widget->style()->standardIcon(QStyle::SP_DirIcon);
-    }
-}
 
 // The configuration tree of the dialog: fully expanded, without branch lines or buttons.
 class CPlainTree : public QTreeWidget {
@@ -136,7 +128,7 @@ void CConflictDlg::FillTree(CDeviceConfig& root)
     const auto add = [this](const auto& self, const TreeEntry& entry, QTreeWidgetItem* parentItem) -> void {
         auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(m_tree);
         item->setText(0, FromUtf8(entry.text));
-        item->setIcon(0, TreeIcon(m_tree, entry.image));
+        item->setIcon(0, CConfigTreePane::EntryIcon(entry.image));
         item->setData(0, Qt::UserRole, static_cast<int>(m_records.size()));
         m_records.push_back(entry.record);
         for (const TreeEntry& child : entry.children)

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "dialog_driver.h"
 #include "dialog_test_config.h"
 #include "link/sim_process.h"
 #include "modal_box_watcher.h"
@@ -38,29 +39,7 @@ bool ControlsDisabled(const CSerialPortDlg& dialog)
            !dialog.PortList()->isEnabled();
 }
 
-// Acts once on the transfer dialog as soon as it is on screen (it runs modally).
-class DialogDriver : public QObject {
-public:
-    explicit DialogDriver(std::function<void(CSerialPortDlg&)> act) : m_act(std::move(act))
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<CSerialPortDlg*>(widget);
-                if (dialog && dialog->isVisible()) {
-                    m_timer.stop();
-                    m_act(*dialog);
-                    return;
-                }
-            }
-        });
-        m_timer.start();
-    }
-
-private:
-    std::function<void(CSerialPortDlg&)> m_act;
-    QTimer m_timer;
-};
+using TransferDriver = DialogDriver<CSerialPortDlg>;
 
 // Short time limits, for a module that never answers.
 LinkTimings QuickTimings()
@@ -127,7 +106,7 @@ private slots:
         // run is already in the field.
         CDeviceConfig target;
         QString preset;
-        DialogDriver driver([&](CSerialPortDlg& dialog) {
+        TransferDriver driver([&](CSerialPortDlg& dialog) {
             preset = dialog.PortList()->currentText();
             QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
         });
@@ -175,7 +154,7 @@ private slots:
         auto root = MakeMappedConfig(3);
         const std::string before = ModelText(*root);
         ModalBoxWatcher boxes;
-        DialogDriver driver([&](CSerialPortDlg& dialog) {
+        TransferDriver driver([&](CSerialPortDlg& dialog) {
             dialog.SetLinkTimings(QuickTimings());
             TypePort(dialog, QString::fromStdString(sim.Path()));
             QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
@@ -225,7 +204,7 @@ private slots:
         CDeviceConfig root;
         const QString last = CSerialPortDlg::LastPort();
         ModalBoxWatcher boxes;
-        DialogDriver driver([&](CSerialPortDlg& dialog) {
+        TransferDriver driver([&](CSerialPortDlg& dialog) {
             TypePort(dialog, QStringLiteral("/dev/null"));
             QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
         });

@@ -1,0 +1,108 @@
+// Upload and Download from the main window's commands, against gateway-sim: after an upload the
+// tree and the grid show the module's configuration and the document counts as changed.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "dialog_driver.h"
+#include "dialog_test_config.h"
+#include "link/sim_process.h"
+#include "link/transfer_run.h"
+#include "modal_box_watcher.h"
+#include "ui/command_table.h"
+#include "ui/transfer_dialog.h"
+#include "ui/ui_text.h"
+#include "ui_test_support.h"
+
+using namespace ui_test;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+// Types the device into the dialog's field and starts the run.
+DialogDriver<CSerialPortDlg>* StartWith(const QString& device, QObject* owner)
+{
+    auto* driver = new DialogDriver<CSerialPortDlg>([device](CSerialPortDlg& dialog) {
+        QLineEdit* field = dialog.PortList()->lineEdit();
+        field->clear();
+        QTest::keyClicks(field, device);
+        QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+    });
+    driver->setParent(owner);
+    return driver;
+}
+
+} // namespace
+
+class WorkbenchTransferTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { UseTestSettings(); }
+    void uploadRebuildsTreeAndGrid();
+    void downloadLeavesTheDocumentAlone();
+};
+
+void WorkbenchTransferTest::uploadRebuildsTreeAndGrid()
+{
+    const QString state = QDir::temp().filePath(QStringLiteral("workbench-upload-%1.txt").arg(QCoreApplication::applicationPid()));
+    QFile::remove(state);
+    {
+        SimProcess loader({"--state", state.toStdString()});
+        QVERIFY(loader.Running());
+        auto module = dialog_test::MakeMappedConfig(5);
+        QCOMPARE(RunTransfer(TransferDirection::Download, loader.Path(), *module).code, RESULT_OK);
+    }
+    SimProcess sim({"--state", state.toStdString()});
+    QVERIFY(sim.Running());
+
+    Workbench bench;
+    QVERIFY(bench.Ready());
+    bench.Click(bench.Fieldbus());
+    QVERIFY(bench.FilledRows() > 0);
+    QVERIFY(!bench.modified);
+
+    ModalBoxWatcher boxes;
+    QObject owner;
+    StartWith(QString::fromStdString(sim.Path()), &owner);
+    bench.frame->Action(ID_UPLOAD)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunTimeoutMs);
+    QCOMPARE(boxes.Texts().last(), LangText(30));
+
+    QVERIFY(bench.modified);
+    QVERIFY(bench.Slave());
+    QCOMPARE(bench.Slave()->text(0), QString("Node(17)"));
+    QCOMPARE(bench.Slave()->childCount(), 5);
+    QCOMPARE(bench.CommandEntry(0)->text(0), FromUtf8(bench.root.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetName()));
+    QCOMPARE(bench.FilledRows(), 0);   // the grid no longer shows the replaced configuration
+
+    bench.Click(bench.CommandEntry(2));
+    QCOMPARE(bench.FilledRows(), 10);
+    bench.Click(bench.Subnet());
+    QCOMPARE(bench.Cell(SUBNET_ROW_RESPONSE_TIMEOUT, 1), QString("1500"));
+    QFile::remove(state);
+}
+
+void WorkbenchTransferTest::downloadLeavesTheDocumentAlone()
+{
+    SimProcess sim({});
+    QVERIFY(sim.Running());
+    Workbench bench;
+    QVERIFY(bench.Ready());
+    const std::string before = dialog_test::ModelText(bench.root);
+
+    ModalBoxWatcher boxes;
+    QObject owner;
+    StartWith(QString::fromStdString(sim.Path()), &owner);
+    bench.frame->Action(ID_DOWNLOAD)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunTimeoutMs);
+    QCOMPARE(boxes.Texts().last(), LangText(29));
+    QVERIFY(!bench.modified);
+    QVERIFY(dialog_test::ModelText(bench.root) == before);
+    QCOMPARE(CSerialPortDlg::LastPort(), QString::fromStdString(sim.Path()));
+}
+
+QTEST_MAIN(WorkbenchTransferTest)
+#include "workbench_transfer_test.moc"
