@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_config.h"
 #include "file/config_file.h"
 #include "model/device_config.h"
 #include "model/edit_actions.h"
@@ -19,26 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void SetRow(CModbusCommand& command, int row, const std::string& value)
-{
-    if (CParamItem* item = command.GetItemAt(row))
-        item->value = value;
-}
-
-std::unique_ptr<CDeviceConfig> MakeFullConfig()
-{
-    // Function indexes of codes 1, 2, 3, 4, 5, 6, 15 and 16.
-    constexpr std::array<int, 8> kIndexes = {0, 1, 2, 3, 4, 5, 12, 13};
-    auto root = std::make_unique<CDeviceConfig>();
-    CSlaveNode* slave = AddSlaveNode(*root, TreeRecord::ForNode(RECORD_SUBNET, &root->Subnet()));
-    for (int i = 0; i < kMaxCommandsPerSlave; ++i) {
-        CModbusCommand* command = AddCommandTo(slave, kIndexes[static_cast<std::size_t>(i) % kIndexes.size()]).command;
-        SetRow(*command, CMD_ROW_START_ADDRESS, std::to_string(100 + i));
-        SetRow(*command, CMD_ROW_DATA_COUNT, "2");
-        SetRow(*command, CMD_ROW_MNEMONIC, "pump " + std::to_string(i + 1));
-    }
-    return root;
-}
+using bench::MakeFullConfig;
 
 // A temporary folder for one benchmark, removed with it.
 class TempFolder {

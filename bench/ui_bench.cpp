@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QWindow>
 
+#include "bench_config.h"
 #include "model/device_config.h"
 #include "ui/config_tree_pane.h"
 #include "ui/gateway_app.h"
@@ -17,6 +18,8 @@
 
 namespace {
 
+using bench::Fill48Commands;
+
 class CSilentPrompt : public CUserPrompt {
 public:
     void ShowMessage(QWidget*, const QString&) override {}
@@ -25,14 +28,6 @@ public:
     QString AskOpenPath(QWidget*) override { return {}; }
     QString AskSavePath(QWidget*) override { return {}; }
 };
-
-void Fill48Commands(CDeviceConfig& root)
-{
-    CSlaveNode* slave = root.Subnet().AddNode();
-    const int functions[] = {0, 1, 2, 3, 4, 5, 12, 13};
-    for (int i = 0; i < kMaxCommandsPerSlave; ++i)
-        slave->AddCommand(functions[i % 8]);
-}
 
 void WaitExposed(QWidget& window)
 {
