@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandInfo kCommands[] = {
     {ID_FILE_NEW, "New(&N)\tCtrl+N", "Ctrl+N", ":/toolbar/new.svg", 4, ""},
     {ID_FILE_OPEN, "Open(&O)...\tCtrl+O", "Ctrl+O", ":/toolbar/open.svg", 6, ""},
     {ID_FILE_SAVE, "Save(&S)\tCtrl+S", "Ctrl+S", ":/toolbar/save.svg", 5, ""},
@@ -34,14 +34,14 @@ constexpr int kToolBar[] = {
 
 } // namespace
 
-std::span<const CommandSpec> CommandTable()
+std::span<const CommandInfo> CommandTable()
 {
     return kCommands;
 }
 
-const CommandSpec* FindCommand(int id)
+const CommandInfo* FindCommand(int id)
 {
-    for (const CommandSpec& command : kCommands) {
+    for (const CommandInfo& command : kCommands) {
         if (command.id == id)
             return &command;
     }
@@ -53,7 +53,7 @@ std::span<const int> ToolBarCommands()
     return kToolBar;
 }
 
-QString CommandToolTip(const CommandSpec& command)
+QString CommandToolTip(const CommandInfo& command)
 {
     if (command.tipStringId != 0)
         return LangText(command.tipStringId);

@@ -29,7 +29,7 @@ enum CommandId : int {
     ID_HELP_CONTENT = 32782,
 };
 
-struct CommandSpec {
+struct CommandInfo {
     int id;
     const char* menuText;      // with its mnemonic, and "\t" before a shown accelerator
     const char* accelerator;   // key sequence, empty for none
@@ -39,10 +39,10 @@ struct CommandSpec {
 };
 
 // Every command, in the order of the menus.
-std::span<const CommandSpec> CommandTable();
+std::span<const CommandInfo> CommandTable();
 // The command with an id; none for an unknown id.
-const CommandSpec* FindCommand(int id);
+const CommandInfo* FindCommand(int id);
 // The tool-bar buttons, left to right.
 std::span<const int> ToolBarCommands();
 // The tool-tip of a command (empty for none).
-QString CommandToolTip(const CommandSpec& command);
+QString CommandToolTip(const CommandInfo& command);

@@ -91,7 +91,7 @@ void CMainFrame::CreatePanes()
 
 void CMainFrame::CreateActions()
 {
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandInfo& command : CommandTable()) {
         if (command.id == ID_FILE_MRU_FILE1)
             continue;
         auto* action = new QAction(QString::fromUtf8(command.menuText), this);
