@@ -7,31 +7,13 @@
 
 #include "cli/exit_codes.h"
 #include "cli/gatewaycfg.h"
+#include "support/run_in_process.h"
 #include "export_test_support.h"
 #include "file/config_file.h"
 
 using namespace export_test;
 
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-RunResult RunTool(const std::vector<std::string>& args)
-{
-    std::vector<const char*> argv{"gatewaycfg"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    RunResult result;
-    result.status = RunGatewayCfg(static_cast<int>(argv.size()), argv.data(), out, err);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-}
 
 struct CommandCase {
     const char* name;
@@ -87,7 +69,7 @@ TEST(ExportCommand, ExitStatusMessagesAndWorkbook)
         ASSERT_TRUE(SaveFile(config, dir / "config.xml").ok);
         const std::string configBytes = ReadAll(dir / "config.xml");
 
-        const RunResult run = RunTool(c.args(dir));
+        const ProgramRun run = RunTool(c.args(dir));
         EXPECT_EQ(run.status, c.status) << run.err;
         if (!c.errNames.empty()) {
             EXPECT_NE(run.err.find(dir / c.errNames), std::string::npos) << run.err;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/gatewaycfg.h"
+#include "support/run_in_process.h"
 #include "file/config_file.h"
 #include "mapping_test_support.h"
 #include "model/lang_strings.h"
@@ -20,32 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-RunResult RunTool(const std::vector<std::string>& args)
-{
-    std::vector<const char*> argv{"gatewaycfg"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    RunResult result;
-    result.status = RunGatewayCfg(static_cast<int>(argv.size()), argv.data(), out, err);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-}
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class GatewayCfgMapping : public ::testing::Test {
 protected:
@@ -91,7 +66,7 @@ TEST_F(GatewayCfgMapping, AutomapAssignsAddressesThenChecksPass)
     Save(*root);
     EXPECT_EQ(RunTool({"check", file_}).status, static_cast<int>(RESULT_EMPTY_ITEM));
 
-    const RunResult mapped = RunTool({"automap", file_});
+    const ProgramRun mapped = RunTool({"automap", file_});
     EXPECT_EQ(mapped.status, 0) << mapped.err;
     EXPECT_EQ(mapped.err, "");
     const CSlaveNode& slave = FirstSlave(*root);
@@ -110,12 +85,12 @@ TEST_F(GatewayCfgMapping, AutomapAssignsAddressesThenChecksPass)
         EXPECT_EQ(ValueOf(*stored.GetCommandAt(i), CMD_ROW_BYTE_COUNT), want[i].second);
     }
 
-    const RunResult checked = RunTool({"check", file_});
+    const ProgramRun checked = RunTool({"check", file_});
     EXPECT_EQ(checked.status, 0) << checked.err;
     EXPECT_NE(checked.out.find("no faults found"), std::string::npos);
 
     const std::string svg = (dir_ / "map.svg").string();
-    const RunResult map = RunTool({"map", file_, "--svg", svg});
+    const ProgramRun map = RunTool({"map", file_, "--svg", svg});
     EXPECT_EQ(map.status, 0) << map.err;
     // Coils 3-12 from 0000H, registers from 0002H; nothing faulty.
     EXPECT_NE(map.out.find("  0000H  ...#####  command 1\n"), std::string::npos) << map.out;
@@ -124,14 +99,14 @@ TEST_F(GatewayCfgMapping, AutomapAssignsAddressesThenChecksPass)
     EXPECT_EQ(map.out.find("  00AAH"), std::string::npos);
     EXPECT_NE(map.out.find("  4000H  .......#  command 2\n"), std::string::npos);
     EXPECT_NE(map.out.find("Faults\n  none\n"), std::string::npos);
-    EXPECT_EQ(ReadAll(svg).rfind("<?xml", 0), 0u);
+    EXPECT_EQ(ReadWholeFile(svg).rfind("<?xml", 0), 0u);
 }
 
 TEST_F(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflow)
 {
     auto root = MakeConfig({{3, "122"}, {2, "8"}, {16, "2"}});
     Save(*root);
-    const RunResult mapped = RunTool({"automap", file_});
+    const ProgramRun mapped = RunTool({"automap", file_});
     EXPECT_EQ(mapped.status, static_cast<int>(RESULT_MAPPING_OVERFLOW));
     EXPECT_NE(mapped.err.find(GetLangString(5015)), std::string::npos) << mapped.err;
     EXPECT_EQ(mapped.err.find(GetLangString(5016)), std::string::npos);
@@ -142,7 +117,7 @@ TEST_F(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflow)
     EXPECT_EQ(ValueOf(*FirstSlave(*saved).GetCommandAt(1), CMD_ROW_MAP_ADDRESS), "00F4H");
     EXPECT_EQ(ValueOf(*FirstSlave(*saved).GetCommandAt(2), CMD_ROW_MAP_ADDRESS), "4000H");
 
-    const RunResult checked = RunTool({"check", file_});
+    const ProgramRun checked = RunTool({"check", file_});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_MAPPING_OVERFLOW));
     EXPECT_NE(checked.err.find(ResultMessage(RESULT_MAPPING_OVERFLOW)), std::string::npos) << checked.err;
     EXPECT_NE(checked.err.find("  overflow in the input area at 00F4H bits 0-7: command 2\n"), std::string::npos)
@@ -154,7 +129,7 @@ TEST_F(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
     auto root = MakeConfig({{3, "2", "0", "0000H"}, {1, "16", "0", "0001H"}, {16, "1", "0", "4000H"},
                             {15, "3", "2", "4000H"}, {4, "1", "0", "00F3H"}});
     Save(*root);
-    const RunResult checked = RunTool({"check", file_});
+    const ProgramRun checked = RunTool({"check", file_});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_MAPPING_CONFLICT));
     EXPECT_NE(checked.err.find(ResultMessage(RESULT_MAPPING_CONFLICT)), std::string::npos);
     const std::string faults = "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
@@ -163,7 +138,7 @@ TEST_F(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
                                "  conflict in the output area at 4000H bits 2-4: commands 3, 4\n";
     EXPECT_NE(checked.err.find(faults), std::string::npos) << checked.err;
 
-    const RunResult map = RunTool({"map", file_});
+    const ProgramRun map = RunTool({"map", file_});
     EXPECT_EQ(map.status, 0);
     EXPECT_NE(map.out.find("  0001H  XXXXXXXX  commands 1, 2\n"
                            "  0002H  XXXXXXXX  commands 1, 2\n"
@@ -178,7 +153,7 @@ TEST_F(GatewayCfgMapping, AutomapRunsOnAcrossSlaveNodesOfAFile)
     auto root = MakeConfig({{3, "4", "0", "0040H"}});
     CSlaveNode& second = AttachSlave(*root, {{4, "4", "0", "0000H"}}, "2");
     Save(*root);
-    const RunResult mapped = RunTool({"automap", file_});
+    const ProgramRun mapped = RunTool({"automap", file_});
     EXPECT_EQ(mapped.status, 0) << mapped.err;
     EXPECT_NE(mapped.out.find(Line(second, 2, *second.GetCommandAt(0), "0008H", "8")), std::string::npos)
         << mapped.out;
@@ -192,9 +167,9 @@ TEST_F(GatewayCfgMapping, AutomapRefusedInUserConfigMode)
     auto root = MakeConfig({{3, "4", "0", "0040H"}});
     root->Subnet().SetMode(MODE_USER_CONFIG);
     Save(*root);
-    const std::string before = ReadAll(file_);
+    const std::string before = ReadWholeFile(file_);
     EXPECT_EQ(RunTool({"automap", file_}).status, 1);
-    EXPECT_EQ(ReadAll(file_), before);
+    EXPECT_EQ(ReadWholeFile(file_), before);
 }
 
 } // namespace
