@@ -131,11 +131,12 @@ void CMainFrame::OnConfigurationReplaced()
 void CMainFrame::OnTransfer(int commandId)
 {
     const TransferDirection direction = commandId == ID_UPLOAD ? TransferDirection::Upload : TransferDirection::Download;
-    if (!RunTransferDialog(this, direction, m_root) || direction != TransferDirection::Upload)
-        return;
-    // The module's configuration replaced ours in memory; nothing of it is in a file yet.
-    OnConfigurationReplaced();
-    m_modified = true;
+    // After a successful upload the module's configuration has replaced ours in memory (nothing
+    // of it is in a file yet): the views are rebuilt before the success message is shown.
+    RunTransferDialog(this, direction, m_root, [this] {
+        OnConfigurationReplaced();
+        m_modified = true;
+    });
 }
 
 void CMainFrame::OnAutoMapping()

@@ -202,6 +202,8 @@ void CSerialPortDlg::Post(Notice notice)
         if (next.outcome.code == RESULT_OK && next.outcome.configurationReplaced) {
             m_root.TakeContentsFrom(*m_work);
             m_replaced = true;
+            if (m_onReplaced)
+                m_onReplaced();
         }
         ShowMessageBox(this, next.outcome.code == RESULT_OK ? QMessageBox::Information : QMessageBox::Warning,
                        next.text);
@@ -238,9 +240,11 @@ void CSerialPortDlg::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-bool RunTransferDialog(QWidget* parent, TransferDirection direction, CDeviceConfig& root)
+bool RunTransferDialog(QWidget* parent, TransferDirection direction, CDeviceConfig& root,
+                       std::function<void()> onReplaced)
 {
     CSerialPortDlg dialog(direction, root, parent);
+    dialog.SetReplacedHandler(std::move(onReplaced));
     dialog.exec();
     return dialog.ConfigurationReplaced();
 }

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -37,6 +38,9 @@ public:
     bool IsRunning() const { return m_running; }
     // True once an upload has replaced the configuration.
     bool ConfigurationReplaced() const { return m_replaced; }
+    // Called on the user-interface thread once a successful upload has replaced the
+    // configuration, before "Upload successfully!" is shown: the views are rebuilt there.
+    void SetReplacedHandler(std::function<void()> handler) { m_onReplaced = std::move(handler); }
     // Time limits of the line for the runs of this dialog (the module's own by default).
     void SetLinkTimings(const LinkTimings& timings) { m_timings = timings; }
 
@@ -73,6 +77,7 @@ private:
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;
 
+    std::function<void()> m_onReplaced;
     bool m_running = false;
     bool m_replaced = false;
     bool m_showingNotice = false;
@@ -83,5 +88,7 @@ private:
 };
 
 // Shows the dialog for one direction, modal over parent. True when an upload replaced the
-// configuration, so that the tree and the grid must be rebuilt.
-bool RunTransferDialog(QWidget* parent, TransferDirection direction, CDeviceConfig& root);
+// configuration; onReplaced, when given, has then already rebuilt the views, before the success
+// message was shown.
+bool RunTransferDialog(QWidget* parent, TransferDirection direction, CDeviceConfig& root,
+                       std::function<void()> onReplaced = {});

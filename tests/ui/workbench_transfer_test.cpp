@@ -65,11 +65,20 @@ void WorkbenchTransferTest::uploadRebuildsTreeAndGrid()
     QVERIFY(!bench.modified);
 
     ModalBoxWatcher boxes;
+    QString slaveWhileTold;
+    bool modifiedWhileTold = false;
+    boxes.whileShown = [&](const QMessageBox&) {
+        slaveWhileTold = bench.Slave() ? bench.Slave()->text(0) : QString();
+        modifiedWhileTold = bench.modified;
+    };
     QObject owner;
     StartWith(QString::fromStdString(sim.Path()), &owner);
     bench.frame->Action(ID_UPLOAD)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunTimeoutMs);
     QCOMPARE(boxes.Texts().last(), LangText(30));
+    // The views showed the module's configuration before the user was told of the success.
+    QCOMPARE(slaveWhileTold, QString("Node(17)"));
+    QVERIFY(modifiedWhileTold);
 
     QVERIFY(bench.modified);
     QVERIFY(bench.Slave());
