@@ -1,5 +1,6 @@
 // gateway-sim: a stand-in for the gateway module on the end of a serial line.
 
+#include <limits>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -60,15 +61,15 @@ int main(int argc, char** argv)
         ->check(CLI::Range(0, 255));
     app.add_option("--hw-version", version, "Hardware version MAJOR.MINOR (default 2.1)");
     app.add_flag("--wire-time", wireTime, "Take as long for every byte as a 19200 8N1 line does");
-    app.add_option("--idle-exit", serve.idleExitSeconds, "Stop after SECONDS without traffic")->check(CLI::NonNegativeNumber);
+    app.add_option("--idle-exit", serve.idleExitSeconds, "Stop after SECONDS without traffic")->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_flag("-v,--verbose", serve.verbose, "Log every frame on stderr");
     app.add_flag("--no-answer", faults.noAnswer, "Fault: do not answer");
     app.add_flag("--bad-checksum", faults.badChecksum, "Fault: answer with a wrong checksum");
     app.add_flag("--short-reply", faults.shortReply, "Fault: send only the first half of each reply");
     app.add_option("--fault-on", faultOn, "Apply the fault only to requests with this command code (hex, e.g. 10)");
-    app.add_option("--fault-after", faults.after, "Answer the first N requests normally")->check(CLI::NonNegativeNumber);
+    app.add_option("--fault-after", faults.after, "Answer the first N requests normally")->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_option("--drop-after", faults.dropAfter, "Hang up the line after N answered requests")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.get_formatter()->column_width(34);
     try {
         app.parse(argc, argv);
