@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -283,7 +284,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
 
     auto* cmdDelete = app.add_subcommand("delete-command", "Delete command N (counted from 1)");
     cmdDelete->add_option("FILE", file, "Configuration file")->required();
-    cmdDelete->add_option("N", number, "Command number")->required()->check(CLI::Range(1, kMaxCommandsPerSlave));
+    cmdDelete->add_option("N", number, "Command number")->required()->check(CLI::Range(1, std::numeric_limits<int>::max()));
     cmdDelete->callback([&] { action = [&] { return tool.DeleteCommand(file, number); }; });
 
     auto* cmdCheck = app.add_subcommand("check", "Run the download's pre-checks and report the first fault");
