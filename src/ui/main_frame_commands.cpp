@@ -84,13 +84,10 @@ void CMainFrame::ConnectCommands()
     });
     connect(m_view, &CGatewayView::configurationEdited, this, &CMainFrame::RefreshCommands);
     connect(m_treeCommands, &CTreeCommands::configurationEdited, this, &CMainFrame::RefreshCommands);
-    for (QWidget* bar : {static_cast<QWidget*>(m_toolBar), static_cast<QWidget*>(m_treeDock),
-                         static_cast<QWidget*>(m_annotationDock)}) {
-        if (auto* dock = qobject_cast<QDockWidget*>(bar))
-            connect(dock, &QDockWidget::visibilityChanged, this, &CMainFrame::RefreshCommands);
-        else if (auto* tools = qobject_cast<QToolBar*>(bar))
-            connect(tools, &QToolBar::visibilityChanged, this, &CMainFrame::RefreshCommands);
-    }
+    // The View menu's check marks follow the bars however they are shown or hidden.
+    for (QDockWidget* dock : {m_treeDock, m_annotationDock})
+        connect(dock, &QDockWidget::visibilityChanged, this, &CMainFrame::RefreshCommands);
+    connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::RefreshCommands);
 }
 
 bool CMainFrame::StartUp(const std::optional<std::string>& path)
