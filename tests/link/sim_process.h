@@ -1,6 +1,7 @@
 #pragma once
 // Runs gateway-sim as a child process on a new pseudo-terminal for the length of a test.
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -23,7 +24,10 @@ public:
         int out[2];
         if (pipe(out) != 0)
             return;
-        std::vector<std::string> all = {GATEWAY_SIM_PATH, "--idle-exit", "60"};
+        // A simulator left behind by a failed test stops by itself after a minute.
+        std::vector<std::string> all = {GATEWAY_SIM_PATH};
+        if (std::find(args.begin(), args.end(), "--idle-exit") == args.end())
+            all.insert(all.end(), {"--idle-exit", "60"});
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& a : all)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "link/transfer_run.h"
 #include "link_test_support.h"
 #include "model/lang_strings.h"
@@ -185,6 +187,29 @@ TEST(WholeUpload, StateFileCarriesTheConfigurationToALaterRun)
     EXPECT_EQ(target.GetCommandCount(), 6);
     EXPECT_EQ(CarriedView(target, false).back(), CarriedView(*source, false).back());
     std::remove(state.c_str());
+}
+
+// The simulator's life: a symbolic link to its terminal while it runs, gone after an idle
+// time-out and after SIGTERM.
+TEST(SimulatorLifetime, LinkServesTransfersAndGoesWithTheSimulator)
+{
+    namespace fs = std::filesystem;
+    const fs::path link = fs::path(::testing::TempDir()) / "gateway-sim-link";
+    fs::remove(link);
+    {
+        SimProcess sim({"--idle-exit", "1", "--link", link.string()});
+        ASSERT_TRUE(sim.Running());
+        ASSERT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::read_symlink(link).string(), sim.Path());
+        auto root = MakeConfig(MODE_MODBUS_MASTER, 1);
+        EXPECT_EQ(RunTransfer(TransferDirection::Download, link.string(), *root).code, RESULT_OK);
+        EXPECT_EQ(sim.Wait(), 0) << "an idle simulator ends by itself";
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link goes with it";
+    }
+    SimProcess sim({"--link", link.string()});
+    ASSERT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(sim.Stop(), 0) << "SIGTERM ends the simulator cleanly";
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
 }
 
 } // namespace
