@@ -9,6 +9,7 @@
 #include "link/transfer_run.h"
 #include "link_test_support.h"
 #include "model/lang_strings.h"
+#include "sim/sim_line.h"
 #include "sim_process.h"
 
 namespace {
@@ -292,6 +293,29 @@ TEST(PortOpening, RefusedDevicesGiveCode4)
         EXPECT_FALSE(slot.IsOpen()) << device;
     }
     std::remove(regular.c_str());
+}
+
+// A frame is written whole or not at all: a line that takes only part of it within the write
+// limit fails the write with 5 and clears the port, and no frame is reported as sent.
+TEST(PortWriting, AFrameThatCannotGoOutWholeFailsWith5)
+{
+    CSimLine module;   // a far end that never reads, so the line fills up
+    std::string error;
+    ASSERT_TRUE(module.OpenPseudoTerminal(error)) << error;
+    CPortSlot slot;
+    ASSERT_EQ(OpenPort(slot, module.TerminalPath()), RESULT_OK);
+    slot.Timings().writeTotalConstant = 50;
+    slot.Timings().writeTotalPerByte = 0;
+    RecordingObserver observer;
+    slot.SetObserver(&observer);
+
+    const std::vector<std::uint8_t> small(16, 0x55);
+    EXPECT_EQ(WriteFrame(slot, small), RESULT_OK);
+    const std::vector<std::uint8_t> huge(4 << 20, 0xAA);   // far more than a terminal buffers
+    EXPECT_EQ(WriteFrame(slot, huge), RESULT_SERIAL_IO);
+    EXPECT_EQ(slot.GetState(), CPortSlot::State::Cleared);
+    ASSERT_EQ(observer.sent.size(), 1u) << "only the whole frame counts as sent";
+    EXPECT_EQ(WriteFrame(slot, small), RESULT_SERIAL_IO) << "a cleared port writes nothing more";
 }
 
 } // namespace
