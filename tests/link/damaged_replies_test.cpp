@@ -113,10 +113,7 @@ std::vector<Frame> Damage(std::vector<Frame> replies, std::mt19937& random)
     default:   // changed, with the checksum made right again
         if (reply.size() > 1) {
             reply[pick(reply.size() - 1)] = byte();
-            std::uint8_t sum = 0;
-            for (std::size_t i = 0; i + 1 < reply.size(); ++i)
-                sum = static_cast<std::uint8_t>(sum + reply[i]);
-            reply.back() = sum;
+            reply.back() = Checksum8(std::span(reply).first(reply.size() - 1));
         }
         break;
     }

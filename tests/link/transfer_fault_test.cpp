@@ -11,6 +11,7 @@
 #include "model/lang_strings.h"
 #include "sim/sim_line.h"
 #include "sim_process.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -229,12 +230,8 @@ TEST(UploadRecords, UnknownFunctionCodeIsRefused)
         auto module = MakeConfig(MODE_MODBUS_MASTER, 3);
         ASSERT_EQ(RunTransfer(TransferDirection::Download, loader.Path(), *module).code, RESULT_OK);
     }
-    std::ifstream in(state);
-    std::stringstream text;
-    text << in.rdbuf();
-    in.close();
     std::string edited;
-    std::istringstream lines(text.str());
+    std::istringstream lines(ReadWholeFile(state));
     bool spoiled = false;
     for (std::string line; std::getline(lines, line);) {
         if (!spoiled && line.rfind("command", 0) == 0) {
