@@ -12,6 +12,7 @@
 #include <tinyxml.h>
 #include <unistd.h>
 
+#include "file/replacement_file.h"
 #include "file/text_encoding.h"
 #include "model/device_config.h"
 #include "model/lang_strings.h"
@@ -382,56 +383,6 @@ std::string Located(const std::string& source, int row, const std::string& messa
     return row > 0 ? source + ", line " + std::to_string(row) + ": " + message : source + ": " + message;
 }
 
-// Writes data to a temporary file beside path, flushes it to disk and renames it over path.
-bool WriteFileAtomically(const std::string& path, const std::string& data, std::string* error)
-{
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    // Keep the permissions of a file that is replaced; a new file gets the usual ones.
-    struct stat old {};
-    mode_t mode = 0666;
-    if (::stat(path.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    ::fchmod(fd, mode);
-
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            *error = std::strerror(errno);
-            ::close(fd);
-            ::unlink(pattern.c_str());
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        *error = std::strerror(errno);
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    if (std::rename(pattern.c_str(), path.c_str()) != 0) {
-        *error = std::strerror(errno);
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 FileResult WriteConfigText(const CDeviceConfig& root, std::string* text)
@@ -466,7 +417,7 @@ FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
         return result;
     }
     std::string error;
-    if (!WriteFileAtomically(path, text, &error)) {
+    if (!ReplaceFileContents(path, text, &error)) {
         result.ok = false;
         result.message = "Cannot save " + path + ": " + error;
     }
