@@ -1,21 +1,16 @@
 #include "export/workbook_export.h"
 
 #include <exception>
-#include <filesystem>
 
-#include "export/replacement_file.h"
 #include "export/sheet_layout.h"
 #include "export/xlsx_workbook.h"
+#include "file/replacement_file.h"
 
 namespace {
 
 // Builds the workbook; the empty text on success, otherwise the reason.
 std::string WriteWorkbook(const CDeviceConfig& root, const std::string& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return "it is a folder, not a file";
-
     CReplacementFile replacement(path);
     std::string error;
     if (!replacement.Create(&error))

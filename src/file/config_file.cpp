@@ -1,18 +1,17 @@
 #include "file/config_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <sys/stat.h>
 #include <tinyxml.h>
-#include <unistd.h>
 
+#include "file/replacement_file.h"
 #include "file/text_encoding.h"
+#include "file/xml_shape_check.h"
 #include "model/device_config.h"
 #include "model/lang_strings.h"
 
@@ -142,6 +141,8 @@ void SaveProductInfo(TiXmlElement* root)
 }
 
 // ---- reading -------------------------------------------------------------------------------
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // The texts of a file are GBK unless its declaration says UTF-8.
 struct Reader {
@@ -382,56 +383,6 @@ std::string Located(const std::string& source, int row, const std::string& messa
     return row > 0 ? source + ", line " + std::to_string(row) + ": " + message : source + ": " + message;
 }
 
-// Writes data to a temporary file beside path, flushes it to disk and renames it over path.
-bool WriteFileAtomically(const std::string& path, const std::string& data, std::string* error)
-{
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    // Keep the permissions of a file that is replaced; a new file gets the usual ones.
-    struct stat old {};
-    mode_t mode = 0666;
-    if (::stat(path.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    ::fchmod(fd, mode);
-
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            *error = std::strerror(errno);
-            ::close(fd);
-            ::unlink(pattern.c_str());
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        *error = std::strerror(errno);
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    if (std::rename(pattern.c_str(), path.c_str()) != 0) {
-        *error = std::strerror(errno);
-        ::unlink(pattern.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 FileResult WriteConfigText(const CDeviceConfig& root, std::string* text)
@@ -466,7 +417,7 @@ FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
         return result;
     }
     std::string error;
-    if (!WriteFileAtomically(path, text, &error)) {
+    if (!ReplaceFileContents(path, text, &error)) {
         result.ok = false;
         result.message = "Cannot save " + path + ": " + error;
     }
@@ -476,12 +427,29 @@ FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
 FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::string& sourceName)
 {
     FileResult result;
+    if (text.size() > kMaxConfigFileBytes) {
+        const auto limit = text.begin() + static_cast<long>(kMaxConfigFileBytes);
+        result.message = Located(sourceName, 1 + static_cast<int>(std::count(text.begin(), limit, '\n')),
+                                 "the file is larger than " + std::to_string(kMaxConfigFileBytes >> 20) +
+                                     " MB, far larger than any configuration; reading stopped here");
+        return result;
+    }
+    // A text editor's byte-order mark says UTF-8, whatever the declaration says.
+    const bool byteOrderMark = text.starts_with(kUtf8ByteOrderMark);
+    if (byteOrderMark)
+        text.erase(0, kUtf8ByteOrderMark.size());
     text = NormaliseLineEnds(std::move(text));
+    // The parser descends once per level and names no line for a text that was cut off.
+    const XmlShapeCheck shape = CheckXmlShape(text);
+    if (!shape.ok) {
+        result.message = Located(sourceName, shape.line, shape.message);
+        return result;
+    }
     TiXmlDocument doc;
     doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
     if (doc.Error()) {
-        result.message = Located(sourceName, doc.ErrorRow(), std::string("not a readable XML file (") +
-                                                                  doc.ErrorDesc() + ")");
+        result.message = Located(sourceName, doc.ErrorRow() > 0 ? doc.ErrorRow() : shape.line,
+                                 std::string("not a readable XML file (") + doc.ErrorDesc() + ")");
         return result;
     }
     const TiXmlElement* top = doc.FirstChildElement();
@@ -490,7 +458,7 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
         return result;
     }
     Reader reader;
-    reader.utf8 = DeclaresUtf8(doc);
+    reader.utf8 = byteOrderMark || DeclaresUtf8(doc);
     try {
         result = CheckLanguage(reader, top);
         if (!result.ok) {
@@ -523,12 +491,15 @@ FileResult LoadFile(CDeviceConfig& root, const std::string& path)
         result.message = "Cannot open " + path + ": " + std::strerror(errno);
         return result;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
+    // Reading stops a little past the size limit: the rest would be refused anyway.
+    std::string content;
+    char buffer[1 << 16];
+    while (content.size() <= kMaxConfigFileBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         FileResult result;
         result.message = "Cannot read " + path + ": " + std::strerror(errno);
         return result;
     }
-    return ReadConfigText(root, content.str(), path);
+    return ReadConfigText(root, std::move(content), path);
 }

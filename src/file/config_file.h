@@ -1,8 +1,10 @@
 #pragma once
 // The XML configuration file: root "Nordaq" with the "Company" and "Product" headers, the
 // "Subnet" and the "PROFIBUS" nodes, every item stored with its whole description. Texts are
-// written as GB2312/GBK bytes and read back into UTF-8.
+// written as GB2312/GBK bytes and read back into UTF-8 (a file that starts with a UTF-8
+// byte-order mark, as text editors write, is read as UTF-8 whatever its declaration says).
 
+#include <cstddef>
 #include <string>
 
 class CDeviceConfig;
@@ -17,6 +19,9 @@ struct FileResult {
 // folder and renamed over the old one only when it is complete, so a failed save leaves the old
 // file as it was.
 FileResult SaveFile(const CDeviceConfig& root, const std::string& path);
+
+// Files larger than this are refused before they are parsed.
+inline constexpr std::size_t kMaxConfigFileBytes = 16u << 20;
 
 // Reads a configuration from path into root. The file is read into a fresh configuration first;
 // root is replaced only when the whole file was read, so a refused file changes nothing.

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
+#include "file/replacement_file.h"
 
 namespace {
 
@@ -110,20 +110,9 @@ bool LoadModuleState(const std::string& path, ModuleState& state, std::string& e
 
 bool SaveModuleState(const std::string& path, const ModuleState& state, std::string& error)
 {
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << FormatModuleState(state);
-        out.flush();
-        if (!out) {
-            error = temp + ": cannot be written";
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
+    std::string reason;
+    if (!ReplaceFileContents(path, FormatModuleState(state), &reason)) {
+        error = path + ": " + reason;
         return false;
     }
     return true;

@@ -20,7 +20,7 @@ struct ModuleState {
 
 // Reads a state file; false with a message naming the line when it cannot be read.
 bool LoadModuleState(const std::string& path, ModuleState& state, std::string& error);
-// Writes the state through a temporary file in the same folder; false with a message on failure.
+// Replaces the state file as a whole (through a symbolic link); false with a message on failure.
 bool SaveModuleState(const std::string& path, const ModuleState& state, std::string& error);
 
 std::string FormatModuleState(const ModuleState& state);

@@ -60,8 +60,13 @@ public:
     ProgramRun Gatewaycfg(const std::vector<std::string>& args, long maxFileBytes = 0) const
     {
         RunOptions options;
-        options.workingDir = work().string();
         options.maxFileBytes = maxFileBytes;
+        return Gatewaycfg(args, options);
+    }
+
+    ProgramRun Gatewaycfg(const std::vector<std::string>& args, RunOptions options) const
+    {
+        options.workingDir = work().string();
         return RunProgram(GATEWAYCFG_PATH, args, (m_root / "capture").string(), options);
     }
 

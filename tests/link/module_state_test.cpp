@@ -1,6 +1,9 @@
 // The simulator's state file: what a later run reads back, and what it refuses.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "sim/module_state.h"
 
@@ -69,6 +72,30 @@ TEST(ModuleStateFile, CommentsAndBlankLinesAreSkipped)
     ASSERT_TRUE(ParseModuleState("# written by hand\n\naddress-mode 01\n", state, error)) << error;
     EXPECT_EQ(state.addressMode, 1);
     EXPECT_TRUE(state.commands.empty());
+}
+
+// The state file is written through symbolic links to their target, which may not exist yet.
+TEST(ModuleStateFile, SavedThroughLinksToTheirTarget)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(::testing::TempDir()) / ("gw-state-links-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "real");
+    fs::create_symlink("real/state.txt", dir / "link.txt");   // dangling until the first save
+    fs::create_symlink("link.txt", dir / "chain.txt");
+    for (const char* name : {"link.txt", "chain.txt"}) {
+        SCOPED_TRACE(name);
+        ModuleState state = Sample();
+        state.addressMode = name[0] == 'l' ? 0 : 1;
+        std::string error;
+        ASSERT_TRUE(SaveModuleState((dir / name).string(), state, error)) << error;
+        EXPECT_TRUE(fs::is_symlink(dir / name));
+        ModuleState read;
+        ASSERT_TRUE(LoadModuleState((dir / "real/state.txt").string(), read, error)) << error;
+        EXPECT_EQ(read.addressMode, state.addressMode);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+    fs::remove_all(dir);
 }
 
 } // namespace

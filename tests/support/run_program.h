@@ -31,6 +31,7 @@ struct RunOptions {
     std::string workingDir;   // empty: the caller's
     long maxFileBytes = 0;    // > 0: no file the program writes may grow past this (RLIMIT_FSIZE),
                               // which makes writing fail even for root
+    long killAfterMicroseconds = -1;   // >= 0: SIGKILL the program after this time
 };
 
 // Runs program with args; stdout and stderr go through files in scratch so that a chatty
@@ -68,6 +69,10 @@ inline ProgramRun RunProgram(const std::string& program, const std::vector<std::
     }
     if (pid < 0)
         return run;
+    if (options.killAfterMicroseconds >= 0) {
+        ::usleep(static_cast<useconds_t>(options.killAfterMicroseconds));
+        ::kill(pid, SIGKILL);
+    }
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

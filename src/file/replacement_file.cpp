@@ -1,0 +1,237 @@
+#include "file/replacement_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;   // as the kernel allows when it follows links itself
+constexpr int kNameAttempts = 100;
+constexpr std::size_t kSuffixLength = 6;
+constexpr char kSuffixCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string Reason(int code)
+{
+    return std::strerror(code);
+}
+
+// Follows path through symbolic links to the file they finally name, which need not exist.
+bool ResolveLinks(std::string path, std::string* resolved, std::string* error)
+{
+    for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *resolved = path;
+            return true;
+        }
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size()) {
+            *error = path + ": " + Reason(n < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = path.rfind('/');
+        if ((target.empty() || target.front() != '/') && slash != std::string::npos)
+            target = path.substr(0, slash + 1) + target;
+        path = target;
+    }
+    *error = Reason(ELOOP);
+    return false;
+}
+
+std::string TemporaryName(const std::string& name)
+{
+    static thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kSuffixCharacters - 2);
+    std::string temp = "." + name + ".";
+    for (std::size_t i = 0; i < kSuffixLength; ++i)
+        temp += kSuffixCharacters[pick(random)];
+    return temp;
+}
+
+bool IsTemporaryOf(const std::string& entry, const std::string& name)
+{
+    const std::string prefix = "." + name + ".";
+    return entry.size() == prefix.size() + kSuffixLength && entry.compare(0, prefix.size(), prefix) == 0 &&
+           entry.find_first_not_of(kSuffixCharacters, prefix.size()) == std::string::npos;
+}
+
+} // namespace
+
+CReplacementFile::~CReplacementFile()
+{
+    Discard();
+}
+
+bool CReplacementFile::Create(std::string* error)
+{
+    Discard();
+    if (!ResolveLinks(m_target, &m_resolved, error))
+        return false;
+    // Messages about a link name the file it leads to.
+    const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
+    const std::size_t slash = m_resolved.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_resolved.substr(0, slash);
+    m_name = slash == std::string::npos ? m_resolved : m_resolved.substr(slash + 1);
+
+    m_folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder < 0) {
+        *error = where + Reason(errno);
+        return false;
+    }
+    struct stat old {};
+    const bool exists = !m_name.empty() && ::fstatat(m_folder, m_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (m_name.empty() || m_name == "." || m_name == ".." || (exists && S_ISDIR(old.st_mode))) {
+        *error = where + "it is a folder, not a file";
+        Discard();
+        return false;
+    }
+    RemoveStaleTemporaries();
+
+    // A file that is replaced keeps its permissions; a new one gets 0666 less the umask.
+    const mode_t createMode = exists ? 0600 : 0666;
+    m_fd = ::openat(m_folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
+    if (m_fd >= 0) {
+        m_path = "/proc/self/fd/" + std::to_string(m_fd);
+        if (::access(m_path.c_str(), F_OK) != 0) {   // without /proc the file could never get a name
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    for (int attempt = 0; m_fd < 0 && attempt < kNameAttempts; ++attempt) {
+        const std::string name = TemporaryName(m_name);
+        m_fd = ::openat(m_folder, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, createMode);
+        if (m_fd >= 0) {
+            m_tempName = name;
+            m_path = folder + "/" + name;
+        } else if (errno != EEXIST) {
+            break;
+        }
+    }
+    if (m_fd < 0) {
+        *error = where + Reason(errno);
+        Discard();
+        return false;
+    }
+    if (exists && ::fchmod(m_fd, old.st_mode & 07777) != 0) {
+        *error = where + Reason(errno);
+        Discard();
+        return false;
+    }
+    return true;
+}
+
+bool CReplacementFile::Commit(std::string* error)
+{
+    if (m_fd < 0) {
+        *error = "no replacement file was created";
+        return false;
+    }
+    const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
+    bool ok = ::fsync(m_fd) == 0;
+    if (!ok)
+        *error = where + Reason(errno);
+    if (ok && m_tempName.empty())
+        ok = GiveTemporaryName(error);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && ok) {
+        *error = where + Reason(errno);
+        ok = false;
+    }
+    if (ok && ::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0) {
+        *error = where + Reason(errno);
+        ok = false;
+    }
+    if (!ok) {
+        Discard();
+        return false;
+    }
+    m_tempName.clear();
+    // File systems that cannot flush a folder say EINVAL; there is nothing more to do there.
+    if (::fsync(m_folder) != 0 && errno != EINVAL) {
+        *error = where + "the file was replaced, but its folder could not be flushed to disk: " + Reason(errno);
+        ok = false;
+    }
+    Discard();
+    return ok;
+}
+
+// Links the nameless temporary file into the folder under a fresh hidden name, ready for the
+// rename (a link cannot replace an existing file).
+bool CReplacementFile::GiveTemporaryName(std::string* error)
+{
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = TemporaryName(m_name);
+        if (::linkat(AT_FDCWD, m_path.c_str(), m_folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            m_tempName = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    *error = Reason(errno);
+    return false;
+}
+
+// Temporary files of the same target that a killed save left behind.
+void CReplacementFile::RemoveStaleTemporaries() const
+{
+    const int fd = ::dup(m_folder);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (IsTemporaryOf(entry->d_name, m_name) &&
+            ::fstatat(m_folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(m_folder, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+void CReplacementFile::Discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_tempName.empty()) {
+        ::unlinkat(m_folder, m_tempName.c_str(), 0);
+        m_tempName.clear();
+    }
+    if (m_folder >= 0) {
+        ::close(m_folder);
+        m_folder = -1;
+    }
+    m_path.clear();
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view data, std::string* error)
+{
+    CReplacementFile replacement(path);
+    if (!replacement.Create(error))
+        return false;
+    while (!data.empty()) {
+        const ssize_t n = ::write(replacement.Descriptor(), data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = Reason(n < 0 ? errno : EIO);
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return replacement.Commit(error);
+}

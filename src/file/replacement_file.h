@@ -1,0 +1,54 @@
+#pragma once
+// The one way this program replaces a file: configuration saves, workbook exports and the
+// simulator's state file all go through it.
+//
+// The new contents go to a temporary file in the target's folder, which takes the target's
+// place only when Commit() is called: the file is flushed to disk, renamed over the target and
+// the folder is flushed too. Until then the target stays as it was; a replacement that is not
+// committed is removed when the object goes.
+//
+// A symbolic link is followed to the file it finally names (through chains of links, and to a
+// target that does not exist yet), so the link stays a link and its target gets the contents.
+// The temporary file has no name until it is complete (O_TMPFILE); where the file system cannot
+// make nameless files it is named ".NAME.XXXXXX". Names of that form left by a save that was
+// killed are removed by the next save of the same file.
+
+#include <string>
+#include <string_view>
+
+class CReplacementFile {
+public:
+    explicit CReplacementFile(std::string target) : m_target(std::move(target)) {}
+    ~CReplacementFile();
+    CReplacementFile(const CReplacementFile&) = delete;
+    CReplacementFile& operator=(const CReplacementFile&) = delete;
+
+    // Creates the empty temporary file, with the permissions of the target when it exists and
+    // the usual ones for a new file otherwise. False with the reason in *error on failure.
+    bool Create(std::string* error);
+    // The temporary file, open for writing; -1 before Create() succeeded.
+    int Descriptor() const { return m_fd; }
+    // A path under which writers that take a file name can open the temporary file.
+    const std::string& Path() const { return m_path; }
+    // Flushes the file, renames it over the target and flushes the folder. On failure the
+    // temporary file is removed and the target left alone (unless only the folder's flush
+    // failed, after the rename).
+    bool Commit(std::string* error);
+
+private:
+    bool GiveTemporaryName(std::string* error);
+    void RemoveStaleTemporaries() const;
+    void Discard();
+
+    std::string m_target;      // as the caller named it
+    std::string m_resolved;    // the file at the end of any symbolic links
+    std::string m_name;        // m_resolved's name within its folder
+    int m_folder = -1;         // the folder of m_resolved
+    int m_fd = -1;
+    std::string m_tempName;    // the temporary file's name in the folder; empty while nameless
+    std::string m_path;
+};
+
+// Replaces the file at path with data as a whole. False with the reason in *error on failure,
+// and the old file is then left as it was.
+bool ReplaceFileContents(const std::string& path, std::string_view data, std::string* error);
