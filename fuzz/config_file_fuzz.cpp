@@ -4,29 +4,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "file/config_file.h"
+#include "fuzz_support.h"
 #include "model/device_config.h"
 
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::string& detail)
 {
-    std::fprintf(stderr, "config_file_fuzz: %s\n%s\n", what, detail.c_str());
-    std::abort();
-}
-
-// The text without the "DateTime" header line, which holds the time of writing.
-std::string WithoutDateTime(const std::string& text)
-{
-    const std::size_t at = text.find("<DateTime ");
-    if (at == std::string::npos)
-        return text;
-    const std::size_t end = text.find('\n', at);
-    return text.substr(0, at) + (end == std::string::npos ? std::string() : text.substr(end));
+    FuzzFailure("config_file_fuzz", what, detail);
 }
 
 } // namespace

@@ -56,12 +56,14 @@ public:
     {
         if (done == 0)
             return;
+        // The total is shown once the module has told enough to know it.
+        const std::string total = planned > 0 ? " of " + std::to_string(planned) : std::string();
         // On a terminal the line is rewritten in place; into a log each exchange gets its line.
         if (!m_interactive) {
-            m_err << "exchange " << done << " of " << planned << '\n';
+            m_err << "exchange " << done << total << '\n';
             return;
         }
-        m_err << "\rexchange " << done << " of " << planned << std::flush;
+        m_err << "\rexchange " << done << total << std::flush;
         m_progressShown = true;
     }
 

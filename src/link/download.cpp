@@ -121,12 +121,11 @@ ResultCode Download(CPortSlot& slot, const CDeviceConfig& root)
 
     const CSubnetNode& subnet = root.Subnet();
     const CSlaveNode* slave = subnet.GetNodeAt(0);
-    slot.PlanExchanges(2);
     HardwareVersion version;
     if (const ResultCode code = ReadHardwareVersion(slot, version); code != RESULT_OK)
         return code;
-    slot.PlanExchanges(2 + static_cast<int>(PlanDownloadFrames(subnet.GetMode(), version,
-                                                               slave ? slave->GetCommandCount() : -1).size()));
+    slot.SetTotalExchanges(slot.DoneExchanges() + static_cast<int>(PlanDownloadFrames(subnet.GetMode(), version,
+                                                                                      slave ? slave->GetCommandCount() : -1).size()));
     if (const ResultCode code = DownloadSerial(slot, subnet, version); code != RESULT_OK)
         return code;
     return DownloadBus(slot, root.Bus(), subnet.GetMode(), version);

@@ -15,6 +15,7 @@ public:
     virtual void ShowMessage(const std::string& /*text*/) {}
     // A frame written whole, or the bytes a read returned.
     virtual void OnFrame(FrameDirection /*direction*/, std::span<const std::uint8_t> /*bytes*/) {}
-    // Exchange done of planned; planned may grow once the module has said how much it holds.
+    // Exchange done of planned, after each exchange; done counts up by one. planned is 0 until
+    // the module has said enough for the whole run to be counted, and stays as it is from then.
     virtual void OnProgress(int /*done*/, int /*planned*/) {}
 };

@@ -5,21 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "link/link_observer.h"
+#include "link/port_line.h"
 #include "model/result_codes.h"
-
-// Time limits of the line, in milliseconds.
-struct LinkTimings {
-    int readInterval = 500;       // longest gap between two bytes of a reply
-    int readTotalConstant = 500;  // a read ends at this plus readTotalPerByte per requested byte
-    int readTotalPerByte = 500;
-    int writeTotalConstant = 500; // a write must be done by this plus writeTotalPerByte per byte
-    int writeTotalPerByte = 500;
-    int transactPause = 100;      // between a request and the reading of its acknowledgement
-};
 
 // The port of one transfer run. It closes itself when it goes out of scope; a failing write,
 // read or set-up closes it at once and leaves it cleared, so nothing uses it afterwards.
@@ -28,7 +20,12 @@ public:
     enum class State { NotOpened, Open, Cleared };
 
     CPortSlot() = default;
-    ~CPortSlot() { Close(); }
+    // The observer may be gone by now: nothing more is reported.
+    ~CPortSlot()
+    {
+        m_observer = nullptr;
+        Close();
+    }
     CPortSlot(const CPortSlot&) = delete;
     CPortSlot& operator=(const CPortSlot&) = delete;
 
@@ -42,37 +39,54 @@ public:
     LinkTimings& Timings() { return m_timings; }
     const LinkTimings& Timings() const { return m_timings; }
 
-    // Exchanges are counted for the progress shown to the user.
-    void PlanExchanges(int planned);
-    void AddPlannedExchanges(int more) { PlanExchanges(m_planned + more); }
-    void CountExchange();
+    // Exchanges are counted for the progress shown to the user. The total is set once the
+    // transfer knows it; until then exchanges are reported against a total of 0 (not known yet).
+    // Each exchange is reported once, when the next request goes out, the total becomes known
+    // or the port closes, so that the count never repeats and the share done never shrinks.
+    void SetTotalExchanges(int total);
     int DoneExchanges() const { return m_done; }
-    int PlannedExchanges() const { return m_planned; }
+    int TotalExchanges() const { return m_total; }
 
 private:
-    friend ResultCode OpenPort(CPortSlot& slot, const std::string& device);
+    friend ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal);
+    friend void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
     friend ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
     friend ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received);
+    friend ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
+                               std::span<const std::uint8_t> expected);
     // Closes after a failure: the slot is cleared.
     void Fail();
+    void CountExchange()
+    {
+        ++m_done;
+        m_unreported = true;
+    }
+    // Tells the observer of the last exchange counted, once.
+    void ReportProgress();
 
-    int m_fd = -1;
+    std::unique_ptr<CPortLine> m_line;
     State m_state = State::NotOpened;
     CLinkObserver* m_observer = nullptr;
     LinkTimings m_timings;
     int m_done = 0;
-    int m_planned = 0;
+    int m_total = 0;
+    bool m_unreported = false;   // the last exchange counted has not been reported yet
 };
 
 // Opens the device (a path such as /dev/ttyUSB0 or a pseudo-terminal) exclusively, sets it to
-// raw 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties both buffers. 0 or 4.
-ResultCode OpenPort(CPortSlot& slot, const std::string& device);
+// raw 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties both buffers. 0 or 4; when a
+// living process holds the port's lock file, refusal (optional) says which one.
+ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal = nullptr);
+
+// Makes line the open port of the slot (a line in memory, for one).
+void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
 
 // Writes the whole frame; anything less fails. 0 or 5.
 ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
 
-// Reads up to buffer.size() bytes; a short read counts, no byte at all fails. The bytes not
-// received keep what the buffer held. 0 or 5; received (optional) gets the count.
+// Reads a reply of buffer.size() bytes. 0 when it arrived whole; 3 when the time limits ended it
+// short (the port stays open; the bytes not received keep what the buffer held); 5 when no byte
+// came at all or the line hung up, whatever had arrived. received (optional) gets the count.
 ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received = nullptr);
 
 // 0 when the first expected.size() bytes of received equal expected, 3 otherwise.

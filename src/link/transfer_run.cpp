@@ -27,9 +27,10 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
     slot.SetObserver(observer);
     if (timings)
         slot.Timings() = *timings;
-    if (OpenPort(slot, device) != RESULT_OK) {
+    std::string refusal;
+    if (OpenPort(slot, device, &refusal) != RESULT_OK) {
         outcome.code = RESULT_PORT_NOT_OPENED;
-        outcome.message = GetLangString(kFailedToOpen);
+        outcome.message = GetLangString(kFailedToOpen) + (refusal.empty() ? "" : "\n" + refusal);
         return outcome;
     }
     if (direction == TransferDirection::Download) {

@@ -50,12 +50,11 @@ ResultCode ReadFraming(CPortSlot& slot, CSubnetNode& subnet)
     return RESULT_OK;
 }
 
-// What is left to ask once the serial block has told the mode.
-int ExchangesAfterSerial(int mode, HardwareVersion v)
+// What is left to ask in User Config mode once the serial block has told the mode: the framing
+// block (2.x but 2.0) and the address mode (all but 2.0).
+int UserConfigExchangesAfterSerial(HardwareVersion v)
 {
     const bool version20 = v.major == 2 && v.minor == 0;
-    if (mode == MODE_MODBUS_MASTER)
-        return 2;   // the command count, then the bus block
     return (version20 ? 0 : 1) + (v.major == 2 && !version20 ? 1 : 0);
 }
 
@@ -66,11 +65,9 @@ ResultCode Upload(CPortSlot& slot, CDeviceConfig& root)
     CDeviceConfig read;
     CopyConfiguration(root, read);
 
-    slot.PlanExchanges(2);
     HardwareVersion version;
     if (const ResultCode code = ReadHardwareVersion(slot, version); code != RESULT_OK)
         return code;
-    slot.PlanExchanges(3);
     if (const ResultCode code = UploadSerial(slot, read.Subnet(), version); code != RESULT_OK)
         return code;
     if (const ResultCode code = UploadBus(slot, read.Bus(), read.Subnet().GetMode(), version); code != RESULT_OK)
@@ -88,11 +85,9 @@ ResultCode UploadSerial(CPortSlot& slot, CSubnetNode& subnet, HardwareVersion v)
     const bool longBlock = v.major == 2 && v.minor == 0;
     if (const ResultCode code = ReadSerial(slot, subnet, longBlock); code != RESULT_OK)
         return code;
-    slot.AddPlannedExchanges(ExchangesAfterSerial(subnet.GetMode(), v));
-    if (subnet.GetMode() == MODE_MODBUS_MASTER) {
-        if (const ResultCode code = UploadCommands(slot, subnet); code != RESULT_OK)
-            return code;
-    }
+    if (subnet.GetMode() == MODE_MODBUS_MASTER)
+        return UploadCommands(slot, subnet);
+    slot.SetTotalExchanges(slot.DoneExchanges() + UserConfigExchangesAfterSerial(v));
     if (v.major == 2 && v.minor != 0 && subnet.GetMode() == MODE_USER_CONFIG)
         return ReadFraming(slot, subnet);
     return RESULT_OK;
@@ -106,12 +101,14 @@ ResultCode UploadCommands(CPortSlot& slot, CSubnetNode& subnet)
     if (countReply[0] != PROTO_CMD_READ_COMMAND_COUNT || !ChecksumAt(countReply, kCommandCountReplyLength - 1))
         return RESULT_REPLY_MISMATCH;
     const int count = countReply[3] * 256 + countReply[4];
-    if (count == 0)
-        return RESULT_OK;
     // A slave node holds at most 48 commands, so a module cannot hold more: a larger count is a
     // bad reply, not a reason to read thousands of pages.
     if (count > kMaxCommandsPerSlave)
         return RESULT_REPLY_MISMATCH;
+    const int pages = (count + static_cast<int>(kRecordsPerPage) - 1) / static_cast<int>(kRecordsPerPage);
+    slot.SetTotalExchanges(slot.DoneExchanges() + pages + 1);   // the pages, then the bus block
+    if (count == 0)
+        return RESULT_OK;
 
     auto created = std::make_unique<CSlaveNode>("Node(0)");
     CSlaveNode* slave = created.get();
@@ -119,8 +116,6 @@ ResultCode UploadCommands(CPortSlot& slot, CSubnetNode& subnet)
     if (!slave->GetItemAt(SLAVE_ROW_ADDRESS))
         return RESULT_OK;
 
-    const int pages = (count + static_cast<int>(kRecordsPerPage) - 1) / static_cast<int>(kRecordsPerPage);
-    slot.AddPlannedExchanges(pages);
     int remaining = count;
     std::array<std::uint8_t, CommandPageReplyLength(kRecordsPerPage)> buffer{};
     for (int page = 0; page < pages; ++page) {

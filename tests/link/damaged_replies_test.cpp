@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <poll.h>
 #include <random>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "link_test_support.h"
 #include "sim/sim_line.h"
 #include "sim_process.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -22,9 +24,11 @@ using namespace link_test;
 using Frame = std::vector<std::uint8_t>;
 
 // Plays back one prepared reply for each request that arrives, on a pseudo-terminal of its own.
+// With hangUpAfter, the module hangs up the line once that reply (counted from 0) has gone out.
 class ScriptedModule {
 public:
-    explicit ScriptedModule(std::vector<Frame> replies) : m_replies(std::move(replies))
+    explicit ScriptedModule(std::vector<Frame> replies, int hangUpAfter = -1)
+        : m_replies(std::move(replies)), m_hangUpAfter(hangUpAfter)
     {
         std::string error;
         m_ok = m_line.OpenPseudoTerminal(error);
@@ -54,11 +58,18 @@ private:
                 continue;
             if (next < m_replies.size())
                 m_line.Send(m_replies[next++]);
+            if (static_cast<int>(next) - 1 == m_hangUpAfter) {
+                // Long enough for the tool to have read what was sent, well within its byte gap.
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                m_line.Close();
+                return;
+            }
         }
     }
 
     CSimLine m_line;
     std::vector<Frame> m_replies;
+    int m_hangUpAfter;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
     bool m_ok = false;
@@ -177,5 +188,73 @@ TEST(DamagedReplies, DownloadEndsCleanlyAndNeverChangesTheConfiguration)
         ASSERT_TRUE(FileText(*root) == before) << "round " << round;
     }
 }
+
+// Every kind of upload reply, cut short at several points, ends the upload with 3; a hang-up in
+// the middle of it ends it with 5. Either way gatewaycfg leaves the file as it was.
+struct CutReplies {
+    const char* name;
+    std::vector<std::string> simArgs;
+    int mode;
+    int commands;
+    std::vector<std::size_t> replies;   // which of the healthy upload's replies to spoil
+};
+
+void PrintTo(const CutReplies& row, std::ostream* out) { *out << row.name; }
+
+class CutUploadReply : public ::testing::TestWithParam<CutReplies> {};
+
+TEST_P(CutUploadReply, EndsIn3Or5AndKeepsTheFile)
+{
+    const CutReplies& row = GetParam();
+    std::vector<Frame> healthy;
+    {
+        SimProcess sim(row.simArgs);
+        ASSERT_TRUE(sim.Running());
+        auto module = MakeConfig(row.mode, row.commands);
+        ASSERT_EQ(RunTransfer(TransferDirection::Download, sim.Path(), *module).code, RESULT_OK);
+        CDeviceConfig scratch;
+        RecordingObserver observer;
+        ASSERT_EQ(RunTransfer(TransferDirection::Upload, sim.Path(), scratch, &observer).code, RESULT_OK);
+        healthy = observer.received;
+    }
+    const std::string dir = ::testing::TempDir() + "/cut-reply-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
+    const std::string file = dir + "/kept.xml";
+    ASSERT_TRUE(SaveFile(*MakeConfig(MODE_USER_CONFIG, 0), file).ok);
+    const std::string before = ReadWholeFile(file);
+
+    for (const std::size_t index : row.replies) {
+        ASSERT_LT(index, healthy.size());
+        const std::size_t length = healthy[index].size();
+        struct Spoil {
+            std::size_t keep;
+            bool hangUp;
+            ResultCode code;
+        };
+        const Spoil spoils[] = {{1, false, RESULT_REPLY_MISMATCH}, {length / 2, false, RESULT_REPLY_MISMATCH},
+                                {length - 1, false, RESULT_REPLY_MISMATCH}, {length / 2, true, RESULT_SERIAL_IO}};
+        for (const Spoil& spoil : spoils) {
+            std::vector<Frame> replies(healthy.begin(), healthy.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+            replies.back().resize(spoil.keep);
+            ScriptedModule module(replies, spoil.hangUp ? static_cast<int>(index) : -1);
+            ASSERT_TRUE(module.Ready());
+            const ProgramRun run = RunProgram(GATEWAYCFG_PATH, {"upload", file, "--port", module.Path()}, dir);
+            const std::string what = std::string(row.name) + ", reply " + std::to_string(index) + " cut to " +
+                                     std::to_string(spoil.keep) + (spoil.hangUp ? " and hung up" : "");
+            EXPECT_EQ(run.status, static_cast<int>(spoil.code)) << what << ": " << run.err;
+            EXPECT_EQ(ReadWholeFile(file), before) << what;
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// Version, version, short serial block, count, two pages, bus block; the long serial block; the
+// framing block and the address mode.
+INSTANTIATE_TEST_SUITE_P(
+    EveryKindOfReply, CutUploadReply,
+    ::testing::Values(CutReplies{"master_2_1", {}, MODE_MODBUS_MASTER, 7, {0, 1, 2, 3, 4, 5, 6}},
+                      CutReplies{"master_2_0", {"--hw-version", "2.0"}, MODE_MODBUS_MASTER, 1, {2}},
+                      CutReplies{"user_2_1", {}, MODE_USER_CONFIG, 0, {3, 4}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -136,8 +136,7 @@ public:
     }
     void OnProgress(int done, int planned) override
     {
-        lastDone = done;
-        lastPlanned = planned;
+        progress.emplace_back(done, planned);
     }
     // Command codes of the frames sent, in order.
     std::vector<std::uint8_t> SentCodes() const
@@ -151,8 +150,25 @@ public:
     std::vector<std::string> messages;
     std::vector<std::vector<std::uint8_t>> sent;
     std::vector<std::vector<std::uint8_t>> received;
-    int lastDone = 0;
-    int lastPlanned = 0;
+    std::vector<std::pair<int, int>> progress;   // (done, planned) as reported
 };
+
+// Progress that a user can trust: exchange 1, 2, 3, ... each once; the total, once known, never
+// changes, so the share done never shrinks; the run ends at its total.
+inline void ExpectSteadyProgress(const RecordingObserver& observer, const std::string& what)
+{
+    ASSERT_FALSE(observer.progress.empty()) << what;
+    int total = 0;
+    for (std::size_t i = 0; i < observer.progress.size(); ++i) {
+        const auto [done, planned] = observer.progress[i];
+        EXPECT_EQ(done, static_cast<int>(i) + 1) << what << ": report " << i;
+        if (total > 0) {
+            EXPECT_EQ(planned, total) << what << ": the total changed at exchange " << done;
+        }
+        total = planned;
+    }
+    EXPECT_EQ(observer.progress.back().first, total) << what << ": the run ends at its total";
+    EXPECT_EQ(total, static_cast<int>(observer.received.size())) << what;
+}
 
 } // namespace link_test

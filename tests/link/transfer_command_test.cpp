@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "file/config_file.h"
+#include "link/uucp_lock.h"
 #include "link_test_support.h"
 #include "model/lang_strings.h"
 #include "sim_process.h"
@@ -130,6 +135,54 @@ TEST_F(TransferCommand, RefusedBeforeTheLineIsUsed)
 
     EXPECT_EQ(Gatewaycfg({"download", file}).status, 64) << "the port is required";
     EXPECT_EQ(Gatewaycfg({"download", PathOf("missing.xml"), "--port", sim.Path()}).status, 65);
+}
+
+// Lock files in /var/lock, as terminal programs leave them: a living holder refuses the port with
+// 4 and its PID, a lock whose process is gone is replaced, and the run's own lock goes with it.
+TEST_F(TransferCommand, SerialLockFilesAreHonoured)
+{
+    if (::access(kSerialLockDirectory, W_OK) != 0)
+        GTEST_SKIP() << kSerialLockDirectory << " cannot be written to here";
+    SimProcess sim({});
+    ASSERT_TRUE(sim.Running());
+    const std::string file = WriteConfig(*MakeConfig(MODE_MODBUS_MASTER, 1), "locked.xml");
+    const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(sim.Path());
+    const auto lockText = [](pid_t pid) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+        return std::string(text);
+    };
+    {
+        CPortSlot slot;
+        ASSERT_EQ(OpenPort(slot, sim.Path()), RESULT_OK);
+        EXPECT_EQ(ReadWholeFile(lock), lockText(getpid())) << "an open port holds its lock";
+    }
+    EXPECT_FALSE(fs::exists(lock)) << "closing removes it";
+
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    waitpid(gone, nullptr, 0);
+    struct Row {
+        const char* name;
+        pid_t holder;   // 0: no lock file
+        int status;
+    };
+    const Row rows[] = {{"living holder", getpid(), RESULT_PORT_NOT_OPENED}, {"holder gone", gone, 0}, {"no lock", 0, 0}};
+    for (const Row& row : rows) {
+        if (row.holder > 0)
+            std::ofstream(lock) << lockText(row.holder);
+        const ProgramRun run = Gatewaycfg({"download", file, "--port", sim.Path()});
+        EXPECT_EQ(run.status, row.status) << row.name << ": " << run.err;
+        if (row.status == 0) {
+            EXPECT_FALSE(fs::exists(lock)) << row.name << ": the run's lock is left behind";
+            continue;
+        }
+        EXPECT_NE(run.err.find(ResultMessage(RESULT_PORT_NOT_OPENED)), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("in use by process " + std::to_string(row.holder)), std::string::npos) << run.err;
+        EXPECT_EQ(ReadWholeFile(lock), lockText(row.holder)) << "another program's lock is left alone";
+        fs::remove(lock);
+    }
 }
 
 } // namespace
