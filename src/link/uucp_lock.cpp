@@ -46,7 +46,8 @@ bool IsAlive(pid_t pid)
 int CreateLock(const std::string& directory, const std::string& path)
 {
     const std::string temporary = directory + "/LTMP." + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    ::unlink(temporary.c_str());   // a left-over of an earlier process with our PID
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return errno;
     char text[16];

@@ -6,9 +6,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdio>
+#include <fstream>
+
+#include <unistd.h>
+
 #include "dialog_driver.h"
 #include "dialog_test_config.h"
 #include "link/sim_process.h"
+#include "link/uucp_lock.h"
 #include "modal_box_watcher.h"
 #include "model/lang_strings.h"
 #include "ui/transfer_dialog.h"
@@ -145,6 +151,27 @@ private slots:
         QVERIFY(ControlsEnabled(dialog));
         QCOMPARE(CSerialPortDlg::LastPort(), device);
         QVERIFY(ModelText(root) == before);
+    }
+
+    void PortLockedByAnotherProgramIsRefusedNamingIt()
+    {
+        if (::access(kSerialLockDirectory, W_OK) != 0)
+            QSKIP("the lock directory cannot be written to here");
+        SimProcess sim({});
+        QVERIFY(sim.Running());
+        const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(sim.Path());
+        std::ofstream(lock) << "         1\n";   // init: always alive
+        CDeviceConfig root;
+        ModalBoxWatcher boxes;
+        TransferDriver driver([&](CSerialPortDlg& dialog) {
+            TypePort(dialog, QString::fromStdString(sim.Path()));
+            QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+        });
+        QVERIFY(!RunTransferDialog(nullptr, TransferDirection::Upload, root));
+        std::remove(lock.c_str());
+        QCOMPARE(boxes.Texts().size(), 1);
+        QVERIFY2(boxes.Texts()[0].startsWith(LangText(28)) && boxes.Texts()[0].contains("in use by process 1."),
+                 qPrintable(boxes.Texts()[0]));
     }
 
     void SilentModuleFailsTheUploadAndKeepsTheConfiguration()
