@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -95,5 +96,29 @@ void BM_OpenAndSave(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OpenAndSave)->Unit(benchmark::kMillisecond);
+
+// Refusing a hostile file: 50,000 levels of nesting (argument 0) or 17 MB (argument 1). Both
+// must be refused well within a second.
+void BM_RefuseHostileFile(benchmark::State& state)
+{
+    TempFolder folder("hostile");
+    const std::string path = folder.File("hostile.xml");
+    std::string text = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Nordaq Value=\"Nordaq\">\n";
+    if (state.range(0) == 0) {
+        for (int i = 0; i < 50000; ++i)
+            text += "<a>";
+    } else {
+        text.append(kMaxConfigFileBytes + (1 << 20), ' ');
+    }
+    std::ofstream(path, std::ios::binary) << text << "\n</Nordaq>\n";
+    CDeviceConfig root;
+    for (auto _ : state) {
+        if (LoadFile(root, path).ok) {
+            state.SkipWithError("the file was accepted");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_RefuseHostileFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,11 +1,8 @@
 #include "cli/gatewaycfg.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <limits>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -16,6 +13,7 @@
 #include "cli/show_config.h"
 #include "cli/transfer_command.h"
 #include "file/config_file.h"
+#include "file/replacement_file.h"
 #include "mapping/auto_map.h"
 #include "mapping/memory_map_svg.h"
 #include "mapping/usage_map.h"
@@ -208,14 +206,10 @@ public:
         if (const int status = Load(file); status != 0)
             return status;
         PrintMemoryMap(m_root.Subnet(), m_out);
-        if (!svgPath.empty()) {
-            std::ofstream svg(svgPath, std::ios::binary | std::ios::trunc);
-            svg << RenderMemoryMapSvg(m_root.Subnet());
-            svg.close();
-            if (!svg) {
-                m_err << svgPath << ": cannot write the picture: " << std::strerror(errno) << '\n';
-                return kExitCannotWrite;
-            }
+        std::string error;
+        if (!svgPath.empty() && !ReplaceFileContents(svgPath, RenderMemoryMapSvg(m_root.Subnet()), &error)) {
+            m_err << svgPath << ": cannot write the picture: " << error << '\n';
+            return kExitCannotWrite;
         }
         return 0;
     }

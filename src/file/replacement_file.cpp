@@ -121,11 +121,9 @@ bool CReplacementFile::Create(std::string* error)
         Discard();
         return false;
     }
-    if (exists && ::fchmod(m_fd, old.st_mode & 07777) != 0) {
-        *error = where + Reason(errno);
-        Discard();
-        return false;
-    }
+    // The target's permissions are given at the commit: a read-only target would keep writers
+    // that open Path() out of the temporary file.
+    m_keptMode = exists ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt;
     return true;
 }
 
@@ -136,7 +134,7 @@ bool CReplacementFile::Commit(std::string* error)
         return false;
     }
     const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
-    bool ok = ::fsync(m_fd) == 0;
+    bool ok = (!m_keptMode || ::fchmod(m_fd, *m_keptMode) == 0) && ::fsync(m_fd) == 0;
     if (!ok)
         *error = where + Reason(errno);
     if (ok && m_tempName.empty())

@@ -13,6 +13,9 @@
 // make nameless files it is named ".NAME.XXXXXX". Names of that form left by a save that was
 // killed are removed by the next save of the same file.
 
+#include <sys/types.h>
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +26,8 @@ public:
     CReplacementFile(const CReplacementFile&) = delete;
     CReplacementFile& operator=(const CReplacementFile&) = delete;
 
-    // Creates the empty temporary file, with the permissions of the target when it exists and
-    // the usual ones for a new file otherwise. False with the reason in *error on failure.
+    // Creates the empty temporary file. The file gets the permissions of the target when it
+    // exists and the usual ones for a new file otherwise. False with the reason in *error.
     bool Create(std::string* error);
     // The temporary file, open for writing; -1 before Create() succeeded.
     int Descriptor() const { return m_fd; }
@@ -45,6 +48,7 @@ private:
     std::string m_name;        // m_resolved's name within its folder
     int m_folder = -1;         // the folder of m_resolved
     int m_fd = -1;
+    std::optional<mode_t> m_keptMode;   // the replaced file's permissions
     std::string m_tempName;    // the temporary file's name in the folder; empty while nameless
     std::string m_path;
 };
