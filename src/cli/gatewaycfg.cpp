@@ -21,6 +21,7 @@
 #include "model/device_config.h"
 #include "model/edit_actions.h"
 #include "model/lang_strings.h"
+#include "model/value_rules.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ std::string Flatten(const std::string& text)
         line += text[i] == '\n' ? ' ' : text[i];
     }
     return line;
+}
+
+// The configuration as its file text without the save time: equal pictures, equal models.
+bool PictureModel(const CDeviceConfig& root, std::string* text)
+{
+    if (!WriteConfigText(root, text).ok)
+        return false;
+    if (const std::size_t stamp = text->find("<DateTime "); stamp != std::string::npos)
+        text->erase(stamp, text->find('\n', stamp) - stamp);
+    return true;
 }
 
 class Tool {
@@ -76,6 +87,10 @@ public:
         }
         CParamItem* item = RecordItemAt(record, row);
         const std::string itemName = where + TrimTrailingBlanks(item->label);
+        // Side effects count as much as the item itself (rows a choice enables or resets, the
+        // name a slave address gives its node): the file is written whenever the model changed.
+        std::string before;
+        const bool pictured = PictureModel(m_root, &before);
         const CommitOutcome outcome = CommitEdit(m_root, record, row, value);
         switch (outcome.refusal) {
         case CommitRefusal::None:
@@ -83,13 +98,9 @@ public:
         case CommitRefusal::Check:
             m_err << itemName << ": " << ResultMessage(outcome.code) << " (\"" << value << "\")\n";
             return static_cast<int>(outcome.code);
-        case CommitRefusal::NotAChoice: {
-            m_err << itemName << ": \"" << value << "\" is not one of the choices:";
-            for (const std::string& choice : item->choices)
-                m_err << " \"" << choice << "\"";
-            m_err << '\n';
-            return static_cast<int>(RESULT_OUT_OF_RANGE);
-        }
+        case CommitRefusal::NotAChoice:
+            m_err << itemName << ": \"" << value << "\" is " << NotAChoiceText(*item) << '\n';
+            return static_cast<int>(outcome.code);
         case CommitRefusal::ReadOnly:
         case CommitRefusal::WrongEditor:
             m_err << itemName << ": the item is read-only\n";
@@ -98,12 +109,18 @@ public:
             m_err << where << "no item is labelled \"" << label << "\"\n";
             return kExitUsage;
         }
+        std::string after;
+        if (!pictured || !PictureModel(m_root, &after) || after != before) {
+            if (const int status = Save(file); status != 0)
+                return status;
+        }
+        // Reported only once it is in the file.
         m_out << TrimTrailingBlanks(item->label) << " = " << outcome.value << '\n';
         if (outcome.modeSwitched)
             m_out << "Subnet protocol: " << m_root.Subnet().GetItemAt(SUBNET_ROW_PROTOCOL)->value << '\n';
         if (outcome.renamed)
             m_out << "Slave node renamed " << record.slave->GetName() << '\n';
-        return outcome.changed ? Save(file) : 0;
+        return 0;
     }
 
     int AddCommand(const std::string& file, int code)
@@ -162,6 +179,11 @@ public:
         if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
             m_err << file << ": " << Flatten(message) << '\n';
             return static_cast<int>(code);
+        }
+        if (const std::vector<ValueFault> faults = CheckItemValues(m_root); !faults.empty()) {
+            for (const ValueFault& fault : faults)
+                m_err << file << ": " << DescribeValueFault(fault) << '\n';
+            return static_cast<int>(faults.front().code);
         }
         if (const ResultCode code = CheckMapping(m_root); code != RESULT_OK) {
             m_err << file << ": " << ResultMessage(code) << '\n';

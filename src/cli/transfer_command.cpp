@@ -88,6 +88,8 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
     observer.EndProgress();
     if (outcome.code == RESULT_OK) {
         out << Flatten(outcome.message) << '\n';
+        for (const ValueFault& fault : outcome.valueFaults)
+            out << options.file << ": " << DescribeValueFault(fault) << '\n';
         return 0;
     }
     err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';

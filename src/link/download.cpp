@@ -6,6 +6,7 @@
 #include "link/protocol.h"
 #include "mapping/usage_map.h"
 #include "model/lang_strings.h"
+#include "model/value_rules.h"
 
 namespace {
 
@@ -115,6 +116,12 @@ ResultCode Download(CPortSlot& slot, const CDeviceConfig& root)
     if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK) {
         Notify(slot, message);
         return code;
+    }
+    // Values that no edit could have stored are refused before the line is used, each named.
+    if (const std::vector<ValueFault> faults = CheckItemValues(root); !faults.empty()) {
+        for (const ValueFault& fault : faults)
+            Notify(slot, DescribeValueFault(fault));
+        return faults.front().code;
     }
     if (const ResultCode code = CheckMapping(root); code != RESULT_OK)
         return code;

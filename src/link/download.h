@@ -16,8 +16,8 @@ struct HardwareVersion {
 // The version request, sent twice; the second reply counts. 0, 3, 5 or 9 (not our product).
 ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version);
 
-// The whole download: the empty check and the mapping check (nothing is written when they
-// fail), the version, the serial side, then the fieldbus side. The configuration is only read.
+// The whole download: the empty check, the value check and the mapping check (nothing is
+// written when they fail), the version, the serial side, then the fieldbus side. The configuration is only read.
 ResultCode Download(CPortSlot& slot, const CDeviceConfig& root);
 
 ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVersion version);

@@ -19,6 +19,14 @@ std::string TransferTitle(TransferDirection direction)
     return GetLangString(direction == TransferDirection::Download ? kDownloadTitle : kUploadTitle);
 }
 
+std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults)
+{
+    std::string text = "The module holds values that no edit would accept:";
+    for (const ValueFault& fault : faults)
+        text += "\r\n" + DescribeValueFault(fault);
+    return text;
+}
+
 TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
                             CLinkObserver* observer, const LinkTimings* timings)
 {
@@ -39,6 +47,8 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
     } else {
         outcome.code = Upload(slot, root);
         outcome.configurationReplaced = outcome.code == RESULT_OK;
+        if (outcome.configurationReplaced)
+            outcome.valueFaults = CheckItemValues(root);
         outcome.message = outcome.code == RESULT_OK ? GetLangString(kUploadSucceeded) : ResultMessage(outcome.code);
     }
     slot.Close();

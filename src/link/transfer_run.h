@@ -6,6 +6,7 @@
 
 #include "link/serial_port.h"
 #include "model/device_config.h"
+#include "model/value_rules.h"
 
 enum class TransferDirection { Upload = 0, Download = 1 };
 
@@ -13,7 +14,13 @@ struct TransferOutcome {
     ResultCode code = RESULT_OK;   // 4 when the port could not be opened
     std::string message;           // the text that ends the run
     bool configurationReplaced = false;   // a successful upload: the views must be rebuilt
+    // After a successful upload: values the module holds that no edit would accept. The upload
+    // stands (the module holds them); they are listed after the success message.
+    std::vector<ValueFault> valueFaults;
 };
+
+// The list of an upload's value faults as one message: a heading, then a line for each.
+std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults);
 
 // Caption and button text of the transfer dialog: "Download " or "Upload".
 std::string TransferTitle(TransferDirection direction);

@@ -17,15 +17,9 @@ constexpr int kAreaWidth = kHeaderWidth + kBitsPerRow * kCell;
 constexpr int kAreaHeight = 20 + kRows * kCell;
 constexpr int kGap = 36;
 
-const char* Fill(BitClass cls)
+std::string Fill(BitClass cls)
 {
-    switch (cls) {
-    case BitClass::Legal: return "#3cb44b";
-    case BitClass::Conflict: return "#e6194b";
-    case BitClass::Overflow: return "#ffe119";
-    case BitClass::Unused:
-    default: return "#ffffff";
-    }
+    return ColourHex(BitClassColour(cls));
 }
 
 void DrawArea(std::ostream& svg, const char* title, unsigned base, const std::array<std::uint32_t, kCountedBits>& counters,
@@ -77,11 +71,12 @@ std::string RenderMemoryMapSvg(const CSubnetNode& subnet)
 
     const int legendY = kAreaHeight + 30;
     int x = 10 + kHeaderWidth;
-    for (const auto& [cls, label] : {std::pair{BitClass::Unused, "Not use"}, std::pair{BitClass::Legal, "Legal"},
-                                     std::pair{BitClass::Conflict, "Conflict"}, std::pair{BitClass::Overflow, "Overflow"}}) {
+    // The dialog's legend, without the selected command: a picture has no selection.
+    for (std::size_t i = 0; i + 1 < kMemoryMapLegend.size(); ++i) {
+        const LegendEntry& entry = kMemoryMapLegend[i];
         svg << "<rect x=\"" << x << "\" y=\"" << legendY << "\" width=\"" << kCell << "\" height=\"" << kCell
-            << "\" fill=\"" << Fill(cls) << "\"/>"
-            << "<text x=\"" << x + kCell + 4 << "\" y=\"" << legendY + kCell - 2 << "\">" << label << "</text>\n";
+            << "\" fill=\"" << ColourHex(entry.colour) << "\"/>"
+            << "<text x=\"" << x + kCell + 4 << "\" y=\"" << legendY + kCell - 2 << "\">" << entry.label << "</text>\n";
         x += 90;
     }
     svg << "</svg>\n";

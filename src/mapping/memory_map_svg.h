@@ -1,5 +1,6 @@
 #pragma once
-// A picture of both memory areas, bit by bit: used bits green, conflicts red, overflows yellow.
+// A picture of both memory areas, bit by bit, in the memory map dialog's colours and legend:
+// bits used once grey, conflicts red, overflows yellow.
 
 #include <string>
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/palette.h"
 #include "model/result_codes.h"
 
 class CDeviceConfig;
@@ -75,12 +76,7 @@ ResultCode CheckMapping(const CDeviceConfig& root);
 
 enum class BitClass { Unused, Legal, Conflict, Overflow };
 BitClass ClassifyBit(int bit, std::uint32_t count);
-// Colours of the memory map, in 0x00BBGGRR order.
-inline constexpr std::uint32_t kColourLegal = 0xC8C8C8;
-inline constexpr std::uint32_t kColourConflict = 0x0000FF;
-inline constexpr std::uint32_t kColourOverflow = 0x00FFFF;
-inline constexpr std::uint32_t kColourSelected = 0xC56A31;
-inline constexpr std::uint32_t kColourUnused = 0xFFFFFF;
+// The colour of a class (model/palette.h).
 std::uint32_t BitClassColour(BitClass cls);
 
 // Which commands (their positions in the first slave node, from 0) use each counted bit.

@@ -250,6 +250,41 @@ ResultCode CheckEditText(const CDeviceConfig& root, const TreeRecord& record, in
     return code;
 }
 
+ValueVerdict CheckItemText(const CDeviceConfig& root, const TreeRecord& record, int row, const CParamItem& item,
+                           std::string_view text)
+{
+    ValueVerdict verdict;
+    if (item.state == STATE_LIST) {
+        if (std::find(item.choices.begin(), item.choices.end(), text) == item.choices.end()) {
+            verdict.refusal = CommitRefusal::NotAChoice;
+            verdict.code = RESULT_OUT_OF_RANGE;
+            return verdict;
+        }
+        verdict.value = std::string(text);
+        return verdict;
+    }
+    if (item.state == STATE_LIST_TEXT) {
+        // A picked choice or a typed number; "Default Value" passes as it stands.
+        verdict.code = CheckDecimal(text, 1, 60000);
+        verdict.value = std::string(text);
+    } else {
+        verdict.code = CheckEditText(root, record, row, text, &verdict.value);
+    }
+    if (verdict.code != RESULT_OK)
+        verdict.refusal = CommitRefusal::Check;
+    return verdict;
+}
+
+std::string NotAChoiceText(const CParamItem& item)
+{
+    std::string text = "not one of the choices:";
+    for (const std::string& choice : item.choices)
+        text += " \"" + choice + "\"";
+    if (item.choices.empty())
+        text += " (the item offers none)";
+    return text;
+}
+
 CommitOutcome CommitText(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
 {
     CParamItem* item = RecordItemAt(record, row);
@@ -260,16 +295,16 @@ CommitOutcome CommitText(CDeviceConfig& root, const TreeRecord& record, int row,
     if (item->state != STATE_TEXT)
         return Refuse(CommitRefusal::WrongEditor);
 
-    std::string value;
-    if (const ResultCode code = CheckEditText(root, record, row, text, &value); code != RESULT_OK)
-        return Refuse(CommitRefusal::Check, code);
+    ValueVerdict verdict = CheckItemText(root, record, row, *item, text);
+    if (!verdict.accepted())
+        return Refuse(verdict.refusal, verdict.code);
 
     CommitOutcome outcome;
     if (record.type == RECORD_SLAVE && row == SLAVE_ROW_ADDRESS && record.slave) {
-        record.slave->SetName(SlaveNodeName(value));
+        record.slave->SetName(SlaveNodeName(verdict.value));
         outcome.renamed = true;
     }
-    Store(*item, std::move(value), outcome);
+    Store(*item, std::move(verdict.value), outcome);
     return outcome;
 }
 
@@ -280,26 +315,21 @@ CommitOutcome CommitChoice(CDeviceConfig& root, const TreeRecord& record, int ro
         return Refuse(CommitRefusal::NoItem);
     if (!item->OffersEditor())
         return Refuse(CommitRefusal::ReadOnly);
-
-    const bool isChoice = std::find(item->choices.begin(), item->choices.end(), text) != item->choices.end();
-    if (item->state == STATE_LIST_TEXT) {
-        // A picked choice or a typed number; "Default Value" passes as it stands.
-        if (const ResultCode code = CheckDecimal(text, 1, 60000); code != RESULT_OK)
-            return Refuse(CommitRefusal::Check, code);
-        CommitOutcome outcome;
-        Store(*item, std::string(text), outcome);
-        return outcome;
-    }
-    if (item->state != STATE_LIST)
+    if (item->state != STATE_LIST && item->state != STATE_LIST_TEXT)
         return Refuse(CommitRefusal::WrongEditor);
-    if (!isChoice)
-        return Refuse(CommitRefusal::NotAChoice);
+    ValueVerdict verdict = CheckItemText(root, record, row, *item, text);
+    if (!verdict.accepted())
+        return Refuse(verdict.refusal, verdict.code);
 
     CommitOutcome outcome;
+    if (item->state == STATE_LIST_TEXT) {
+        Store(*item, std::move(verdict.value), outcome);
+        return outcome;
+    }
     // A mode switch rewrites row 0 itself, so compare against the value from before the rules.
     const std::string old = item->value;
     ApplyChoiceRules(root, record, row, text, outcome);
-    Store(*item, std::string(text), outcome);
+    Store(*item, std::move(verdict.value), outcome);
     outcome.changed = old != text;
     return outcome;
 }

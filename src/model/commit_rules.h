@@ -39,6 +39,24 @@ struct CommitOutcome {
 ResultCode CheckEditText(const CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text,
                          std::string* normalised);
 
+struct ValueVerdict {
+    CommitRefusal refusal = CommitRefusal::None;   // None, NotAChoice or Check
+    ResultCode code = RESULT_OK;                    // the refusal's result code (8 for NotAChoice)
+    std::string value;                              // the text that would be stored
+
+    bool accepted() const { return refusal == CommitRefusal::None; }
+};
+
+// Checks a text as the value of item, the item at row of the record, by the rule of its editor,
+// without storing it: a drop-down list (state 2) takes only its choices; a list that also takes
+// typed text (state 3) any choice or a number in 1..60000; any other item the range of its row
+// (CheckEditText). Committing and the whole-configuration value check both judge through this.
+ValueVerdict CheckItemText(const CDeviceConfig& root, const TreeRecord& record, int row, const CParamItem& item,
+                           std::string_view text);
+
+// The refusal of a text that a drop-down list does not offer: not one of the choices: "a" "b" ...
+std::string NotAChoiceText(const CParamItem& item);
+
 // Commits a typed text into a text-box item (state 1).
 CommitOutcome CommitText(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text);
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/palette.h"
+
 // Editor kinds of an item.
 enum ItemState : std::int32_t {
     STATE_SHOW_ONLY = 0,   // value shown only, set by the program
@@ -12,10 +14,6 @@ enum ItemState : std::int32_t {
     STATE_LIST = 2,        // drop-down list of the choices
     STATE_LIST_TEXT = 3,   // drop-down list that also takes typed text
 };
-
-// Background colours of a grid cell, in 0x00BBGGRR order.
-inline constexpr std::uint32_t kColourWhite = 0xFFFFFF;
-inline constexpr std::uint32_t kColourReadOnlyGrey = 0xC8C8C8;
 
 class CParamItem {
 public:

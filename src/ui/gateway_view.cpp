@@ -1,6 +1,7 @@
 #include "ui/gateway_view.h"
 
 #include <QVBoxLayout>
+#include <map>
 
 #include "model/commit_rules.h"
 #include "model/device_config.h"
@@ -62,8 +63,19 @@ void CGatewayView::RefreshRecord()
 void CGatewayView::ResetView()
 {
     ClearGrid();
+    m_grid->MarkFaultyValues({});
     m_current = {};
     m_edit = {};
+}
+
+void CGatewayView::MarkValueFaults(const std::vector<ValueFault>& faults)
+{
+    std::map<const CParamItem*, std::string> marks;
+    for (const ValueFault& fault : faults) {
+        if (const CParamItem* item = RecordItemAt(fault.record, fault.row))
+            marks[item] = item->value;
+    }
+    m_grid->MarkFaultyValues(std::move(marks));
 }
 
 void CGatewayView::FinishEditing()

@@ -4,8 +4,10 @@
 // they are stored; refusals are shown to the user and the item keeps its old value.
 
 #include <QWidget>
+#include <vector>
 
 #include "model/config_tree.h"
+#include "model/value_rules.h"
 
 class CDeviceConfig;
 class CParamItem;
@@ -28,6 +30,9 @@ public:
     void RefreshRecord();
     // Clears the grid and forgets the current record (New, Open, an upload).
     void ResetView();
+    // Paints the value cells of these faults red until their items are edited (an upload brought
+    // values no edit would accept). ResetView drops the marks.
+    void MarkValueFaults(const std::vector<ValueFault>& faults);
     // Commits an open editor now, before a command changes the configuration.
     void FinishEditing();
 

@@ -132,6 +132,7 @@ void CMainFrame::OnTransfer(int commandId)
     // of it is in a file yet): the views are rebuilt before the success message is shown.
     RunTransferDialog(this, direction, m_root, [this] {
         OnConfigurationReplaced();
+        m_view->MarkValueFaults(CheckItemValues(m_root));
         m_modified = true;
     });
 }

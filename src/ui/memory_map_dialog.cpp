@@ -102,11 +102,8 @@ CConflictDlg::CConflictDlg(CDeviceConfig& root, QWidget* parent) : QDialog(paren
     auto* legend = new QHBoxLayout;
     legend->setSpacing(14);
     legend->addStretch(1);
-    legend->addWidget(MakeSwatch(kColourUnused, QStringLiteral("Not use"), this));
-    legend->addWidget(MakeSwatch(kColourLegal, QStringLiteral("Legal "), this));
-    legend->addWidget(MakeSwatch(kColourConflict, QStringLiteral("Conflict"), this));
-    legend->addWidget(MakeSwatch(kColourOverflow, QStringLiteral("Overflow"), this));
-    legend->addWidget(MakeSwatch(kColourSelected, QStringLiteral("Selected Command"), this));
+    for (const LegendEntry& entry : kMemoryMapLegend)
+        legend->addWidget(MakeSwatch(entry.colour, QString::fromUtf8(entry.label.data(), qsizetype(entry.label.size())), this));
     legend->addStretch(1);
     maps->addLayout(legend);
 

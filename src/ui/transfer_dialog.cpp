@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSerialPortInfo>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include "model/config_copy.h"
@@ -187,29 +188,33 @@ void CSerialPortDlg::ShowProgress(int done, int planned)
 
 void CSerialPortDlg::Post(Notice notice)
 {
+    // The messages a run gives on its way all come just before it ends (refusals before the
+    // line is used); they wait for the end and are shown together in one box.
     m_notices.push_back(std::move(notice));
-    if (m_showingNotice)
+    if (m_showingNotice || !m_notices.back().final)
         return;   // the box on screen shows the next one when it is closed
     m_showingNotice = true;
-    while (!m_notices.empty()) {
-        Notice next = std::move(m_notices.front());
+    QStringList earlier;
+    while (!m_notices.front().final) {
+        earlier << m_notices.front().text;
         m_notices.pop_front();
-        if (!next.final) {
-            ShowMessageBox(this, QMessageBox::Warning, next.text);
-            continue;
-        }
-        // A successful upload takes effect before the user is told about it.
-        if (next.outcome.code == RESULT_OK && next.outcome.configurationReplaced) {
-            m_root.TakeContentsFrom(*m_work);
-            m_replaced = true;
-            if (m_onReplaced)
-                m_onReplaced();
-        }
-        ShowMessageBox(this, next.outcome.code == RESULT_OK ? QMessageBox::Information : QMessageBox::Warning,
-                       next.text);
-        EndRun(next.outcome);
-        break;
     }
+    Notice last = std::move(m_notices.front());
+    m_notices.clear();
+    if (!earlier.isEmpty())
+        ShowMessageBox(this, QMessageBox::Warning, earlier.join(QStringLiteral("\n")));
+    // A successful upload takes effect before the user is told about it.
+    const bool replaced = last.outcome.code == RESULT_OK && last.outcome.configurationReplaced;
+    if (replaced) {
+        m_root.TakeContentsFrom(*m_work);
+        m_replaced = true;
+        if (m_onReplaced)
+            m_onReplaced();
+    }
+    ShowMessageBox(this, last.outcome.code == RESULT_OK ? QMessageBox::Information : QMessageBox::Warning, last.text);
+    if (replaced && !last.outcome.valueFaults.empty())
+        ShowMessageBox(this, QMessageBox::Warning, FromUtf8(UploadedValueFaultsText(last.outcome.valueFaults)));
+    EndRun(last.outcome);
     m_showingNotice = false;
 }
 

@@ -19,7 +19,7 @@ class CDeviceConfig;
 // knows; any device path (a USB adapter, a pseudo-terminal) can be typed instead. The button
 // starts the run on a worker thread, with the controls disabled and the exchanges counted in
 // the progress bar until the run has ended; the run's messages are shown in the order it
-// produced them, and the dialog closes after the last one.
+// produced them once it has ended, and the dialog closes after the last one.
 //
 // The worker never touches the configuration the dialog was given: it works on a copy, and a
 // successful upload replaces the configuration with it on the user-interface thread once the
@@ -65,7 +65,8 @@ private:
     void StartRun();
     void SetControlsEnabled(bool enabled);
     void ShowProgress(int done, int planned);
-    // Takes a message of the run; the messages are shown one after another in arrival order.
+    // Takes a message of the run. Messages on the way wait for the closing one and are shown in
+    // one box before it; after a successful upload the values no edit would accept follow it.
     void Post(Notice notice);
     void EndRun(const TransferOutcome& outcome);
 

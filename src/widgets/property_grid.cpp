@@ -128,8 +128,10 @@ CParamItem* CPropertyGrid::ItemAtRow(int row) const
 
 void CPropertyGrid::SetValueText(int row, const QString& text)
 {
-    if (row >= 0 && row < rowCount())
+    if (row >= 0 && row < rowCount()) {
         Cell(row, 1)->setText(text);
+        RestyleRow(row);
+    }
 }
 
 void CPropertyGrid::RestyleRow(int row)
@@ -137,7 +139,21 @@ void CPropertyGrid::RestyleRow(int row)
     const CParamItem* item = ItemAtRow(row);
     if (!item)
         return;
-    Cell(row, 1)->setBackground(FromColourRef(item->ValueBackColour()));
+    Cell(row, 1)->setBackground(FromColourRef(ShowsFaultyValue(row) ? kColourConflict : item->ValueBackColour()));
+}
+
+void CPropertyGrid::MarkFaultyValues(std::map<const CParamItem*, std::string> marks)
+{
+    m_faultyValues = std::move(marks);
+    for (int row = 0; row < rowCount(); ++row)
+        RestyleRow(row);
+}
+
+bool CPropertyGrid::ShowsFaultyValue(int row) const
+{
+    const CParamItem* item = ItemAtRow(row);
+    const auto mark = item ? m_faultyValues.find(item) : m_faultyValues.end();
+    return mark != m_faultyValues.end() && mark->second == item->value;
 }
 
 void CPropertyGrid::OnCellClicked(int row, int column)

@@ -7,6 +7,8 @@
 
 #include <QColor>
 #include <QTableWidget>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "model/item_list.h"
@@ -31,8 +33,13 @@ public:
     CParamItem* ItemAtRow(int row) const;
     // Rewrites a value cell's text.
     void SetValueText(int row, const QString& text);
-    // Paints a row's value cell from its item's enable flag (white editable, grey read-only).
+    // Paints a row's value cell: red while the item holds a value marked as faulty, otherwise
+    // from its enable flag (white editable, grey read-only).
     void RestyleRow(int row);
+    // Items whose values no edit would accept, with those values. A mark holds while the item
+    // keeps that value, so an accepted edit clears it. Replaces the marks; repaints every row.
+    void MarkFaultyValues(std::map<const CParamItem*, std::string> marks);
+    bool ShowsFaultyValue(int row) const;
     // Hands on the text of an open editor now, as losing the focus does.
     void FinishEditing();
 
@@ -76,6 +83,7 @@ private:
     QLineEdit* m_textEditor = nullptr;
     QComboBox* m_choiceEditor = nullptr;
     std::vector<CParamItem*> m_rowItems;
+    std::map<const CParamItem*, std::string> m_faultyValues;
     Editor m_open = Editor::None;
     int m_editRow = -1;
     CParamItem* m_editItem = nullptr;

@@ -300,3 +300,57 @@ TEST(CliCommands, FortyEightCommandsAtMostAndDeletingRenumbers)
 }
 
 } // namespace
+
+namespace {
+
+// Replaces the CurrentVal of the first item after anchor, as a hand edit of the file does.
+void EditValueAfter(const Workspace& ws, const std::string& anchor, const std::string& value)
+{
+    std::string text = ws.Read("plant.xml");
+    const std::string head = "<CurrentVal Value=\"";
+    const std::size_t at = text.find(head, text.find(anchor));
+    ASSERT_NE(text.find(anchor), std::string::npos) << anchor;
+    const std::size_t begin = at + head.size();
+    text.replace(begin, text.find('"', begin) - begin, value);
+    WriteAll(ws / "plant.xml", text);
+}
+
+TEST(CliSet, SideEffectsAreSavedAndNothingIsReportedBeforeTheSave)
+{
+    struct Case {
+        std::vector<std::string> prepare;   // NODE LABEL VALUE of a set run first, or none
+        const char* anchor;                 // hand edit: the value of the item after anchor
+        const char* edited;
+        std::vector<std::string> set;
+        long maxFileBytes;
+        int status;
+        std::string out;
+        const char* section;
+        const char* shownLine;   // a line of show's section afterwards
+    };
+    const Case cases[] = {
+        {{"subnet", "Protocol Select", "User Config"}, "<Item Value=\"Frame Type\">", "Delimiter",
+         {"subnet", "Frame Type", "Delimiter"}, 0, 0, "Frame Type = Delimiter\n", "subnet", "Start Delimiter = 0"},
+        {{}, "<SlaveAddress ", "7", {"slave", "Slave Address", "7"}, 0, 0,
+         "Slave Address = 7\nSlave node renamed Node(7)\n", "", "  Node(7)"},
+        {{}, "<SlaveAddress ", "1", {"subnet", "Scan Rate", "20"}, 2000, 74, "", "subnet", "Scan Rate = 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shownLine);
+        Workspace ws;
+        MakePlant(ws);
+        if (!c.prepare.empty()) {
+            ASSERT_EQ(ws.Gatewaycfg({"set", "plant.xml", c.prepare[0], c.prepare[1], c.prepare[2]}).status, 0);
+        }
+        EditValueAfter(ws, c.anchor, c.edited);
+        std::vector<std::string> args = {"set", "plant.xml"};
+        args.insert(args.end(), c.set.begin(), c.set.end());
+        const ProgramRun run = ws.Gatewaycfg(args, c.maxFileBytes);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        const Lines rows = Section(ws.Gatewaycfg({"show", "plant.xml"}).out, c.section);
+        EXPECT_NE(std::find(rows.begin(), rows.end(), c.shownLine), rows.end());
+    }
+}
+
+} // namespace

@@ -39,7 +39,7 @@ inline std::unique_ptr<CDeviceConfig> MakeConfig(int mode, int count)
         subnet.SetMode(MODE_USER_CONFIG);
         subnet.SetChoice(SUBNET_ROW_FRAME_TYPE, 2);
         SetText(subnet.GetItemAt(SUBNET_ROW_CHAR_INTERVAL), "300");
-        SetText(subnet.GetItemAt(SUBNET_ROW_FRAME_LENGTH), "200");
+        SetText(subnet.GetItemAt(SUBNET_ROW_FRAME_LENGTH), "160");
         SetText(subnet.GetItemAt(SUBNET_ROW_START_DELIMITER), "2");
         SetText(subnet.GetItemAt(SUBNET_ROW_END_DELIMITER), "3");
         subnet.SetChoice(SUBNET_ROW_AUTO_SEND, 1);

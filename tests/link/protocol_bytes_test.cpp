@@ -91,7 +91,7 @@ TEST(SerialBlock, EncodesEachRow)
     block = EncodeSerialBlock(user->Subnet());
     EXPECT_EQ(block[1], 0x03);
     const Bytes tail(block.begin() + 14, block.end());
-    EXPECT_EQ(tail, B({0x02, 0x01, 0x2C, 0xC8, 0x02, 0x03, 0x01, 0x09, 0xC4, 0x01, 0x00}));
+    EXPECT_EQ(tail, B({0x02, 0x01, 0x2C, 0xA0, 0x02, 0x03, 0x01, 0x09, 0xC4, 0x01, 0x00}));
     const FramingBlock framing = EncodeFramingBlock(user->Subnet());
     EXPECT_EQ(framing[0], 0x00);
     EXPECT_EQ(Bytes(framing.begin() + 1, framing.end()), tail);

@@ -186,9 +186,10 @@ std::size_t CountOf(const std::string& text, const std::string& what)
     return roots == 1 ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "no root element";
 }
 
-constexpr const char* kFillLegal = "fill=\"#3cb44b\"";
-constexpr const char* kFillConflict = "fill=\"#e6194b\"";
-constexpr const char* kFillOverflow = "fill=\"#ffe119\"";
+// The memory map dialog's palette: grey legal, red conflict, yellow overflow.
+const std::string kFillLegal = "fill=\"#c8c8c8\"";
+const std::string kFillConflict = "fill=\"#ff0000\"";
+const std::string kFillOverflow = "fill=\"#ffff00\"";
 
 TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClass)
 {
@@ -233,6 +234,12 @@ TEST(MemoryMapSvg, ConflictCellIsRedAtItsBit)
     ASSERT_NE(rect, std::string::npos);
     EXPECT_NE(svg.substr(rect, title - rect).find(kFillConflict), std::string::npos);
     EXPECT_NE(svg.find("<title>bit 1 of byte 3, used 1x</title>"), std::string::npos);
+    // The dialog's legend, in its order.
+    const std::size_t legend = svg.find(">Not use<");
+    ASSERT_NE(legend, std::string::npos);
+    EXPECT_LT(legend, svg.find(">Legal <"));
+    EXPECT_LT(svg.find(">Legal <"), svg.find(">Conflict<"));
+    EXPECT_LT(svg.find(">Conflict<"), svg.find(">Overflow<"));
 }
 
 } // namespace

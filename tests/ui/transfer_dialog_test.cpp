@@ -226,6 +226,28 @@ private slots:
         QVERIFY(ControlsEnabled(dialog));
     }
 
+    void ImpossibleValuesAreNamedInOneBoxAndNothingIsSent()
+    {
+        const QString state = QDir::temp().filePath(QStringLiteral("refused-%1.txt").arg(QCoreApplication::applicationPid()));
+        QFile::remove(state);
+        SimProcess sim({"--state", state.toStdString()});
+        QVERIFY(sim.Running());
+        auto root = MakeMappedConfig(2);
+        root->Subnet().GetItemAt(SUBNET_ROW_SCAN_RATE)->value = "0";
+        root->Subnet().GetNodeAt(0)->GetCommandAt(1)->GetItemAt(CMD_ROW_START_ADDRESS)->value = "70000";
+        ModalBoxWatcher boxes;
+        TransferDriver driver([&](CSerialPortDlg& dialog) {
+            TypePort(dialog, QString::fromStdString(sim.Path()));
+            QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+        });
+        RunTransferDialog(nullptr, TransferDirection::Download, *root);
+        QCOMPARE(boxes.Texts().size(), 2);
+        QCOMPARE(boxes.Texts()[0], "subnet / Scan Rate = \"0\": " + ResultText(RESULT_OUT_OF_RANGE) +
+                                       "\ncommand:2 / Starting Address = \"70000\": " + ResultText(RESULT_OUT_OF_RANGE));
+        QCOMPARE(boxes.Texts()[1], ResultText(RESULT_OUT_OF_RANGE));
+        QVERIFY2(!QFile::exists(state), "the module was given nothing");
+    }
+
     void CancelOpensNothingAndKeepsTheLastPort()
     {
         CDeviceConfig root;

@@ -11,6 +11,7 @@
 #include "link/sim_process.h"
 #include "link/transfer_run.h"
 #include "modal_box_watcher.h"
+#include "support/module_states.h"
 #include "ui/command_table.h"
 #include "ui/transfer_dialog.h"
 #include "ui/ui_text.h"
@@ -43,6 +44,7 @@ private slots:
     void initTestCase() { UseTestSettings(); }
     void uploadRebuildsTreeAndGrid();
     void downloadLeavesTheDocumentAlone();
+    void uploadedImpossibleValuesAreRedUntilEdited();
 };
 
 void WorkbenchTransferTest::uploadRebuildsTreeAndGrid()
@@ -111,6 +113,36 @@ void WorkbenchTransferTest::downloadLeavesTheDocumentAlone()
     QVERIFY(!bench.modified);
     QVERIFY(dialog_test::ModelText(bench.root) == before);
     QCOMPARE(CSerialPortDlg::LastPort(), QString::fromStdString(sim.Path()));
+}
+
+void WorkbenchTransferTest::uploadedImpossibleValuesAreRedUntilEdited()
+{
+    const QString state = QDir::temp().filePath(QStringLiteral("workbench-faults-%1.txt").arg(QCoreApplication::applicationPid()));
+    std::string error;
+    QVERIFY2(SaveModuleState(state.toStdString(), ModuleHoldingImpossibleValues(), error), error.c_str());
+    SimProcess sim({"--state", state.toStdString()});
+    Workbench bench;
+    QVERIFY(bench.Ready());
+    ModalBoxWatcher boxes;
+    QObject owner;
+    StartWith(QString::fromStdString(sim.Path()), &owner);
+    bench.frame->Action(ID_UPLOAD)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() == 2 && !QApplication::activeModalWidget(), kRunTimeoutMs);
+    QCOMPARE(boxes.Texts()[0], LangText(30));
+    QVERIFY2(boxes.Texts()[1].contains("command:1 / Number of Data = \"512\""), qPrintable(boxes.Texts()[1]));
+    bench.frame->activateWindow();   // the closed dialog hands the focus back
+    QVERIFY(bench.Ready());
+
+    const QColor red(255, 0, 0);
+    bench.Click(bench.CommandEntry(0));
+    QCOMPARE(bench.CellColour(CMD_ROW_DATA_COUNT), red);
+    QVERIFY(bench.TypeValue(CMD_ROW_DATA_COUNT, "123"));   // refused: the module's value stays
+    QCOMPARE(bench.CellColour(CMD_ROW_DATA_COUNT), red);
+    bench.Click(bench.Subnet());
+    QCOMPARE(bench.CellColour(SUBNET_ROW_RESPONSE_TIMEOUT), red);
+    QVERIFY(bench.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500"));
+    QCOMPARE(bench.CellColour(SUBNET_ROW_RESPONSE_TIMEOUT), kWhite);
+    QFile::remove(state);
 }
 
 QTEST_MAIN(WorkbenchTransferTest)

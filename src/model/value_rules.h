@@ -1,0 +1,33 @@
+#pragma once
+// The whole configuration judged by the rules an edit must pass: a value that no edit in the
+// property grid could have stored (a hand-edited file, a module that reports nonsense) is found
+// here before it is sent anywhere.
+
+#include <string>
+#include <vector>
+
+#include "model/config_tree.h"
+#include "model/result_codes.h"
+
+class CDeviceConfig;
+
+struct ValueFault {
+    TreeRecord record;
+    int row = -1;
+    std::string node;      // as gatewaycfg names it: "profibus", "subnet", "slave:1", "command:3"
+    std::string label;
+    std::string value;
+    ResultCode code = RESULT_OK;
+    std::string message;   // the grid's refusal: the result code's text, or the choice refusal
+};
+
+// Every item whose current value the grid would refuse, in tree and row order; empty when every
+// value passes. The items judged are those a download sends: the rows each node shows in its
+// current mode (the fieldbus node, the subnet's base rows and its current mode's list, and in
+// Modbus Master mode the first slave node and its commands). Every item is judged by the rule
+// of its editor (CheckItemText); an item without an editor, and a read-only one, only where its
+// row has a rule, since the download sends it all the same.
+std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root);
+
+// One line for a fault: node / label = "value": message.
+std::string DescribeValueFault(const ValueFault& fault);
