@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/serial_port.h"
+#include "model/wire_layout.h"
 #include "model/device_config.h"
 
 enum class TransferDirection { Upload = 0, Download = 1 };
@@ -13,6 +14,7 @@ struct TransferOutcome {
     ResultCode code = RESULT_OK;   // 4 when the port could not be opened
     std::string message;           // the text that ends the run
     bool configurationReplaced = false;   // a successful upload: the views must be rebuilt
+    HardwareVersion version;       // what the module reported (an upload that got that far)
 };
 
 // Caption and button text of the transfer dialog: "Download " or "Upload".

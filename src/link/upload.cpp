@@ -61,7 +61,7 @@ int ExchangesAfterSerial(int mode, HardwareVersion v)
 
 } // namespace
 
-ResultCode Upload(CPortSlot& slot, CDeviceConfig& root)
+ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* reported)
 {
     CDeviceConfig read;
     CopyConfiguration(root, read);
@@ -70,6 +70,8 @@ ResultCode Upload(CPortSlot& slot, CDeviceConfig& root)
     HardwareVersion version;
     if (const ResultCode code = ReadHardwareVersion(slot, version); code != RESULT_OK)
         return code;
+    if (reported)
+        *reported = version;
     slot.PlanExchanges(3);
     if (const ResultCode code = UploadSerial(slot, read.Subnet(), version); code != RESULT_OK)
         return code;
