@@ -1,23 +1,12 @@
 #include "cli/diff_command.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 
 #include "cli/exit_codes.h"
 #include "compare/diff_format.h"
 #include "file/config_file.h"
 
 namespace {
-
-bool ParseByte(std::string_view text, std::uint8_t& value)
-{
-    unsigned number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty() || number > 255)
-        return false;
-    value = static_cast<std::uint8_t>(number);
-    return true;
-}
 
 bool Load(CDeviceConfig& root, const std::string& file, std::ostream& err)
 {
@@ -28,19 +17,6 @@ bool Load(CDeviceConfig& root, const std::string& file, std::ostream& err)
 }
 
 } // namespace
-
-bool ParseHardwareVersion(const std::string& text, HardwareVersion& version)
-{
-    const std::string_view all(text);
-    const std::size_t dot = all.find('.');
-    HardwareVersion parsed;
-    if (!ParseByte(all.substr(0, dot), parsed.major))
-        return false;
-    if (dot != std::string_view::npos && !ParseByte(all.substr(dot + 1), parsed.minor))
-        return false;
-    version = parsed;
-    return true;
-}
 
 int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out)
 {

@@ -28,8 +28,5 @@ void AddDiffCommand(CLI::App& app, DiffCommandOptions& options, std::function<in
 // 0 equal, 1 different, 64 a bad --hw, 65 a file that cannot be read.
 int RunDiffCommand(const DiffCommandOptions& options, std::ostream& out, std::ostream& err);
 
-// "2.1", "1" (minor 0) or "1.3" into a version; false for anything else.
-bool ParseHardwareVersion(const std::string& text, HardwareVersion& version);
-
 // One line per difference, or the JSON document; 0 when there is none, 1 otherwise.
 int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out);

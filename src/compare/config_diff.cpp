@@ -25,14 +25,7 @@ public:
         const bool same = left && right && SameValue(*left, *right, commandItem && row == CMD_ROW_MAP_ADDRESS);
         if (same && !m_includeSame)
             return;
-        where.row = row;
-        where.item = (left ? left : right)->label;
-        if (left)
-            where.left = left->value;
-        if (right)
-            where.right = right->value;
-        where.kind = same ? DiffKind::Same : !right ? DiffKind::OnlyLeft : !left ? DiffKind::OnlyRight : DiffKind::Changed;
-        m_out.push_back(std::move(where));
+        m_out.push_back(ItemDifference(std::move(where), row, left, right, same));
     }
 
     bool IncludeSame() const { return m_includeSame; }
@@ -133,6 +126,18 @@ void CompareWhole(const CDeviceConfig& left, const CDeviceConfig& right, CDiffCo
 }
 
 } // namespace
+
+Difference ItemDifference(Difference where, int row, const CParamItem* left, const CParamItem* right, bool same)
+{
+    where.row = row;
+    where.item = left ? left->label : right ? right->label : "";
+    if (left)
+        where.left = left->value;
+    if (right)
+        where.right = right->value;
+    where.kind = same ? DiffKind::Same : !right ? DiffKind::OnlyLeft : !left ? DiffKind::OnlyRight : DiffKind::Changed;
+    return where;
+}
 
 std::vector<Difference> CompareConfigurations(const CDeviceConfig& left, const CDeviceConfig& right,
                                               CompareScope scope, HardwareVersion version, bool includeSame)

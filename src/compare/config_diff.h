@@ -47,6 +47,10 @@ std::vector<Difference> CompareConfigurations(const CDeviceConfig& left, const C
 std::vector<Difference> CompareModuleScope(const CDeviceConfig& left, const CDeviceConfig& right,
                                            HardwareVersion version, bool includeSame = false);
 
+// The entry of one item at a row of the node where names: its label, both values (none for a
+// side without the item) and the kind, Same when same is set.
+Difference ItemDifference(Difference where, int row, const CParamItem* left, const CParamItem* right, bool same);
+
 // True when a module of that version, holding a configuration of that mode, keeps the item or
 // node a difference names.
 bool ModuleKeeps(const Difference& difference, int mode, HardwareVersion version);

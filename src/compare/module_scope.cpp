@@ -19,19 +19,6 @@ int OnTheLine(const CParamItem* item, WireEncoding encoding)
     return WireValueOf(item, encoding) & (Wide(encoding) ? 0xFFFF : 0xFF);
 }
 
-void Add(std::vector<Difference>& out, Difference where, int row, const CParamItem* left, const CParamItem* right,
-         bool same = false)
-{
-    where.row = row;
-    where.item = left ? left->label : right ? right->label : "";
-    if (left)
-        where.left = left->value;
-    if (right)
-        where.right = right->value;
-    where.kind = same ? DiffKind::Same : !right ? DiffKind::OnlyLeft : !left ? DiffKind::OnlyRight : DiffKind::Changed;
-    out.push_back(std::move(where));
-}
-
 // Where the differences go, and whether the equal fields are listed as well.
 struct Sink {
     std::vector<Difference>& out;
@@ -40,7 +27,7 @@ struct Sink {
     void Field(const Difference& where, int row, const CParamItem* left, const CParamItem* right, bool differs)
     {
         if (differs || includeSame)
-            Add(out, where, row, left, right, !differs);
+            out.push_back(ItemDifference(where, row, left, right, !differs));
     }
 };
 

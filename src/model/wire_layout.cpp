@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 
 #include "model/bus_node.h"
 #include "model/item_list.h"
@@ -45,7 +47,30 @@ constexpr WireField kCommandRecordFields[] = {
     {CMD_ROW_BYTE_SWAP, 11, WireEncoding::ChoiceClamped},
 };
 
+bool ParseByte(std::string_view text, std::uint8_t& value)
+{
+    unsigned number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || number > 255)
+        return false;
+    value = static_cast<std::uint8_t>(number);
+    return true;
+}
+
 } // namespace
+
+bool ParseHardwareVersion(const std::string& text, HardwareVersion& version)
+{
+    const std::string_view all(text);
+    const std::size_t dot = all.find('.');
+    HardwareVersion parsed;
+    if (!ParseByte(all.substr(0, dot), parsed.major))
+        return false;
+    if (dot != std::string_view::npos && !ParseByte(all.substr(dot + 1), parsed.minor))
+        return false;
+    version = parsed;
+    return true;
+}
 
 std::span<const WireField> SerialFields() { return kSerialFields; }
 std::span<const WireField> FramingFields() { return kFramingFields; }

@@ -17,6 +17,9 @@ struct HardwareVersion {
     std::uint8_t minor = 0;   // V2
 };
 
+// "2.1", "1.3" or "2" (minor 0) into a version; false for anything else.
+bool ParseHardwareVersion(const std::string& text, HardwareVersion& version);
+
 // How a row's value goes on the line.
 enum class WireEncoding {
     Choice,          // the value's position among the choices; -1 (FFh) when it is none of them
