@@ -45,7 +45,7 @@ CLinePane::CLinePane(QWidget* parent) : QWidget(parent)
 QString CLinePane::Stamp(Clock::time_point when) const
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(when - m_start).count();
-    return QStringLiteral("%1 ms  ").arg(ms, 9);
+    return QStringLiteral("%1 ms  ").arg(ms, 7);
 }
 
 void CLinePane::AddFrame(Clock::time_point when, FrameDirection direction, std::span<const std::uint8_t> bytes)

@@ -62,7 +62,14 @@ void CMainFrame::ConnectCommands()
     on(ID_VIEW_TOOLBAR, [this] { ToggleBar(m_toolBar); });
     on(ID_VIEW_TREE, [this] { ToggleBar(m_treeDock); });
     on(ID_VIEW_ANNOTATION, [this] { ToggleBar(m_annotationDock); });
-    on(ID_VIEW_LINE, [this] { ToggleBar(m_lineDock); });
+    on(ID_VIEW_LINE, [this] {
+        ToggleBar(m_lineDock);
+        // The frames need room: the pane takes most of the bottom beside the annotation pane.
+        if (m_lineDock->isVisible()) {
+            resizeDocks({m_annotationDock, m_lineDock}, {width() / 4, width() * 3 / 4}, Qt::Horizontal);
+            resizeDocks({m_lineDock}, {200}, Qt::Vertical);
+        }
+    });
     on(ID_APP_ABOUT, [this] {
         CAboutDlg about(this);
         about.exec();

@@ -151,6 +151,8 @@ bool ShootCompare(const QString& folder)
     });
     bench.frame->Action(ID_COMPARE_MODULE)->trigger();
     QTest::qWait(200);
+    if (!bench.Tree()->SelectedEntry())
+        std::fprintf(stderr, "the double-click selected nothing\n");
     return Save(*bench.frame, folder, "line-pane.png") && shot;
 }
 
