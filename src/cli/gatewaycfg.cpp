@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "cli/export_command.h"
 #include "cli/memory_report.h"
@@ -328,6 +329,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     cmdDownload->add_option("FILE", transfer.file, "Configuration file")->required();
     cmdDownload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
     cmdDownload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    cmdDownload->add_flag("--verify", transfer.verify, "Read the module back afterwards and compare (exit 1 on a difference)");
     cmdDownload->callback([&] { action = [&] { return RunDownloadCommand(transfer, out, err); }; });
 
     auto* cmdUpload = app.add_subcommand("upload", "Read the module's configuration on --port into FILE");
@@ -335,6 +337,16 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     cmdUpload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
     cmdUpload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
     cmdUpload->callback([&] { action = [&] { return RunUploadCommand(transfer, out, err); }; });
+
+    auto* cmdVerify = app.add_subcommand("verify", "Compare the module on --port with FILE as the module keeps it; FILE is not written");
+    cmdVerify->add_option("FILE", transfer.file, "Configuration file")->required();
+    cmdVerify->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
+    cmdVerify->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    cmdVerify->add_flag("--json", transfer.json, "Print the differences as JSON");
+    cmdVerify->callback([&] { action = [&] { return RunVerifyCommand(transfer, out, err); }; });
+
+    DiffCommandOptions diff;
+    AddDiffCommand(app, diff, action, out, err);
 
     try {
         app.parse(argc, argv);

@@ -1,15 +1,16 @@
 #include "cli/transfer_command.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 
 #include <unistd.h>
 
+#include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "file/config_file.h"
-#include "link/protocol.h"
+#include "link/frame_text.h"
 #include "link/transfer_run.h"
+#include "model/config_copy.h"
 
 namespace {
 
@@ -41,15 +42,7 @@ public:
     {
         if (!m_options.trace || bytes.empty())
             return;
-        m_out << (direction == FrameDirection::ToModule ? "-> " : "<- ");
-        m_out << CommandName(bytes[0]);
-        m_out << std::string(20 - std::min<std::size_t>(19, CommandName(bytes[0]).size()), ' ');
-        char part[4];
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            std::snprintf(part, sizeof part, i == 0 ? "%02X" : " %02X", bytes[i]);
-            m_out << part;
-        }
-        m_out << '\n';
+        m_out << FormatFrame(direction, bytes) << '\n';
     }
 
     void OnProgress(int done, int planned) override
@@ -96,7 +89,43 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
     return static_cast<int>(outcome.code);
 }
 
+// Uploads into a copy of root and prints how the module differs from root.
+int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig& root, std::ostream& out,
+                      std::ostream& err)
+{
+    CDeviceConfig read;
+    CopyConfiguration(root, read);
+    // With --json the trace keeps out of the document.
+    CCliTransferObserver observer(options, options.json ? err : out, err);
+    const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, options.port, read, &observer);
+    observer.EndProgress();
+    if (outcome.code != RESULT_OK) {
+        err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';
+        return static_cast<int>(outcome.code);
+    }
+    const std::vector<Difference> differences = CompareModuleScope(root, read, outcome.version);
+    const std::string version = std::to_string(outcome.version.major) + "." + std::to_string(outcome.version.minor);
+    if (!options.json) {
+        if (differences.empty())
+            out << options.file << ": the module (hardware " << version << ") holds what the file says\n";
+        else
+            err << options.file << " via " << options.port << ": the module (hardware " << version << ") differs in "
+                << differences.size() << " item(s)\n";
+    }
+    return PrintDifferences(differences, options.json, out);
+}
+
 } // namespace
+
+int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceConfig root;
+    if (const FileResult loaded = LoadFile(root, options.file); !loaded.ok) {
+        err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
+        return kExitBadFile;
+    }
+    return CompareWithModule(options, root, out, err);
+}
 
 int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
@@ -107,7 +136,10 @@ int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out,
     }
     CCliTransferObserver observer(options, out, err);
     const TransferOutcome outcome = RunTransfer(TransferDirection::Download, options.port, root, &observer);
-    return Report(options, outcome, observer, out, err);
+    const int status = Report(options, outcome, observer, out, err);
+    if (status != 0 || !options.verify)
+        return status;
+    return CompareWithModule(options, root, out, err);
 }
 
 int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)

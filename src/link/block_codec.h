@@ -11,15 +11,13 @@
 #include "model/result_codes.h"
 #include "model/slave_node.h"
 #include "model/subnet_node.h"
+#include "model/wire_layout.h"
 
 // The serial parameter block, all 25 bytes; the short block is its first 14.
 SerialBlock EncodeSerialBlock(const CSubnetNode& subnet);
 FramingBlock EncodeFramingBlock(const CSubnetNode& subnet);
 BusBlock EncodeBusBlock(const CBusNode& bus);
 CommandRecord EncodeCommandRecord(const CModbusCommand& command, int sequence, int slaveAddress);
-
-// The 16-bit mapping address of a "Mapping Address(HEX)" text such as "400AH".
-std::uint16_t MappingAddressOf(const std::string& text);
 
 // A serial block the module reported: the mode from the protocol code, then the rows it
 // carries. With longBlock, the User Config rows and their enable flags too.

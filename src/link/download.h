@@ -7,11 +7,8 @@
 
 #include "link/serial_port.h"
 #include "model/device_config.h"
+#include "model/wire_layout.h"
 
-struct HardwareVersion {
-    std::uint8_t major = 0;   // V1
-    std::uint8_t minor = 0;   // V2
-};
 
 // The version request, sent twice; the second reply counts. 0, 3, 5 or 9 (not our product).
 ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version);

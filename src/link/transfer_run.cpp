@@ -45,7 +45,7 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
         outcome.code = Download(slot, root);
         outcome.message = outcome.code == RESULT_OK ? GetLangString(kDownloadSucceeded) : ResultMessage(outcome.code);
     } else {
-        outcome.code = Upload(slot, root);
+        outcome.code = Upload(slot, root, &outcome.version);
         outcome.configurationReplaced = outcome.code == RESULT_OK;
         if (outcome.configurationReplaced)
             outcome.valueFaults = CheckItemValues(root);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/serial_port.h"
+#include "model/wire_layout.h"
 #include "model/device_config.h"
 #include "model/value_rules.h"
 
@@ -17,6 +18,7 @@ struct TransferOutcome {
     // After a successful upload: values the module holds that no edit would accept. The upload
     // stands (the module holds them); they are listed after the success message.
     std::vector<ValueFault> valueFaults;
+    HardwareVersion version;       // what the module reported (an upload that got that far)
 };
 
 // The list of an upload's value faults as one message: a heading, then a line for each.

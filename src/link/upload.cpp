@@ -60,7 +60,7 @@ int UserConfigExchangesAfterSerial(HardwareVersion v)
 
 } // namespace
 
-ResultCode Upload(CPortSlot& slot, CDeviceConfig& root)
+ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* reported)
 {
     CDeviceConfig read;
     CopyConfiguration(root, read);
@@ -68,6 +68,8 @@ ResultCode Upload(CPortSlot& slot, CDeviceConfig& root)
     HardwareVersion version;
     if (const ResultCode code = ReadHardwareVersion(slot, version); code != RESULT_OK)
         return code;
+    if (reported)
+        *reported = version;
     if (const ResultCode code = UploadSerial(slot, read.Subnet(), version); code != RESULT_OK)
         return code;
     if (const ResultCode code = UploadBus(slot, read.Bus(), read.Subnet().GetMode(), version); code != RESULT_OK)

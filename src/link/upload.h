@@ -7,8 +7,9 @@
 #include "link/serial_port.h"
 #include "model/device_config.h"
 
-// The whole upload. On failure root is exactly as it was.
-ResultCode Upload(CPortSlot& slot, CDeviceConfig& root);
+// The whole upload. On failure root is exactly as it was. version, when given, gets the
+// hardware version the module reported.
+ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* version = nullptr);
 
 // The steps, working on the configuration being read (the copy).
 ResultCode UploadSerial(CPortSlot& slot, CSubnetNode& subnet, HardwareVersion version);

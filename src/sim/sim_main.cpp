@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "model/wire_layout.h"
 #include "sim/module_responder.h"
 #include "sim/sim_server.h"
 
@@ -28,17 +29,6 @@ void InstallSignalHandlers()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
-}
-
-bool ParseVersion(const std::string& text, SimIdentity& identity)
-{
-    unsigned major = 0, minor = 0;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%u.%u%c", &major, &minor, &extra) != 2 || major > 255 || minor > 255)
-        return false;
-    identity.major = static_cast<std::uint8_t>(major);
-    identity.minor = static_cast<std::uint8_t>(minor);
-    return true;
 }
 
 } // namespace
@@ -80,10 +70,13 @@ int main(int argc, char** argv)
 
     SimIdentity identity;
     identity.product = static_cast<std::uint8_t>(product);
-    if (!ParseVersion(version, identity)) {
+    HardwareVersion parsed;
+    if (!ParseHardwareVersion(version, parsed)) {
         std::cerr << "gateway-sim: --hw-version takes MAJOR.MINOR, such as 2.0, not \"" << version << "\"\n";
         return 64;
     }
+    identity.major = parsed.major;
+    identity.minor = parsed.minor;
     if (!faultOn.empty()) {
         char* end = nullptr;
         const long code = std::strtol(faultOn.c_str(), &end, 16);

@@ -25,11 +25,14 @@ constexpr CommandInfo kCommands[] = {
     {ID_VIEW_ANNOTATION, "Annotation(&I)", "", "", 0, ""},
     {ID_APP_ABOUT, "About(&A)...", "", "", 0, ""},
     {ID_HELP_CONTENT, "Content", "", "", 0, ""},
+    {ID_COMPARE_MODULE, "Compare with Module\u2026\tCtrl+K", "Ctrl+K", ":/toolbar/compare.svg", 0, "Compare with Module"},
+    {ID_COMPARE_FILE, "Compare with File\u2026", "", "", 0, ""},
+    {ID_VIEW_LINE, "Line(&N)", "", "", 0, ""},
 };
 
 constexpr int kToolBar[] = {
     ID_FILE_NEW,       ID_FILE_SAVE, ID_FILE_OPEN,    ID_ADD_NODE,     ID_DELETE_NODE,     ID_ADD_COMMAND,
-    ID_DELETE_COMMAND, ID_UPLOAD,    ID_DOWNLOAD,     ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_EXPORT_XLS,
+    ID_DELETE_COMMAND, ID_UPLOAD,    ID_DOWNLOAD,     ID_COMPARE_MODULE, ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_EXPORT_XLS,
 };
 
 } // namespace

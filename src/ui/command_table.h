@@ -27,6 +27,9 @@ enum CommandId : int {
     ID_VIEW_ANNOTATION = 32780,
     ID_APP_ABOUT = 57664,
     ID_HELP_CONTENT = 32782,
+    ID_COMPARE_MODULE = 32850,
+    ID_COMPARE_FILE = 32851,
+    ID_VIEW_LINE = 32852,
 };
 
 struct CommandInfo {

@@ -14,6 +14,7 @@
 #include "ui/command_table.h"
 #include "ui/config_tree_pane.h"
 #include "ui/gateway_view.h"
+#include "ui/line_pane.h"
 #include "ui/tree_commands.h"
 #include "ui/ui_text.h"
 
@@ -61,7 +62,7 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
 CMainFrame::~CMainFrame()
 {
     // The children go after this frame's own part: none of them may call back into it.
-    for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_tree, m_view})
+    for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_lineDock, m_tree, m_view})
         child->disconnect(this);
 }
 
@@ -82,6 +83,14 @@ void CMainFrame::CreatePanes()
     m_annotationDock->setObjectName(QStringLiteral("annotationPane"));
     m_annotationDock->setWidget(m_annotation);
     addDockWidget(Qt::BottomDockWidgetArea, m_annotationDock);
+
+    m_line = new CLinePane(this);
+    m_line->setObjectName(QStringLiteral("linePane"));
+    m_lineDock = new QDockWidget(QStringLiteral("Line"), this);
+    m_lineDock->setObjectName(QStringLiteral("lineDock"));
+    m_lineDock->setWidget(m_line);
+    addDockWidget(Qt::BottomDockWidgetArea, m_lineDock);
+    m_lineDock->hide();   // View > Line shows it
 
     // The tree runs the whole height of the window; the annotation pane sits below the grid.
     setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
@@ -114,7 +123,7 @@ void CMainFrame::CreateActions()
         }
         m_actions[command.id] = action;
     }
-    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION})
+    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
         m_actions[id]->setCheckable(true);
 
     m_contextMenu = new QMenu(QStringLiteral("Right Button"), this);
@@ -135,7 +144,7 @@ void CMainFrame::CreateActions()
 void CMainFrame::CreateMenus()
 {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_COMPARE_FILE})
         m_fileMenu->addAction(m_actions[id]);
     m_fileMenu->addSeparator();
     m_recentPlaceholder = m_fileMenu->addAction(QStringLiteral("Recent File"));
@@ -145,11 +154,11 @@ void CMainFrame::CreateMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     for (const int id : {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND, ID_UPLOAD, ID_DOWNLOAD,
-                         ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT})
+                         ID_COMPARE_MODULE, ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT})
         edit->addAction(m_actions[id]);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
-    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION})
+    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
         view->addAction(m_actions[id]);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
@@ -197,7 +206,7 @@ void CMainFrame::CenterOnScreen()
 QMenu* CMainFrame::createPopupMenu()
 {
     auto* menu = new QMenu(this);
-    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION})
+    for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
         menu->addAction(m_actions[id]);
     RefreshCommands();
     return menu;
@@ -245,6 +254,7 @@ void CMainFrame::RefreshCommands()
     m_actions[ID_VIEW_TOOLBAR]->setChecked(!m_toolBar->isHidden());
     m_actions[ID_VIEW_TREE]->setChecked(!m_treeDock->isHidden());
     m_actions[ID_VIEW_ANNOTATION]->setChecked(!m_annotationDock->isHidden());
+    m_actions[ID_VIEW_LINE]->setChecked(!m_lineDock->isHidden());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

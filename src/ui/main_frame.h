@@ -9,10 +9,14 @@
 #include <string>
 
 #include "file/gateway_doc.h"
+#include "model/wire_layout.h"
 #include "ui/document_ui.h"
 #include "ui/recent_files.h"
 
 class CConfigTreePane;
+class CLinePane;
+class CSerialPortDlg;
+struct Difference;
 class CDeviceConfig;
 class CGatewayView;
 class CTreeCommands;
@@ -50,6 +54,8 @@ public:
     QPlainTextEdit* Annotation() const { return m_annotation; }
     QDockWidget* TreeDock() const { return m_treeDock; }
     QDockWidget* AnnotationDock() const { return m_annotationDock; }
+    CLinePane* LinePane() const { return m_line; }
+    QDockWidget* LineDock() const { return m_lineDock; }
     QToolBar* MainToolBar() const { return m_toolBar; }
 
     // Enables, disables and checks every command from the present state.
@@ -70,6 +76,14 @@ private:
     void OnConfigurationReplaced();
     void OnTreeSelection();
     void OnTransfer(int commandId);
+    // Compare with Module, Compare with File, and the differences dialog they end in.
+    void OnCompareWithModule();
+    void OnCompareWithFile();
+    void ShowDifferences(const CDeviceConfig& other, bool moduleScope, HardwareVersion version, const QString& otherSide);
+    // Shows a difference's node in the tree and its row in the grid.
+    void SelectDifference(const Difference& difference);
+    // The frames and the end of a port dialog's run go to the line pane.
+    void FeedLinePane(CSerialPortDlg& dialog);
     void OnAutoMapping();
     void OnConflictDetect();
     void ToggleBar(QWidget* bar);
@@ -88,6 +102,8 @@ private:
     QPlainTextEdit* m_annotation = nullptr;
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_annotationDock = nullptr;
+    CLinePane* m_line = nullptr;
+    QDockWidget* m_lineDock = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_contextMenu = nullptr;

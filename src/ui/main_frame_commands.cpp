@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QToolBar>
 
+#include "compare/config_diff.h"
 #include "mapping/auto_map.h"
 #include "model/device_config.h"
 #include "ui/about_dialog.h"
@@ -53,12 +54,22 @@ void CMainFrame::ConnectCommands()
     on(ID_DELETE_COMMAND, [this] { m_treeCommands->DeleteCommand(); });
     on(ID_UPLOAD, [this] { OnTransfer(ID_UPLOAD); });
     on(ID_DOWNLOAD, [this] { OnTransfer(ID_DOWNLOAD); });
+    on(ID_COMPARE_MODULE, [this] { OnCompareWithModule(); });
+    on(ID_COMPARE_FILE, [this] { OnCompareWithFile(); });
     on(ID_EXPORT_XLS, [this] { RunExportCommand(this, m_root); });
     on(ID_AUTO_MAPPING, [this] { OnAutoMapping(); });
     on(ID_CONFLICT_DETECT, [this] { OnConflictDetect(); });
     on(ID_VIEW_TOOLBAR, [this] { ToggleBar(m_toolBar); });
     on(ID_VIEW_TREE, [this] { ToggleBar(m_treeDock); });
     on(ID_VIEW_ANNOTATION, [this] { ToggleBar(m_annotationDock); });
+    on(ID_VIEW_LINE, [this] {
+        ToggleBar(m_lineDock);
+        // The frames need room: the pane takes most of the bottom beside the annotation pane.
+        if (m_lineDock->isVisible()) {
+            resizeDocks({m_annotationDock, m_lineDock}, {width() / 4, width() * 3 / 4}, Qt::Horizontal);
+            resizeDocks({m_lineDock}, {200}, Qt::Vertical);
+        }
+    });
     on(ID_APP_ABOUT, [this] {
         CAboutDlg about(this);
         about.exec();
@@ -85,7 +96,7 @@ void CMainFrame::ConnectCommands()
     connect(m_view, &CGatewayView::configurationEdited, this, &CMainFrame::RefreshCommands);
     connect(m_treeCommands, &CTreeCommands::configurationEdited, this, &CMainFrame::RefreshCommands);
     // The View menu's check marks follow the bars however they are shown or hidden.
-    for (QDockWidget* dock : {m_treeDock, m_annotationDock})
+    for (QDockWidget* dock : {m_treeDock, m_annotationDock, m_lineDock})
         connect(dock, &QDockWidget::visibilityChanged, this, &CMainFrame::RefreshCommands);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::RefreshCommands);
 }
@@ -128,13 +139,19 @@ void CMainFrame::OnConfigurationReplaced()
 void CMainFrame::OnTransfer(int commandId)
 {
     const TransferDirection direction = commandId == ID_UPLOAD ? TransferDirection::Upload : TransferDirection::Download;
+    CSerialPortDlg dialog(direction, m_root, this);
     // After a successful upload the module's configuration has replaced ours in memory (nothing
     // of it is in a file yet): the views are rebuilt before the success message is shown.
-    RunTransferDialog(this, direction, m_root, [this] {
+    dialog.SetReplacedHandler([this] {
         OnConfigurationReplaced();
         m_view->MarkValueFaults(CheckItemValues(m_root));
         m_modified = true;
     });
+    FeedLinePane(dialog);
+    dialog.exec();
+    // A verified download that found differences shows them.
+    if (const CDeviceConfig* read = dialog.ModuleRead(); read && !CompareModuleScope(m_root, *read, dialog.ModuleVersion()).empty())
+        ShowDifferences(*read, true, dialog.ModuleVersion(), QStringLiteral("Module"));
 }
 
 void CMainFrame::OnAutoMapping()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,9 +12,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include "compare/config_diff.h"
 #include "model/config_copy.h"
 #include "model/device_config.h"
 #include "ui/notice_box.h"
@@ -28,6 +31,8 @@ QString& LastPortStore()
     return port;
 }
 
+const QString kVerifySetting = QStringLiteral("transfer/verifyAfterDownload");
+
 } // namespace
 
 // Runs on the worker thread: hands everything over to the dialog's thread.
@@ -39,7 +44,18 @@ public:
     {
         CSerialPortDlg* dialog = m_dialog;
         QMetaObject::invokeMethod(
-            dialog, [dialog, message = FromUtf8(text)] { dialog->Post({message, false, {}}); }, Qt::QueuedConnection);
+            dialog, [dialog, message = FromUtf8(text)] { dialog->Post({message, false, {}, {}}); }, Qt::QueuedConnection);
+    }
+
+    void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
+    {
+        CSerialPortDlg* dialog = m_dialog;
+        const qint64 when = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                std::chrono::steady_clock::now().time_since_epoch()).count();
+        const QByteArray copy(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+        QMetaObject::invokeMethod(
+            dialog, [dialog, when, direction, copy] { emit dialog->frameSeen(when, static_cast<int>(direction), copy); },
+            Qt::QueuedConnection);
     }
 
     void OnProgress(int done, int planned) override
@@ -49,11 +65,11 @@ public:
             dialog, [dialog, done, planned] { dialog->ShowProgress(done, planned); }, Qt::QueuedConnection);
     }
 
-    void Finished(const TransferOutcome& outcome)
+    void Finished(const TransferOutcome& outcome, const std::optional<TransferOutcome>& readBack)
     {
         CSerialPortDlg* dialog = m_dialog;
         QMetaObject::invokeMethod(
-            dialog, [dialog, outcome] { dialog->Post({FromUtf8(outcome.message), true, outcome}); },
+            dialog, [dialog, outcome, readBack] { dialog->Post({FromUtf8(outcome.message), true, outcome, readBack}); },
             Qt::QueuedConnection);
     }
 
@@ -84,6 +100,11 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
 
+    m_verify = new QCheckBox(QStringLiteral("&Verify after download"), this);
+    m_verify->setChecked(QSettings().value(kVerifySetting, false).toBool());
+    m_verify->setVisible(direction == TransferDirection::Download);
+    connect(m_verify, &QCheckBox::toggled, this, [](bool on) { QSettings().setValue(kVerifySetting, on); });
+
     m_start = new QPushButton(title, this);
     m_start->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -93,7 +114,8 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     auto* fields = new QGridLayout;
     fields->addWidget(portLabel, 0, 0);
     fields->addWidget(m_ports, 0, 1);
-    fields->addWidget(m_progress, 1, 0, 1, 2);
+    fields->addWidget(m_verify, 1, 1);
+    fields->addWidget(m_progress, 2, 0, 1, 2);
     fields->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_start);
@@ -116,6 +138,15 @@ CSerialPortDlg::~CSerialPortDlg()
 }
 
 QString CSerialPortDlg::LastPort() { return LastPortStore(); }
+
+void CSerialPortDlg::SetCompareOnly()
+{
+    m_compareOnly = true;
+    m_direction = TransferDirection::Upload;
+    m_verify->hide();
+    setWindowTitle(QStringLiteral("Compare with Module"));
+    m_start->setText(QStringLiteral("Compare"));
+}
 
 void CSerialPortDlg::FillPortList()
 {
@@ -144,6 +175,7 @@ void CSerialPortDlg::SetControlsEnabled(bool enabled)
     m_start->setEnabled(enabled);
     m_cancel->setEnabled(enabled);
     m_ports->setEnabled(enabled);
+    m_verify->setEnabled(enabled);
 }
 
 void CSerialPortDlg::StartRun()
@@ -161,18 +193,27 @@ void CSerialPortDlg::StartRun()
     m_progress->setTextVisible(false);
     m_work = std::make_unique<CDeviceConfig>();
     CopyConfiguration(m_root, *m_work);
+    const bool verify = m_direction == TransferDirection::Download && m_verify->isChecked();
+    m_readBack.reset();
+    if (verify) {
+        m_readBack = std::make_unique<CDeviceConfig>();
+        CopyConfiguration(m_root, *m_readBack);
+    }
     m_observer = std::make_unique<CRunObserver>(this);
     m_worker = std::thread([direction = m_direction, path = ToUtf8(device), work = m_work.get(),
-                            observer = m_observer.get(), timings = m_timings] {
+                            readBack = m_readBack.get(), observer = m_observer.get(), timings = m_timings] {
         TransferOutcome outcome;
+        std::optional<TransferOutcome> read;
         try {
             outcome = RunTransfer(direction, path, *work, observer, &timings);
+            if (readBack && outcome.code == RESULT_OK)
+                read = RunTransfer(TransferDirection::Upload, path, *readBack, observer, &timings);
         } catch (...) {
             outcome.code = 1;
             outcome.message = ResultMessage(outcome.code);
             outcome.configurationReplaced = false;
         }
-        observer->Finished(outcome);
+        observer->Finished(outcome, read);
     });
 }
 
@@ -203,19 +244,48 @@ void CSerialPortDlg::Post(Notice notice)
     m_notices.clear();
     if (!earlier.isEmpty())
         ShowMessageBox(this, QMessageBox::Warning, earlier.join(QStringLiteral("\n")));
+    bool failed = last.outcome.code != RESULT_OK;
+    if (!failed && m_compareOnly) {
+        // The module's configuration is only looked at: the caller shows the differences.
+        m_moduleRead = m_work.get();
+        m_moduleVersion = last.outcome.version;
+        emit runEnded(QStringLiteral("Read the module (hardware %1.%2) for comparison")
+                          .arg(m_moduleVersion.major).arg(m_moduleVersion.minor), false);
+        EndRun(last.outcome);
+        m_showingNotice = false;
+        return;
+    }
     // A successful upload takes effect before the user is told about it.
-    const bool replaced = last.outcome.code == RESULT_OK && last.outcome.configurationReplaced;
+    const bool replaced = !failed && last.outcome.configurationReplaced;
     if (replaced) {
         m_root.TakeContentsFrom(*m_work);
         m_replaced = true;
         if (m_onReplaced)
             m_onReplaced();
     }
-    ShowMessageBox(this, last.outcome.code == RESULT_OK ? QMessageBox::Information : QMessageBox::Warning, last.text);
+    const QString text = last.readBack ? VerifiedText(last, failed) : last.text;
+    emit runEnded(text, failed);
+    ShowMessageBox(this, failed ? QMessageBox::Warning : QMessageBox::Information, text);
     if (replaced && !last.outcome.valueFaults.empty())
         ShowMessageBox(this, QMessageBox::Warning, FromUtf8(UploadedValueFaultsText(last.outcome.valueFaults)));
     EndRun(last.outcome);
     m_showingNotice = false;
+}
+
+QString CSerialPortDlg::VerifiedText(const Notice& notice, bool& failed)
+{
+    const TransferOutcome& read = *notice.readBack;
+    if (read.code != RESULT_OK) {
+        failed = true;
+        return notice.text + QStringLiteral("\n\nThe module could not be read back: ") + FromUtf8(read.message);
+    }
+    m_moduleRead = m_readBack.get();
+    m_moduleVersion = read.version;
+    const std::size_t differences = CompareModuleScope(m_root, *m_readBack, read.version).size();
+    failed = differences > 0;
+    if (!failed)
+        return notice.text + QStringLiteral("\n\nThe module holds what was downloaded.");
+    return notice.text + QStringLiteral("\n\nBut the module differs in %1 item(s).").arg(differences);
 }
 
 void CSerialPortDlg::EndRun(const TransferOutcome&)

@@ -1,15 +1,19 @@
 #pragma once
 // The download/upload dialog: the user picks a port and starts one run.
 
+#include <QByteArray>
 #include <QDialog>
 #include <QString>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "link/transfer_run.h"
 
+class QCheckBox;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -34,6 +38,16 @@ public:
     QPushButton* StartButton() const { return m_start; }
     QPushButton* CancelButton() const { return m_cancel; }
     QProgressBar* Progress() const { return m_progress; }
+    // "Verify after download", shown for a download and remembered in the settings.
+    QCheckBox* VerifyBox() const { return m_verify; }
+
+    // The run reads the module into memory instead of replacing the configuration: "Compare
+    // with Module".
+    void SetCompareOnly();
+    // What the module held after a compare run or a verified download (none otherwise), with
+    // the hardware version it reported.
+    const CDeviceConfig* ModuleRead() const { return m_moduleRead; }
+    HardwareVersion ModuleVersion() const { return m_moduleVersion; }
 
     bool IsRunning() const { return m_running; }
     // True once an upload has replaced the configuration.
@@ -50,6 +64,12 @@ public:
     // Closing is refused while a run is going on.
     void reject() override;
 
+signals:
+    // Every frame of the run, with the time it crossed the line (steady clock, nanoseconds).
+    void frameSeen(qint64 when, int direction, const QByteArray& bytes);
+    // The message that ended the run.
+    void runEnded(const QString& text, bool failed);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -59,6 +79,7 @@ private:
         QString text;
         bool final = false;
         TransferOutcome outcome;
+        std::optional<TransferOutcome> readBack;   // the read after a verified download
     };
 
     void FillPortList();
@@ -69,6 +90,8 @@ private:
     // one box before it; after a successful upload the values no edit would accept follow it.
     void Post(Notice notice);
     void EndRun(const TransferOutcome& outcome);
+    // The closing message of a verified download, with what the read-back found.
+    QString VerifiedText(const Notice& notice, bool& failed);
 
     TransferDirection m_direction;
     CDeviceConfig& m_root;
@@ -77,6 +100,10 @@ private:
     QPushButton* m_start = nullptr;
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;
+    QCheckBox* m_verify = nullptr;
+    bool m_compareOnly = false;
+    const CDeviceConfig* m_moduleRead = nullptr;
+    HardwareVersion m_moduleVersion;
 
     std::function<void()> m_onReplaced;
     bool m_running = false;
@@ -84,6 +111,7 @@ private:
     bool m_showingNotice = false;
     std::deque<Notice> m_notices;
     std::unique_ptr<CDeviceConfig> m_work;   // what the worker reads and writes
+    std::unique_ptr<CDeviceConfig> m_readBack;   // what a verified download reads back
     std::unique_ptr<CRunObserver> m_observer;
     std::thread m_worker;
 };

@@ -16,6 +16,7 @@
 #include "link_test_support.h"
 #include "sim/sim_line.h"
 #include "sim_process.h"
+#include "support/in_process_module.h"
 #include "support/run_program.h"
 
 namespace {
@@ -74,16 +75,6 @@ private:
     std::thread m_thread;
     bool m_ok = false;
 };
-
-LinkTimings QuickTimings()
-{
-    LinkTimings t;
-    t.readInterval = 20;
-    t.readTotalConstant = 40;
-    t.readTotalPerByte = 1;
-    t.transactPause = 0;
-    return t;
-}
 
 // The replies a healthy module gives to a whole transfer.
 std::vector<Frame> RecordReplies(TransferDirection direction, CDeviceConfig& root, const std::vector<std::string>& simArgs)
@@ -152,7 +143,7 @@ TEST(DamagedReplies, UploadEndsCleanlyAndKeepsTheConfigurationOnFailure)
     ASSERT_GT(healthy.size(), 5u);
 
     std::mt19937 random(20261206);
-    const LinkTimings timings = QuickTimings();
+    const LinkTimings timings = FastTimings();
     int failures = 0;
     for (int round = 0; round < 400; ++round) {
         ScriptedModule damaged(Damage(healthy, random));
@@ -179,7 +170,7 @@ TEST(DamagedReplies, DownloadEndsCleanlyAndNeverChangesTheConfiguration)
     const std::string before = FileText(*root);
 
     std::mt19937 random(61202026);
-    const LinkTimings timings = QuickTimings();
+    const LinkTimings timings = FastTimings();
     for (int round = 0; round < 300; ++round) {
         ScriptedModule damaged(Damage(healthy, random));
         ASSERT_TRUE(damaged.Ready());

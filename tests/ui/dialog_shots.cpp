@@ -1,4 +1,6 @@
-// Pictures of the memory map dialog and of the transfer dialog during a download to gateway-sim.
+// Pictures of the memory map dialog, of the transfer dialog during a download to gateway-sim, and
+// of Compare with Module against gateway-sim: the differences dialog and the main window with
+// its Line pane.
 // Usage: dialog_shots OUTPUT_FOLDER
 
 #include <QApplication>
@@ -8,14 +10,22 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "dialog_driver.h"
 #include "dialog_test_config.h"
+#include "file/config_file.h"
 #include "link/sim_process.h"
+#include "link/transfer_run.h"
 #include "modal_box_watcher.h"
+#include "ui/command_table.h"
+#include "ui/differences_dialog.h"
 #include "ui/memory_map_dialog.h"
 #include "ui/transfer_dialog.h"
+#include "ui_test_support.h"
 #include "widgets/memory_grid.h"
 #include "mapping/usage_map.h"
 
@@ -101,6 +111,51 @@ bool ShootTransfer(const QString& folder)
     return saved;
 }
 
+bool ShootCompare(const QString& folder)
+{
+    // The module holds the plant's file with three values changed since.
+    SimProcess sim({});
+    auto module = dialog_test::MakeMappedConfig(6);
+    CSlaveNode& slave = *module->Subnet().GetNodeAt(0);
+    slave.GetCommandAt(1)->GetItemAt(CMD_ROW_START_ADDRESS)->value = "555";
+    slave.GetCommandAt(3)->SetChoice(CMD_ROW_SCAN_TYPE, 1);
+    module->Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->value = "2000";
+    if (!sim.Running() || RunTransfer(TransferDirection::Download, sim.Path(), *module).code != RESULT_OK) {
+        std::fprintf(stderr, "gateway-sim could not be loaded\n");
+        return false;
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plant.xml");
+    if (!SaveFile(*dialog_test::MakeMappedConfig(6), file.toStdString()).ok)
+        return false;
+
+    ui_test::Workbench bench;
+    bench.frame->OpenFile(file);
+    bench.frame->Action(ID_VIEW_LINE)->trigger();
+    if (!bench.Ready())
+        return false;
+
+    bool shot = false;
+    DialogDriver<CSerialPortDlg> port([&](CSerialPortDlg& dialog) {
+        dialog.PortList()->lineEdit()->setText(QString::fromStdString(sim.Path()));
+        QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+    });
+    DialogDriver<CDifferencesDialog> differences([&](CDifferencesDialog& dialog) {
+        QTest::qWait(100);
+        dialog.Table()->selectRow(1);
+        shot = Save(dialog, folder, "compare-differences.png");
+        const QRect cell = dialog.Table()->visualItemRect(dialog.Table()->item(1, 1));
+        QTest::mouseClick(dialog.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(dialog.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        dialog.reject();
+    });
+    bench.frame->Action(ID_COMPARE_MODULE)->trigger();
+    QTest::qWait(200);
+    if (!bench.Tree()->SelectedEntry())
+        std::fprintf(stderr, "the double-click selected nothing\n");
+    return Save(*bench.frame, folder, "line-pane.png") && shot;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,5 +169,7 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
     const bool memoryMap = ShootMemoryMap(folder);
     const bool transfer = ShootTransfer(folder);
-    return memoryMap && transfer ? 0 : 1;
+    ui_test::UseTestSettings();
+    const bool compare = ShootCompare(folder);
+    return memoryMap && transfer && compare ? 0 : 1;
 }

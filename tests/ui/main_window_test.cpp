@@ -120,12 +120,13 @@ void MainWindowTest::menus_data()
     QTest::addColumn<QStringList>("items");
     QTest::newRow("File") << "File(&F)"
                           << QStringList{"New(&N)\tCtrl+N", "Open(&O)...\tCtrl+O", "Save(&S)\tCtrl+S", "Save As(&A)...",
-                                         "-", "Recent File", "-", "Exit(&X)"};
+                                         "Compare with File\u2026", "-", "Recent File", "-", "Exit(&X)"};
     QTest::newRow("Edit") << "Edit(&E)"
                           << QStringList{"Add Node(&I)", "Delete Node(&S)", "Add Command(&A)", "Delete Command(&L)",
-                                         "Upload(Ctrl+U)", "Download(Ctrl+D)", "Export XLS(Ctrl+E)",
+                                         "Upload(Ctrl+U)", "Download(Ctrl+D)", "Compare with Module\u2026\tCtrl+K",
+                                         "Export XLS(Ctrl+E)",
                                          "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)"};
-    QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)"};
+    QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)", "Line(&N)"};
     QTest::newRow("Help") << "Help(&H)" << QStringList{"About(&A)...", "Content"};
 }
 
@@ -159,7 +160,7 @@ void MainWindowTest::toolBar()
     const std::span<const int> expected = ToolBarCommands();
     QCOMPARE(ids, QList<int>(expected.begin(), expected.end()));
     QCOMPARE(tips, (QStringList{"New", "Save", "Open", "Add Node", "Delete Node", "Add Command", "Delete Command",
-                                "Upload", "Download", "Mapping", "Conflict", "Excel"}));
+                                "Upload", "Download", "Compare with Module", "Mapping", "Conflict", "Excel"}));
     QCOMPARE(bench.frame->MainToolBar()->iconSize(), QSize(32, 32));
 }
 
@@ -459,7 +460,8 @@ void MainWindowTest::helpContent()
     QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
     QVERIFY(bench.prompt.messages.isEmpty());
 
-    const QString manual = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../docs/help/index.html");
+    // The source folder as CMake names it: __FILE__ may be relative to the build folder.
+    const QString manual = QDir(QStringLiteral(QT_TESTCASE_SOURCEDIR)).filePath("../../docs/help/index.html");
     QTextBrowser* browser = ShowHelpWindow(bench.frame.get(), manual);
     QVERIFY(browser);
     QVERIFY(browser->isVisible());

@@ -1,0 +1,79 @@
+#include "compare/diff_format.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kArrow = " \u2192 ";
+constexpr const char* kMissing = "(none)";
+
+std::string Trimmed(std::string text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (u < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonSide(const std::optional<std::string>& side)
+{
+    return side ? JsonString(*side) : "null";
+}
+
+} // namespace
+
+std::string FormatDifference(const Difference& d)
+{
+    std::string line = d.node;
+    line += d.item.empty() ? ": " : " / " + Trimmed(d.item) + ": ";
+    line += d.left ? *d.left : kMissing;
+    line += kArrow;
+    line += d.right ? *d.right : kMissing;
+    return line;
+}
+
+std::string FormatDifferences(const std::vector<Difference>& differences)
+{
+    std::string text;
+    for (const Difference& d : differences)
+        text += FormatDifference(d) + "\n";
+    return text;
+}
+
+std::string DifferencesJson(const std::vector<Difference>& differences)
+{
+    std::string json = "{\"equal\": ";
+    json += differences.empty() ? "true" : "false";
+    json += ", \"differences\": [";
+    for (std::size_t i = 0; i < differences.size(); ++i) {
+        const Difference& d = differences[i];
+        json += i == 0 ? "\n  " : ",\n  ";
+        json += "{\"node\": " + JsonString(d.node) + ", \"item\": " + JsonString(Trimmed(d.item)) +
+                ", \"left\": " + JsonSide(d.left) + ", \"right\": " + JsonSide(d.right) + "}";
+    }
+    json += differences.empty() ? "]}\n" : "\n]}\n";
+    return json;
+}

@@ -1,0 +1,96 @@
+#include "ui/line_pane.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/frame_text.h"
+#include "ui/notice_box.h"
+#include "ui/ui_text.h"
+
+namespace {
+
+const QColor kFailure(0xC0, 0x00, 0x00);
+
+} // namespace
+
+CLinePane::CLinePane(QWidget* parent) : QWidget(parent)
+{
+    m_lines = new QListWidget(this);
+    m_lines->setObjectName(QStringLiteral("lineList"));
+    m_lines->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lines->setUniformItemSizes(true);
+    QFont mono(QStringLiteral("monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    m_lines->setFont(mono);
+
+    m_clear = new QPushButton(QStringLiteral("C&lear"), this);
+    m_save = new QPushButton(QStringLiteral("Sa&ve As..."), this);
+    connect(m_clear, &QPushButton::clicked, m_lines, &QListWidget::clear);
+    connect(m_save, &QPushButton::clicked, this, &CLinePane::OnSaveAs);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_clear);
+    buttons->addWidget(m_save);
+    buttons->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(m_lines, 1);
+    layout->addLayout(buttons);
+}
+
+QString CLinePane::Stamp(Clock::time_point when) const
+{
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(when - m_start).count();
+    return QStringLiteral("%1 ms  ").arg(ms, 7);
+}
+
+void CLinePane::AddFrame(Clock::time_point when, FrameDirection direction, std::span<const std::uint8_t> bytes)
+{
+    AddLine(Stamp(when) + FromUtf8(FormatFrame(direction, bytes)), false);
+}
+
+void CLinePane::AddResult(const QString& text, bool failed)
+{
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    AddLine(Stamp(Clock::now()) + QStringLiteral("== ") + line, failed);
+}
+
+void CLinePane::AddLine(const QString& text, bool failed)
+{
+    auto* item = new QListWidgetItem(text, m_lines);
+    if (failed)
+        item->setForeground(kFailure);
+    m_lines->scrollToItem(item);
+}
+
+QString CLinePane::Text() const
+{
+    QString text;
+    for (int i = 0; i < m_lines->count(); ++i)
+        text += m_lines->item(i)->text() + QLatin1Char('\n');
+    return text;
+}
+
+bool CLinePane::SaveTo(const QString& path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return false;
+    const QByteArray bytes = Text().toUtf8();
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+void CLinePane::OnSaveAs()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the line as"), QString(),
+                                                      QStringLiteral("Text (*.txt)"));
+    if (path.isEmpty())
+        return;
+    if (!SaveTo(path))
+        ShowMessageBox(this, QMessageBox::Warning, QStringLiteral("Cannot write %1.").arg(path));
+}
