@@ -13,6 +13,7 @@
 #include "cli/export_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
+#include "cli/probe_command.h"
 #include "cli/show_config.h"
 #include "cli/transfer_command.h"
 #include "file/config_file.h"
@@ -319,6 +320,8 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     cmdUpload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
     cmdUpload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
     cmdUpload->callback([&] { action = [&] { return RunUploadCommand(transfer, out, err); }; });
+
+    AddProbeCommand(app, action, out, err);
 
     try {
         app.parse(argc, argv);
