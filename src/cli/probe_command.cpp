@@ -27,12 +27,6 @@ struct ProbeOptions {
     bool json = false;
 };
 
-// The checks a configuration passes before anything is sent to the slave; 0 or a result code.
-int CheckBeforeProbe(const CDeviceConfig& root, std::string& message)
-{
-    return static_cast<int>(root.CheckEmpty(&message));
-}
-
 std::string Flatten(const std::string& text)
 {
     std::string line;
@@ -42,31 +36,23 @@ std::string Flatten(const std::string& text)
     return line;
 }
 
-// "N=V[,V...]": values in decimal or 0x hex, 0-65535.
+// "N=V[,V...]".
 bool ParseWrite(const std::string& text, int& number, std::vector<std::uint16_t>& values, std::string& error)
 {
     const auto eq = text.find('=');
-    error = "--write takes N=V[,V...], not \"" + text + "\"";
-    if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
-        return false;
+    std::size_t used = 0;
     try {
-        std::size_t used = 0;
-        number = std::stoi(text.substr(0, eq), &used);
-        if (used != eq)
-            return false;
-        std::size_t at = eq + 1;
-        while (at <= text.size()) {
-            const std::size_t comma = std::min(text.find(',', at), text.size());
-            const std::string part = text.substr(at, comma - at);
-            const unsigned long value = std::stoul(part, &used, 0);
-            if (used != part.size() || part.empty() || part[0] == '-' || value > 0xFFFF) {
-                error = "--write: \"" + part + "\" is not a value from 0 to 65535";
-                return false;
-            }
-            values.push_back(static_cast<std::uint16_t>(value));
-            at = comma + 1;
-        }
+        if (eq != std::string::npos && eq > 0)
+            number = std::stoi(text.substr(0, eq), &used);
     } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != eq) {
+        error = "--write takes N=V[,V...], not \"" + text + "\"";
+        return false;
+    }
+    if (!ParseValueList(text.substr(eq + 1), values, error)) {
+        error = "--write " + text + ": " + error;
         return false;
     }
     return true;
@@ -164,7 +150,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
         return kExitBadFile;
     }
     std::string message;
-    if (const int code = CheckBeforeProbe(root, message); code != 0) {
+    if (const int code = CheckBeforeCommissioning(root, message); code != 0) {
         err << options.file << ": " << Flatten(message) << " (nothing was sent)\n";
         return code;
     }

@@ -1,8 +1,41 @@
 #include "commission/probe_run.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "model/device_config.h"
+
+int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message)
+{
+    return static_cast<int>(root.CheckEmpty(&message));
+}
+
+bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values, std::string& error)
+{
+    values.clear();
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        std::string part = text.substr(at, comma - at);
+        part.erase(0, part.find_first_not_of(' '));
+        part.erase(part.find_last_not_of(' ') + 1);
+        std::size_t used = 0;
+        unsigned long value = 0;
+        try {
+            if (!part.empty() && std::isdigit(static_cast<unsigned char>(part[0])))
+                value = std::stoul(part, &used, 0);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != part.size() || value > 0xFFFF) {
+            error = "\"" + part + "\" is not a value from 0 to 65535";
+            return false;
+        }
+        values.push_back(static_cast<std::uint16_t>(value));
+        at = comma + 1;
+    }
+    return true;
+}
 
 bool ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup, std::string& error)
 {

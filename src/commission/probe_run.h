@@ -24,6 +24,10 @@ struct ProbeSetup {
     std::vector<std::string> names;         // the commands' names, as the tree shows them
 };
 
+// The checks a configuration passes before anything is sent to its slave: 0, or the result
+// code of the first it fails with its message.
+int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message);
+
 // Reads the line settings and the commands of the first slave node; false with a message when
 // the configuration cannot be polled.
 bool ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup, std::string& error);
@@ -35,6 +39,9 @@ struct CommandPoll {
 
 // Values for the write commands the user asked to send, by command number.
 using WriteValues = std::map<int, std::vector<std::uint16_t>>;
+
+// "V[,V...]": values in decimal or 0x hex, 0-65535; false with a message for anything else.
+bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values, std::string& error);
 
 // Polls the commands numbered in numbers (all when empty) once, in list order. A write command
 // is sent only when writes holds values for it. After each command onPolled sees its outcome;

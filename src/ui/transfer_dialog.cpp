@@ -10,24 +10,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 
 #include "model/config_copy.h"
 #include "model/device_config.h"
 #include "ui/notice_box.h"
+#include "ui/port_choice.h"
 #include "ui/ui_text.h"
 
-namespace {
-
-// The device of the most recent run; kept for the program run only.
-QString& LastPortStore()
-{
-    static QString port;
-    return port;
-}
-
-} // namespace
 
 // Runs on the worker thread: hands everything over to the dialog's thread.
 class CSerialPortDlg::CRunObserver : public CLinkObserver {
@@ -71,10 +61,6 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     setFont(dialogFont);
 
     m_ports = new QComboBox(this);
-    m_ports->setEditable(true);
-    m_ports->setInsertPolicy(QComboBox::NoInsert);
-    m_ports->setMinimumContentsLength(18);
-    m_ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* portLabel = new QLabel(QStringLiteral("Serial port:"), this);
     portLabel->setBuddy(m_ports);
 
@@ -103,7 +89,7 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
-    FillPortList();
+    FillSerialPortList(m_ports);
 }
 
 CSerialPortDlg::~CSerialPortDlg()
@@ -114,29 +100,7 @@ CSerialPortDlg::~CSerialPortDlg()
         m_worker.join();
 }
 
-QString CSerialPortDlg::LastPort() { return LastPortStore(); }
-
-void CSerialPortDlg::FillPortList()
-{
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString device = info.systemLocation();
-        if (device.isEmpty())
-            continue;
-        m_ports->addItem(device, device);
-        const QString description = info.description().isEmpty() ? info.portName() : info.description();
-        m_ports->setItemData(m_ports->count() - 1, description, Qt::ToolTipRole);
-    }
-    const QString& last = LastPortStore();
-    const int listed = last.isEmpty() ? -1 : m_ports->findData(last);
-    if (listed >= 0)
-        m_ports->setCurrentIndex(listed);
-    else if (!last.isEmpty())
-        m_ports->setEditText(last);   // a typed device, such as a pseudo-terminal
-    else if (m_ports->count() > 0)
-        m_ports->setCurrentIndex(0);
-    else
-        m_ports->setEditText(QString());
-}
+QString CSerialPortDlg::LastPort() { return LastSerialPort(); }
 
 void CSerialPortDlg::SetControlsEnabled(bool enabled)
 {
@@ -151,7 +115,7 @@ void CSerialPortDlg::StartRun()
         return;
     SetControlsEnabled(false);
     const QString device = m_ports->currentText().trimmed();
-    LastPortStore() = device;
+    RememberSerialPort(device);
 
     m_running = true;
     m_replaced = false;

@@ -61,7 +61,6 @@ private:
         TransferOutcome outcome;
     };
 
-    void FillPortList();
     void StartRun();
     void SetControlsEnabled(bool enabled);
     void ShowProgress(int done, int planned);

@@ -124,7 +124,7 @@ void MainWindowTest::menus_data()
     QTest::newRow("Edit") << "Edit(&E)"
                           << QStringList{"Add Node(&I)", "Delete Node(&S)", "Add Command(&A)", "Delete Command(&L)",
                                          "Upload(Ctrl+U)", "Download(Ctrl+D)", "Export XLS(Ctrl+E)",
-                                         "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)"};
+                                         "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)", "Test Commands..."};
     QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)"};
     QTest::newRow("Help") << "Help(&H)" << QStringList{"About(&A)...", "Content"};
 }
@@ -159,7 +159,7 @@ void MainWindowTest::toolBar()
     const std::span<const int> expected = ToolBarCommands();
     QCOMPARE(ids, QList<int>(expected.begin(), expected.end()));
     QCOMPARE(tips, (QStringList{"New", "Save", "Open", "Add Node", "Delete Node", "Add Command", "Delete Command",
-                                "Upload", "Download", "Mapping", "Conflict", "Excel"}));
+                                "Upload", "Download", "Mapping", "Conflict", "Test Commands", "Excel"}));
     QCOMPARE(bench.frame->MainToolBar()->iconSize(), QSize(32, 32));
 }
 
