@@ -234,7 +234,7 @@ void AddProbeCommand(CLI::App& app, std::function<int()>& action, std::ostream& 
     cmd->add_option("--write", options->writes, "Send write command N once with these values; may be repeated");
     cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
     cmd->footer("Write commands are skipped unless --write names them. Exit status: 0 every polled command answered,\n"
-                "2 a command failed, 4 the port cannot be opened or refuses a setting, 64 bad usage, 65 a file that\n"
-                "cannot be read, or the result code of a check the configuration fails.");
+                "2 a command failed, 4 the port cannot be opened or refuses a setting, 1 no Modbus slave to poll,\n"
+                "64 bad usage, 65 a file that cannot be read, or the result code of a check the configuration fails.");
     cmd->callback([options, &action, &out, &err] { action = [options, &out, &err] { return RunProbe(*options, out, err); }; });
 }

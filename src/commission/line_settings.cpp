@@ -21,6 +21,11 @@ std::string Quoted(const CParamItem* item)
 
 } // namespace
 
+int CharacterBits(const LineSettings& settings)
+{
+    return 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+}
+
 std::string ParityName(char parity)
 {
     switch (parity) {

@@ -20,5 +20,8 @@ struct LineSettings {
 // cannot be used (no slave node, an unknown baud rate ...) returns false and names it in error.
 bool ReadLineSettings(const CDeviceConfig& root, LineSettings& settings, std::string& error);
 
+// Bits one character takes on the line: start bit, data bits, parity bit, stop bits.
+int CharacterBits(const LineSettings& settings);
+
 // "None", "Odd", "Even", "Mark" or "Space".
 std::string ParityName(char parity);

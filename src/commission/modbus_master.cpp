@@ -102,6 +102,7 @@ struct CModbusMaster::Context {
     modbus_t* ctx = nullptr;
     int timeoutMs = 0;
     std::chrono::milliseconds pollDelay{0};
+    std::chrono::nanoseconds frameGap{0};
     std::optional<std::chrono::steady_clock::time_point> lastEnd;
     ~Context()
     {
@@ -115,9 +116,10 @@ struct CModbusMaster::Context {
     template <typename Call>
     PollOutcome Exchange(Call&& call)
     {
-        // The delay between polls runs from the end of one exchange to the start of the next.
+        // Between two frames the line stays silent for 3.5 characters, and then for the delay
+        // between polls.
         if (lastEnd)
-            std::this_thread::sleep_until(*lastEnd + pollDelay);
+            std::this_thread::sleep_until(*lastEnd + frameGap + pollDelay);
         modbus_flush(ctx);
         const auto start = std::chrono::steady_clock::now();
         const int rc = call();
@@ -173,6 +175,7 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     modbus_set_response_timeout(context->ctx, timeout / 1000, timeout % 1000 * 1000);
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
+    context->frameGap = std::chrono::nanoseconds(static_cast<long long>(3.5e9 * CharacterBits(settings) / settings.baud));
     m_context = std::move(context);
     outcome.ok = true;
     return outcome;

@@ -14,22 +14,9 @@
 #include <unistd.h>
 
 #include "modbus_sim/slave_server.h"
+#include "sim/sim_process.h"
 
 namespace {
-
-std::atomic<bool> g_stop{false};
-
-void OnSignal(int) { g_stop.store(true); }
-
-void InstallSignalHandlers()
-{
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-}
 
 // "FIRST-LAST[:CODE]" or "ADDRESS[:CODE]".
 bool ParseExceptionRange(const std::string& text, SlaveFaults& faults)
@@ -68,8 +55,8 @@ int main(int argc, char** argv)
     app.add_option("-a,--address", serve.address, "Slave address (default 1)")->check(CLI::Range(1, 247));
     app.add_option("--link", linkPath, "Make PATH a symbolic link to the new pseudo-terminal");
     app.add_option("--port", portPath, "Serve this serial device instead of a new pseudo-terminal");
-    app.add_option("--baud", serial.baud, "Baud rate on --port (default 19200)")->check(CLI::PositiveNumber);
-    app.add_option("--parity", parity, "Parity on --port: N, E or O (default N)")->check(CLI::IsMember({"N", "E", "O"}));
+    app.add_option("--baud", serial.baud, "Baud rate on --port and for --wire-time (default 19200)")->check(CLI::PositiveNumber);
+    app.add_option("--parity", parity, "Parity on --port and for --wire-time: N, E or O (default N)")->check(CLI::IsMember({"N", "E", "O"}));
     app.add_option("--data-bits", serial.dataBits, "Data bits on --port (default 8)")->check(CLI::IsMember({7, 8}));
     app.add_option("--stop-bits", serial.stopBits, "Stop bits on --port (default 1)")->check(CLI::IsMember({1, 2}));
     app.add_option("--coils", tableTexts[TABLE_COILS], "Coils from START: START=V[,V...] (0/1); may be repeated");
@@ -83,6 +70,9 @@ int main(int argc, char** argv)
     app.add_option("--slow", faults.slowMs, "Fault: wait MS milliseconds before each answer")->check(CLI::Range(0, 600000));
     app.add_option("--idle-exit", serve.idleExitSeconds, "Stop after SECONDS without traffic")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    bool wireTime = false;
+    app.add_flag("--wire-time", wireTime,
+                 "Take as long as a line at --baud, --parity, --data-bits, --stop-bits does (also on a pseudo-terminal)");
     app.add_flag("-v,--verbose", serve.verbose, "Log every request on stderr");
     app.footer("A table given no values holds addresses 0-99: registers hold their address, coils and inputs its\n"
                "lowest bit. Addresses between given values hold 0; addresses outside a table's range get exception 2.\n"
@@ -103,6 +93,8 @@ int main(int argc, char** argv)
         return 64;
     }
     serial.parity = parity[0];
+    if (wireTime)
+        serve.charSeconds = CharacterSeconds(serial);
 
     SlaveTables tables;
     std::string error;
@@ -120,22 +112,19 @@ int main(int argc, char** argv)
     }
     FillDefaultTables(tables);
 
-    InstallSignalHandlers();
+    const std::atomic<bool>& stop = InstallStopSignals();
     CModbusSlaveServer server;
     const bool opened = portPath.empty() ? server.OpenPseudoTerminal(error) : server.OpenDevice(portPath, serial, error);
     if (!opened || !server.SetTables(tables, error)) {
         std::cerr << "modbus-slave-sim: " << error << '\n';
         return 1;
     }
-    if (!linkPath.empty()) {
-        unlink(linkPath.c_str());
-        if (symlink(server.TerminalPath().c_str(), linkPath.c_str()) != 0) {
-            std::cerr << "modbus-slave-sim: cannot link " << linkPath << ": " << std::strerror(errno) << '\n';
-            return 1;
-        }
+    if (!linkPath.empty() && !LinkTerminal(linkPath, server.TerminalPath(), error)) {
+        std::cerr << "modbus-slave-sim: " << error << '\n';
+        return 1;
     }
     std::cout << server.TerminalPath() << std::endl;
-    const int status = server.Serve(serve, faults, g_stop, std::cerr);
+    const int status = server.Serve(serve, faults, stop, std::cerr);
     if (!linkPath.empty())
         unlink(linkPath.c_str());
     return status;

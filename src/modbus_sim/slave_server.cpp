@@ -1,11 +1,13 @@
 #include "modbus_sim/slave_server.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
 #include <modbus.h>
 #include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,7 +26,37 @@ Request ReadRequest(const std::uint8_t* query, int offset)
     return request;
 }
 
+// Sends an answer that libmodbus has built into the pipe as the line would deliver it: whole,
+// at the moment its last byte has crossed the wire.
+void SendPaced(int lineFd, int pipeFd, double charSeconds)
+{
+    std::uint8_t reply[MODBUS_RTU_MAX_ADU_LENGTH];
+    const auto start = std::chrono::steady_clock::now();
+    const ssize_t length = ::read(pipeFd, reply, sizeof reply);
+    if (length <= 0)
+        return;
+    std::this_thread::sleep_until(start + std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                              std::chrono::duration<double>(charSeconds * static_cast<double>(length))));
+    for (ssize_t sent = 0; sent < length;) {
+        const ssize_t n = ::write(lineFd, reply + sent, static_cast<std::size_t>(length - sent));
+        if (n > 0) {
+            sent += n;
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+        pollfd pfd{lineFd, POLLOUT, 0};
+        ::poll(&pfd, 1, 100);
+    }
+}
+
 } // namespace
+
+double CharacterSeconds(const SlaveSerialSettings& settings)
+{
+    const int bits = 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+    return static_cast<double>(bits) / settings.baud;
+}
 
 struct CModbusSlaveServer::Context {
     modbus_t* ctx = nullptr;
@@ -149,10 +181,23 @@ int CModbusSlaveServer::Serve(const SlaveServeOptions& options, const SlaveFault
             continue;
         if (faults.slowMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(faults.slowMs));
+        int paced[2] = {-1, -1};
+        if (options.charSeconds > 0 && ::pipe(paced) == 0) {
+            // The request's own time on the wire, then the silence that ends a frame.
+            std::this_thread::sleep_until(lastTraffic + std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                            std::chrono::duration<double>(options.charSeconds * (length + 3.5))));
+            modbus_set_socket(ctx, paced[1]);
+        }
         if (inFaultRange)
             modbus_reply_exception(ctx, query, static_cast<unsigned>(faults.exceptionCode));
         else
             modbus_reply(ctx, query, length, m_context->mapping);
+        if (paced[0] >= 0) {
+            modbus_set_socket(ctx, fd);
+            ::close(paced[1]);
+            SendPaced(fd, paced[0], options.charSeconds);
+            ::close(paced[0]);
+        }
     }
     return 0;
 }

@@ -29,7 +29,14 @@ struct SlaveServeOptions {
     int address = 1;
     int idleExitSeconds = 0;     // 0: never
     bool verbose = false;        // log every request on the log stream
+    // Take as long as a real line would: a request counts as arriving over the wire at the
+    // serial settings' pace, then 3.5 characters of silence, then the reply goes out byte by
+    // byte at that pace. 0: answer at once.
+    double charSeconds = 0;
 };
+
+// Seconds one character takes on a line: start bit, data bits, parity bit, stop bits.
+double CharacterSeconds(const SlaveSerialSettings& settings);
 
 class CModbusSlaveServer {
 public:
