@@ -30,8 +30,8 @@ struct SlaveServeOptions {
     int idleExitSeconds = 0;     // 0: never
     bool verbose = false;        // log every request on the log stream
     // Take as long as a real line would: a request counts as arriving over the wire at the
-    // serial settings' pace, then 3.5 characters of silence, then the reply goes out byte by
-    // byte at that pace. 0: answer at once.
+    // serial settings' pace, then 3.5 characters of silence, then the reply arrives when its
+    // last byte would have crossed the wire at that pace. 0: answer at once.
     double charSeconds = 0;
 };
 
