@@ -21,11 +21,11 @@ const std::vector<std::string> kSlaveTables = {
     "--inputs", "20=0,1,1", "--holding", "300=5"};
 
 // One command per row of the configuration: function code, then "label", "value" pairs.
-struct CommandSpec {
+struct ConfiguredCommand {
     int function;
     std::vector<std::string> items;
 };
-const std::vector<CommandSpec> kCommands = {
+const std::vector<ConfiguredCommand> kCommands = {
     {3, {"Starting Address", "100", "Number of Data", "3"}},
     {4, {"Starting Address", "200", "Number of Data", "2"}},
     {1, {"Starting Address", "10", "Number of Data", "9", "Mapping Bit(0-7)", "3"}},
