@@ -11,6 +11,7 @@
 #include "cli/export_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
+#include "cli/probe_command.h"
 #include "cli/show_config.h"
 #include "cli/transfer_command.h"
 #include "file/config_file.h"
@@ -347,6 +348,8 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
 
     DiffCommandOptions diff;
     AddDiffCommand(app, diff, action, out, err);
+
+    AddProbeCommand(app, action, out, err);
 
     try {
         app.parse(argc, argv);

@@ -13,25 +13,8 @@
 
 #include "model/wire_layout.h"
 #include "sim/module_responder.h"
+#include "sim/sim_process.h"
 #include "sim/sim_server.h"
-
-namespace {
-
-std::atomic<bool> g_stop{false};
-
-void OnSignal(int) { g_stop.store(true); }
-
-void InstallSignalHandlers()
-{
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -101,7 +84,7 @@ int main(int argc, char** argv)
         }
     }
 
-    InstallSignalHandlers();
+    const std::atomic<bool>& stop = InstallStopSignals();
     CSimLine line;
     line.SetWireTime(wireTime);
     std::string error;
@@ -109,17 +92,14 @@ int main(int argc, char** argv)
         std::cerr << "gateway-sim: " << error << '\n';
         return 1;
     }
-    if (!linkPath.empty()) {
-        unlink(linkPath.c_str());
-        if (symlink(line.TerminalPath().c_str(), linkPath.c_str()) != 0) {
-            std::cerr << "gateway-sim: cannot link " << linkPath << ": " << std::strerror(errno) << '\n';
-            return 1;
-        }
+    if (!linkPath.empty() && !LinkTerminal(linkPath, line.TerminalPath(), error)) {
+        std::cerr << "gateway-sim: " << error << '\n';
+        return 1;
     }
     std::cout << line.TerminalPath() << std::endl;
 
     CModuleResponder responder(identity, faults, state);
-    const int status = ServeLine(line, responder, serve, g_stop, std::cerr);
+    const int status = ServeLine(line, responder, serve, stop, std::cerr);
     line.Close();
     if (!linkPath.empty())
         unlink(linkPath.c_str());

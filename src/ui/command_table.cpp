@@ -20,6 +20,7 @@ constexpr CommandInfo kCommands[] = {
     {ID_EXPORT_XLS, "Export XLS(Ctrl+E)", "Ctrl+E", ":/toolbar/export.svg", 14, ""},
     {ID_AUTO_MAPPING, "Auto Mapping(Ctrl+M)", "Ctrl+M", ":/toolbar/mapping.svg", 13, ""},
     {ID_CONFLICT_DETECT, "Conflict Detect(Ctrl+T)", "Ctrl+T", ":/toolbar/conflict.svg", 5017, ""},
+    {ID_TEST_COMMANDS, "Test Commands...", "", ":/toolbar/test_commands.svg", 0, "Test Commands"},
     {ID_VIEW_TOOLBAR, "Toolbar(&T)", "", "", 0, ""},
     {ID_VIEW_TREE, "Tree(&L)", "", "", 0, ""},
     {ID_VIEW_ANNOTATION, "Annotation(&I)", "", "", 0, ""},
@@ -32,7 +33,8 @@ constexpr CommandInfo kCommands[] = {
 
 constexpr int kToolBar[] = {
     ID_FILE_NEW,       ID_FILE_SAVE, ID_FILE_OPEN,    ID_ADD_NODE,     ID_DELETE_NODE,     ID_ADD_COMMAND,
-    ID_DELETE_COMMAND, ID_UPLOAD,    ID_DOWNLOAD,     ID_COMPARE_MODULE, ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_EXPORT_XLS,
+    ID_DELETE_COMMAND, ID_UPLOAD,    ID_DOWNLOAD,     ID_COMPARE_MODULE, ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_TEST_COMMANDS,
+    ID_EXPORT_XLS,
 };
 
 } // namespace

@@ -154,7 +154,7 @@ void CMainFrame::CreateMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     for (const int id : {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND, ID_UPLOAD, ID_DOWNLOAD,
-                         ID_COMPARE_MODULE, ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT})
+                         ID_COMPARE_MODULE, ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_TEST_COMMANDS})
         edit->addAction(m_actions[id]);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
@@ -245,6 +245,7 @@ void CMainFrame::RefreshCommands()
         {ID_DELETE_COMMAND, m_treeCommands->CanDeleteCommand()},
         {ID_AUTO_MAPPING, master},
         {ID_CONFLICT_DETECT, master},
+        {ID_TEST_COMMANDS, master},
     };
     for (const auto& [id, enabled] : enables) {
         m_actions[id]->setEnabled(enabled);

@@ -12,6 +12,7 @@
 #include "model/device_config.h"
 #include "ui/about_dialog.h"
 #include "ui/command_table.h"
+#include "ui/command_test_dialog.h"
 #include "ui/config_tree_pane.h"
 #include "ui/export_action.h"
 #include "ui/gateway_view.h"
@@ -59,6 +60,7 @@ void CMainFrame::ConnectCommands()
     on(ID_EXPORT_XLS, [this] { RunExportCommand(this, m_root); });
     on(ID_AUTO_MAPPING, [this] { OnAutoMapping(); });
     on(ID_CONFLICT_DETECT, [this] { OnConflictDetect(); });
+    on(ID_TEST_COMMANDS, [this] { ShowCommandTestDialog(this, m_root); });
     on(ID_VIEW_TOOLBAR, [this] { ToggleBar(m_toolBar); });
     on(ID_VIEW_TREE, [this] { ToggleBar(m_treeDock); });
     on(ID_VIEW_ANNOTATION, [this] { ToggleBar(m_annotationDock); });

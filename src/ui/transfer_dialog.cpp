@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QSettings>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -20,16 +19,10 @@
 #include "model/config_copy.h"
 #include "model/device_config.h"
 #include "ui/notice_box.h"
+#include "ui/port_choice.h"
 #include "ui/ui_text.h"
 
 namespace {
-
-// The device of the most recent run; kept for the program run only.
-QString& LastPortStore()
-{
-    static QString port;
-    return port;
-}
 
 const QString kVerifySetting = QStringLiteral("transfer/verifyAfterDownload");
 
@@ -88,10 +81,6 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     setFont(dialogFont);
 
     m_ports = new QComboBox(this);
-    m_ports->setEditable(true);
-    m_ports->setInsertPolicy(QComboBox::NoInsert);
-    m_ports->setMinimumContentsLength(18);
-    m_ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* portLabel = new QLabel(QStringLiteral("Serial port:"), this);
     portLabel->setBuddy(m_ports);
 
@@ -126,7 +115,7 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
-    FillPortList();
+    FillSerialPortList(m_ports);
 }
 
 CSerialPortDlg::~CSerialPortDlg()
@@ -137,7 +126,7 @@ CSerialPortDlg::~CSerialPortDlg()
         m_worker.join();
 }
 
-QString CSerialPortDlg::LastPort() { return LastPortStore(); }
+QString CSerialPortDlg::LastPort() { return LastSerialPort(); }
 
 void CSerialPortDlg::SetCompareOnly()
 {
@@ -148,27 +137,6 @@ void CSerialPortDlg::SetCompareOnly()
     m_start->setText(QStringLiteral("Compare"));
 }
 
-void CSerialPortDlg::FillPortList()
-{
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString device = info.systemLocation();
-        if (device.isEmpty())
-            continue;
-        m_ports->addItem(device, device);
-        const QString description = info.description().isEmpty() ? info.portName() : info.description();
-        m_ports->setItemData(m_ports->count() - 1, description, Qt::ToolTipRole);
-    }
-    const QString& last = LastPortStore();
-    const int listed = last.isEmpty() ? -1 : m_ports->findData(last);
-    if (listed >= 0)
-        m_ports->setCurrentIndex(listed);
-    else if (!last.isEmpty())
-        m_ports->setEditText(last);   // a typed device, such as a pseudo-terminal
-    else if (m_ports->count() > 0)
-        m_ports->setCurrentIndex(0);
-    else
-        m_ports->setEditText(QString());
-}
 
 void CSerialPortDlg::SetControlsEnabled(bool enabled)
 {
@@ -184,7 +152,7 @@ void CSerialPortDlg::StartRun()
         return;
     SetControlsEnabled(false);
     const QString device = m_ports->currentText().trimmed();
-    LastPortStore() = device;
+    RememberSerialPort(device);
 
     m_running = true;
     m_replaced = false;

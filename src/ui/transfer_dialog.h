@@ -82,7 +82,6 @@ private:
         std::optional<TransferOutcome> readBack;   // the read after a verified download
     };
 
-    void FillPortList();
     void StartRun();
     void SetControlsEnabled(bool enabled);
     void ShowProgress(int done, int planned);

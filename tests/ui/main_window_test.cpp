@@ -125,7 +125,7 @@ void MainWindowTest::menus_data()
                           << QStringList{"Add Node(&I)", "Delete Node(&S)", "Add Command(&A)", "Delete Command(&L)",
                                          "Upload(Ctrl+U)", "Download(Ctrl+D)", "Compare with Module\u2026\tCtrl+K",
                                          "Export XLS(Ctrl+E)",
-                                         "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)"};
+                                         "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)", "Test Commands..."};
     QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)", "Line(&N)"};
     QTest::newRow("Help") << "Help(&H)" << QStringList{"About(&A)...", "Content"};
 }
@@ -160,7 +160,7 @@ void MainWindowTest::toolBar()
     const std::span<const int> expected = ToolBarCommands();
     QCOMPARE(ids, QList<int>(expected.begin(), expected.end()));
     QCOMPARE(tips, (QStringList{"New", "Save", "Open", "Add Node", "Delete Node", "Add Command", "Delete Command",
-                                "Upload", "Download", "Compare with Module", "Mapping", "Conflict", "Excel"}));
+                                "Upload", "Download", "Compare with Module", "Mapping", "Conflict", "Test Commands", "Excel"}));
     QCOMPARE(bench.frame->MainToolBar()->iconSize(), QSize(32, 32));
 }
 
@@ -460,8 +460,7 @@ void MainWindowTest::helpContent()
     QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
     QVERIFY(bench.prompt.messages.isEmpty());
 
-    // The source folder as CMake names it: __FILE__ may be relative to the build folder.
-    const QString manual = QDir(QStringLiteral(QT_TESTCASE_SOURCEDIR)).filePath("../../docs/help/index.html");
+    const QString manual = QStringLiteral(GATEWAY_SOURCE_DIR "/docs/help/index.html");
     QTextBrowser* browser = ShowHelpWindow(bench.frame.get(), manual);
     QVERIFY(browser);
     QVERIFY(browser->isVisible());

@@ -1,0 +1,90 @@
+#include "commission/probe_run.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "model/device_config.h"
+
+int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message)
+{
+    return static_cast<int>(root.CheckEmpty(&message));
+}
+
+bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values, std::string& error)
+{
+    values.clear();
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        std::string part = text.substr(at, comma - at);
+        part.erase(0, part.find_first_not_of(' '));
+        part.erase(part.find_last_not_of(' ') + 1);
+        std::size_t used = 0;
+        unsigned long value = 0;
+        try {
+            if (!part.empty() && std::isdigit(static_cast<unsigned char>(part[0])))
+                value = std::stoul(part, &used, 0);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != part.size() || value > 0xFFFF) {
+            error = "\"" + part + "\" is not a value from 0 to 65535";
+            return false;
+        }
+        values.push_back(static_cast<std::uint16_t>(value));
+        at = comma + 1;
+    }
+    return true;
+}
+
+bool ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup, std::string& error)
+{
+    if (!ReadLineSettings(root, setup.line, error))
+        return false;
+    setup.commands.clear();
+    setup.names.clear();
+    for (const auto& command : root.Subnet().GetNodeAt(0)->Commands()) {
+        setup.commands.push_back(MakeRequest(*command));
+        setup.names.push_back(command->GetName());
+    }
+    return true;
+}
+
+std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& setup, std::span<const int> numbers,
+                                      const WriteValues& writes, const std::function<bool(const CommandPoll&)>& onPolled)
+{
+    std::vector<CommandPoll> polls;
+    const int total = static_cast<int>(setup.commands.size());
+    for (int number = 1; number <= total; ++number) {
+        if (!numbers.empty() && std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+            continue;
+        const CommandRequest& request = setup.commands[static_cast<std::size_t>(number - 1)];
+        CommandPoll poll;
+        poll.number = number;
+        if (!request.fault.empty()) {
+            poll.outcome.status = PollStatus::Error;
+            poll.outcome.detail = request.fault;
+        } else if (request.IsRead()) {
+            poll.outcome = master.Read(request);
+        } else if (const auto values = writes.find(number); values != writes.end()) {
+            poll.outcome = master.Write(request, values->second);
+        } else {
+            poll.outcome.status = PollStatus::Skipped;
+        }
+        polls.push_back(poll);
+        if (onPolled && !onPolled(polls.back()))
+            break;
+    }
+    return polls;
+}
+
+InputImage BuildInputImage(const ProbeSetup& setup, std::span<const CommandPoll> polls)
+{
+    InputImage image;
+    for (const CommandPoll& poll : polls) {
+        if (poll.number < 1 || poll.number > static_cast<int>(setup.commands.size()))
+            continue;
+        AddToImage(image, setup.commands[static_cast<std::size_t>(poll.number - 1)], poll.number, poll.outcome.values);
+    }
+    return image;
+}

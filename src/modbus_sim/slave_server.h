@@ -1,0 +1,66 @@
+#pragma once
+// The simulated Modbus RTU slave: libmodbus's server side on a new pseudo-terminal or a serial
+// device, answering from its four tables, with the faults a real slave shows.
+
+#include <atomic>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "modbus_sim/slave_tables.h"
+#include "sim/sim_line.h"
+
+struct SlaveFaults {
+    bool noAnswer = false;       // take every request, answer none
+    int exceptionFirst = -1;     // requests touching these addresses get exceptionCode; -1: none
+    int exceptionLast = -1;
+    int exceptionCode = 2;       // illegal data address
+    int slowMs = 0;              // wait this long before each answer
+};
+
+struct SlaveSerialSettings {
+    int baud = 19200;
+    char parity = 'N';
+    int dataBits = 8;
+    int stopBits = 1;
+};
+
+struct SlaveServeOptions {
+    int address = 1;
+    int idleExitSeconds = 0;     // 0: never
+    bool verbose = false;        // log every request on the log stream
+    // Take as long as a real line would: a request counts as arriving over the wire at the
+    // serial settings' pace, then 3.5 characters of silence, then the reply arrives when its
+    // last byte would have crossed the wire at that pace. 0: answer at once.
+    double charSeconds = 0;
+};
+
+// Seconds one character takes on a line: start bit, data bits, parity bit, stop bits.
+double CharacterSeconds(const SlaveSerialSettings& settings);
+
+class CModbusSlaveServer {
+public:
+    CModbusSlaveServer();
+    ~CModbusSlaveServer();
+    CModbusSlaveServer(const CModbusSlaveServer&) = delete;
+    CModbusSlaveServer& operator=(const CModbusSlaveServer&) = delete;
+
+    // A new pseudo-terminal; TerminalPath() is the end a master opens.
+    bool OpenPseudoTerminal(std::string& error);
+    // A real serial device with these settings.
+    bool OpenDevice(const std::string& path, const SlaveSerialSettings& settings, std::string& error);
+    const std::string& TerminalPath() const { return m_path; }
+
+    bool SetTables(const SlaveTables& tables, std::string& error);
+
+    // Answers requests until stop is set or the line has been idle for idleExitSeconds; returns
+    // the exit status (0).
+    int Serve(const SlaveServeOptions& options, const SlaveFaults& faults, const std::atomic<bool>& stop,
+              std::ostream& log);
+
+private:
+    struct Context;
+    std::unique_ptr<Context> m_context;
+    CSimLine m_line;
+    std::string m_path;
+};

@@ -1,0 +1,109 @@
+#include "modbus_sim/slave_tables.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+namespace {
+
+constexpr int kDefaultTableSize = 100;
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool ParseNumber(const std::string& text, long max, long& value)
+{
+    const std::string part = Trim(text);
+    if (part.empty() || !std::isdigit(static_cast<unsigned char>(part[0])))
+        return false;
+    std::size_t used = 0;
+    try {
+        value = std::stol(part, &used, 0);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == part.size() && value >= 0 && value <= max;
+}
+
+} // namespace
+
+const char* SlaveTableName(int table)
+{
+    static const char* const names[] = {"coils", "inputs", "holding", "input-registers"};
+    return table >= 0 && table < kSlaveTableCount ? names[table] : "?";
+}
+
+bool AddTableValues(SlaveTables& tables, int table, const std::string& text, std::string& error)
+{
+    const auto eq = text.find('=');
+    long start = 0;
+    if (eq == std::string::npos || !ParseNumber(text.substr(0, eq), 0xFFFF, start)) {
+        error = std::string(SlaveTableName(table)) + ": \"" + text + "\" is not START=V[,V...]";
+        return false;
+    }
+    const long max = table == TABLE_COILS || table == TABLE_INPUTS ? 1 : 0xFFFF;
+    long address = start;
+    std::size_t at = eq + 1;
+    while (at <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        long value = 0;
+        if (!ParseNumber(text.substr(at, comma - at), max, value)) {
+            error = std::string(SlaveTableName(table)) + ": \"" + Trim(text.substr(at, comma - at)) +
+                    "\" is not a value from 0 to " + std::to_string(max);
+            return false;
+        }
+        if (address > 0xFFFF) {
+            error = std::string(SlaveTableName(table)) + ": the values run past address 65535";
+            return false;
+        }
+        tables.values[static_cast<std::size_t>(table)][static_cast<int>(address++)] = static_cast<std::uint16_t>(value);
+        at = comma + 1;
+    }
+    return true;
+}
+
+bool LoadTableFile(SlaveTables& tables, const std::string& path, std::string& error)
+{
+    std::ifstream in(path);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        line = Trim(line.substr(0, line.find('#')));
+        if (line.empty())
+            continue;
+        const auto space = line.find_first_of(" \t");
+        const std::string name = line.substr(0, space);
+        int table = -1;
+        for (int t = 0; t < kSlaveTableCount; ++t)
+            if (name == SlaveTableName(t))
+                table = t;
+        if (table < 0 || space == std::string::npos) {
+            error = path + ":" + std::to_string(number) + ": a line starts with coils, inputs, holding or input-registers";
+            return false;
+        }
+        if (!AddTableValues(tables, table, Trim(line.substr(space)), error)) {
+            error = path + ":" + std::to_string(number) + ": " + error;
+            return false;
+        }
+    }
+    return true;
+}
+
+void FillDefaultTables(SlaveTables& tables)
+{
+    for (int table = 0; table < kSlaveTableCount; ++table) {
+        auto& values = tables.values[static_cast<std::size_t>(table)];
+        if (!values.empty())
+            continue;
+        for (int address = 0; address < kDefaultTableSize; ++address)
+            values[address] = static_cast<std::uint16_t>(table <= TABLE_INPUTS ? address & 1 : address);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Runs commissioning passes on a worker thread, so that the window never waits for the line.
+// Results come back on the thread that owns the poller, as signals.
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "commission/probe_run.h"
+
+class CCommandPoller : public QObject {
+    Q_OBJECT
+public:
+    struct Job {
+        std::string port;
+        ProbeSetup setup;
+        std::vector<int> numbers;   // the commands to send, all when empty
+        WriteValues writes;         // the one write the user confirmed, if any
+        bool continuous = false;    // pass after pass until stopped; such jobs never write
+    };
+
+    explicit CCommandPoller(QObject* parent = nullptr) : QObject(parent) {}
+    ~CCommandPoller() override { Stop(); }
+
+    bool IsRunning() const { return m_worker.joinable(); }
+    // Starts a job; ignored while one runs.
+    void Start(Job job);
+    // Asks the job to end after the exchange in progress.
+    void RequestStop() { m_stop.store(true); }
+    // Asks the job to end and waits for it.
+    void Stop();
+
+signals:
+    void commandPolled(const CommandPoll& poll);
+    void passEnded();
+    void failed(const QString& message);
+    void finished();
+
+private:
+    void Run(Job job);
+    void Post(auto&& call);
+
+    std::atomic<bool> m_stop{false};
+    std::thread m_worker;
+};
