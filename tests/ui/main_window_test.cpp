@@ -459,7 +459,8 @@ void MainWindowTest::helpContent()
     QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
     QVERIFY(bench.prompt.messages.isEmpty());
 
-    const QString manual = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../docs/help/index.html");
+    // The manual of the source tree: ctest runs the program in another folder than the build's.
+    const QString manual = QStringLiteral(GATEWAY_SOURCE_DIR "/docs/help/index.html");
     QTextBrowser* browser = ShowHelpWindow(bench.frame.get(), manual);
     QVERIFY(browser);
     QVERIFY(browser->isVisible());
