@@ -154,12 +154,13 @@ int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, s
     }
     CCliTransferObserver observer(options, out, err);
     const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, options.port, root, &observer);
-    const int status = Report(options, outcome, observer, out, err);
-    if (status != 0)
-        return status;
-    if (const FileResult saved = SaveFile(root, options.file); !saved.ok) {
-        err << saved.message << '\n';
-        return kExitCannotWrite;
+    // Success is reported only once the configuration is in FILE.
+    if (outcome.code == RESULT_OK) {
+        if (const FileResult saved = SaveFile(root, options.file); !saved.ok) {
+            observer.EndProgress();
+            err << saved.message << '\n';
+            return kExitCannotWrite;
+        }
     }
-    return 0;
+    return Report(options, outcome, observer, out, err);
 }

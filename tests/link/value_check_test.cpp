@@ -99,6 +99,9 @@ TEST(ValueCheck, AnUploadKeepsTheModulesImpossibleValuesAndListsThem)
     EXPECT_EQ(up.out, GetLangString(30) + "\nread.xml: subnet / Response Timeout(50~60000ms) = \"0\": " + kRange +
                           "\nread.xml: command:1 / Number of Data = \"512\": " + kRange + "\n");
     EXPECT_EQ(ws.Gatewaycfg({"check", "read.xml"}).status, 8) << "the file holds what the module holds";
+    const ProgramRun unsaved = ws.Gatewaycfg({"upload", "big.xml", "--port", sim.Path()}, 2000);
+    EXPECT_EQ(unsaved.status, 74);
+    EXPECT_EQ(unsaved.out, "") << "no success without the file";
 }
 
 } // namespace

@@ -460,6 +460,7 @@ void MainWindowTest::helpContent()
     QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
     QVERIFY(bench.prompt.messages.isEmpty());
 
+    // The manual of the source tree: ctest runs the program in another folder than the build's.
     const QString manual = QStringLiteral(GATEWAY_SOURCE_DIR "/docs/help/index.html");
     QTextBrowser* browser = ShowHelpWindow(bench.frame.get(), manual);
     QVERIFY(browser);
