@@ -13,6 +13,7 @@
 
 #include "sim/module_responder.h"
 #include "sim/sim_server.h"
+#include "version/build_version.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"gateway-sim: simulates the PROFIBUS-DP / serial gateway module on a serial line",
                  "gateway-sim"};
+    app.set_version_flag("--version", std::string("gateway-sim ") + BuildVersion());
     std::string linkPath, portPath, statePath, version = "2.1";
     int product = 0x81;
     bool wireTime = false;
