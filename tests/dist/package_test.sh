@@ -8,7 +8,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "$*"; exit 1; }
 
-cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" -D CPACK_DEBIAN_COMPRESSION_TYPE=none \
+cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" \
   >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack failed"; }
 deb=$tmp/out/gateway-workbench_${version}_$(dpkg --print-architecture).deb
 [[ -f $deb ]] || fail "no $(basename "$deb") in: $(ls "$tmp/out")"

@@ -461,7 +461,7 @@ void MainWindowTest::helpContent()
     QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
     QVERIFY(bench.prompt.messages.isEmpty());
 
-    const QString manual = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../docs/help/index.html");
+    const QString manual = QStringLiteral(GATEWAY_MANUAL_PATH);
     QTextBrowser* browser = ShowHelpWindow(bench.frame.get(), manual);
     QVERIFY(browser);
     QVERIFY(browser->isVisible());
