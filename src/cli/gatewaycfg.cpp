@@ -24,6 +24,7 @@
 #include "model/edit_actions.h"
 #include "model/lang_strings.h"
 #include "model/value_rules.h"
+#include "version/build_version.h"
 
 namespace {
 
@@ -269,6 +270,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     CLI::App app{"gatewaycfg: edit, check and transfer configurations of the PROFIBUS-DP / serial gateway module",
                  "gatewaycfg"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("gatewaycfg ") + BuildVersion());
     app.footer("Exit status: 0 on success; the result code of a failed operation (6 an empty item, 7 an illegal\n"
                "character, 8 out of range ...); 1 refused by a rule; 64 bad usage; 65 a file that cannot be read;\n"
                "74 a file that cannot be written.");

@@ -15,11 +15,13 @@
 #include "sim/module_responder.h"
 #include "sim/sim_process.h"
 #include "sim/sim_server.h"
+#include "version/build_version.h"
 
 int main(int argc, char** argv)
 {
     CLI::App app{"gateway-sim: simulates the PROFIBUS-DP / serial gateway module on a serial line",
                  "gateway-sim"};
+    app.set_version_flag("--version", std::string("gateway-sim ") + BuildVersion());
     std::string linkPath, portPath, statePath, version = "2.1";
     int product = 0x81;
     bool wireTime = false;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "ui/ui_text.h"
+#include "version/build_version.h"
 #include "widgets/hyperlink_label.h"
 
 QString MakerWebAddress()
@@ -51,5 +52,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     exit->setDefault(true);
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(exit, 5, 1, Qt::AlignRight);
+
+    auto* build = new QLabel(QStringLiteral("Build ") + QString::fromUtf8(BuildVersion()), this);
+    build->setObjectName(QStringLiteral("buildVersion"));
+    build->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(build, 6, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

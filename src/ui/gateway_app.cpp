@@ -4,6 +4,7 @@
 
 #include "ui/main_frame.h"
 #include "ui/ui_text.h"
+#include "version/build_version.h"
 
 void SetWorkbenchSettingsNames()
 {
@@ -14,6 +15,8 @@ void SetWorkbenchSettingsNames()
 CGatewayApp::CGatewayApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     SetWorkbenchSettingsNames();
+    setApplicationVersion(QString::fromUtf8(BuildVersion()));
+    setDesktopFileName(QStringLiteral("example.orvelnetworks.GatewayWorkbench"));
 }
 
 CGatewayApp::~CGatewayApp() = default;
@@ -23,6 +26,7 @@ bool CGatewayApp::InitInstance()
     QCommandLineParser parser;
     parser.setApplicationDescription(LangText(1));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file (*.xml) to open"),
                                  QStringLiteral("[file]"));
     parser.process(*this);

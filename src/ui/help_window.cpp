@@ -7,9 +7,13 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-QString HelpFilePath()
+QString HelpFilePath(const QString& programDirPath)
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
+    const QDir programDir(programDirPath.isEmpty() ? QCoreApplication::applicationDirPath() : programDirPath);
+    const QString besideProgram = programDir.filePath(QStringLiteral("help/index.html"));
+    const QString installed =
+        QDir::cleanPath(programDir.filePath(QStringLiteral("../share/doc/gateway-workbench/index.html")));
+    return QFileInfo(besideProgram).isFile() || !QFileInfo(installed).isFile() ? besideProgram : installed;
 }
 
 QTextBrowser* ShowHelpWindow(QWidget* owner, const QString& path)

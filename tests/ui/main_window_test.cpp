@@ -24,6 +24,7 @@
 #include "ui/help_window.h"
 #include "ui/tree_commands.h"
 #include "ui_test_support.h"
+#include "version/build_version.h"
 #include "widgets/hyperlink_label.h"
 
 using namespace ui_test;
@@ -447,6 +448,7 @@ void MainWindowTest::aboutBox()
     QVERIFY(texts.contains("Version 1.1.0"));
     QVERIFY(texts.contains("Need more information and upgrade, please visit:"));
     QVERIFY(texts.contains(Lang(88)));
+    QVERIFY(texts.contains(QStringLiteral("Build ") + BuildVersion()));
     QVERIFY(!texts.contains("no logo"));
     QCOMPARE(recorder.opened, QList<QUrl>{QUrl(MakerWebAddress())});
 }
@@ -472,6 +474,18 @@ void MainWindowTest::helpContent()
         QVERIFY2(text.contains(topic), topic);
     // A second call reuses the window.
     QCOMPARE(ShowHelpWindow(bench.frame.get(), manual), browser);
+
+    // The manual beside the program wins over the installed one; without either, the path
+    // beside the program is named (and Content does nothing).
+    QTemporaryDir root;
+    const QString beside = root.filePath("bin/help/index.html");
+    const QString installed = root.filePath("share/doc/gateway-workbench/index.html");
+    QCOMPARE(HelpFilePath(root.filePath("bin")), beside);
+    for (const QString& path : {installed, beside}) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QVERIFY(QFile::copy(manual, path));
+        QCOMPARE(HelpFilePath(root.filePath("bin")), path);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,0 +1,5 @@
+#pragma once
+// The version every program reports: the project's version, followed by "(git DESCRIBE)" when it
+// was built from a git checkout of the project.
+
+const char* BuildVersion();
