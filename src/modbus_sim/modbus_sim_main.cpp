@@ -15,6 +15,7 @@
 
 #include "modbus_sim/slave_server.h"
 #include "sim/sim_process.h"
+#include "version/build_version.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     CLI::App app{"modbus-slave-sim: a Modbus RTU slave on a new pseudo-terminal, for trying the gateway's Modbus "
                  "commands without hardware. Prints the terminal's path, then answers requests.",
                  "modbus-slave-sim"};
+    app.set_version_flag("--version", std::string("modbus-slave-sim ") + BuildVersion());
     SlaveServeOptions serve;
     SlaveFaults faults;
     SlaveSerialSettings serial;

@@ -19,10 +19,10 @@ usr=$tmp/root/usr
 "$usr/bin/gatewaycfg" new "$tmp/plant.xml" >/dev/null || fail "unpacked gatewaycfg new"
 "$usr/bin/gatewaycfg" show "$tmp/plant.xml" | grep -qx '\[subnet\] Subnet' || fail "unpacked gatewaycfg show"
 
-for path in bin/gateway-sim bin/gateway-workbench share/applications/$id.desktop \
+for path in bin/gateway-sim bin/modbus-slave-sim bin/gateway-workbench share/applications/$id.desktop \
     share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
     share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/$id.png \
-    share/man/man1/{gatewaycfg,gateway-sim,gateway-workbench}.1.gz \
+    share/man/man1/{gatewaycfg,gateway-sim,modbus-slave-sim,gateway-workbench}.1.gz \
     share/bash-completion/completions/gatewaycfg share/doc/gateway-workbench/{index.html,copyright}; do
   [[ -s $usr/$path ]] || fail "the package lacks /usr/$path"
 done
