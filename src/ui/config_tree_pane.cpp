@@ -1,6 +1,8 @@
 #include "ui/config_tree_pane.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include "ui/ui_text.h"
 
@@ -9,6 +11,11 @@ CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
+    // The classic tree look: dotted lines between the entries and boxed +/- at every branch.
+    if (QStyle* lines = QStyleFactory::create(QStringLiteral("Windows"))) {
+        lines->setParent(this);
+        setStyle(lines);
+    }
     setItemsExpandable(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(18, 18));

@@ -1,6 +1,7 @@
 #include "ui/gateway_app.h"
 
 #include <QCommandLineParser>
+#include <QSettings>
 
 #include "ui/main_frame.h"
 #include "ui/ui_text.h"
@@ -34,7 +35,9 @@ bool CGatewayApp::InitInstance()
     m_frame = std::make_unique<CMainFrame>(m_config, m_modified, m_prompt);
     // A refused file has been reported; the program goes on with the default configuration.
     m_frame->StartUp(path);
+    const bool firstRun = !QSettings().contains(QStringLiteral("Workbench/Geometry"));
+    m_frame->RestoreLayout();
     m_frame->show();
-    m_frame->CenterOnScreen();
+    m_frame->FitOnScreen(firstRun);
     return true;
 }

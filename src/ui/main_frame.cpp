@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
 
@@ -85,7 +84,7 @@ void CMainFrame::CreatePanes()
 
     // The tree runs the whole height of the window; the annotation pane sits below the grid.
     setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
-    resizeDocks({m_treeDock}, {320}, Qt::Horizontal);
+    resizeDocks({m_treeDock}, {280}, Qt::Horizontal);
     resizeDocks({m_annotationDock}, {120}, Qt::Vertical);
 }
 
@@ -184,16 +183,6 @@ QAction* CMainFrame::ContextAction(int commandId) const
     return it == m_contextActions.end() ? nullptr : it->second;
 }
 
-void CMainFrame::CenterOnScreen()
-{
-    const QScreen* where = screen();
-    if (!where)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(where->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 QMenu* CMainFrame::createPopupMenu()
 {
     auto* menu = new QMenu(this);
@@ -250,8 +239,10 @@ void CMainFrame::RefreshCommands()
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     m_view->FinishEditing();
-    if (m_doc.CanCloseFrame())
+    if (m_doc.CanCloseFrame()) {
+        SaveLayout();
         event->accept();
+    }
     else
         event->ignore();
 }

@@ -32,8 +32,12 @@ public:
     // The document at start-up: the constructors' configuration, or the file named on the
     // command line. False when that file was refused (the default configuration stays).
     bool StartUp(const std::optional<std::string>& path);
-    // Centres the window on its screen.
-    void CenterOnScreen();
+    // The geometry, panes and grid column of the last run; the preferred size the first time.
+    void RestoreLayout();
+    void SaveLayout() const;
+    // Keeps the shown window wholly on its screen's available area, shrinking it where needed;
+    // centres it when asked or when it had to be moved.
+    void FitOnScreen(bool centre);
     // Opens a file as File > Open does after its dialog (also for the recent-file list).
     bool OpenFile(const QString& path);
 

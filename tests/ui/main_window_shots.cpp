@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     CMainFrame frame(root, modified, prompt);
     frame.StartUp(std::nullopt);
     frame.show();
-    frame.CenterOnScreen();
+    frame.FitOnScreen(true);
     if (!QTest::qWaitForWindowExposed(&frame))
         return 1;
 
