@@ -10,3 +10,6 @@ void CopyConfiguration(const CDeviceConfig& from, CDeviceConfig& to);
 
 // Every item of a list, copied one by one.
 ItemList CopyItemList(const ItemList& list);
+
+// True when both hold the same mode, items (every field), slave nodes and commands.
+bool SameConfiguration(const CDeviceConfig& a, const CDeviceConfig& b);

@@ -108,6 +108,26 @@ QTreeWidgetItem* CConfigTreePane::FindEntry(const TreeRecord& record) const
     return nullptr;
 }
 
+QList<int> CConfigTreePane::PathOf(const QTreeWidgetItem* entry)
+{
+    QList<int> path;
+    for (; entry; entry = entry->parent())
+        path.prepend(entry->parent() ? entry->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(entry))
+                                     : entry->treeWidget()->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(entry)));
+    return path;
+}
+
+QTreeWidgetItem* CConfigTreePane::EntryAt(const QList<int>& path) const
+{
+    QTreeWidgetItem* entry = nullptr;
+    for (const int index : path) {
+        entry = entry ? entry->child(index) : topLevelItem(index);
+        if (!entry)
+            return nullptr;
+    }
+    return entry;
+}
+
 QTreeWidgetItem* CConfigTreePane::SelectedEntry() const
 {
     const QList<QTreeWidgetItem*> selected = selectedItems();

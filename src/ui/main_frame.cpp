@@ -12,6 +12,8 @@
 #include "model/device_config.h"
 #include "ui/command_table.h"
 #include "ui/config_tree_pane.h"
+#include "ui/edit_history.h"
+#include <QUndoStack>
 #include "ui/gateway_view.h"
 #include "ui/tree_commands.h"
 #include "ui/ui_text.h"
@@ -36,7 +38,12 @@ QFont PaneFont(int points)
 
 CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt, QWidget* parent)
     : QMainWindow(parent), m_root(root), m_modified(modified), m_prompt(prompt),
-      m_docUi(prompt, *this, [this] { OnConfigurationReplaced(); }), m_doc(root, modified, m_docUi)
+      m_docUi(prompt, *this,
+              [this] {
+                  OnConfigurationReplaced();
+                  m_history->Reset();
+              }),
+      m_doc(root, modified, m_docUi)
 {
     InitWorkbenchResources();
     setWindowTitle(LangText(1));
@@ -47,7 +54,9 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
     setCentralWidget(m_view);
     CreatePanes();
     m_treeCommands = new CTreeCommands(root, modified, prompt, *m_tree, *m_view, this);
+    m_history = new CEditHistory(root, modified, this);
     CreateActions();
+    CreateHistoryActions();
     CreateMenus();
     CreateToolBar();
     ConnectCommands();
@@ -60,7 +69,8 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
 CMainFrame::~CMainFrame()
 {
     // The children go after this frame's own part: none of them may call back into it.
-    for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_tree, m_view})
+    for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_tree, m_view,
+                                                          m_history, m_history->Stack()})
         child->disconnect(this);
 }
 
@@ -143,6 +153,9 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_actions[ID_APP_EXIT]);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    edit->addAction(m_undo);
+    edit->addAction(m_redo);
+    edit->addSeparator();
     for (const int id : {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND, ID_UPLOAD, ID_DOWNLOAD,
                          ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT})
         edit->addAction(m_actions[id]);
@@ -168,6 +181,9 @@ void CMainFrame::CreateToolBar()
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     for (const int id : ToolBarCommands())
         m_toolBar->addAction(m_actions[id]);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_undo);
+    m_toolBar->addAction(m_redo);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 

@@ -13,6 +13,7 @@
 #include "ui/recent_files.h"
 
 class CConfigTreePane;
+class CEditHistory;
 class CDeviceConfig;
 class CGatewayView;
 class CTreeCommands;
@@ -55,6 +56,9 @@ public:
     QDockWidget* TreeDock() const { return m_treeDock; }
     QDockWidget* AnnotationDock() const { return m_annotationDock; }
     QToolBar* MainToolBar() const { return m_toolBar; }
+    CEditHistory* History() const { return m_history; }
+    QAction* UndoAction() const { return m_undo; }
+    QAction* RedoAction() const { return m_redo; }
 
     // Enables, disables and checks every command from the present state.
     void RefreshCommands();
@@ -77,6 +81,8 @@ private:
     void OnAutoMapping();
     void OnConflictDetect();
     void ToggleBar(QWidget* bar);
+    void CreateHistoryActions();
+    void OnHistoryRestored();
     void RememberCurrentFile();
 
     CDeviceConfig& m_root;
@@ -89,6 +95,9 @@ private:
     CGatewayView* m_view = nullptr;
     CConfigTreePane* m_tree = nullptr;
     CTreeCommands* m_treeCommands = nullptr;
+    CEditHistory* m_history = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
     QPlainTextEdit* m_annotation = nullptr;
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_annotationDock = nullptr;
