@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QSettings>
 
+#include "ui/language_choice.h"
 #include "ui/main_frame.h"
 #include "ui/ui_text.h"
 
@@ -32,6 +33,9 @@ bool CGatewayApp::InitInstance()
     if (!parser.positionalArguments().isEmpty())
         path = ToUtf8(parser.positionalArguments().constFirst());
 
+    // The configuration was made before the language was known: make it again in that language.
+    ApplyLanguageChoice();
+    m_config.ResetAll();
     m_frame = std::make_unique<CMainFrame>(m_config, m_modified, m_prompt);
     // A refused file has been reported; the program goes on with the default configuration.
     m_frame->StartUp(path);

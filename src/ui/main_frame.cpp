@@ -15,6 +15,7 @@
 #include "ui/edit_history.h"
 #include <QUndoStack>
 #include "ui/gateway_view.h"
+#include "ui/language_choice.h"
 #include "ui/tree_commands.h"
 #include "ui/ui_text.h"
 
@@ -163,6 +164,8 @@ void CMainFrame::CreateMenus()
     QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
     for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION})
         view->addAction(m_actions[id]);
+    view->addSeparator();
+    view->addMenu(CreateLanguageMenu(this, m_prompt));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     help->addAction(m_actions[ID_APP_ABOUT]);

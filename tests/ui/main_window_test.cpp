@@ -23,6 +23,7 @@
 #include "ui/dialog_prompt.h"
 #include "ui/help_window.h"
 #include "ui/tree_commands.h"
+#include "ui/language_choice.h"
 #include "ui_test_support.h"
 #include "widgets/hyperlink_label.h"
 
@@ -95,6 +96,7 @@ private slots:
     void realMessageBoxes();
     void aboutBox();
     void helpContent();
+    void languageMenu();
 };
 
 void MainWindowTest::windowAtStart()
@@ -125,7 +127,7 @@ void MainWindowTest::menus_data()
                           << QStringList{"Undo", "Redo", "-", "Add Node(&I)", "Delete Node(&S)", "Add Command(&A)", "Delete Command(&L)",
                                          "Upload(Ctrl+U)", "Download(Ctrl+D)", "Export XLS(Ctrl+E)",
                                          "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)"};
-    QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)"};
+    QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)", "-", "Language"};
     QTest::newRow("Help") << "Help(&H)" << QStringList{"About(&A)...", "Content"};
 }
 
@@ -472,6 +474,25 @@ void MainWindowTest::helpContent()
         QVERIFY2(text.contains(topic), topic);
     // A second call reuses the window.
     QCOMPARE(ShowHelpWindow(bench.frame.get(), manual), browser);
+}
+
+void MainWindowTest::languageMenu()
+{
+    Workbench bench;
+    auto* menu = bench.frame->findChild<QMenu*>("languageMenu");
+    QVERIFY(menu);
+    const Language running = ActiveLanguage();
+    for (QAction* pick : menu->actions()) {
+        pick->trigger();
+        // Kept for the next start, which takes it; a change is announced, the same one not.
+        const Language picked = *ParseLanguage(pick->data().toString().toStdString());
+        QCOMPARE(bench.prompt.messages.size(), picked == running ? 0 : 1);
+        bench.prompt.messages.clear();
+        ApplyLanguageChoice();
+        QCOMPARE(ActiveLanguage(), picked);
+        SetActiveLanguage(running);
+    }
+    QSettings().remove("Workbench/Language");
 }
 
 QTEST_MAIN(MainWindowTest)
