@@ -4,14 +4,6 @@
 
 namespace {
 
-std::unique_ptr<CModbusCommand> CopyCommand(const CModbusCommand& from)
-{
-    auto copy = CModbusCommand::MakeEmpty(from.GetName(), from.GetCommandType());
-    for (const auto& item : from.Items())
-        copy->AppendItem(std::make_unique<CParamItem>(*item));
-    return copy;
-}
-
 std::unique_ptr<CSlaveNode> CopySlave(const CSlaveNode& from)
 {
     auto copy = CSlaveNode::MakeEmpty(from.GetName());
@@ -34,6 +26,14 @@ void CopyNode(const CConfigNode& from, CConfigNode& to)
 }
 
 } // namespace
+
+std::unique_ptr<CModbusCommand> CopyCommand(const CModbusCommand& from)
+{
+    auto copy = CModbusCommand::MakeEmpty(from.GetName(), from.GetCommandType());
+    for (const auto& item : from.Items())
+        copy->AppendItem(std::make_unique<CParamItem>(*item));
+    return copy;
+}
 
 ItemList CopyItemList(const ItemList& list)
 {

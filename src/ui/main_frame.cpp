@@ -1,6 +1,8 @@
 #include "ui/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QMenu>
@@ -73,6 +75,7 @@ CMainFrame::~CMainFrame()
     for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_tree, m_view,
                                                           m_history, m_history->Stack()})
         child->disconnect(this);
+    QApplication::clipboard()->disconnect(this);
 }
 
 void CMainFrame::CreatePanes()
@@ -160,6 +163,7 @@ void CMainFrame::CreateMenus()
     for (const int id : {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND, ID_UPLOAD, ID_DOWNLOAD,
                          ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT})
         edit->addAction(m_actions[id]);
+    CreateCommandListActions(edit);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
     for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION})
@@ -250,6 +254,7 @@ void CMainFrame::RefreshCommands()
         if (QAction* context = ContextAction(id))
             context->setEnabled(enabled);
     }
+    RefreshCommandListActions();
     m_actions[ID_VIEW_TOOLBAR]->setChecked(!m_toolBar->isHidden());
     m_actions[ID_VIEW_TREE]->setChecked(!m_treeDock->isHidden());
     m_actions[ID_VIEW_ANNOTATION]->setChecked(!m_annotationDock->isHidden());

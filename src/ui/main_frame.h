@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <map>
 #include <optional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "file/gateway_doc.h"
 #include "ui/document_ui.h"
@@ -14,6 +16,8 @@
 
 class CConfigTreePane;
 class CEditHistory;
+class CModbusCommand;
+class CSlaveNode;
 class CDeviceConfig;
 class CGatewayView;
 class CTreeCommands;
@@ -59,6 +63,8 @@ public:
     CEditHistory* History() const { return m_history; }
     QAction* UndoAction() const { return m_undo; }
     QAction* RedoAction() const { return m_redo; }
+    // Duplicate, Cut, Copy, Paste, Move Up, Move Down.
+    QList<QAction*> CommandListActions() const { return m_listActions; }
 
     // Enables, disables and checks every command from the present state.
     void RefreshCommands();
@@ -82,6 +88,17 @@ private:
     void OnConflictDetect();
     void ToggleBar(QWidget* bar);
     void CreateHistoryActions();
+    void CreateCommandListActions(QMenu* edit);
+    void RefreshCommandListActions();
+    bool CopySelectedCommand();
+    void OnDuplicateCommand();
+    void OnPasteCommands();
+    void OnMoveCommand(int step);
+    void InsertCommands(CSlaveNode* slave, int position, std::vector<std::unique_ptr<CModbusCommand>> commands,
+                        const QString& stepName);
+    // Shows the slave node's commands again after a change of the list, selects the one at
+    // selectIndex and records the undo step.
+    void ShowCommandListChange(CSlaveNode* slave, int selectIndex, const QString& stepName);
     void OnHistoryRestored();
     void RememberCurrentFile();
 
@@ -107,6 +124,7 @@ private:
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_exitSeparator = nullptr;
     QList<QAction*> m_recentActions;
+    QList<QAction*> m_listActions;   // Duplicate, Cut, Copy, Paste, Move Up, Move Down
     std::map<int, QAction*> m_actions;
     std::map<int, QAction*> m_contextActions;
 };

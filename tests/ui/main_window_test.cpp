@@ -126,7 +126,9 @@ void MainWindowTest::menus_data()
     QTest::newRow("Edit") << "Edit(&E)"
                           << QStringList{"Undo", "Redo", "-", "Add Node(&I)", "Delete Node(&S)", "Add Command(&A)", "Delete Command(&L)",
                                          "Upload(Ctrl+U)", "Download(Ctrl+D)", "Export XLS(Ctrl+E)",
-                                         "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)"};
+                                         "Auto Mapping(Ctrl+M)", "Conflict Detect(Ctrl+T)", "-", "Duplicate Command",
+                                         "Cut Command", "Copy Command", "Paste Command", "Move Command Up",
+                                         "Move Command Down"};
     QTest::newRow("View") << "View(&V)" << QStringList{"Toolbar(&T)", "Tree(&L)", "Annotation(&I)", "-", "Language"};
     QTest::newRow("Help") << "Help(&H)" << QStringList{"About(&A)...", "Content"};
 }
