@@ -1,5 +1,6 @@
 #include "ui/config_tree_pane.h"
 
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QStyle>
 #include <QStyleFactory>
@@ -28,6 +29,9 @@ CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
     font.setPointSize(11);
     setFont(font);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // Commands can be dragged to another place under their slave node.
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDropIndicatorShown(true);
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { emit recordSelected(SelectedRecord()); });
     connect(this, &QWidget::customContextMenuRequested, this, &CConfigTreePane::OnContextMenu);
 }
@@ -65,6 +69,8 @@ QTreeWidgetItem* CConfigTreePane::AppendEntry(QTreeWidgetItem* parent, const Tre
     item->setText(0, FromUtf8(entry.text));
     item->setIcon(0, EntryIcon(entry.image));
     item->setData(0, Qt::UserRole, QVariant::fromValue(entry.record));
+    if (entry.record.type != RECORD_COMMAND)
+        item->setFlags(item->flags() & ~Qt::ItemIsDragEnabled);
     if (parent)
         parent->addChild(item);
     else
@@ -161,4 +167,30 @@ void CConfigTreePane::OnContextMenu(const QPoint& pos)
         SelectEntry(entry);
     if (RecordOf(entry).type != RECORD_NONE)
         emit contextMenuWanted(viewport()->mapToGlobal(pos));
+}
+
+void CConfigTreePane::dropEvent(QDropEvent* event)
+{
+    // The tree never moves entries itself: the model moves the command and the tree is rebuilt.
+    QTreeWidgetItem* moved = SelectedEntry();
+    QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    const DropIndicatorPosition where = dropIndicatorPosition();
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (!moved || !target || RecordOf(moved).type != RECORD_COMMAND || !moved->parent())
+        return;
+    QTreeWidgetItem* slave = moved->parent();
+    const int from = slave->indexOfChild(moved);
+    int to = 0;
+    if (target == slave)
+        to = where == QAbstractItemView::AboveItem ? 0 : slave->childCount() - 1;
+    else if (target->parent() == slave) {
+        to = slave->indexOfChild(target) + (where == QAbstractItemView::BelowItem ? 1 : 0);
+        if (to > from)
+            --to;
+    } else {
+        return;
+    }
+    if (to != from)
+        emit commandMoveWanted(RecordOf(moved), to);
 }

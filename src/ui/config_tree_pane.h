@@ -46,6 +46,11 @@ signals:
     void recordSelected(const TreeRecord& record);
     // A right click on an entry that carries a record (already selected), at a global position.
     void contextMenuWanted(const QPoint& globalPos);
+    // A command was dragged to another place among its slave node's commands.
+    void commandMoveWanted(const TreeRecord& command, int to);
+
+protected:
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void OnContextMenu(const QPoint& pos);

@@ -71,6 +71,11 @@ void CMainFrame::CreateCommandListActions(QMenu* edit)
     on(4, [this] { OnMoveCommand(-1); });
     on(5, [this] { OnMoveCommand(1); });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::RefreshCommands);
+    connect(m_tree, &CConfigTreePane::commandMoveWanted, this, [this](const TreeRecord& command, int to) {
+        if (command.slave && command.slave->MoveCommand(command.slave->IndexOfCommand(command.command), to))
+            ShowCommandListChange(command.slave, to, QStringLiteral("Move"));
+        RefreshCommands();
+    });
 }
 
 void CMainFrame::RefreshCommandListActions()
