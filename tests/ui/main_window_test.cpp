@@ -465,7 +465,8 @@ void MainWindowTest::helpContent()
     QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
     QVERIFY(bench.prompt.messages.isEmpty());
 
-    const QString manual = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../docs/help/index.html");
+    // The source folder as an absolute path: __FILE__ may be relative to the build folder.
+    const QString manual = QDir(QStringLiteral(QT_TESTCASE_SOURCEDIR)).filePath("../../docs/help/index.html");
     QTextBrowser* browser = ShowHelpWindow(bench.frame.get(), manual);
     QVERIFY(browser);
     QVERIFY(browser->isVisible());
