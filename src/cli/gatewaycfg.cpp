@@ -54,6 +54,13 @@ class Tool {
 public:
     Tool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
+    // Runs in another language: the new configuration's texts come from its table.
+    void UseLanguage(Language lang)
+    {
+        SetActiveLanguage(lang);
+        m_root.ResetAll();
+    }
+
     int New(const std::string& file, bool force)
     {
         std::error_code ec;
@@ -275,7 +282,12 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
                "character, 8 out of range ...); 1 refused by a rule; 64 bad usage; 65 a file that cannot be read;\n"
                "74 a file that cannot be written.");
 
+    SetActiveLanguage(SystemLanguage());
     Tool tool(out, err);
+    app.add_option_function<std::string>(
+           "--lang", [&](const std::string& code) { tool.UseLanguage(*ParseLanguage(code)); },
+           "Language of the texts and of the files written: en or zh (default: the system locale's)")
+        ->check(CLI::IsMember({"en", "zh"}));
     std::function<int()> action;
     std::string file, node, label, value;
     int number = 0;

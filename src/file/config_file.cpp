@@ -137,7 +137,7 @@ void SaveProductInfo(TiXmlElement* root)
 {
     TiXmlElement* product = AppendContainer(root, "Product");
     AppendElement(product, "ProductName", "Kaliq");
-    AppendElement(product, "Language", LanguageName(BuiltLanguage()));
+    AppendElement(product, "Language", LanguageName(ActiveLanguage()));
 }
 
 // ---- reading -------------------------------------------------------------------------------
@@ -328,7 +328,7 @@ void LoadBus(const Reader& reader, const TiXmlElement* root, CBusNode& bus)
     LoadItems(reader, list, bus.ItemListRef());
 }
 
-// Accepts a file unless it was written by the other language's build.
+// Accepts a file unless it was written by a program running in the other language.
 FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
 {
     FileResult result;
@@ -339,7 +339,7 @@ FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
         result.message = "the \"Product\" header with the language is missing";
         return result;
     }
-    const Language other = BuiltLanguage() == Language::English ? Language::Chinese : Language::English;
+    const Language other = ActiveLanguage() == Language::English ? Language::Chinese : Language::English;
     if (reader.Text(language) == LanguageName(other)) {
         result.languageMismatch = true;
         result.message = GetLangString(5019);

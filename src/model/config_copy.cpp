@@ -1,14 +1,8 @@
 #include "model/config_copy.h"
 
-namespace {
+#include <algorithm>
 
-std::unique_ptr<CModbusCommand> CopyCommand(const CModbusCommand& from)
-{
-    auto copy = CModbusCommand::MakeEmpty(from.GetName(), from.GetCommandType());
-    for (const auto& item : from.Items())
-        copy->AppendItem(std::make_unique<CParamItem>(*item));
-    return copy;
-}
+namespace {
 
 std::unique_ptr<CSlaveNode> CopySlave(const CSlaveNode& from)
 {
@@ -33,6 +27,14 @@ void CopyNode(const CConfigNode& from, CConfigNode& to)
 
 } // namespace
 
+std::unique_ptr<CModbusCommand> CopyCommand(const CModbusCommand& from)
+{
+    auto copy = CModbusCommand::MakeEmpty(from.GetName(), from.GetCommandType());
+    for (const auto& item : from.Items())
+        copy->AppendItem(std::make_unique<CParamItem>(*item));
+    return copy;
+}
+
 ItemList CopyItemList(const ItemList& list)
 {
     ItemList copy;
@@ -53,4 +55,42 @@ void CopyConfiguration(const CDeviceConfig& from, CDeviceConfig& to)
     to.Subnet().SetModeField(subnet.GetMode());
     CopyNode(from.Bus(), to.Bus());
     to.Bus().SetMode(from.Bus().GetMode());
+}
+
+namespace {
+
+bool SameItems(const ItemList& a, const ItemList& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x->label == y->label && x->help == y->help && x->value == y->value && x->state == y->state &&
+               x->enable == y->enable && x->choices == y->choices;
+    });
+}
+
+bool SameCommands(const CommandList& a, const CommandList& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x->GetName() == y->GetName() && x->GetCommandType() == y->GetCommandType() &&
+               SameItems(x->Items(), y->Items());
+    });
+}
+
+bool SameNode(const CConfigNode& a, const CConfigNode& b)
+{
+    const bool slaves = std::equal(a.Nodes().begin(), a.Nodes().end(), b.Nodes().begin(), b.Nodes().end(),
+                                   [](const auto& x, const auto& y) {
+                                       return x->GetName() == y->GetName() && SameItems(x->Items(), y->Items()) &&
+                                              SameCommands(x->Commands(), y->Commands());
+                                   });
+    return slaves && a.GetMode() == b.GetMode() && SameItems(a.Items(), b.Items()) &&
+           SameCommands(a.Commands(), b.Commands());
+}
+
+} // namespace
+
+bool SameConfiguration(const CDeviceConfig& a, const CDeviceConfig& b)
+{
+    return SameNode(a.Subnet(), b.Subnet()) && SameNode(a.Bus(), b.Bus()) &&
+           SameItems(a.Subnet().MasterModeItems(), b.Subnet().MasterModeItems()) &&
+           SameItems(a.Subnet().CommonModeItems(), b.Subnet().CommonModeItems());
 }

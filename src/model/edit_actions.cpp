@@ -62,3 +62,24 @@ bool DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command)
     slave->RemoveCommand(command);
     return true;
 }
+
+InsertCommandsResult InsertCommandsAt(CSlaveNode* slave, int position,
+                                      std::vector<std::unique_ptr<CModbusCommand>> commands)
+{
+    InsertCommandsResult result;
+    if (!slave)
+        return result;
+    if (slave->GetCommandCount() + static_cast<int>(commands.size()) > kMaxCommandsPerSlave) {
+        result.limitReached = true;
+        result.message = GetLangString(1001);
+        return result;
+    }
+    for (auto& command : commands)
+        result.inserted += slave->InsertCommand(position + result.inserted, std::move(command));
+    return result;
+}
+
+bool MoveCommandBy(CSlaveNode* slave, int position, int step)
+{
+    return slave && slave->MoveCommand(position, position + step) == 1;
+}

@@ -2,7 +2,9 @@
 // Adding and deleting the slave node and its commands, with the rules that enable each
 // action. The desktop tree and the command-line tool share them.
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "model/config_tree.h"
 
@@ -31,3 +33,15 @@ struct AddCommandResult {
 AddCommandResult AddCommandTo(CSlaveNode* slave, int functionIndex);
 // Removes a command from its slave node; true when it was there.
 bool DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command);
+
+struct InsertCommandsResult {
+    int inserted = 0;           // commands inserted
+    bool limitReached = false;  // they would take the slave node past 48 commands: none inserted
+    std::string message;        // what to tell the user when limitReached
+};
+// Inserts commands before position (the end for a position past it), all or none: more than 48
+// in all is refused with "MODBUS Command number is more than 48!". Pasting and duplicating use it.
+InsertCommandsResult InsertCommandsAt(CSlaveNode* slave, int position,
+                                      std::vector<std::unique_ptr<CModbusCommand>> commands);
+// Moves a command one place up (step -1) or down (step 1); true when it moved.
+bool MoveCommandBy(CSlaveNode* slave, int position, int step);

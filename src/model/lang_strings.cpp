@@ -1,5 +1,7 @@
 #include "model/lang_strings.h"
 
+#include <cstdlib>
+
 Language BuiltLanguage()
 {
 #if defined(GATEWAY_LANG_CHINESE) && GATEWAY_LANG_CHINESE
@@ -7,6 +9,52 @@ Language BuiltLanguage()
 #else
     return Language::English;
 #endif
+}
+
+namespace {
+
+Language g_active = BuiltLanguage();
+
+} // namespace
+
+Language ActiveLanguage()
+{
+    return g_active;
+}
+
+void SetActiveLanguage(Language lang)
+{
+    g_active = lang;
+}
+
+Language SystemLanguage()
+{
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (!value || !*value)
+            continue;
+        const std::string_view locale(value);
+        if (locale.starts_with("zh"))
+            return Language::Chinese;
+        if (locale.starts_with("en"))
+            return Language::English;
+        return BuiltLanguage();
+    }
+    return BuiltLanguage();
+}
+
+std::optional<Language> ParseLanguage(std::string_view code)
+{
+    if (code == "en")
+        return Language::English;
+    if (code == "zh")
+        return Language::Chinese;
+    return std::nullopt;
+}
+
+const char* LanguageCode(Language lang)
+{
+    return lang == Language::Chinese ? "zh" : "en";
 }
 
 const char* LanguageName(Language lang)
@@ -26,5 +74,5 @@ std::string GetLangStringIn(Language lang, std::int32_t id)
 
 std::string GetLangString(std::int32_t id)
 {
-    return GetLangStringIn(BuiltLanguage(), id);
+    return GetLangStringIn(ActiveLanguage(), id);
 }

@@ -38,6 +38,26 @@ int CSlaveNode::AttachCommand(std::unique_ptr<CModbusCommand> command)
     return 1;
 }
 
+int CSlaveNode::InsertCommand(int position, std::unique_ptr<CModbusCommand> command)
+{
+    if (!command || !IsSupportedFunctionIndex(command->GetCommandType()))
+        return 0;
+    const auto at = std::clamp<std::ptrdiff_t>(position, 0, static_cast<std::ptrdiff_t>(m_commands.size()));
+    m_commands.insert(m_commands.begin() + at, std::move(command));
+    return 1;
+}
+
+int CSlaveNode::MoveCommand(int from, int to)
+{
+    const int count = GetCommandCount();
+    if (from < 0 || to < 0 || from >= count || to >= count)
+        return 0;
+    auto command = std::move(m_commands[static_cast<std::size_t>(from)]);
+    m_commands.erase(m_commands.begin() + from);
+    m_commands.insert(m_commands.begin() + to, std::move(command));
+    return 1;
+}
+
 int CSlaveNode::RemoveCommand(const CModbusCommand* command)
 {
     if (!command)

@@ -28,6 +28,11 @@ public:
     // Appends a command whose command type is a supported function index; 1 when appended,
     // 0 otherwise (the command is then dropped).
     int AttachCommand(std::unique_ptr<CModbusCommand> command);
+    // Inserts a command of a supported function index before position (the end for a position
+    // past it); 1 when inserted, 0 otherwise.
+    int InsertCommand(int position, std::unique_ptr<CModbusCommand> command);
+    // Moves the command at from to position to; 1 when both positions are in the list.
+    int MoveCommand(int from, int to);
     // Takes the command out of the list and frees it; 1, or 0 when given none.
     int RemoveCommand(const CModbusCommand* command);
     CModbusCommand* GetCommandAt(int position) const;

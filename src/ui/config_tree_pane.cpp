@@ -1,6 +1,9 @@
 #include "ui/config_tree_pane.h"
 
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include "ui/ui_text.h"
 
@@ -9,6 +12,11 @@ CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
+    // The classic tree look: dotted lines between the entries and boxed +/- at every branch.
+    if (QStyle* lines = QStyleFactory::create(QStringLiteral("Windows"))) {
+        lines->setParent(this);
+        setStyle(lines);
+    }
     setItemsExpandable(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(18, 18));
@@ -21,6 +29,9 @@ CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
     font.setPointSize(11);
     setFont(font);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // Commands can be dragged to another place under their slave node.
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDropIndicatorShown(true);
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { emit recordSelected(SelectedRecord()); });
     connect(this, &QWidget::customContextMenuRequested, this, &CConfigTreePane::OnContextMenu);
 }
@@ -58,6 +69,8 @@ QTreeWidgetItem* CConfigTreePane::AppendEntry(QTreeWidgetItem* parent, const Tre
     item->setText(0, FromUtf8(entry.text));
     item->setIcon(0, EntryIcon(entry.image));
     item->setData(0, Qt::UserRole, QVariant::fromValue(entry.record));
+    if (entry.record.type != RECORD_COMMAND)
+        item->setFlags(item->flags() & ~Qt::ItemIsDragEnabled);
     if (parent)
         parent->addChild(item);
     else
@@ -101,6 +114,26 @@ QTreeWidgetItem* CConfigTreePane::FindEntry(const TreeRecord& record) const
     return nullptr;
 }
 
+QList<int> CConfigTreePane::PathOf(const QTreeWidgetItem* entry)
+{
+    QList<int> path;
+    for (; entry; entry = entry->parent())
+        path.prepend(entry->parent() ? entry->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(entry))
+                                     : entry->treeWidget()->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(entry)));
+    return path;
+}
+
+QTreeWidgetItem* CConfigTreePane::EntryAt(const QList<int>& path) const
+{
+    QTreeWidgetItem* entry = nullptr;
+    for (const int index : path) {
+        entry = entry ? entry->child(index) : topLevelItem(index);
+        if (!entry)
+            return nullptr;
+    }
+    return entry;
+}
+
 QTreeWidgetItem* CConfigTreePane::SelectedEntry() const
 {
     const QList<QTreeWidgetItem*> selected = selectedItems();
@@ -134,4 +167,30 @@ void CConfigTreePane::OnContextMenu(const QPoint& pos)
         SelectEntry(entry);
     if (RecordOf(entry).type != RECORD_NONE)
         emit contextMenuWanted(viewport()->mapToGlobal(pos));
+}
+
+void CConfigTreePane::dropEvent(QDropEvent* event)
+{
+    // The tree never moves entries itself: the model moves the command and the tree is rebuilt.
+    QTreeWidgetItem* moved = SelectedEntry();
+    QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    const DropIndicatorPosition where = dropIndicatorPosition();
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (!moved || !target || RecordOf(moved).type != RECORD_COMMAND || !moved->parent())
+        return;
+    QTreeWidgetItem* slave = moved->parent();
+    const int from = slave->indexOfChild(moved);
+    int to = 0;
+    if (target == slave)
+        to = where == QAbstractItemView::AboveItem ? 0 : slave->childCount() - 1;
+    else if (target->parent() == slave) {
+        to = slave->indexOfChild(target) + (where == QAbstractItemView::BelowItem ? 1 : 0);
+        if (to > from)
+            --to;
+    } else {
+        return;
+    }
+    if (to != from)
+        emit commandMoveWanted(RecordOf(moved), to);
 }

@@ -27,6 +27,10 @@ public:
     QTreeWidgetItem* FindEntry(const TreeRecord& record) const;
 
     static TreeRecord RecordOf(const QTreeWidgetItem* entry);
+    // The positions leading from the top level to an entry, and the entry at such a path (none
+    // when the tree holds no entry there).
+    static QList<int> PathOf(const QTreeWidgetItem* entry);
+    QTreeWidgetItem* EntryAt(const QList<int>& path) const;
     // The selected entry, or none.
     QTreeWidgetItem* SelectedEntry() const;
     // The record of the selected entry; an empty record when nothing is selected.
@@ -42,6 +46,11 @@ signals:
     void recordSelected(const TreeRecord& record);
     // A right click on an entry that carries a record (already selected), at a global position.
     void contextMenuWanted(const QPoint& globalPos);
+    // A command was dragged to another place among its slave node's commands.
+    void commandMoveWanted(const TreeRecord& command, int to);
+
+protected:
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void OnContextMenu(const QPoint& pos);

@@ -1,7 +1,9 @@
 #include "ui/gateway_app.h"
 
 #include <QCommandLineParser>
+#include <QSettings>
 
+#include "ui/language_choice.h"
 #include "ui/main_frame.h"
 #include "ui/ui_text.h"
 #include "version/build_version.h"
@@ -35,10 +37,15 @@ bool CGatewayApp::InitInstance()
     if (!parser.positionalArguments().isEmpty())
         path = ToUtf8(parser.positionalArguments().constFirst());
 
+    // The configuration was made before the language was known: make it again in that language.
+    ApplyLanguageChoice();
+    m_config.ResetAll();
     m_frame = std::make_unique<CMainFrame>(m_config, m_modified, m_prompt);
     // A refused file has been reported; the program goes on with the default configuration.
     m_frame->StartUp(path);
+    const bool firstRun = !QSettings().contains(QStringLiteral("Workbench/Geometry"));
+    m_frame->RestoreLayout();
     m_frame->show();
-    m_frame->CenterOnScreen();
+    m_frame->FitOnScreen(firstRun);
     return true;
 }

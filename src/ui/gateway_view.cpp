@@ -37,6 +37,7 @@ CGatewayView::CGatewayView(CDeviceConfig& root, bool& modified, CUserPrompt& pro
     setFocusProxy(m_grid);
 
     connect(m_grid, &CPropertyGrid::rowClicked, this, &CGatewayView::OnRowClicked);
+    connect(m_grid, &CPropertyGrid::currentRowEntered, this, [this](int, CParamItem* item) { ShowHelp(item); });
     connect(m_grid, &CPropertyGrid::textCommitted, this, &CGatewayView::OnTextCommitted);
     connect(m_grid, &CPropertyGrid::choiceCommitted, this, &CGatewayView::OnChoiceCommitted);
     connect(m_grid, &CPropertyGrid::choiceDismissed, this, &CGatewayView::OnChoiceDismissed);
@@ -86,6 +87,11 @@ void CGatewayView::FinishEditing()
 void CGatewayView::OnRowClicked(int, int, CParamItem* item)
 {
     m_edit = m_current;
+    ShowHelp(item);
+}
+
+void CGatewayView::ShowHelp(const CParamItem* item)
+{
     QString help = FromUtf8(item->help);
     help.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     emit helpTextChanged(help);

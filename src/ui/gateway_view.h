@@ -50,6 +50,7 @@ signals:
 
 private:
     void OnRowClicked(int row, int column, CParamItem* item);
+    void ShowHelp(const CParamItem* item);
     void OnTextCommitted(int row, CParamItem* item, const QString& text);
     void OnChoiceCommitted(int row, CParamItem* item, const QString& text);
     void OnChoiceDismissed(int row, CParamItem* item);

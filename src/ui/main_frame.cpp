@@ -1,20 +1,24 @@
 #include "ui/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
 
 #include "model/device_config.h"
 #include "ui/command_table.h"
 #include "ui/config_tree_pane.h"
+#include "ui/edit_history.h"
+#include <QUndoStack>
 #include "ui/gateway_view.h"
 #include "ui/line_pane.h"
+#include "ui/language_choice.h"
 #include "ui/tree_commands.h"
 #include "ui/ui_text.h"
 
@@ -38,7 +42,12 @@ QFont PaneFont(int points)
 
 CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt, QWidget* parent)
     : QMainWindow(parent), m_root(root), m_modified(modified), m_prompt(prompt),
-      m_docUi(prompt, *this, [this] { OnConfigurationReplaced(); }), m_doc(root, modified, m_docUi)
+      m_docUi(prompt, *this,
+              [this] {
+                  OnConfigurationReplaced();
+                  m_history->Reset();
+              }),
+      m_doc(root, modified, m_docUi)
 {
     InitWorkbenchResources();
     setWindowTitle(LangText(1));
@@ -49,7 +58,9 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
     setCentralWidget(m_view);
     CreatePanes();
     m_treeCommands = new CTreeCommands(root, modified, prompt, *m_tree, *m_view, this);
+    m_history = new CEditHistory(root, modified, this);
     CreateActions();
+    CreateHistoryActions();
     CreateMenus();
     CreateToolBar();
     ConnectCommands();
@@ -62,8 +73,10 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
 CMainFrame::~CMainFrame()
 {
     // The children go after this frame's own part: none of them may call back into it.
-    for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_lineDock, m_tree, m_view})
+    for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_lineDock, m_tree,
+                                                          m_view, m_history, m_history->Stack()})
         child->disconnect(this);
+    QApplication::clipboard()->disconnect(this);
 }
 
 void CMainFrame::CreatePanes()
@@ -94,7 +107,7 @@ void CMainFrame::CreatePanes()
 
     // The tree runs the whole height of the window; the annotation pane sits below the grid.
     setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
-    resizeDocks({m_treeDock}, {320}, Qt::Horizontal);
+    resizeDocks({m_treeDock}, {280}, Qt::Horizontal);
     resizeDocks({m_annotationDock}, {120}, Qt::Vertical);
 }
 
@@ -153,13 +166,19 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addAction(m_actions[ID_APP_EXIT]);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    edit->addAction(m_undo);
+    edit->addAction(m_redo);
+    edit->addSeparator();
     for (const int id : {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND, ID_UPLOAD, ID_DOWNLOAD,
                          ID_COMPARE_MODULE, ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_TEST_COMMANDS})
         edit->addAction(m_actions[id]);
+    CreateCommandListActions(edit);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
     for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
         view->addAction(m_actions[id]);
+    view->addSeparator();
+    view->addMenu(CreateLanguageMenu(this, m_prompt));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     help->addAction(m_actions[ID_APP_ABOUT]);
@@ -178,6 +197,9 @@ void CMainFrame::CreateToolBar()
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     for (const int id : ToolBarCommands())
         m_toolBar->addAction(m_actions[id]);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_undo);
+    m_toolBar->addAction(m_redo);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 
@@ -191,16 +213,6 @@ QAction* CMainFrame::ContextAction(int commandId) const
 {
     const auto it = m_contextActions.find(commandId);
     return it == m_contextActions.end() ? nullptr : it->second;
-}
-
-void CMainFrame::CenterOnScreen()
-{
-    const QScreen* where = screen();
-    if (!where)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(where->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 QMenu* CMainFrame::createPopupMenu()
@@ -252,6 +264,7 @@ void CMainFrame::RefreshCommands()
         if (QAction* context = ContextAction(id))
             context->setEnabled(enabled);
     }
+    RefreshCommandListActions();
     m_actions[ID_VIEW_TOOLBAR]->setChecked(!m_toolBar->isHidden());
     m_actions[ID_VIEW_TREE]->setChecked(!m_treeDock->isHidden());
     m_actions[ID_VIEW_ANNOTATION]->setChecked(!m_annotationDock->isHidden());
@@ -261,8 +274,10 @@ void CMainFrame::RefreshCommands()
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     m_view->FinishEditing();
-    if (m_doc.CanCloseFrame())
+    if (m_doc.CanCloseFrame()) {
+        SaveLayout();
         event->accept();
+    }
     else
         event->ignore();
 }

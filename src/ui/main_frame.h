@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <map>
 #include <optional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "file/gateway_doc.h"
 #include "model/wire_layout.h"
@@ -17,6 +19,9 @@ class CConfigTreePane;
 class CLinePane;
 class CSerialPortDlg;
 struct Difference;
+class CEditHistory;
+class CModbusCommand;
+class CSlaveNode;
 class CDeviceConfig;
 class CGatewayView;
 class CTreeCommands;
@@ -36,8 +41,12 @@ public:
     // The document at start-up: the constructors' configuration, or the file named on the
     // command line. False when that file was refused (the default configuration stays).
     bool StartUp(const std::optional<std::string>& path);
-    // Centres the window on its screen.
-    void CenterOnScreen();
+    // The geometry, panes and grid column of the last run; the preferred size the first time.
+    void RestoreLayout();
+    void SaveLayout() const;
+    // Keeps the shown window wholly on its screen's available area, shrinking it where needed;
+    // centres it when asked or when it had to be moved.
+    void FitOnScreen(bool centre);
     // Opens a file as File > Open does after its dialog (also for the recent-file list).
     bool OpenFile(const QString& path);
 
@@ -57,6 +66,11 @@ public:
     CLinePane* LinePane() const { return m_line; }
     QDockWidget* LineDock() const { return m_lineDock; }
     QToolBar* MainToolBar() const { return m_toolBar; }
+    CEditHistory* History() const { return m_history; }
+    QAction* UndoAction() const { return m_undo; }
+    QAction* RedoAction() const { return m_redo; }
+    // Duplicate, Cut, Copy, Paste, Move Up, Move Down.
+    QList<QAction*> CommandListActions() const { return m_listActions; }
 
     // Enables, disables and checks every command from the present state.
     void RefreshCommands();
@@ -87,6 +101,19 @@ private:
     void OnAutoMapping();
     void OnConflictDetect();
     void ToggleBar(QWidget* bar);
+    void CreateHistoryActions();
+    void CreateCommandListActions(QMenu* edit);
+    void RefreshCommandListActions();
+    bool CopySelectedCommand();
+    void OnDuplicateCommand();
+    void OnPasteCommands();
+    void OnMoveCommand(int step);
+    void InsertCommands(CSlaveNode* slave, int position, std::vector<std::unique_ptr<CModbusCommand>> commands,
+                        const QString& stepName);
+    // Shows the slave node's commands again after a change of the list, selects the one at
+    // selectIndex and records the undo step.
+    void ShowCommandListChange(CSlaveNode* slave, int selectIndex, const QString& stepName);
+    void OnHistoryRestored();
     void RememberCurrentFile();
 
     CDeviceConfig& m_root;
@@ -99,6 +126,9 @@ private:
     CGatewayView* m_view = nullptr;
     CConfigTreePane* m_tree = nullptr;
     CTreeCommands* m_treeCommands = nullptr;
+    CEditHistory* m_history = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
     QPlainTextEdit* m_annotation = nullptr;
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_annotationDock = nullptr;
@@ -110,6 +140,7 @@ private:
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_exitSeparator = nullptr;
     QList<QAction*> m_recentActions;
+    QList<QAction*> m_listActions;   // Duplicate, Cut, Copy, Paste, Move Up, Move Down
     std::map<int, QAction*> m_actions;
     std::map<int, QAction*> m_contextActions;
 };

@@ -14,6 +14,7 @@
 #include "ui/command_table.h"
 #include "ui/command_test_dialog.h"
 #include "ui/config_tree_pane.h"
+#include "ui/edit_history.h"
 #include "ui/export_action.h"
 #include "ui/gateway_view.h"
 #include "ui/help_window.h"
@@ -24,13 +25,28 @@
 #include "ui/ui_text.h"
 #include "ui/user_prompt.h"
 
+namespace {
+
+// The name of a command's undo step: its menu text without the mnemonic or the shown key.
+QString StepName(int id)
+{
+    const CommandInfo* command = FindCommand(id);
+    QString text = command ? QString::fromUtf8(command->menuText) : QString();
+    text = text.section(QLatin1Char('\t'), 0, 0);
+    return text.left(text.indexOf(QLatin1Char('('))).trimmed();
+}
+
+} // namespace
+
 void CMainFrame::ConnectCommands()
 {
     const auto on = [this](int id, auto handler) {
-        connect(m_actions[id], &QAction::triggered, this, [this, handler] {
+        connect(m_actions[id], &QAction::triggered, this, [this, id, handler] {
             // An open editor in the grid commits before any command changes the configuration.
             m_view->FinishEditing();
             handler();
+            // Whatever the command changed in the configuration is one step to undo.
+            m_history->Record(StepName(id));
             RefreshCommands();
         });
     };
@@ -41,12 +57,16 @@ void CMainFrame::ConnectCommands()
             OpenFile(path);
     });
     on(ID_FILE_SAVE, [this] {
-        if (m_doc.DoFileSave())
+        if (m_doc.DoFileSave()) {
+            m_history->MarkSaved();
             RememberCurrentFile();
+        }
     });
     on(ID_FILE_SAVE_AS, [this] {
-        if (m_doc.DoFileSaveAs())
+        if (m_doc.DoFileSaveAs()) {
+            m_history->MarkSaved();
             RememberCurrentFile();
+        }
     });
     on(ID_APP_EXIT, [this] { close(); });
     on(ID_ADD_NODE, [this] { m_treeCommands->AddNode(); });
@@ -95,7 +115,10 @@ void CMainFrame::ConnectCommands()
         if (QTreeWidgetItem* entry = m_tree->FindEntry(TreeRecord::ForSlave(slave)))
             entry->setText(0, FromUtf8(slave->GetName()));
     });
-    connect(m_view, &CGatewayView::configurationEdited, this, &CMainFrame::RefreshCommands);
+    connect(m_view, &CGatewayView::configurationEdited, this, [this] {
+        m_history->Record(QStringLiteral("Edit"));
+        RefreshCommands();
+    });
     connect(m_treeCommands, &CTreeCommands::configurationEdited, this, &CMainFrame::RefreshCommands);
     // The View menu's check marks follow the bars however they are shown or hidden.
     for (QDockWidget* dock : {m_treeDock, m_annotationDock, m_lineDock})
@@ -106,6 +129,7 @@ void CMainFrame::ConnectCommands()
 bool CMainFrame::StartUp(const std::optional<std::string>& path)
 {
     const bool ok = m_doc.StartUp(path);
+    m_history->Reset();
     if (ok && path)
         RememberCurrentFile();
     RefreshCommands();

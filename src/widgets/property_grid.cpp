@@ -24,14 +24,6 @@ QFont GridFont()
     return font;
 }
 
-bool IsCommitKey(const QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 } // namespace
 
 CPropertyGrid::CPropertyGrid(QWidget* parent) : QTableWidget(kGridRows, 2, parent), m_rowItems(kGridRows, nullptr)
@@ -39,12 +31,18 @@ CPropertyGrid::CPropertyGrid(QWidget* parent) : QTableWidget(kGridRows, 2, paren
     setFont(GridFont());
     horizontalHeader()->hide();
     verticalHeader()->hide();
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The label column keeps its width (half the grid, or what the user dragged it to); the
+    // value column takes the rest.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setMinimumSectionSize(24);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::StrongFocus);
+    setTabKeyNavigation(false);
+    viewport()->setMouseTracking(true);
     setWordWrap(false);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -65,12 +63,18 @@ CPropertyGrid::CPropertyGrid(QWidget* parent) : QTableWidget(kGridRows, 2, paren
     m_choiceEditor->setMaxVisibleItems(12);
     m_choiceEditor->hide();
     m_choiceEditor->installEventFilter(this);
+    m_choiceEditor->view()->installEventFilter(this);
 
     connect(m_choiceEditor, &QComboBox::activated, this, [this](int index) {
         if (m_open == Editor::Choice)
             CommitChoice(index);
     });
     connect(this, &QTableWidget::cellClicked, this, &CPropertyGrid::OnCellClicked);
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow, int) {
+        if (row != previousRow)
+            if (CParamItem* item = ItemAtRow(row))
+                emit currentRowEntered(row, item);
+    });
     ClearGrid();
 }
 
@@ -167,14 +171,10 @@ void CPropertyGrid::OnCellClicked(int row, int column)
     CParamItem* item = ItemAtRow(row);
     if (row < 0 || column < 0 || !item)
         return;
-    emit rowClicked(row, column, item);
-    // The click's handler may have redrawn the grid; the row must still show the same item.
-    if (ItemAtRow(row) != item || column != 1 || !item->OffersEditor())
-        return;
-    if (item->state == STATE_TEXT)
-        OpenTextEditor(row, *item);
+    if (column == 1)
+        OpenEditor(row);
     else
-        OpenChoiceEditor(row, *item);
+        emit rowClicked(row, column, item);
 }
 
 void CPropertyGrid::PlaceEditor()
@@ -281,6 +281,8 @@ void CPropertyGrid::FinishEditing()
 
 bool CPropertyGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && HandleEditorKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     const bool textEditor = m_textEditor && watched == m_textEditor;
     const bool choiceEditor = m_choiceEditor && (watched == m_choiceEditor || watched == m_choiceEditor->lineEdit());
     if (!textEditor && !choiceEditor)
@@ -302,16 +304,6 @@ bool CPropertyGrid::eventFilter(QObject* watched, QEvent* event)
                     CommitChoice(-1);
             }
         }
-    } else if (IsCommitKey(event)) {
-        // Return commits the open editor and gives the focus back to the grid.
-        if (textEditor) {
-            CommitText();
-            return true;
-        }
-        if (m_choiceEditor->isEditable() && watched == m_choiceEditor->lineEdit()) {
-            CommitChoice(-1);
-            return true;
-        }
     }
     return QTableWidget::eventFilter(watched, event);
 }
@@ -325,5 +317,6 @@ void CPropertyGrid::scrollContentsBy(int dx, int dy)
 void CPropertyGrid::resizeEvent(QResizeEvent* event)
 {
     QTableWidget::resizeEvent(event);
+    FitColumns();
     PlaceEditor();
 }

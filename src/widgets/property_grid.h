@@ -42,6 +42,13 @@ public:
     bool ShowsFaultyValue(int row) const;
     // Hands on the text of an open editor now, as losing the focus does.
     void FinishEditing();
+    // Opens the editor of a row's value cell, as a click on it does; false when the row's item
+    // offers none.
+    bool OpenEditor(int row);
+
+    // Width of the label column; -1 while both columns share the width equally.
+    int LabelColumnWidth() const { return m_labelWidth; }
+    void SetLabelColumnWidth(int width);
 
     // The colour of a cell in the model's 0x00BBGGRR notation.
     static QColor FromColourRef(std::uint32_t colour);
@@ -62,9 +69,13 @@ signals:
     void choiceCommitted(int row, CParamItem* item, const QString& text);
     // A drop-down list closed without a picked entry.
     void choiceDismissed(int row, CParamItem* item);
+    // The current row moved (by click or keyboard) to a row that shows an item.
+    void currentRowEntered(int row, CParamItem* item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -77,6 +88,15 @@ private:
     void CommitText();
     void CommitChoice(int pickedIndex);
     void CloseEditor();
+    // Closes the open editor without handing on its text; the cell keeps the item's value.
+    void CancelEditor();
+    // Commits the open editor, then makes the next (step 1) or previous (-1) editable row
+    // current and opens its text box.
+    void CommitAndStep(int step);
+    bool HandleEditorKey(QObject* watched, QKeyEvent* key);
+    bool HandleColumnDrag(QEvent* event);
+    bool ShowCutTextTip(QEvent* event);
+    void FitColumns();
     void PlaceEditor();
     QTableWidgetItem* Cell(int row, int column);
 
@@ -87,4 +107,6 @@ private:
     Editor m_open = Editor::None;
     int m_editRow = -1;
     CParamItem* m_editItem = nullptr;
+    int m_labelWidth = -1;
+    bool m_draggingColumn = false;
 };

@@ -215,3 +215,42 @@ TEST(CliCannotWrite, FailedSavesExit74AndKeepTheOldFile)
 }
 
 } // namespace
+
+namespace {
+
+// The running language (--lang, else the locale) writes its word into the header and refuses
+// files of the other language.
+TEST(CliLanguage, FollowsLangOptionAndLocaleAndChecksFiles)
+{
+    struct Case {
+        std::vector<std::string> writer;   // arguments before "new"
+        const char* locale;                // LANG of the writing run
+        const char* word;                  // the header's language word
+        std::vector<std::string> reader;   // arguments before "show"
+        bool readable;
+    };
+    const Case cases[] = {
+        {{"--lang", "zh"}, "C", "Chinese", {"--lang", "zh"}, true},
+        {{"--lang", "zh"}, "C", "Chinese", {"--lang", "en"}, false},
+        {{"--lang", "en"}, "zh_CN.UTF-8", "English", {"--lang", "zh"}, false},
+        {{}, "zh_TW.UTF-8", "Chinese", {"--lang", "zh"}, true},
+        {{}, "en_GB.UTF-8", "English", {"--lang", "en"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.word);
+        Workspace ws;
+        ::setenv("LANG", c.locale, 1);
+        std::vector<std::string> args = c.writer;
+        args.insert(args.end(), {"new", "plant.xml"});
+        const ProgramRun created = ws.Gatewaycfg(args);
+        ::unsetenv("LANG");
+        ASSERT_EQ(created.status, 0) << created.err;
+        EXPECT_NE(ws.Read("plant.xml").find(std::string("<Language Value=\"") + c.word + "\""), std::string::npos);
+        args = c.reader;
+        args.insert(args.end(), {"show", "plant.xml"});
+        EXPECT_EQ(ws.Gatewaycfg(args).status == 0, c.readable);
+    }
+    EXPECT_EQ(Workspace().Gatewaycfg({"--lang", "fr", "new", "x.xml"}).status, 64);
+}
+
+} // namespace

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include "model/device_config.h"
+#include "model/lang_strings.h"
 #include "ui/about_dialog.h"
 #include "ui/config_tree_pane.h"
 #include "ui/dialog_prompt.h"
@@ -66,7 +67,10 @@ int main(int argc, char** argv)
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     QDir().mkpath(folder.path());
 
+    // The language of the locale (LANG); the configuration's texts are made in it.
+    SetActiveLanguage(SystemLanguage());
     CDeviceConfig root;
+    root.ResetAll();
     bool modified = false;
     CDialogPrompt prompt;
     BuildSample(root);
@@ -74,7 +78,7 @@ int main(int argc, char** argv)
     CMainFrame frame(root, modified, prompt);
     frame.StartUp(std::nullopt);
     frame.show();
-    frame.CenterOnScreen();
+    frame.FitOnScreen(true);
     if (!QTest::qWaitForWindowExposed(&frame))
         return 1;
 
@@ -87,6 +91,10 @@ int main(int argc, char** argv)
     QTreeWidgetItem* command = tree->topLevelItem(1)->child(0)->child(1);
     tree->SelectEntry(command);
     ClickLabel(frame, CMD_ROW_DATA_COUNT);
+    // With a suffix (language and scale factor) only this picture is taken.
+    const QString suffix = qEnvironmentVariable("SHOT_SUFFIX");
+    if (!suffix.isEmpty())
+        return Save(frame, folder, QStringLiteral("main%1.png").arg(suffix)) ? 0 : 1;
     ok = Save(frame, folder, QStringLiteral("main-command.png")) && ok;
 
     root.Subnet().SetMode(MODE_USER_CONFIG);

@@ -93,6 +93,13 @@ void WorkbenchTransferTest::uploadRebuildsTreeAndGrid()
     QCOMPARE(bench.FilledRows(), 10);
     bench.Click(bench.Subnet());
     QCOMPARE(bench.Cell(SUBNET_ROW_RESPONSE_TIMEOUT, 1), QString("1500"));
+
+    // The upload is one step to undo: the configuration of before comes back, unmodified.
+    bench.frame->activateWindow();
+    QVERIFY(bench.Ready());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!bench.Slave());
+    QVERIFY(!bench.modified);
     QFile::remove(state);
 }
 
