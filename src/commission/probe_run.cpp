@@ -4,10 +4,20 @@
 #include <cctype>
 
 #include "model/device_config.h"
+#include "model/value_rules.h"
 
 int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message)
 {
-    return static_cast<int>(root.CheckEmpty(&message));
+    if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK)
+        return static_cast<int>(code);
+    // A value no edit could have stored is not polled with: every such item is named.
+    const std::vector<ValueFault> faults = CheckItemValues(root);
+    if (faults.empty())
+        return 0;
+    message.clear();
+    for (const ValueFault& fault : faults)
+        message += (message.empty() ? "" : "\n") + DescribeValueFault(fault);
+    return static_cast<int>(faults.front().code);
 }
 
 bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values, std::string& error)

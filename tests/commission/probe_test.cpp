@@ -167,7 +167,7 @@ namespace {
 struct RefusalCase {
     const char* name;
     std::vector<std::string> edit;        // a gatewaycfg set before the probe; empty for none
-    bool blankEdited = false;             // then empty the value set, as only a file can
+    const char* storedAs = nullptr;       // then put this in the file for the value set, as only a file can
     std::vector<std::string> probeArgs;   // "PORT" stands for the simulator's terminal
     int exitStatus;
     const char* message;                  // part of what probe says on stderr
@@ -176,14 +176,16 @@ struct RefusalCase {
 TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
 {
     const std::vector<RefusalCase> cases = {
-        {"parity", {"subnet", "Check Bit", "Even"}, false, {"--port", "PORT"}, 4, "the port refused parity Even"},
-        {"no port", {}, false, {"--port", "/dev/no-such-port"}, 4, "cannot open /dev/no-such-port"},
-        {"write to a read", {}, false, {"--port", "PORT", "--write", "1=5"}, 64, "the command does not write"},
-        {"values", {}, false, {"--port", "PORT", "--write", "2=1,2"}, 64, "writes 1 value(s), not 2"},
-        {"bad value", {}, false, {"--port", "PORT", "--write", "2=70000"}, 64, "not a value from 0 to 65535"},
-        {"no command", {}, false, {"--port", "PORT", "--command", "99"}, 64, "there is no such command"},
-        {"empty item", {"command:1", "Starting Address", "4321"}, true, {"--port", "PORT"}, 6, "nothing was sent"},
-        {"unreadable", {}, false, {"--port", "PORT"}, 65, ""},
+        {"parity", {"subnet", "Check Bit", "Even"}, nullptr, {"--port", "PORT"}, 4, "the port refused parity Even"},
+        {"no port", {}, nullptr, {"--port", "/dev/no-such-port"}, 4, "cannot open /dev/no-such-port"},
+        {"write to a read", {}, nullptr, {"--port", "PORT", "--write", "1=5"}, 64, "the command does not write"},
+        {"values", {}, nullptr, {"--port", "PORT", "--write", "2=1,2"}, 64, "writes 1 value(s), not 2"},
+        {"bad value", {}, nullptr, {"--port", "PORT", "--write", "2=70000"}, 64, "not a value from 0 to 65535"},
+        {"no command", {}, nullptr, {"--port", "PORT", "--command", "99"}, 64, "there is no such command"},
+        {"empty item", {"command:1", "Starting Address", "4321"}, "", {"--port", "PORT"}, 6, "nothing was sent"},
+        {"impossible value", {"subnet", "Response Timeout(50~60000ms)", "4321"}, "0", {"--port", "PORT"}, 8,
+         "subnet / Response Timeout(50~60000ms) = \"0\""},
+        {"unreadable", {}, nullptr, {"--port", "PORT"}, 65, ""},
     };
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("probe_refusals_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -202,9 +204,10 @@ TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
         if (!c.edit.empty()) {
             ASSERT_EQ(RunTool({"set", file, c.edit[0], c.edit[1], c.edit[2]}).status, 0);
         }
-        if (c.blankEdited) {
+        if (c.storedAs) {
             std::string xml = ReadWholeFile(file);
-            xml.replace(xml.find("Value=\"" + c.edit[2] + "\""), c.edit[2].size() + 8, "Value=\"\"");
+            xml.replace(xml.find("Value=\"" + c.edit[2] + "\""), c.edit[2].size() + 8,
+                        "Value=\"" + std::string(c.storedAs) + "\"");
             std::ofstream(file, std::ios::binary | std::ios::trunc) << xml;
         }
         const std::string target = c.exitStatus == 65 ? (dir / "missing.xml").string() : file;
