@@ -121,11 +121,8 @@ int main(int argc, char** argv)
         std::cerr << "modbus-slave-sim: " << error << '\n';
         return 1;
     }
-    if (!linkPath.empty() && !LinkTerminal(linkPath, server.TerminalPath(), error)) {
-        std::cerr << "modbus-slave-sim: " << error << '\n';
+    if (!AnnounceTerminal("modbus-slave-sim", linkPath, server.TerminalPath()))
         return 1;
-    }
-    std::cout << server.TerminalPath() << std::endl;
     const int status = server.Serve(serve, faults, stop, std::cerr);
     if (!linkPath.empty())
         unlink(linkPath.c_str());

@@ -94,11 +94,8 @@ int main(int argc, char** argv)
         std::cerr << "gateway-sim: " << error << '\n';
         return 1;
     }
-    if (!linkPath.empty() && !LinkTerminal(linkPath, line.TerminalPath(), error)) {
-        std::cerr << "gateway-sim: " << error << '\n';
+    if (!AnnounceTerminal("gateway-sim", linkPath, line.TerminalPath()))
         return 1;
-    }
-    std::cout << line.TerminalPath() << std::endl;
 
     CModuleResponder responder(identity, faults, state);
     const int status = ServeLine(line, responder, serve, stop, std::cerr);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iostream>
 
 #include <unistd.h>
 
@@ -25,11 +26,15 @@ const std::atomic<bool>& InstallStopSignals()
     return g_stop;
 }
 
-bool LinkTerminal(const std::string& linkPath, const std::string& terminal, std::string& error)
+bool AnnounceTerminal(const std::string& program, const std::string& linkPath, const std::string& terminal)
 {
-    unlink(linkPath.c_str());
-    if (symlink(terminal.c_str(), linkPath.c_str()) == 0)
-        return true;
-    error = "cannot link " + linkPath + ": " + std::strerror(errno);
-    return false;
+    if (!linkPath.empty()) {
+        unlink(linkPath.c_str());
+        if (symlink(terminal.c_str(), linkPath.c_str()) != 0) {
+            std::cerr << program << ": cannot link " << linkPath << ": " << std::strerror(errno) << '\n';
+            return false;
+        }
+    }
+    std::cout << terminal << std::endl;
+    return true;
 }
