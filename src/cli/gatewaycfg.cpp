@@ -151,17 +151,18 @@ public:
             return kExitRefused;
         }
         CSlaveNode* slave = subnet.GetNodeAt(0);
+        std::string said;
         if (!slave) {
             slave = AddSlaveNode(m_root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
-            m_out << "Added slave node " << slave->GetName() << '\n';
+            said = "Added slave node " + slave->GetName() + '\n';
         }
         const AddCommandResult added = AddCommandTo(slave, index);
         if (added.limitReached) {
             m_err << file << ": " << slave->GetName() << ": " << added.message << '\n';
             return kExitRefused;
         }
-        m_out << "Added command " << slave->GetCommandCount() << ": " << added.command->GetName() << '\n';
-        return Save(file);
+        said += "Added command " + std::to_string(slave->GetCommandCount()) + ": " + added.command->GetName() + '\n';
+        return SaveThenSay(file, said);
     }
 
     int DeleteCommand(const std::string& file, int number)
@@ -177,8 +178,7 @@ public:
         }
         const std::string name = command->GetName();
         DeleteCommandFrom(slave, command);
-        m_out << "Deleted command " << number << ": " << name << '\n';
-        return Save(file);
+        return SaveThenSay(file, "Deleted command " + std::to_string(number) + ": " + name + '\n');
     }
 
     int Check(const std::string& file)
@@ -213,6 +213,10 @@ public:
             return kExitRefused;
         }
         const AutoMapResult result = AutoMap(m_root);
+        // The addresses are assigned even when an area overflows, so the file is written either way;
+        // what was assigned is reported once it is in the file.
+        if (const int status = Save(file); status != 0)
+            return status;
         int number = 0;
         for (const auto& slave : m_root.Subnet().Nodes()) {
             for (const auto& command : slave->Commands()) {
@@ -223,9 +227,6 @@ public:
                       << " byte(s)\n";
             }
         }
-        // The addresses are assigned even when an area overflows, so the file is written either way.
-        if (const int status = Save(file); status != 0)
-            return status;
         if (result.result == 0) {
             m_err << file << ": " << result.message << '\n';
             return static_cast<int>(RESULT_MAPPING_OVERFLOW);
@@ -254,6 +255,15 @@ private:
             return 0;
         m_err << (result.languageMismatch ? file + ": " : std::string()) << result.message << '\n';
         return kExitBadFile;
+    }
+
+    // Saves, then tells what was done: nothing is reported that did not reach the file.
+    int SaveThenSay(const std::string& file, const std::string& said)
+    {
+        const int status = Save(file);
+        if (status == 0)
+            m_out << said;
+        return status;
     }
 
     int Save(const std::string& file)

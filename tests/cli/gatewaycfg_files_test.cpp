@@ -203,6 +203,7 @@ TEST(CliCannotWrite, FailedSavesExit74AndKeepTheOldFile)
         const ProgramRun run = ws.Gatewaycfg(c.args, c.maxFileBytes);
         EXPECT_EQ(run.status, 74) << run.err;
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");   // nothing is reported done that did not reach the file
         EXPECT_EQ(ws.Read("plant.xml"), before);
         EXPECT_EQ(ws.Names(), std::vector<std::string>{"plant.xml"});
     }
