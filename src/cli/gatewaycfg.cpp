@@ -350,23 +350,25 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     cmdExport->callback([&] { action = [&] { return RunExportCommand(file, workbookPath, out, err); }; });
 
     TransferCommandOptions transfer;
-    auto* cmdDownload = app.add_subcommand("download", "Write the configuration in FILE into the module on --port");
-    cmdDownload->add_option("FILE", transfer.file, "Configuration file")->required();
-    cmdDownload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
-    cmdDownload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    // FILE, --port and --trace, as every transfer over the module's line takes them.
+    const auto addTransfer = [&](const char* name, const char* what, const char* fileHelp) {
+        CLI::App* command = app.add_subcommand(name, what);
+        command->add_option("FILE", transfer.file, fileHelp)->required();
+        command->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
+        command->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+        return command;
+    };
+    auto* cmdDownload = addTransfer("download", "Write the configuration in FILE into the module on --port",
+                                    "Configuration file");
     cmdDownload->add_flag("--verify", transfer.verify, "Read the module back afterwards and compare (exit 1 on a difference)");
     cmdDownload->callback([&] { action = [&] { return RunDownloadCommand(transfer, out, err); }; });
 
-    auto* cmdUpload = app.add_subcommand("upload", "Read the module's configuration on --port into FILE");
-    cmdUpload->add_option("FILE", transfer.file, "Configuration file (created when it does not exist)")->required();
-    cmdUpload->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
-    cmdUpload->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    auto* cmdUpload = addTransfer("upload", "Read the module's configuration on --port into FILE",
+                                  "Configuration file (created when it does not exist)");
     cmdUpload->callback([&] { action = [&] { return RunUploadCommand(transfer, out, err); }; });
 
-    auto* cmdVerify = app.add_subcommand("verify", "Compare the module on --port with FILE as the module keeps it; FILE is not written");
-    cmdVerify->add_option("FILE", transfer.file, "Configuration file")->required();
-    cmdVerify->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
-    cmdVerify->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
+    auto* cmdVerify = addTransfer("verify", "Compare the module on --port with FILE as the module keeps it; FILE is not written",
+                                  "Configuration file");
     cmdVerify->add_flag("--json", transfer.json, "Print the differences as JSON");
     cmdVerify->callback([&] { action = [&] { return RunVerifyCommand(transfer, out, err); }; });
 
