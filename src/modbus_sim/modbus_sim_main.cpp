@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "modbus_sim/slave_server.h"
+#include "sim/sim_arguments.h"
 #include "sim/sim_process.h"
 #include "version/build_version.h"
 
@@ -79,13 +80,8 @@ int main(int argc, char** argv)
     app.footer("A table given no values holds addresses 0-99: registers hold their address, coils and inputs its\n"
                "lowest bit. Addresses between given values hold 0; addresses outside a table's range get exception 2.\n"
                "Stops on SIGTERM or SIGINT.");
-    app.get_formatter()->column_width(34);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        const int status = app.exit(e);
-        return status == 0 ? 0 : 64;
-    }
+    if (const std::optional<int> status = ParseSimulatorArguments(app, argc, argv))
+        return *status;
     if (!exceptionRange.empty() && !ParseExceptionRange(exceptionRange, faults)) {
         std::cerr << "modbus-slave-sim: --exception takes FIRST-LAST[:CODE], not \"" << exceptionRange << "\"\n";
         return 64;

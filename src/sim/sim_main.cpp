@@ -13,6 +13,7 @@
 
 #include "model/wire_layout.h"
 #include "sim/module_responder.h"
+#include "sim/sim_arguments.h"
 #include "sim/sim_process.h"
 #include "sim/sim_server.h"
 #include "version/build_version.h"
@@ -45,13 +46,8 @@ int main(int argc, char** argv)
     app.add_option("--fault-after", faults.after, "Answer the first N requests normally")->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_option("--drop-after", faults.dropAfter, "Hang up the line after N answered requests")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
-    app.get_formatter()->column_width(34);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        const int status = app.exit(e);
-        return status == 0 ? 0 : 64;
-    }
+    if (const std::optional<int> status = ParseSimulatorArguments(app, argc, argv))
+        return *status;
 
     SimIdentity identity;
     identity.product = static_cast<std::uint8_t>(product);
