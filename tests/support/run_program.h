@@ -13,19 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_folder.h"
+
 struct ProgramRun {
     int status = -1;   // the exit status, or -1 when the program did not exit normally
     std::string out;
     std::string err;
 };
-
-inline std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct RunOptions {
     std::string workingDir;   // empty: the caller's
