@@ -143,80 +143,69 @@ TEST(DamagedReplies, EveryRunEndsCleanlyAndAFailedOneChangesNothing)
     }
 }
 
-// Every kind of upload reply cut short ends the upload with 3; with a hang-up after the cut, 5.
-TEST(DamagedReplies, CutUploadRepliesEndIn3Or5)
+// Every kind of upload reply cut short ends the upload with 3, with a hang-up after the cut 5;
+// replies well formed but impossible (more commands than a slave node holds, a function code the
+// tool does not know) end it with their codes.
+TEST(DamagedReplies, CutAndImpossibleUploadReplies)
 {
+    struct Case {
+        std::string name;
+        std::vector<Frame> replies;
+        ResultCode code;
+        int hangUpAfter = -1;
+    };
+    std::vector<Case> cases;
     const struct {
         const char* name;
         SimIdentity hardware;
         int mode, commands;
         std::vector<std::size_t> replies;   // which replies to spoil
-    } rows[] = {
-        // version, version, short serial block, count, two pages, bus block
-        {"master 2.1", {}, MODE_MODBUS_MASTER, 7, {0, 1, 2, 3, 4, 5, 6}},
-        {"master 2.0", {0x81, 2, 0}, MODE_MODBUS_MASTER, 1, {2}},    // the long serial block
-        {"user 2.1", {}, MODE_USER_CONFIG, 0, {3, 4}},               // framing block, address mode
+    } kinds[] = {
+        {"master 2.1", {}, MODE_MODBUS_MASTER, 7, {0, 1, 2, 3, 4, 5, 6}},   // version twice, serial, count, two pages, bus
+        {"master 2.0", {0x81, 2, 0}, MODE_MODBUS_MASTER, 1, {2}},           // the long serial block
+        {"user 2.1", {}, MODE_USER_CONFIG, 0, {3, 4}},                      // framing block, address mode
     };
-    LinkTimings waiting = FastTimings();
-    waiting.readInterval = 500;
-    waiting.readTotalConstant = 1000;
-    for (const auto& row : rows) {
-        const std::vector<Frame> healthy = HealthyReplies(TransferDirection::Upload, *MakeFilledConfig(row.mode, row.commands), row.hardware);
-        for (const std::size_t index : row.replies) {
-            ASSERT_LT(index, healthy.size());
-            const std::size_t length = healthy[index].size();
-            const std::tuple<std::size_t, bool, ResultCode> spoils[] = {{1, false, RESULT_REPLY_MISMATCH},
-                {length / 2, false, RESULT_REPLY_MISMATCH}, {length - 1, false, RESULT_REPLY_MISMATCH}, {length / 2, true, RESULT_SERIAL_IO}};
-            for (const auto& [keep, hangUp, code] : spoils) {
+    std::vector<Frame> master;
+    for (const auto& kind : kinds) {
+        const std::vector<Frame> healthy = HealthyReplies(TransferDirection::Upload, *MakeFilledConfig(kind.mode, kind.commands), kind.hardware);
+        if (master.empty())
+            master = healthy;
+        for (const std::size_t index : kind.replies) {
+            const std::size_t length = healthy.at(index).size();
+            for (const auto& [keep, hangUp] : {std::pair{std::size_t{1}, false}, {length / 2, false}, {length - 1, false}, {length / 2, true}}) {
                 std::vector<Frame> replies(healthy.begin(), healthy.begin() + static_cast<std::ptrdiff_t>(index) + 1);
                 replies.back().resize(keep);
-                ScriptedModule module(replies, hangUp ? static_cast<int>(index) : -1);
-                auto root = MakeFilledConfig(MODE_USER_CONFIG, 0);
-                const std::string before = ConfigText(*root);
-                const LinkTimings timings = hangUp ? waiting : FastTimings();
-                EXPECT_EQ(RunTransfer(TransferDirection::Upload, module.Path(), *root, nullptr, &timings).code, code)
-                    << row.name << ", reply " << index << " cut to " << keep << (hangUp ? " and hung up" : "");
-                EXPECT_EQ(ConfigText(*root), before);
+                cases.push_back({std::string(kind.name) + ", reply " + std::to_string(index) + " cut to " + std::to_string(keep) +
+                                     (hangUp ? " and hung up" : ""),
+                                 replies, hangUp ? RESULT_SERIAL_IO : RESULT_REPLY_MISMATCH, hangUp ? static_cast<int>(index) : -1});
             }
         }
     }
-}
-
-// Replies well formed but impossible: more commands than a slave node holds, a function code
-// the tool does not know.
-TEST(DamagedReplies, ImpossibleContentsAreRefused)
-{
-    // version, version, short serial block, count, two pages, bus block
-    const std::vector<Frame> healthy = HealthyReplies(TransferDirection::Upload, *MakeFilledConfig(MODE_MODBUS_MASTER, 7));
-    ASSERT_EQ(healthy.size(), 7u);
-    const auto withChecksum = [](Frame frame) {
-        frame.back() = Checksum8(std::span(frame).first(frame.size() - 1));
-        return frame;
-    };
     const auto counting = [&](int count) {
-        std::vector<Frame> replies(healthy.begin(), healthy.begin() + 4);
+        std::vector<Frame> replies(master.begin(), master.begin() + 4);
         replies[3][3] = static_cast<std::uint8_t>(count >> 8);
         replies[3][4] = static_cast<std::uint8_t>(count);
-        replies[3] = withChecksum(replies[3]);
+        replies[3].back() = Checksum8(std::span(replies[3]).first(replies[3].size() - 1));
         return replies;
     };
-    std::vector<Frame> unknownCode = healthy;
-    unknownCode[4][3 + 2] = 7;   // the first record's function code
-    const std::tuple<const char*, std::vector<Frame>, ResultCode> rows[] = {
-        {"48 commands: the pages are asked for", counting(48), RESULT_SERIAL_IO},
-        {"49 commands", counting(49), RESULT_REPLY_MISMATCH},
-        {"65535 commands", counting(65535), RESULT_REPLY_MISMATCH},
-        {"function code 07", unknownCode, RESULT_COMMAND_UPLOAD},
-    };
-    const LinkTimings timings = FastTimings();
-    for (const auto& [name, replies, code] : rows) {
-        ScriptedModule module(replies);
-        CDeviceConfig root;
-        const std::string before = ConfigText(root);
-        const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, module.Path(), root, nullptr, &timings);
-        EXPECT_EQ(outcome.code, code) << name;
-        EXPECT_EQ(outcome.message, ResultMessage(code)) << name;
-        EXPECT_EQ(ConfigText(root), before) << name;
+    cases.push_back({"48 commands: the pages are asked for", counting(48), RESULT_SERIAL_IO});
+    cases.push_back({"49 commands", counting(49), RESULT_REPLY_MISMATCH});
+    cases.push_back({"65535 commands", counting(65535), RESULT_REPLY_MISMATCH});
+    cases.push_back({"function code 07", master, RESULT_COMMAND_UPLOAD});
+    cases.back().replies[4][3 + 2] = 7;   // the first record's function code
+
+    LinkTimings waiting = SteadyTimings();   // a hang-up is seen well within the byte gap
+    waiting.readInterval = 500;
+    waiting.readTotalConstant = 1000;
+    for (const Case& c : cases) {
+        ScriptedModule module(c.replies, c.hangUpAfter);
+        auto root = MakeFilledConfig(MODE_USER_CONFIG, 0);
+        const std::string before = ConfigText(*root);
+        const LinkTimings timings = c.hangUpAfter >= 0 ? waiting : SteadyTimings();
+        const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, module.Path(), *root, nullptr, &timings);
+        EXPECT_EQ(outcome.code, c.code) << c.name;
+        EXPECT_EQ(outcome.message, ResultMessage(c.code)) << c.name;
+        EXPECT_EQ(ConfigText(*root), before) << c.name;
     }
 }
 

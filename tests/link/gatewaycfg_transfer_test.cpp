@@ -158,30 +158,27 @@ TEST(GatewaycfgTransfer, HeldPortsAndLockFiles)
 TEST(GatewaycfgTransfer, ImpossibleValues)
 {
     const std::string range = "An item is Out of range";
-    const auto command = [](CDeviceConfig& r, int n, int row) { return r.Subnet().GetNodeAt(0)->GetCommandAt(n - 1)->GetItemAt(row); };
     const struct {
         int mode;
         std::function<void(CDeviceConfig&)> spoil;
         int status;                        // of check and download; 0: both pass
         std::vector<std::string> faults;   // the lines naming each value, in tree order
     } cases[] = {
-        {MODE_MODBUS_MASTER, [](CDeviceConfig& r) { SetValue(r.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT), "0"); },
-         8, {"subnet / Response Timeout(50~60000ms) = \"0\": " + range}},
-        {MODE_MODBUS_MASTER, [&](CDeviceConfig& r) { SetValue(command(r, 2, CMD_ROW_MAP_ADDRESS), "1GH"); },
-         7, {"command:2 / Mapping Address(HEX) = \"1GH\": Illegal character in an item"}},
-        {MODE_MODBUS_MASTER, [&](CDeviceConfig& r) { SetValue(command(r, 5, CMD_ROW_MAP_ADDRESS), "00F0H"); },
-         8, {"command:5 / Mapping Address(HEX) = \"00F0H\": " + range}},
-        {MODE_MODBUS_MASTER, [](CDeviceConfig& r) { SetValue(r.Subnet().GetItemAt(SUBNET_ROW_OUTPUT_MODE), "Often"); },
-         8, {"subnet / Output Mode = \"Often\": not one of the choices: \"Cyclic\" \"Forbidden\" \"Change of Value\""}},
-        {MODE_MODBUS_MASTER, [&](CDeviceConfig& r) {
-             SetValue(r.Subnet().GetItemAt(SUBNET_ROW_TRANSMISSION), "ASCII");
-             SetValue(command(r, 3, CMD_ROW_DATA_COUNT), "46");
-         }, 8, {"command:3 / Number of Data = \"46\": " + range}},
         {MODE_MODBUS_MASTER, [](CDeviceConfig& r) {
+             SetValue(r.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT), "0");
+             SetValue(r.Subnet().GetItemAt(SUBNET_ROW_OUTPUT_MODE), "Often");
+             SetValue(r.Subnet().GetItemAt(SUBNET_ROW_TRANSMISSION), "ASCII");
              SetValue(r.Bus().GetItemAt(BUS_ROW_PROBE_TIMEOUT), "5 s");
              SetValue(r.Subnet().GetNodeAt(0)->GetItemAt(SLAVE_ROW_ADDRESS), "300");
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(1)->GetItemAt(CMD_ROW_MAP_ADDRESS), "1GH");
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(2)->GetItemAt(CMD_ROW_DATA_COUNT), "46");
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(4)->GetItemAt(CMD_ROW_MAP_ADDRESS), "00F0H");
          }, 7, {"profibus / Timeout Duration of Probing Modbus Node(ms) = \"5 s\": Illegal character in an item",
-                "slave:1 / Slave Address = \"300\": " + range}},
+                "subnet / Response Timeout(50~60000ms) = \"0\": " + range,
+                "subnet / Output Mode = \"Often\": not one of the choices: \"Cyclic\" \"Forbidden\" \"Change of Value\"",
+                "slave:1 / Slave Address = \"300\": " + range,
+                "command:2 / Mapping Address(HEX) = \"1GH\": Illegal character in an item",
+                "command:3 / Number of Data = \"46\": " + range, "command:5 / Mapping Address(HEX) = \"00F0H\": " + range}},
         {MODE_USER_CONFIG, [](CDeviceConfig& r) { SetValue(r.Subnet().GetItemAt(SUBNET_ROW_FRAME_LENGTH), "0"); },
          8, {"subnet / Frame Length = \"0\": " + range}},
         // The other mode's rows are not sent, so they are not judged.

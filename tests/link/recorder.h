@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/link_observer.h"
+#include "support/in_process_module.h"
 
 struct Recorder : CLinkObserver {
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
@@ -35,3 +36,13 @@ struct Recorder : CLinkObserver {
     std::vector<std::vector<std::uint8_t>> sent, received;
     std::vector<std::pair<int, int>> progress;   // (done, planned) as reported
 };
+
+// Short enough that a silent module costs a fraction of a second, long enough that a busy
+// machine does not turn a healthy reply into a time-out.
+inline LinkTimings SteadyTimings()
+{
+    LinkTimings t = FastTimings();
+    t.readInterval = 100;
+    t.readTotalConstant = 300;
+    return t;
+}
