@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "compare/config_diff.h"
 #include "file/config_file.h"
 #include "support/config_builder.h"
 #include "support/run_in_process.h"
@@ -56,6 +57,10 @@ TEST(DiffCommand, ListsWhatDiffersInEachScope)
     EXPECT_EQ(RunTool({"diff", "--json", left, left}).out, "{\"equal\": true, \"differences\": []}\n");
     EXPECT_EQ(RunTool({"diff", left, folder / "missing.xml"}).status, 65);
     EXPECT_EQ(RunTool({"diff", "--module", "--hw", "two", left, right}).status, 64);
+    // Which side alone holds a node is named by the difference's kind.
+    const auto one = test_config::MakeConfig({test_config::CommandSpec{}}), two = test_config::MakeConfig({{}, {}});
+    EXPECT_EQ(CompareConfigurations(*one, *two, CompareScope::Whole).back().kind, DiffKind::OnlyRight);
+    EXPECT_EQ(CompareConfigurations(*two, *one, CompareScope::Whole).back().kind, DiffKind::OnlyLeft);
     // A module of hardware 1.x keeps the command list as well.
     EXPECT_EQ(RunTool({"diff", "--module", "--hw", "1.3", right, left}).out, "command:2: (none) \u2192 03 Read Holding Register\n");
 }

@@ -125,7 +125,7 @@ TEST(Transfer, DownloadFaultsEndWithTheirCodeAndChangeNothing)
     const Fault rows[] = {
         {"silent", {}, {.noAnswer = true}, RESULT_SERIAL_IO},
         {"silent after the version", {}, {.noAnswer = true, .after = 2}, RESULT_SERIAL_IO},
-        {"bad checksum", {}, {.badChecksum = true}, RESULT_REPLY_MISMATCH},
+        {"bad checksum on the version", {}, {.badChecksum = true, .onCommand = 0x01}, RESULT_REPLY_MISMATCH},
         {"bad checksum on a command record", {}, {.badChecksum = true, .onCommand = 0x10, .after = 3}, RESULT_REPLY_MISMATCH},
         {"short reply", {}, {.shortReply = true, .onCommand = 0x03}, RESULT_REPLY_MISMATCH},
         {"line dropped", {}, {.dropAfter = 4}, RESULT_SERIAL_IO},
