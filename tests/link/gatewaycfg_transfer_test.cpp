@@ -92,6 +92,7 @@ TEST(GatewaycfgTransfer, EachOutcomeHasItsExitStatusAndKeepsTheFile)
          "profibus / Timeout Duration of Probing Modbus Node(ms): 511 \u2192 Default Value"},
         {{"verify", plant, "--port", badCount.Path()}, RESULT_REPLY_MISMATCH, "", ""},
         {{"upload", plant, "--port", missing}, RESULT_PORT_NOT_OPENED, "", ResultMessage(RESULT_PORT_NOT_OPENED)},
+        {{"download", plant, "--port", plant}, RESULT_PORT_NOT_OPENED, "", ResultMessage(RESULT_PORT_NOT_OPENED)},   // not a terminal
         {{"download", emptyItem, "--port", module.Path(), "--trace"}, RESULT_EMPTY_ITEM, "", ""},
         {{"upload", plant, "--port", otherProduct.Path()}, RESULT_VERSION_MISMATCH, "", ResultMessage(RESULT_VERSION_MISMATCH)},
         {{"download", plant, "--port", otherProduct.Path()}, RESULT_VERSION_MISMATCH, "*", plant},

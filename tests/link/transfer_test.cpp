@@ -13,7 +13,6 @@
 #include "sim/sim_line.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
-#include "support/scratch_folder.h"
 
 namespace {
 
@@ -30,12 +29,6 @@ void ExpectSteadyProgress(const Recorder& r, const std::string& what)
     }
     EXPECT_EQ(r.progress.back().first, total) << what;
     EXPECT_EQ(total, static_cast<int>(r.received.size())) << what;
-}
-
-void ExpectPortFree(const std::string& path)
-{
-    CPortSlot slot;
-    EXPECT_EQ(OpenPort(slot, path), RESULT_OK) << "the run left " << path << " held";
 }
 
 TEST(Transfer, UploadGivesBackWhatWasDownloaded)
@@ -112,110 +105,72 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
     }
 }
 
-struct Fault {
-    const char* name;
-    SimIdentity module;
-    SimFaults faults;
-    ResultCode code;
-    std::function<void(CDeviceConfig&)> spoil = {};   // a configuration refused before the line is used
-};
-
-TEST(Transfer, DownloadFaultsEndWithTheirCodeAndChangeNothing)
+// A run against a module with a fault, or with a configuration refused before the line is used.
+// An upload finds the module loaded with seven commands (13 requests), so that it reads two pages;
+// its faults count from the upload on.
+TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
 {
-    const Fault rows[] = {
-        {"silent", {}, {.noAnswer = true}, RESULT_SERIAL_IO},
-        {"silent after the version", {}, {.noAnswer = true, .after = 2}, RESULT_SERIAL_IO},
-        {"bad checksum on the version", {}, {.badChecksum = true, .onCommand = 0x01}, RESULT_REPLY_MISMATCH},
-        {"bad checksum on a command record", {}, {.badChecksum = true, .onCommand = 0x10, .after = 3}, RESULT_REPLY_MISMATCH},
-        {"short reply", {}, {.shortReply = true, .onCommand = 0x03}, RESULT_REPLY_MISMATCH},
-        {"line dropped", {}, {.dropAfter = 4}, RESULT_SERIAL_IO},
-        {"other product", {0x05}, {}, RESULT_VERSION_MISMATCH},
-        {"empty item", {}, {}, RESULT_EMPTY_ITEM, [](CDeviceConfig& r) { SetValue(r.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT), ""); }},
-        {"two commands on one byte", {}, {}, RESULT_MAPPING_CONFLICT, [](CDeviceConfig& r) {
+    const auto D = TransferDirection::Download, U = TransferDirection::Upload;
+    const struct {
+        const char* name;
+        TransferDirection direction;
+        SimIdentity module;
+        SimFaults faults;
+        ResultCode code;
+        std::function<void(CDeviceConfig&)> spoil = {};
+    } rows[] = {
+        {"silent", D, {}, {.noAnswer = true}, RESULT_SERIAL_IO},
+        {"silent after the version", D, {}, {.noAnswer = true, .after = 2}, RESULT_SERIAL_IO},
+        {"bad checksum on the version", D, {}, {.badChecksum = true, .onCommand = 0x01}, RESULT_REPLY_MISMATCH},
+        {"bad checksum on a command record", D, {}, {.badChecksum = true, .onCommand = 0x10, .after = 3}, RESULT_REPLY_MISMATCH},
+        {"short reply", D, {}, {.shortReply = true, .onCommand = 0x03}, RESULT_REPLY_MISMATCH},
+        {"line dropped", D, {}, {.dropAfter = 4}, RESULT_SERIAL_IO},
+        {"other product", D, {0x05}, {}, RESULT_VERSION_MISMATCH},
+        {"empty item", D, {}, {}, RESULT_EMPTY_ITEM, [](CDeviceConfig& r) { SetValue(r.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT), ""); }},
+        {"two commands on one byte", D, {}, {}, RESULT_MAPPING_CONFLICT, [](CDeviceConfig& r) {
              CSlaveNode* slave = r.Subnet().GetNodeAt(0);
              SetValue(slave->GetCommandAt(3)->GetItemAt(CMD_ROW_MAP_ADDRESS), ValueOf(slave->GetCommandAt(1)->GetItemAt(CMD_ROW_MAP_ADDRESS)));
          }},
+        {"silent", U, {}, {.noAnswer = true}, RESULT_SERIAL_IO},
+        {"bad checksum on the bus block", U, {}, {.badChecksum = true, .onCommand = 0x08}, RESULT_REPLY_MISMATCH},
+        {"bad checksum on the long serial block", U, {0x81, 2, 0}, {.badChecksum = true, .onCommand = 0x04}, RESULT_REPLY_MISMATCH},
+        {"bad checksum on the command count", U, {}, {.badChecksum = true, .onCommand = 0x15}, RESULT_REPLY_MISMATCH},
+        {"short command count", U, {}, {.shortReply = true, .onCommand = 0x15}, RESULT_REPLY_MISMATCH},
+        {"line dropped among the pages", U, {}, {.dropAfter = 5}, RESULT_SERIAL_IO},
+        {"other product", U, {0x05}, {}, RESULT_VERSION_MISMATCH},
+        {"hardware 3.0", U, {0x81, 3, 0}, {}, RESULT_VERSION_MISMATCH},
+        // The module keeps to no checksum on pages and the short serial block: they are not examined.
+        {"bad checksum on a page", U, {}, {.badChecksum = true, .onCommand = 0x16}, RESULT_OK},
+        {"bad checksum on the short serial block", U, {}, {.badChecksum = true, .onCommand = 0x04}, RESULT_OK},
     };
     const LinkTimings timings = SteadyTimings();
-    for (const Fault& f : rows) {
-        SCOPED_TRACE(f.name);
-        InProcessModule module(f.module, f.faults);
-        auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 6);
+    for (const auto& f : rows) {
+        SCOPED_TRACE(std::string(f.direction == D ? "download, " : "upload, ") + f.name);
+        SimFaults faults = f.faults;
+        if (f.direction == U) {
+            faults.after += 13;
+            faults.dropAfter += faults.dropAfter >= 0 ? 13 : 0;
+        }
+        InProcessModule module(f.module, faults);
+        if (f.direction == U)
+            RunTransfer(D, module.Path(), *MakeFilledConfig(MODE_MODBUS_MASTER, 7), nullptr, &timings);
+        auto root = f.direction == D ? MakeFilledConfig(MODE_MODBUS_MASTER, 6) : MakeFilledConfig(MODE_USER_CONFIG, 0);
         if (f.spoil)
             f.spoil(*root);
         const std::string before = ConfigText(*root);
         Recorder observer;
-        const TransferOutcome outcome = RunTransfer(TransferDirection::Download, module.Path(), *root, &observer, &timings);
+        const TransferOutcome outcome = RunTransfer(f.direction, module.Path(), *root, &observer, &timings);
         EXPECT_EQ(outcome.code, f.code);
-        EXPECT_EQ(outcome.message, ResultMessage(f.code));
-        EXPECT_EQ(ConfigText(*root), before);
+        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(30) : ResultMessage(f.code));
+        EXPECT_EQ(f.code == RESULT_OK ? std::to_string(root->GetCommandCount()) : ConfigText(*root), f.code == RESULT_OK ? "7" : before);
         if (f.spoil) {
             EXPECT_TRUE(observer.sent.empty()) << "refused before anything is sent";
             EXPECT_EQ(observer.messages.empty(), f.code != RESULT_EMPTY_ITEM) << "the empty item is named";
         } else if (f.module.product != 0x81) {
             EXPECT_EQ(observer.Codes(), "01 01") << "only version requests may go out";
         }
-        if (f.faults.dropAfter < 0)
-            ExpectPortFree(module.Path());
-    }
-}
-
-TEST(Transfer, UploadFaultsLeaveTheConfigurationAsItWas)
-{
-    // The module is loaded with seven commands first (13 requests), so that the upload reads two
-    // pages; the faults count from the upload on.
-    const int kLoadRequests = 13;
-    const Fault rows[] = {
-        {"silent", {}, {.noAnswer = true}, RESULT_SERIAL_IO},
-        {"bad checksum on the bus block", {}, {.badChecksum = true, .onCommand = 0x08}, RESULT_REPLY_MISMATCH},
-        {"bad checksum on the long serial block", {0x81, 2, 0}, {.badChecksum = true, .onCommand = 0x04}, RESULT_REPLY_MISMATCH},
-        {"bad checksum on the command count", {}, {.badChecksum = true, .onCommand = 0x15}, RESULT_REPLY_MISMATCH},
-        {"short command count", {}, {.shortReply = true, .onCommand = 0x15}, RESULT_REPLY_MISMATCH},
-        {"line dropped among the pages", {}, {.dropAfter = 5}, RESULT_SERIAL_IO},
-        {"other product", {0x05}, {}, RESULT_VERSION_MISMATCH},
-        {"hardware 3.0", {0x81, 3, 0}, {}, RESULT_VERSION_MISMATCH},
-        // The module keeps to no checksum on pages and the short serial block: they are not examined.
-        {"bad checksum on a page", {}, {.badChecksum = true, .onCommand = 0x16}, RESULT_OK},
-        {"bad checksum on the short serial block", {}, {.badChecksum = true, .onCommand = 0x04}, RESULT_OK},
-    };
-    const LinkTimings timings = SteadyTimings();
-    for (const Fault& f : rows) {
-        SCOPED_TRACE(f.name);
-        SimFaults faults = f.faults;
-        faults.after += kLoadRequests;
-        if (faults.dropAfter >= 0)
-            faults.dropAfter += kLoadRequests;
-        InProcessModule module(f.module, faults);
-        Recorder load;
-        RunTransfer(TransferDirection::Download, module.Path(), *MakeFilledConfig(MODE_MODBUS_MASTER, 7), &load, &timings);
-        if (f.module.product == 0x81 && f.module.major < 3) {
-            ASSERT_EQ(load.sent.size(), static_cast<std::size_t>(kLoadRequests));
-        }
-
-        auto root = MakeFilledConfig(MODE_USER_CONFIG, 0);
-        const std::string before = ConfigText(*root);
-        const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, module.Path(), *root, nullptr, &timings);
-        EXPECT_EQ(outcome.code, f.code);
-        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(30) : ResultMessage(f.code));
-        if (f.code == RESULT_OK) {
-            EXPECT_EQ(root->GetCommandCount(), 7);
-        } else {
-            EXPECT_EQ(ConfigText(*root), before);
-        }
-        if (f.faults.dropAfter < 0)
-            ExpectPortFree(module.Path());
-    }
-}
-
-// A missing device and something that is not a terminal are refused with 4.
-TEST(Transfer, RefusedDevicesGiveCode4)
-{
-    ScratchFolder folder;
-    folder.Write("not-a-terminal", "x");
-    for (const std::string& device : {std::string("/dev/ttyNOSUCH9"), folder / "not-a-terminal", std::string()}) {
-        CPortSlot slot;
-        EXPECT_EQ(OpenPort(slot, device), RESULT_PORT_NOT_OPENED) << device;
-        EXPECT_FALSE(slot.IsOpen()) << device;
+        CPortSlot again;
+        EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()) == RESULT_OK) << "the run left the port held";
     }
 }
 
