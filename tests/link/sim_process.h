@@ -1,5 +1,6 @@
 #pragma once
-// Runs gateway-sim as a child process on a new pseudo-terminal for the length of a test.
+// Runs gateway-sim as a child process on a new pseudo-terminal for the length of a test (the
+// desktop tests use it; the link tests run the simulated module in their own process).
 
 #include <algorithm>
 #include <string>

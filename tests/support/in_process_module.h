@@ -25,8 +25,8 @@ inline LinkTimings FastTimings()
 
 class InProcessModule {
 public:
-    explicit InProcessModule(SimIdentity identity, SimFaults faults = {})
-        : m_responder(identity, faults, ModuleState::Factory())
+    explicit InProcessModule(SimIdentity identity, SimFaults faults = {}, ModuleState state = ModuleState::Factory())
+        : m_responder(identity, faults, std::move(state))
     {
         std::string error;
         m_ok = m_line.OpenPseudoTerminal(error);
