@@ -106,25 +106,36 @@ TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNo
 
 TEST(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
 {
-    SavedConfig saved(test_config::MakeConfig({C(3, "2", "0", "0000H"), C(1, "16", "0", "0001H"),
-                                               C(16, "1", "0", "4000H"), C(15, "3", "2", "4000H"),
-                                               C(4, "1", "0", "00F3H")}));
+    // A third command on one bit, and a second slave node that is not downloaded.
+    auto root = test_config::MakeConfig({C(3, "2", "0", "0000H"), C(1, "16", "0", "0001H"), C(16, "1", "0", "4000H"),
+                                         C(15, "3", "2", "4000H"), C(4, "1", "0", "00F3H"), C(5, "1", "3", "4000H")});
+    auto second = std::make_unique<CSlaveNode>("Node(2)");
+    test_config::AddCommand(*second, C(3, "1", "0", "0000H"));
+    root->Subnet().AttachNode(std::move(second));
+    SavedConfig saved(std::move(root));
     const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_MAPPING_CONFLICT));
     EXPECT_NE(checked.err.find(ResultMessage(RESULT_MAPPING_CONFLICT)), std::string::npos);
-    const std::string faults = "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
+    const std::string faults = "Faults\n"
+                               "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
                                "  conflict in the input area at 0002H bits 0-7: commands 1, 2\n"
                                "  overflow in the input area at 00F4H bits 0-7: command 5\n"
-                               "  conflict in the output area at 4000H bits 2-4: commands 3, 4\n";
-    EXPECT_NE(checked.err.find(faults), std::string::npos) << checked.err;
-
+                               "  conflict in the output area at 4000H bit 2: commands 3, 4\n"
+                               "  conflict in the output area at 4000H bit 3: commands 3, 4, 6\n"
+                               "  conflict in the output area at 4000H bit 4: commands 3, 4\n";
+    EXPECT_NE(checked.err.find(faults.substr(7)), std::string::npos) << checked.err;
     const ProgramRun map = RunTool({"map", saved.file});
     EXPECT_EQ(map.status, 0);
-    for (const std::string& lines : {std::string("  0001H  XXXXXXXX  commands 1, 2\n  0002H  XXXXXXXX  commands 1, 2\n"
-                                                 "  0003H  ########  command 1\n"),
-                                     std::string("  00F4H  !!!!!!!!  command 5  (past the end of the area)\n"),
-                                     std::string("  4000H  ##XXX###  commands 3, 4\n"), "Faults\n" + faults})
-        EXPECT_NE(map.out.find(lines), std::string::npos) << lines << map.out;
+    EXPECT_EQ(map.out, "Input Memory (0000H-00F3H)\n"
+                       "  0000H  ########  command 1\n"
+                       "  0001H  XXXXXXXX  commands 1, 2\n"
+                       "  0002H  XXXXXXXX  commands 1, 2\n"
+                       "  0003H  ########  command 1\n"
+                       "  00F3H  ########  command 5\n"
+                       "  00F4H  !!!!!!!!  command 5  (past the end of the area)\n"
+                       "Output Memory (4000H-40F3H)\n"
+                       "  4000H  ##XXX###  commands 3, 4, 6\n"
+                       "  4001H  ########  command 3\n" + faults);
 }
 
 } // namespace

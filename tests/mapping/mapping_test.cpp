@@ -35,51 +35,19 @@ std::string ValueOf(CDeviceConfig& root, int i, int row, int node = 0)
     return test_config::ValueOf(Command(root, i, node).GetItemAt(row));
 }
 
-TEST(MapCommand, PlacesOneCommandAtItsAreasCursor)
+TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNeverWrapping)
 {
     struct Row {
         test_config::CommandSpec cmd;
-        MapCursors before;
-        std::string address, bytes;   // "Mapping Address(HEX)" and "Number of Byte" written
-        MapCursors after;
+        std::string bytes, nextAddress;   // "Number of Byte" written; a second command shows the cursor
     };
     const std::vector<Row> rows = {
         // Bit functions: (N + b) bits rounded up to whole bytes; registers 2 x N, the bit ignored.
-        {C(1, "10", "3"), {0, 0}, "0000H", "2", {2, 0}},
-        {C(2, "8", "0"), {0, 0}, "0000H", "1", {1, 0}},
-        {C(2, "8", "1"), {3, 9}, "0003H", "2", {5, 9}},
-        {C(3, "84"), {0x10, 0}, "0010H", "168", {0xB8, 0}},
-        {C(4, "1", "5"), {0, 0}, "0000H", "2", {2, 0}},
-        {C(5, "1", "7"), {0, 5}, "4005H", "1", {0, 6}},
-        {C(6), {0, 0}, "4000H", "2", {0, 2}},
-        {C(15, "17"), {0, 0}, "4000H", "3", {0, 3}},
-        {C(16, "1"), {0, 0xF3}, "40F3H", "2", {0, 0xF5}},
-        {C(7, "2"), {1, 1}, "4001H", "4", {1, 5}},   // a code the module does not know: output registers
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE("code " + std::to_string(row.cmd.code) + " N=" + row.cmd.count + " b=" + row.cmd.bit);
-        auto root = MakeConfig({row.cmd});
-        MapCursors cursors = row.before;
-        MapCommand(Command(*root, 0), cursors);
-        EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_ADDRESS), row.address);
-        EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_BYTE_COUNT), row.bytes);
-        EXPECT_EQ(cursors.input, row.after.input);
-        EXPECT_EQ(cursors.output, row.after.output);
-        EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_BIT), row.cmd.bit);
-    }
-    auto bare = CModbusCommand::MakeEmpty("bare", 2);   // a command a file brought without items
-    MapCursors cursors{3, 4};
-    MapCommand(*bare, cursors);
-    EXPECT_EQ(cursors.input + cursors.output, 7u);
-}
-
-TEST(MapCommand, JunkCountsReadAsLeadingNumberNeverNegativeNeverWrapping)
-{
-    struct Row {
-        test_config::CommandSpec cmd;
-        std::string bytes, nextAddress;   // the second command shows where the cursor ended up
-    };
-    const std::vector<Row> rows = {
+        {C(1, "10", "3"), "2", "0002H"}, {C(2, "8"), "1", "0001H"}, {C(2, "8", "1"), "2", "0002H"},
+        {C(3, "84"), "168", "00A8H"}, {C(4, "1", "5"), "2", "0002H"}, {C(5, "1", "7"), "1", "4001H"},
+        {C(6), "2", "4002H"}, {C(15, "17"), "3", "4003H"},
+        {C(7, "2"), "4", "4004H"},   // a code the module does not know: output registers
+        // Texts from a file: their leading number, never below 0.
         {C(3, ""), "0", "0000H"}, {C(3, "-5"), "0", "0000H"}, {C(3, "12abc"), "24", "0018H"},
         {C(3, "99999999999"), "4294967294", "FFFFFFFEH"},
         {C(1, "99999999999", "99999999999"), "536870912", "20000000H"}, {C(1, "-5", "-5"), "0", "0000H"},
@@ -91,11 +59,17 @@ TEST(MapCommand, JunkCountsReadAsLeadingNumberNeverNegativeNeverWrapping)
         auto root = MakeConfig({row.cmd, C(input ? 3 : 16)});
         MapCursors cursors;
         MapCommands(*root->Subnet().GetNodeAt(0), cursors);
+        EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_ADDRESS), input ? "0000H" : "4000H");
         EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_BYTE_COUNT), row.bytes);
+        EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_BIT), row.cmd.bit);
         EXPECT_EQ(ValueOf(*root, 1, CMD_ROW_MAP_ADDRESS), row.nextAddress);
         EXPECT_EQ(input ? cursors.input : cursors.output, std::stoull(row.bytes) + 2);
         EXPECT_EQ(input ? cursors.output : cursors.input, 0u);
     }
+    auto bare = CModbusCommand::MakeEmpty("bare", 2);   // a command a file brought without items
+    MapCursors cursors{3, 4};
+    MapCommand(*bare, cursors);
+    EXPECT_EQ(cursors.input + cursors.output, 7u);
 }
 
 TEST(AutoMap, AreaLimitsAndOverflowMessages)
@@ -154,45 +128,6 @@ TEST(AutoMap, CursorsRunOnAcrossSlaveNodesAndOverwriteHandSetValues)
     EXPECT_EQ(AutoMap(*root).message, GetLangString(5015));
 }
 
-TEST(GetMapping, ReadsAreaAddressBitAndCount)
-{
-    struct Row {
-        test_config::CommandSpec cmd;
-        int area;
-        std::uint32_t start;
-        std::int64_t bitOffset, bitCount, firstBit;
-    };
-    const std::vector<Row> rows = {
-        {C(1, "5", "3", "0000H"), AREA_INPUT, 0, 3, 5, 3},
-        {C(3, "1", "3", "0002H"), AREA_INPUT, 2, 3, 16, 19},   // register commands keep their bit
-        {C(4, "84", "0", "00F3H"), AREA_INPUT, 0xF3, 0, 1344, 1944},
-        {C(5, "1", "7", "4001H"), AREA_OUTPUT, 0x4001, 7, 1, 15},
-        {C(6, "1", "0", "4000H"), AREA_OUTPUT, 0x4000, 0, 16, 0},
-        {C(15, "10", "2", "4010H"), AREA_OUTPUT, 0x4010, 2, 10, 130},
-        {C(7, "3", "0", "4002H"), AREA_OUTPUT, 0x4002, 0, 48, 16},
-        // Address texts: upper-cased, cut before the last H, four hex digits at most.
-        {C(2, "1", "0", "1ah"), AREA_INPUT, 0x1A, 0, 1, 208},
-        {C(2, "1", "0", "1A"), AREA_INPUT, 0, 0, 1, 0},
-        {C(2, "1", "0", "12345H"), AREA_INPUT, 0, 0, 1, 0},
-        {C(2, "1", "0", "1H2H"), AREA_INPUT, 0x102, 0, 1, 0x102 * 8},
-        {C(2, "1", "0", "1ZH"), AREA_INPUT, 0x10, 0, 1, 128},
-        {C(16, "1", "0", ""), AREA_OUTPUT, 0, 0, 16, -0x4000 * 8},   // below bit 0 of its area
-        {C(1, "-5", "-5", "0001H"), AREA_INPUT, 1, 0, 0, 8},
-        {C(3, "99999999999", "99999999999", "FFFFH"), AREA_INPUT, 0xFFFF, 2147483647, 16ll * 2147483647,
-         0xFFFFll * 8 + 2147483647},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE("code " + std::to_string(row.cmd.code) + " at '" + row.cmd.address + "'");
-        auto root = MakeConfig({row.cmd});
-        const CommandMapping mapping = GetMapping(Command(*root, 0));
-        EXPECT_EQ(mapping.area, row.area);
-        EXPECT_EQ(mapping.startAddress, row.start);
-        EXPECT_EQ(mapping.bitOffset, row.bitOffset);
-        EXPECT_EQ(mapping.bitCount, row.bitCount);
-        EXPECT_EQ(mapping.FirstBit(), row.firstBit);
-    }
-}
-
 TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
 {
     struct Span {
@@ -205,10 +140,14 @@ TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
         std::vector<Span> used;   // every other counter of both areas stays 0
     };
     const std::vector<Row> rows = {
-        {C(1, "5", "3", "0000H"), AREA_INPUT, {{3, 7, 1}}},
-        {C(16, "2", "0", "4004H"), AREA_OUTPUT, {{32, 63, 1}}},
-        {C(5, "1", "7", "4001H"), AREA_OUTPUT, {{15, 15, 1}}},
-        {C(4, "-5", "0", "0000H"), AREA_INPUT, {}},
+        {C(1, "5", "3", "0000H"), AREA_INPUT, {{3, 7, 1}}},      {C(16, "2", "0", "4004H"), AREA_OUTPUT, {{32, 63, 1}}},
+        {C(3, "1", "3", "0002H"), AREA_INPUT, {{19, 34, 1}}},    // register commands keep their bit
+        {C(5, "1", "7", "4001H"), AREA_OUTPUT, {{15, 15, 1}}},   {C(15, "10", "2", "4010H"), AREA_OUTPUT, {{130, 139, 1}}},
+        {C(7, "3", "0", "4002H"), AREA_OUTPUT, {{16, 63, 1}}},   {C(4, "-5", "0", "0000H"), AREA_INPUT, {}},
+        // Address texts: upper-cased, cut before the last H, four hex digits at most.
+        {C(2, "1", "0", "1ah"), AREA_INPUT, {{208, 208, 1}}},    {C(2, "1", "0", "12345H"), AREA_INPUT, {{0, 0, 1}}},
+        {C(2, "1", "0", "1H2H"), AREA_INPUT, {{1999, 1999, 1}}}, {C(2, "1", "0", "1ZH"), AREA_INPUT, {{128, 128, 1}}},
+        {C(2, "3", "-5", "1A"), AREA_INPUT, {{0, 2, 1}}},
         // Past bit 1999 everything piles up at 1999; below bit 0 at 0.
         {C(1, "100", "0", "00F0H"), AREA_INPUT, {{1920, 1998, 1}, {1999, 1999, 21}}},
         {C(3, "99999999999", "0", "00F0H"), AREA_INPUT, {{1920, 1998, 1}, {1999, 1999, kU32Max}}},

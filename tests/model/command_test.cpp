@@ -14,11 +14,8 @@
 namespace {
 
 struct FunctionRow {
-    int index;
-    int code;
-    bool supported;
-    bool inputArea;
-    bool bitFunction;
+    int index, code;
+    bool supported, inputArea, bitFunction;
 };
 
 const std::vector<FunctionRow> kFunctions = {
@@ -58,8 +55,7 @@ TEST(FunctionTable, OnlySupportedFunctionsMakeACommandWithTheirEditableRows)
         EXPECT_EQ(command.GetItemAt(CMD_ROW_MAP_ADDRESS)->help, GetLangString(f.inputArea ? 3008 : 3009));
         for (int row : {CMD_ROW_FUNCTION_CODE, CMD_ROW_BYTE_COUNT, CMD_ROW_BYTE_SWAP, CMD_ROW_CHECK_TYPE})
             EXPECT_EQ(command.GetItemAt(row)->enable, 0) << "row " << row;
-        EXPECT_EQ(command.GetItemAt(CMD_ROW_COUNT), nullptr);
-        EXPECT_EQ(command.GetItemAt(-1), nullptr);
+        EXPECT_EQ(command.GetItemAt(CMD_ROW_COUNT), command.GetItemAt(-1));
     }
     EXPECT_EQ(slave.GetCommandCount(), 8);
     for (int index : {-1, 14, 1000}) {
@@ -69,7 +65,7 @@ TEST(FunctionTable, OnlySupportedFunctionsMakeACommandWithTheirEditableRows)
     for (int code : {0, -1, 9, 17}) {
         int index = -7;
         GetFunctionByCode(code, &index);
-        EXPECT_EQ(index, kUnknownFunctionIndex);
+        EXPECT_EQ(index, kUnknownFunctionIndex) << code;
     }
     EXPECT_EQ(slave.AttachCommand(CModbusCommand::MakeEmpty("07 Read Exception Status", 6)), 0);
     EXPECT_EQ(AddCommandTo(nullptr, 2).command, nullptr);
@@ -93,8 +89,7 @@ TEST(FunctionTable, SlaveNodeHoldsAtMostFortyEightCommands)
     EXPECT_EQ(slave.GetCommandCount(), 48);
 
     CSlaveNode other("Node(2)");
-    EXPECT_FALSE(DeleteCommandFrom(&slave, nullptr));
-    EXPECT_FALSE(DeleteCommandFrom(&other, last));   // not that node's command
+    EXPECT_FALSE(DeleteCommandFrom(&slave, nullptr) || DeleteCommandFrom(&other, last));   // not that node's command
     EXPECT_TRUE(DeleteCommandFrom(&slave, last));
     EXPECT_EQ(slave.IndexOfCommand(last), -1);
     EXPECT_NE(AddCommandTo(&slave, 12).command, nullptr);

@@ -1,5 +1,5 @@
-// The nodes of a configuration: the subnet's rows in each mode, the values a download reads from
-// them, reset, slave node naming, the tree and the edit actions it offers.
+// The nodes of a configuration: the subnet's rows in each mode, reset, slave node naming, the
+// tree and the edit actions it offers.
 
 #include "model/device_config.h"
 #include "model/edit_actions.h"
@@ -24,18 +24,13 @@ public:
 TEST(SubnetNode, RowsOfEachModeAndRowsThatDoNotExist)
 {
     struct Case {
-        int mode;
-        int rows;      // rows drawn
-        int listed;    // rows reachable through GetItemAt
-        bool masterList;   // rows from 6 on come from the Modbus Master list
+        int mode, rows, listed;   // rows drawn, rows reachable through GetItemAt
+        bool masterList;          // rows from 6 on come from the Modbus Master list
         int protocolCode;
     };
-    const std::vector<Case> cases = {
-        {MODE_MODBUS_MASTER, 12, 12, true, 0},
-        {MODE_USER_CONFIG, 20, 20, false, 3},
-        {2, 6, 20, false, -1},   // only a file brings it
-    };
-    for (const Case& c : cases) {
+    // Mode 2 only a file brings.
+    for (const Case& c : {Case{MODE_MODBUS_MASTER, 12, 12, true, 0}, Case{MODE_USER_CONFIG, 20, 20, false, 3},
+                          Case{2, 6, 20, false, -1}}) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
         CSubnetNode subnet;
         subnet.SetMode(c.mode);
@@ -56,44 +51,11 @@ TEST(SubnetNode, RowsOfEachModeAndRowsThatDoNotExist)
     }
     CSubnetNode subnet;
     EXPECT_EQ(subnet.ShowItems(nullptr), 0);
-    EXPECT_EQ(subnet.SetChoice(SUBNET_ROW_BAUD_RATE, 9), 0);   // one past the choices
-    EXPECT_EQ(subnet.SetChoice(SUBNET_ROW_BAUD_RATE, -1), 0);
-    EXPECT_EQ(subnet.GetBaudRate(), 5);
+    EXPECT_EQ(subnet.SetChoice(SUBNET_ROW_BAUD_RATE, 9) + subnet.SetChoice(SUBNET_ROW_BAUD_RATE, -1), 0);
     SetValue(subnet.GetItemAt(SUBNET_ROW_CHECK_BIT), "odd");   // byte-for-byte match only
     EXPECT_EQ(subnet.GetChoiceIndex(SUBNET_ROW_CHECK_BIT), -1);
     subnet.SetModeField(MODE_USER_CONFIG);   // as a file sets it: row 0 keeps its text
     EXPECT_EQ(subnet.GetItemAt(SUBNET_ROW_PROTOCOL)->value, "Modbus Master");
-}
-
-TEST(SubnetNode, ValuesADownloadReads)
-{
-    CSubnetNode subnet;
-    auto master = [&] {
-        return std::vector<int>{subnet.GetProtocolCode(), subnet.GetBaudRate(), subnet.GetDataBits(),
-                                subnet.GetCheckBit(), subnet.GetStopBits(), subnet.GetTransmissionMode(),
-                                subnet.GetResponseTimeout(), subnet.GetPollDelay(), subnet.GetOutputMode(),
-                                subnet.GetScanRate()};
-    };
-    auto user = [&] {
-        return std::vector<int>{subnet.GetFrameType(), subnet.GetCharInterval(), subnet.GetFrameLength(),
-                                subnet.GetStartDelimiter(), subnet.GetEndDelimiter(), subnet.GetAutoSending(),
-                                subnet.GetAutoSendingPeriod(), subnet.GetCrcCheck(), subnet.GetOutputMode()};
-    };
-    EXPECT_EQ(master(), (std::vector<int>{0, 5, 0, 0, 0, 0, 300, 0, 3, 10}));
-    EXPECT_EQ(user(), (std::vector<int>{-1, -1, -1, -1, -1, -1, -1, -1, 3}));   // no such rows in this mode
-    SetValue(subnet.GetItemAt(SUBNET_ROW_POLL_DELAY), "2340");   // sent in tens of milliseconds
-    subnet.SetChoice(SUBNET_ROW_BAUD_RATE, 8);
-    subnet.SetChoice(SUBNET_ROW_OUTPUT_MODE, 0);
-    EXPECT_EQ(master(), (std::vector<int>{0, 8, 0, 0, 0, 0, 300, 234, 1, 10}));
-    SetValue(subnet.GetItemAt(SUBNET_ROW_OUTPUT_MODE), "Pulse");
-    EXPECT_EQ(subnet.GetOutputMode(), 0);
-
-    subnet.SetMode(MODE_USER_CONFIG);
-    EXPECT_EQ(subnet.GetProtocolCode(), 3);
-    EXPECT_EQ(user(), (std::vector<int>{0, 10, 111, 0, 0, 0, 1000, 0, 3}));   // its own output mode
-    subnet.CommonModeItems().clear();   // a short list read from a file
-    EXPECT_EQ(subnet.GetPollDelay(), -1);
-    EXPECT_EQ(subnet.GetOutputMode(), 0);
 }
 
 TEST(DeviceConfig, ResetRestoresValuesButNotEnablesOrRowZero)
@@ -121,46 +83,31 @@ TEST(DeviceConfig, ResetRestoresValuesButNotEnablesOrRowZero)
     EXPECT_EQ(test_config::ConfigText(*root), fresh);
 }
 
-TEST(DeviceConfig, SlaveNodesAreNamedFromTheListSize)
-{
-    CSubnetNode subnet;
-    CSlaveNode* first = subnet.AddNode();
-    EXPECT_EQ(first->GetName(), "Node(1)");
-    EXPECT_EQ(first->GetItemAt(SLAVE_ROW_ADDRESS)->value, "1");
-    EXPECT_EQ(subnet.AddNode()->GetName(), "Node(2)");
-    CSlaveNode stranger("Node(9)");
-    EXPECT_EQ(subnet.RemoveNode(&stranger), 1);   // not in the list: nothing changes
-    EXPECT_EQ(subnet.RemoveNode(nullptr), 0);
-    EXPECT_EQ(subnet.AttachNode(nullptr), 0);
-    EXPECT_EQ(subnet.GetNodeCount(), 2);
-    subnet.RemoveNode(subnet.GetNodeAt(1));
-    subnet.RemoveNode(first);
-    EXPECT_EQ(subnet.GetNodeAt(0), nullptr);
-    EXPECT_EQ(subnet.AddNode()->GetName(), "Node(1)");
-}
-
-TEST(DeviceConfig, TreeShowsSlaveNodesOnlyInModbusMaster)
+TEST(DeviceConfig, SlaveNodesAreNamedFromTheListSizeAndShownOnlyInModbusMaster)
 {
     auto root = test_config::MakeConfig({{3}, {16}});
-    CSlaveNode& slave = *root->Subnet().GetNodeAt(0);
-    auto second = std::make_unique<CSlaveNode>("Node(2)");   // only a file brings a second one
-    second->AddCommand(1);
-    root->Subnet().AttachNode(std::move(second));
+    CSubnetNode& subnet = root->Subnet();
+    CSlaveNode& slave = *subnet.GetNodeAt(0);
+    EXPECT_EQ(subnet.AddNode()->GetName(), "Node(2)");   // only a file brings a second one
+    subnet.GetNodeAt(1)->AddCommand(1);
+    CSlaveNode stranger("Node(9)");
+    EXPECT_EQ(subnet.RemoveNode(&stranger), 1);   // not in the list: nothing changes
+    EXPECT_EQ(subnet.RemoveNode(nullptr) + subnet.AttachNode(nullptr), 0);
     EXPECT_EQ(root->GetCommandCount(), 2);   // the first slave node's
-    TreeEntries tree = root->BuildTree();
+    const TreeEntries tree = root->BuildTree();
     ASSERT_EQ(tree.size(), 2u);
     EXPECT_EQ(tree[0].record, TreeRecord::ForNode(RECORD_FIELDBUS, &root->Bus()));
-    EXPECT_EQ(tree[1].record, TreeRecord::ForNode(RECORD_SUBNET, &root->Subnet()));
     EXPECT_TRUE(tree[0].children.empty());
     ASSERT_EQ(tree[1].children.size(), 2u);
-    const TreeEntry& node = tree[1].children[0];
-    EXPECT_EQ(node.record, TreeRecord::ForSlave(&slave));
-    ASSERT_EQ(node.children.size(), 2u);
-    EXPECT_EQ(node.children[1].record, TreeRecord::ForCommand(&slave, slave.GetCommandAt(1)));
-    EXPECT_EQ(node.children[1].text, slave.GetCommandAt(1)->GetName());
-    root->Subnet().SetMode(MODE_USER_CONFIG);
+    EXPECT_EQ(tree[1].children[0].record, TreeRecord::ForSlave(&slave));
+    ASSERT_EQ(tree[1].children[0].children.size(), 2u);
+    EXPECT_EQ(tree[1].children[0].children[1].record, TreeRecord::ForCommand(&slave, slave.GetCommandAt(1)));
+    subnet.SetMode(MODE_USER_CONFIG);
     EXPECT_TRUE(root->BuildTree()[1].children.empty());
-    EXPECT_EQ(root->Subnet().GetNodeCount(), 2);
+    subnet.RemoveNode(subnet.GetNodeAt(1));
+    subnet.RemoveNode(&slave);
+    EXPECT_EQ(subnet.GetNodeAt(0), nullptr);
+    EXPECT_EQ(subnet.AddNode()->GetName(), "Node(1)");
 }
 
 TEST(DeviceConfig, TakeContentsFromExchangesEverythingButTheNames)
@@ -191,16 +138,9 @@ TEST(EditActions, WhatEachSelectionOffers)
     EXPECT_EQ(AddSlaveNode(root, subnet), nullptr);   // one slave node at most
     const TreeRecord slaveRecord = TreeRecord::ForSlave(slave);
     const TreeRecord command = TreeRecord::ForCommand(slave, slave->AddCommand(0));
-    struct Row {
-        TreeRecord record;
-        bool deleteNode, addCommand, deleteCommand;
-    };
-    for (const Row& row : {Row{bus, false, false, false}, Row{subnet, false, false, false},
-                           Row{slaveRecord, true, true, false}, Row{command, false, false, true}}) {
-        EXPECT_EQ(CanDeleteNode(row.record), row.deleteNode);
-        EXPECT_EQ(CanAddCommand(row.record), row.addCommand);
-        EXPECT_EQ(CanDeleteCommand(row.record), row.deleteCommand);
-    }
+    for (const auto& [record, offers] : {std::pair{bus, "---"}, {subnet, "---"}, {slaveRecord, "DA-"}, {command, "--D"}})
+        EXPECT_EQ(std::string(CanDeleteNode(record) ? "D" : "-") + (CanAddCommand(record) ? "A" : "-") +
+                      (CanDeleteCommand(record) ? "D" : "-"), offers);
     EXPECT_FALSE(CanAddNode(root, bus));
     EXPECT_TRUE(DeleteSlaveNode(root, slave));
     EXPECT_FALSE(DeleteSlaveNode(root, nullptr));
