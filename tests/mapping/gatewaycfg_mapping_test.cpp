@@ -77,6 +77,7 @@ TEST(GatewayCfgMapping, AutomapAssignsAddressesThenCheckAndMapPass)
 TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNodes)
 {
     auto root = test_config::MakeConfig({C(3, "122"), C(2, "8"), C(16, "2")});
+    test_config::SlaveOf(*root, 300);
     auto second = std::make_unique<CSlaveNode>("Node(2)");   // only a file brings a second one
     test_config::AddCommand(*second, C(4, "4"));
     root->Subnet().AttachNode(std::move(second));
@@ -90,10 +91,11 @@ TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNo
     EXPECT_EQ(saved.Stored(1, CMD_ROW_MAP_ADDRESS), "00F4H");
     EXPECT_EQ(saved.Stored(0, CMD_ROW_MAP_ADDRESS, 1), "00F5H");
 
-    // An address past the end of its area is a value no edit could store.
+    // An address past the end of its area is a value no edit could store, as is the slave address.
     const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_OUT_OF_RANGE));
-    EXPECT_EQ(checked.err, saved.file + ": command:2 / Mapping Address(HEX) = \"00F4H\": " +
+    EXPECT_EQ(checked.err, saved.file + ": slave:1 / Slave Address = \"300\": " + ResultMessage(RESULT_OUT_OF_RANGE) +
+                               "\n" + saved.file + ": command:2 / Mapping Address(HEX) = \"00F4H\": " +
                                ResultMessage(RESULT_OUT_OF_RANGE) + "\n");
 
     // User Config has no commands to map: refused, the file left as it was.

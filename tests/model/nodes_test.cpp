@@ -110,20 +110,6 @@ TEST(DeviceConfig, SlaveNodesAreNamedFromTheListSizeAndShownOnlyInModbusMaster)
     EXPECT_EQ(subnet.AddNode()->GetName(), "Node(1)");
 }
 
-TEST(DeviceConfig, TakeContentsFromExchangesEverythingButTheNames)
-{
-    CDeviceConfig root;
-    auto loaded = test_config::MakeFilledConfig(MODE_USER_CONFIG, 0);
-    loaded->Subnet().AddNode();
-    const std::string text = test_config::ConfigText(*loaded);
-    const std::string empty = test_config::ConfigText(root);
-    root.TakeContentsFrom(*loaded);
-    EXPECT_EQ(test_config::ConfigText(root), text);
-    EXPECT_EQ(test_config::ConfigText(*loaded), empty);
-    EXPECT_EQ(root.Subnet().GetName(), "Subnet");
-    EXPECT_EQ(root.Bus().GetName(), "PROFIBUS");
-}
-
 TEST(EditActions, WhatEachSelectionOffers)
 {
     CDeviceConfig root;
