@@ -130,7 +130,7 @@ TEST(CommitRefusalTest, RowsWithoutAnEditorOrOfTheOtherKind)
         bool asChoice;
         CommitRefusal refusal;
     };
-    const std::vector<Case> cases = {
+    for (const Case& c : std::vector<Case>{
         {Master(), -1, "1", false, R::NoItem}, {Master(), 12, "Delimiter", true, R::NoItem},   // a User Config row
         {User(), 20, "1", false, R::NoItem}, {Slave(), 1, "1", false, R::NoItem}, {Cmd(2), 10, "1", false, R::NoItem},
         {Master(), 2, "7", true, R::ReadOnly}, {Master(), 6, "ASCII", true, R::ReadOnly},
@@ -139,9 +139,7 @@ TEST(CommitRefusalTest, RowsWithoutAnEditorOrOfTheOtherKind)
         {Cmd(4), 2, "2", false, R::ReadOnly}, {Cmd(2), 4, "1", false, R::ReadOnly},
         {Cmd(2), 6, "Double-byte-exchange", true, R::ReadOnly}, {Master(), 1, "9600", false, R::WrongEditor},
         {Master(), 7, "500", true, R::WrongEditor}, {Master(), 1, "4800", true, R::NotAChoice},
-        {Cmd(2), 8, "Medium Scan", true, R::NotAChoice},
-    };
-    for (const Case& c : cases) {
+        {Cmd(2), 8, "Medium Scan", true, R::NotAChoice}}) {
         SCOPED_TRACE("row " + std::to_string(c.row) + " input \"" + c.input + "\"");
         Workbench bench(c.given);
         const std::string before = test_config::ConfigText(bench.root);
@@ -153,66 +151,46 @@ TEST(CommitRefusalTest, RowsWithoutAnEditorOrOfTheOtherKind)
     }
 }
 
-TEST(CommitChoiceTest, FrameTypeSwitchesFrameRowsAndForcesCrcOff)
+TEST(CommitChoiceTest, PickedChoicesOpenAndCloseOtherRowsAndKeepTheirTexts)
 {
-    struct Case {
-        std::string picked;
-        std::vector<int> enables;   // rows 14, 15, 16 and 19 afterwards
-        std::string crcValue;
-    };
-    const std::vector<int> rows = {14, 15, 16, 19};
-    for (const Case& c : {Case{"Delimiter", {0, 1, 1, 0}, "Disable"}, Case{"Frame Length", {1, 0, 0, 1}, "Enable"},
-                          Case{"Time Interval between Characters", {0, 0, 0, 1}, "Enable"}}) {
-        SCOPED_TRACE(c.picked);
-        Workbench bench(User());
-        CSubnetNode& subnet = bench.root.Subnet();
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            subnet.GetItemAt(rows[i])->SetEnable(1 - c.enables[i]);   // start from the opposite
-        subnet.GetItemAt(SUBNET_ROW_CRC_CHECK)->value = "Enable";
-
-        const CommitOutcome outcome = CommitChoice(bench.root, bench.record, SUBNET_ROW_FRAME_TYPE, c.picked);
-        ASSERT_TRUE(outcome.accepted());
-        std::vector<int> enables;
-        for (int row : rows) {
-            enables.push_back(subnet.GetItemAt(row)->enable);
-            EXPECT_NE(std::find(outcome.rowsRestyled.begin(), outcome.rowsRestyled.end(), row),
-                      outcome.rowsRestyled.end()) << "row " << row;
-        }
-        EXPECT_EQ(enables, c.enables);
-        EXPECT_EQ(subnet.GetItemAt(SUBNET_ROW_CRC_CHECK)->value, c.crcValue);
-        EXPECT_EQ(subnet.GetItemAt(SUBNET_ROW_CHAR_INTERVAL)->enable, 1);   // never touched
-    }
-}
-
-TEST(CommitChoiceTest, OnOffChoicesOpenAndCloseTheirRowAndKeepItsText)
-{
-    // Auto sending opens its period; the fieldbus address mode "Set by I/O Port" greys the time-out.
     Workbench bench(User());
     CDeviceConfig& root = bench.root;
     const TreeRecord bus = TreeRecord::ForNode(RECORD_FIELDBUS, &root.Bus());
+    ASSERT_TRUE(CommitEdit(root, bus, BUS_ROW_PROBE_TIMEOUT, "500").accepted());
     struct Step {
         TreeRecord record;
         int row;
         std::string picked;
-        int dependent, enable;
+        std::vector<int> rows, enables;   // the rows the choice opens or closes, afterwards
+        std::string crc = "Enable";       // "Enable CRC Check" afterwards, "Enable" before
     };
-    ASSERT_TRUE(CommitEdit(root, bus, BUS_ROW_PROBE_TIMEOUT, "500").accepted());
-    for (const Step& s : {Step{bench.record, SUBNET_ROW_AUTO_SEND, "Enable", SUBNET_ROW_AUTO_SEND_PERIOD, 1},
-                          Step{bench.record, SUBNET_ROW_AUTO_SEND, "Disable", SUBNET_ROW_AUTO_SEND_PERIOD, 0},
-                          Step{bus, BUS_ROW_ADDRESS_MODE, "Set by I/O Port", BUS_ROW_PROBE_TIMEOUT, 0},
-                          Step{bus, BUS_ROW_ADDRESS_MODE, "Probe Addr Automatically", BUS_ROW_PROBE_TIMEOUT, 1}}) {
+    const std::vector<int> frameRows = {14, 15, 16, 19};   // frame length, delimiters, CRC check
+    for (const Step& s : {Step{bench.record, SUBNET_ROW_FRAME_TYPE, "Delimiter", frameRows, {0, 1, 1, 0}, "Disable"},
+                          Step{bench.record, SUBNET_ROW_FRAME_TYPE, "Frame Length", frameRows, {1, 0, 0, 1}},
+                          Step{bench.record, SUBNET_ROW_FRAME_TYPE, "Time Interval between Characters", frameRows, {0, 0, 0, 1}},
+                          Step{bench.record, SUBNET_ROW_AUTO_SEND, "Enable", {SUBNET_ROW_AUTO_SEND_PERIOD}, {1}},
+                          Step{bench.record, SUBNET_ROW_AUTO_SEND, "Disable", {SUBNET_ROW_AUTO_SEND_PERIOD}, {0}},
+                          Step{bus, BUS_ROW_ADDRESS_MODE, "Set by I/O Port", {BUS_ROW_PROBE_TIMEOUT}, {0}},
+                          Step{bus, BUS_ROW_ADDRESS_MODE, "Probe Addr Automatically", {BUS_ROW_PROBE_TIMEOUT}, {1}}}) {
         SCOPED_TRACE(s.picked);
-        if (s.enable) {
-            EXPECT_EQ(CommitText(root, s.record, s.dependent, "250").refusal, CommitRefusal::ReadOnly);
+        root.Subnet().GetItemAt(SUBNET_ROW_CRC_CHECK)->value = "Enable";
+        if (s.enables[0]) {
+            EXPECT_EQ(CommitText(root, s.record, s.rows[0], "250").refusal, CommitRefusal::ReadOnly);
         }
         const CommitOutcome outcome = CommitChoice(root, s.record, s.row, s.picked);
         EXPECT_TRUE(outcome.accepted() && outcome.changed);
-        EXPECT_EQ(RecordItemAt(s.record, s.dependent)->enable, s.enable);
-        EXPECT_EQ(outcome.rowsRestyled, std::vector<int>{s.dependent});
+        std::vector<int> enables;
+        for (int row : s.rows)
+            enables.push_back(RecordItemAt(s.record, row)->enable);
+        EXPECT_EQ(enables, s.enables);
+        EXPECT_EQ(outcome.rowsRestyled, s.rows);
+        EXPECT_EQ(root.Subnet().GetItemAt(SUBNET_ROW_CRC_CHECK)->value, s.crc);
         EXPECT_FALSE(CommitChoice(root, s.record, s.row, s.picked).changed);
     }
     EXPECT_EQ(root.Bus().GetItemAt(BUS_ROW_PROBE_TIMEOUT)->value, "500");
     EXPECT_EQ(root.Subnet().GetItemAt(SUBNET_ROW_AUTO_SEND_PERIOD)->value, "1000");
+    EXPECT_EQ(root.Subnet().GetItemAt(SUBNET_ROW_FRAME_LENGTH)->value, "111");
+    EXPECT_EQ(root.Subnet().GetItemAt(SUBNET_ROW_CHAR_INTERVAL)->enable, 1);   // never touched
 }
 
 TEST(CommitChoiceTest, ProtocolSwitchKeepsSlaveNodesAndBothModeLists)
