@@ -1,5 +1,6 @@
-// Automatic mapping, where a command's data lie, and the bit usage map with its check. Values
-// are stored past the grid's rules, as a file may bring them.
+// Automatic mapping, the bit usage map with its check, bit classes and the SVG memory map. Values
+// are stored past the grid's rules, as a file may bring them. The fault list is pinned through
+// gatewaycfg check and map.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "file/xml_shape_check.h"
 #include "mapping/auto_map.h"
+#include "mapping/memory_map_svg.h"
 #include "mapping/usage_map.h"
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
@@ -25,15 +28,8 @@ test_config::CommandSpec C(int code, std::string count = "1", std::string bit = 
     return {code, "1", std::move(count), std::move(address), std::move(bit)};
 }
 
-CModbusCommand& Command(CDeviceConfig& root, int i, int node = 0)
-{
-    return *root.Subnet().GetNodeAt(node)->GetCommandAt(i);
-}
-
-std::string ValueOf(CDeviceConfig& root, int i, int row, int node = 0)
-{
-    return test_config::ValueOf(Command(root, i, node).GetItemAt(row));
-}
+CModbusCommand& Command(CDeviceConfig& root, int i) { return *root.Subnet().GetNodeAt(0)->GetCommandAt(i); }
+std::string ValueOf(CDeviceConfig& root, int i, int row) { return test_config::ValueOf(Command(root, i).GetItemAt(row)); }
 
 TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNeverWrapping)
 {
@@ -93,6 +89,7 @@ TEST(AutoMap, AreaLimitsAndOverflowMessages)
         {"both over: only the input is reported", {C(16, "123"), C(3, "123")}, Input, {"4000H", "0000H"}},
         {"negative counts take nothing", {C(3, "-5"), C(1, "-5", "-5"), C(16, "-5")}, None,
          {"0000H", "0000H", "4000H"}},
+        {"hand-set addresses are overwritten", {C(3, "2", "0", "0050H"), C(4, "2", "0", "0050H")}, None, {"0000H", "0004H"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -108,24 +105,6 @@ TEST(AutoMap, AreaLimitsAndOverflowMessages)
     }
     CDeviceConfig empty;
     EXPECT_EQ(AutoMap(empty).result, 1);
-}
-
-TEST(AutoMap, CursorsRunOnAcrossSlaveNodesAndOverwriteHandSetValues)
-{
-    auto root = MakeConfig({C(3, "4", "0", "0050H"), C(16, "2", "0", "0050H")});
-    Command(*root, 1).GetItemAt(CMD_ROW_BYTE_COUNT)->value = "99";
-    auto second = std::make_unique<CSlaveNode>("Node(2)");   // only a file brings a second one
-    test_config::AddCommand(*second, C(4, "4"));
-    test_config::AddCommand(*second, C(5, "1", "3"));
-    root->Subnet().AttachNode(std::move(second));
-    EXPECT_EQ(AutoMap(*root).result, 1);
-    EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_ADDRESS), "0000H");
-    EXPECT_EQ(ValueOf(*root, 1, CMD_ROW_BYTE_COUNT), "4");
-    EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_ADDRESS, 1), "0008H");
-    EXPECT_EQ(ValueOf(*root, 1, CMD_ROW_MAP_ADDRESS, 1), "4004H");
-    // The second node's commands count towards the area sizes too.
-    Command(*root, 0, 1).GetItemAt(CMD_ROW_DATA_COUNT)->value = "119";
-    EXPECT_EQ(AutoMap(*root).message, GetLangString(5015));
 }
 
 TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
@@ -176,7 +155,7 @@ TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
     EXPECT_EQ(map.input[1999], kU32Max);
 }
 
-TEST(CheckMapping, ConflictsThenOverflowsOfTheFirstSlaveNode)
+TEST(CheckMapping, ConflictsThenOverflows)
 {
     struct Row {
         const char* name;
@@ -210,11 +189,6 @@ TEST(CheckMapping, ConflictsThenOverflowsOfTheFirstSlaveNode)
         UsageMap map;
         EXPECT_EQ(BuildUsageMap(root->Subnet(), map), 0);
         EXPECT_EQ(CheckMapping(map), row.want);
-        // A second node from a file, overlapping everything, is not part of the download.
-        auto copy = std::make_unique<CSlaveNode>("Node(2)");
-        for (const auto& spec : row.cmds)
-            test_config::AddCommand(*copy, spec);
-        root->Subnet().AttachNode(std::move(copy));
         EXPECT_EQ(CheckMapping(*root), row.want);
     }
 }
@@ -255,6 +229,75 @@ TEST(Mapping, JunkValuesStayInBoundsAndLoseNoBits)
             }
         }
     }
+}
+
+TEST(ClassifyBit, ClassesAndColours)
+{
+        struct Row {
+        int bit;
+        std::uint32_t count;
+        BitClass cls;
+        std::uint32_t colour;   // 0xBBGGRR, as the grid and the dialog take it
+    };
+    const std::vector<Row> rows = {
+        {0, 0, BitClass::Unused, 0xFFFFFF},     {1999, 0, BitClass::Unused, 0xFFFFFF},
+        {1951, 1, BitClass::Legal, 0xC8C8C8},   {0, 2, BitClass::Conflict, 0x0000FF},
+        {1951, kU32Max, BitClass::Conflict, 0x0000FF},
+        {1952, 1, BitClass::Overflow, 0x00FFFF},   // past the area's end however often it is used
+        {1999, kU32Max, BitClass::Overflow, 0x00FFFF},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("bit " + std::to_string(row.bit) + " count " + std::to_string(row.count));
+        EXPECT_EQ(ClassifyBit(row.bit, row.count), row.cls);
+        EXPECT_EQ(BitClassColour(row.cls), row.colour);
+    }
+}
+
+std::size_t CountOf(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
+TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClassAndColour)
+{
+    // The dialog's palette: grey legal, red conflict, yellow overflow; the legend shows each once.
+    const std::string kLegal = "fill=\"#c8c8c8\"", kConflict = "fill=\"#ff0000\"", kOverflow = "fill=\"#ffff00\"";
+    struct Row {
+        const char* name;
+        std::vector<test_config::CommandSpec> cmds;
+        std::size_t legal, conflict, overflow;   // cells of each class, both areas together
+    };
+    const std::vector<Row> rows = {
+        {"empty", {}, 0, 0, 0},
+        {"one register each", {C(3, "1", "0", "0000H"), C(16, "1", "0", "4010H")}, 32, 0, 0},
+        {"huge count", {C(4, "99999999999", "0", "0000H")}, 1952, 0, 48},
+        {"conflict and overflow", {C(2, "4", "4", "00F3H"), C(1, "3", "6", "00F3H"), C(5, "1", "0", "4000H")}, 3, 2, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string svg = RenderMemoryMapSvg(test_config::MakeConfig(row.cmds)->Subnet());
+        EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+        EXPECT_TRUE(CheckXmlShape(svg).ok) << CheckXmlShape(svg).message;
+        // Two areas of 2000 bits, one background and four legend boxes.
+        EXPECT_EQ(CountOf(svg, "<rect"), 2u * kCountedBits + 1 + 4);
+        EXPECT_EQ(CountOf(svg, "class=\"past\""), 2u * (kCountedBits - kAreaBits));
+        EXPECT_EQ(CountOf(svg, kLegal), row.legal + 1);
+        EXPECT_EQ(CountOf(svg, kConflict), row.conflict + 1);
+        EXPECT_EQ(CountOf(svg, kOverflow), row.overflow + 1);
+    }
+    // Bit 2 of output byte 3 used twice: the red cell carries its place in its title.
+    const std::string svg = RenderMemoryMapSvg(
+        test_config::MakeConfig({C(5, "1", "2", "4003H"), C(15, "3", "0", "4003H")})->Subnet());
+    const std::size_t title = svg.find("<title>bit 2 of byte 3, used 2x</title>");
+    ASSERT_NE(title, std::string::npos);
+    const std::size_t rect = svg.rfind("<rect", title);
+    EXPECT_NE(svg.substr(rect, title - rect).find(kConflict), std::string::npos);
+    EXPECT_LT(svg.find(">Not use<"), svg.find(">Legal <"));
+    EXPECT_LT(svg.find(">Legal <"), svg.find(">Conflict<"));
+    EXPECT_LT(svg.find(">Conflict<"), svg.find(">Overflow<"));
 }
 
 } // namespace
