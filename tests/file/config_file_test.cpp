@@ -135,12 +135,10 @@ TEST(ConfigFile, ReadingIsLenientWhereFilesDifferAndRefusesTheRestCleanly)
         {"32 levels deep", nested(32), true},
         {"33 levels deep", nested(33), false},
         {"Chinese file", replaced("Value=\"English\"", "Value=\"Chinese\""), false},
-        {"cut in half", text.substr(0, text.size() / 2), false},
         {"no Subnet", replaced("<Subnet Value=\"Subnet\">", "<Subnet Value=\"Subnets\">"), false},
         {"bad state", replaced("<State Value=\"2\" />", "<State Value=\"two\" />"), false},
         {"unsupported command type", replaced("<CommandType Value=\"2\" />", "<CommandType Value=\"6\" />"), false},
-        {"empty file", "", false},
-        {"junk", std::string("\x01\x02\xFF\xFE<<>>", 8), false},
+        {"empty file", "", false},   // files cut short or holding junk are in the fuzz corpus
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

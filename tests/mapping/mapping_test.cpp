@@ -45,6 +45,7 @@ TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNever
         {C(7, "2"), "4", "4004H"},   // a code the module does not know: output registers
         // Texts from a file: their leading number, never below 0.
         {C(3, ""), "0", "0000H"}, {C(3, "-5"), "0", "0000H"}, {C(3, "12abc"), "24", "0018H"},
+        {C(3, " 7"), "14", "000EH"}, {C(3, "+4"), "8", "0008H"},
         {C(3, "99999999999"), "4294967294", "FFFFFFFEH"},
         {C(1, "99999999999", "99999999999"), "536870912", "20000000H"}, {C(1, "-5", "-5"), "0", "0000H"},
         {C(5, "1", "99999999999"), "268435456", "10004000H"}, {C(16, "99999999999"), "4294967294", "100003FFEH"},
@@ -144,15 +145,6 @@ TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
         }
         EXPECT_TRUE(map.input == want.input && map.output == want.output);
     }
-    // A map adds to what it holds and saturates.
-    auto root = MakeConfig({C(1, "4", "2", "0000H"), C(3, "99999999999", "0", "00F9H")});
-    UsageMap map;
-    map.input[3] = 5;
-    map.input[1999] = kU32Max - 1;
-    BuildUsageMap(*root->Subnet().GetNodeAt(0), map);
-    EXPECT_EQ(std::vector<std::uint32_t>(map.input.begin() + 2, map.input.begin() + 7),
-              (std::vector<std::uint32_t>{1, 6, 1, 1, 0}));
-    EXPECT_EQ(map.input[1999], kU32Max);
 }
 
 TEST(CheckMapping, ConflictsThenOverflows)

@@ -60,6 +60,10 @@ TEST(CommitTextTest, ChecksAndStoresTypedValues)
         {Master(), 7, "50", 0, "50"}, {Master(), 7, "60000", 0, "60000"}, {Master(), 7, "49", 8, ""},
         {Master(), 7, "60001", 8, ""}, {Master(), 7, "", 6, ""}, {Master(), 7, "5 00", 7, ""},
         {Master(), 7, "Default Value", 7, ""},   // only a drop-down that offers them keeps these words
+        {Master(), 7, "default value", 7, ""}, {Master(), 7, "+500", 7, ""}, {Master(), 7, "-500", 7, ""},
+        {Master(), 7, " 500", 7, ""}, {Master(), 7, "50/", 7, ""}, {Master(), 7, "50:", 7, ""},
+        {Master(), 7, "50\xB0", 7, ""}, {Master(), 7, "0050", 0, "0050"}, {Master(), 7, "2147483648", 8, ""},
+        {Master(), 7, "99999999999999999999999999", 8, ""},
         {Master(), 8, "2345", 0, "2340"}, {Master(), 8, "9", 0, "0"}, {Master(), 8, "2500", 0, "2500"},
         {Master(), 8, "2501", 8, ""}, {Master(), 11, "0", 8, ""}, {Master(), 11, "1", 0, "1"},
         {Master(), 11, "255", 0, "255"}, {Master(), 11, "256", 8, ""},
@@ -85,7 +89,7 @@ TEST(CommitTextTest, ChecksAndStoresTypedValues)
         // Mapping address: input area for codes 1-4, output area for the others.
         {Cmd(2), 3, "f3h", 0, "F3H"}, {Cmd(0), 3, "1A", 0, "1AH"}, {Cmd(2), 3, "", 0, "H"},
         {Cmd(2), 3, "F4", 8, ""}, {Cmd(2), 3, "40F3", 8, ""}, {Cmd(2), 3, "1G", 7, ""},
-        {Cmd(2), 3, "1HH", 7, ""},   // only the last H is cut
+        {Cmd(2), 3, "1HH", 7, ""}, {Cmd(2), 3, "0:", 7, ""}, {Cmd(2), 3, "@", 7, ""},   // only the last H is cut
         {Cmd(2), 3, "40F3A", 8, ""}, {Cmd(13), 3, "40f3h", 0, "40F3H"}, {Cmd(12), 3, "4000", 0, "4000H"},
         {Cmd(5), 3, "F3", 8, ""}, {Cmd(13), 3, "40f4h", 8, ""}, {Cmd(13), 3, "3FFF", 8, ""}, {Cmd(13), 3, "", 8, ""},
         // Mapping bit and mnemonic.

@@ -115,10 +115,10 @@ TEST(EditActions, WhatEachSelectionOffers)
     CDeviceConfig root;
     const TreeRecord subnet = TreeRecord::ForNode(RECORD_SUBNET, &root.Subnet());
     const TreeRecord bus = TreeRecord::ForNode(RECORD_FIELDBUS, &root.Bus());
-    EXPECT_EQ(AddSlaveNode(root, bus), nullptr);
     root.Subnet().SetMode(MODE_USER_CONFIG);
     EXPECT_FALSE(CanAddNode(root, subnet));
     root.Subnet().SetMode(MODE_MODBUS_MASTER);
+    EXPECT_EQ(AddSlaveNode(root, bus), nullptr);
     CSlaveNode* slave = AddSlaveNode(root, subnet);
     ASSERT_NE(slave, nullptr);
     EXPECT_EQ(AddSlaveNode(root, subnet), nullptr);   // one slave node at most
@@ -127,10 +127,9 @@ TEST(EditActions, WhatEachSelectionOffers)
     for (const auto& [record, offers] : {std::pair{bus, "---"}, {subnet, "---"}, {slaveRecord, "DA-"}, {command, "--D"}})
         EXPECT_EQ(std::string(CanDeleteNode(record) ? "D" : "-") + (CanAddCommand(record) ? "A" : "-") +
                       (CanDeleteCommand(record) ? "D" : "-"), offers);
-    EXPECT_FALSE(CanAddNode(root, bus));
-    EXPECT_TRUE(DeleteSlaveNode(root, slave));
     EXPECT_FALSE(DeleteSlaveNode(root, nullptr));
-    EXPECT_TRUE(CanAddNode(root, subnet));
+    EXPECT_TRUE(DeleteSlaveNode(root, slave));
+    EXPECT_TRUE(CanAddNode(root, subnet) && !CanAddNode(root, bus));
 }
 
 } // namespace
