@@ -194,9 +194,9 @@ TEST(Mapping, JunkValuesStayInBoundsAndLoseNoBits)
         for (int item : {0, 1, 2}) {
             for (const std::string& text : junk) {
                 SCOPED_TRACE("code " + std::to_string(code) + " item " + std::to_string(item) + " '" + text + "'");
-                test_config::CommandSpec spec = C(code, "9", "3", code <= 4 ? "0010H" : "4010H");
-                (item == 0 ? spec.count : item == 1 ? spec.bit : spec.address) = text;
-                auto root = MakeConfig({spec, spec, C(code, "2", "1", spec.address)});
+                test_config::CommandSpec cmd = C(code, "9", "3", code <= 4 ? "0010H" : "4010H");
+                (item == 0 ? cmd.count : item == 1 ? cmd.bit : cmd.address) = text;
+                auto root = MakeConfig({cmd, cmd, C(code, "2", "1", cmd.address)});
                 for (int pass = 0; pass < 2; ++pass) {
                     std::uint64_t want[2] = {0, 0};
                     for (int i = 0; i < 3; ++i) {
