@@ -1,175 +1,143 @@
-// gatewaycfg automap, map and check on configuration files.
+// gatewaycfg automap, map and check on configuration files: what they print, their exit codes
+// and what they leave in the file.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/gatewaycfg.h"
-#include "support/run_in_process.h"
 #include "file/config_file.h"
-#include "mapping_test_support.h"
 #include "model/lang_strings.h"
 #include "model/result_codes.h"
-
-using namespace mapping_test;
-namespace fs = std::filesystem;
+#include "support/config_builder.h"
+#include "support/run_in_process.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
+test_config::CommandSpec C(int code, std::string count, std::string bit = "0", std::string address = "")
+{
+    return {code, "1", std::move(count), std::move(address), std::move(bit)};
+}
 
-class GatewayCfgMapping : public ::testing::Test {
-protected:
-    void SetUp() override
+struct SavedConfig {
+    ScratchFolder folder;
+    std::string file = folder / "config.xml";
+    std::unique_ptr<CDeviceConfig> root;
+
+    explicit SavedConfig(std::unique_ptr<CDeviceConfig> config) : root(std::move(config))
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("gw-mapping-test-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::create_directories(dir_);
-        file_ = (dir_ / "config.xml").string();
+        EXPECT_TRUE(SaveFile(*root, file).ok);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void Save(const CDeviceConfig& root)
+    // The line automap prints for a command; commands are numbered on across slave nodes.
+    std::string Line(int number, const std::string& address, const std::string& bytes) const
     {
-        const FileResult saved = SaveFile(root, file_);
-        ASSERT_TRUE(saved.ok) << saved.message;
+        int node = 0, index = number - 1;
+        while (index >= root->Subnet().GetNodeAt(node)->GetCommandCount())
+            index -= root->Subnet().GetNodeAt(node++)->GetCommandCount();
+        const CSlaveNode& slave = *root->Subnet().GetNodeAt(node);
+        return slave.GetName() + " command " + std::to_string(number) + " (" + slave.GetCommandAt(index)->GetName() +
+               "): " + address + ", " + bytes + " byte(s)\n";
     }
-
-    std::unique_ptr<CDeviceConfig> Reload()
+    std::string Stored(int i, int row, int node = 0) const
     {
-        auto root = std::make_unique<CDeviceConfig>();
-        const FileResult loaded = LoadFile(*root, file_);
-        EXPECT_TRUE(loaded.ok) << loaded.message;
-        return root;
+        CDeviceConfig loaded;
+        EXPECT_TRUE(LoadFile(loaded, file).ok);
+        return test_config::ValueOf(loaded.Subnet().GetNodeAt(node)->GetCommandAt(i)->GetItemAt(row));
     }
-
-    // The line automap prints for a command.
-    static std::string Line(const CSlaveNode& slave, int number, const CModbusCommand& command,
-                            const std::string& address, const std::string& bytes)
-    {
-        return slave.GetName() + " command " + std::to_string(number) + " (" + command.GetName() + "): " + address +
-               ", " + bytes + " byte(s)\n";
-    }
-
-    fs::path dir_;
-    std::string file_;
 };
 
-TEST_F(GatewayCfgMapping, AutomapAssignsAddressesThenChecksPass)
+TEST(GatewayCfgMapping, AutomapAssignsAddressesThenCheckAndMapPass)
 {
     // No mapping addresses yet: the empty check refuses the file.
-    auto root = MakeConfig({{1, "10", "3"}, {5, "1", "7"}, {3, "84"}, {16, "2"}});
-    Save(*root);
-    EXPECT_EQ(RunTool({"check", file_}).status, static_cast<int>(RESULT_EMPTY_ITEM));
+    SavedConfig saved(test_config::MakeConfig({C(1, "10", "3"), C(5, "1", "7"), C(3, "84"), C(16, "2")}));
+    EXPECT_EQ(RunTool({"check", saved.file}).status, static_cast<int>(RESULT_EMPTY_ITEM));
 
-    const ProgramRun mapped = RunTool({"automap", file_});
+    const ProgramRun mapped = RunTool({"automap", saved.file});
     EXPECT_EQ(mapped.status, 0) << mapped.err;
     EXPECT_EQ(mapped.err, "");
-    const CSlaveNode& slave = FirstSlave(*root);
-    EXPECT_EQ(mapped.out, Line(slave, 1, *slave.GetCommandAt(0), "0000H", "2") +
-                              Line(slave, 2, *slave.GetCommandAt(1), "4000H", "1") +
-                              Line(slave, 3, *slave.GetCommandAt(2), "0002H", "168") +
-                              Line(slave, 4, *slave.GetCommandAt(3), "4001H", "4"));
+    EXPECT_EQ(mapped.out, saved.Line(1, "0000H", "2") + saved.Line(2, "4000H", "1") + saved.Line(3, "0002H", "168") +
+                              saved.Line(4, "4001H", "4"));
+    EXPECT_EQ(saved.Stored(2, CMD_ROW_MAP_ADDRESS) + saved.Stored(2, CMD_ROW_BYTE_COUNT), "0002H168");
 
-    auto saved = Reload();
-    const CSlaveNode& stored = FirstSlave(*saved);
-    const std::vector<std::pair<std::string, std::string>> want = {
-        {"0000H", "2"}, {"4000H", "1"}, {"0002H", "168"}, {"4001H", "4"}};
-    ASSERT_EQ(stored.GetCommandCount(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ValueOf(*stored.GetCommandAt(i), CMD_ROW_MAP_ADDRESS), want[i].first);
-        EXPECT_EQ(ValueOf(*stored.GetCommandAt(i), CMD_ROW_BYTE_COUNT), want[i].second);
-    }
-
-    const ProgramRun checked = RunTool({"check", file_});
+    const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, 0) << checked.err;
     EXPECT_NE(checked.out.find("no faults found"), std::string::npos);
 
-    const std::string svg = (dir_ / "map.svg").string();
-    const ProgramRun map = RunTool({"map", file_, "--svg", svg});
+    const std::string svg = saved.folder / "map.svg";
+    const ProgramRun map = RunTool({"map", saved.file, "--svg", svg});
     EXPECT_EQ(map.status, 0) << map.err;
-    // Coils 3-12 from 0000H, registers from 0002H; nothing faulty.
-    EXPECT_NE(map.out.find("  0000H  ...#####  command 1\n"), std::string::npos) << map.out;
-    EXPECT_NE(map.out.find("  0001H  #####...  command 1\n"), std::string::npos);
-    EXPECT_NE(map.out.find("  00A9H  ########  command 3\n"), std::string::npos);
+    for (const char* line : {"  0000H  ...#####  command 1\n", "  0001H  #####...  command 1\n",
+                             "  00A9H  ########  command 3\n", "  4000H  .......#  command 2\n", "Faults\n  none\n"})
+        EXPECT_NE(map.out.find(line), std::string::npos) << line << map.out;
     EXPECT_EQ(map.out.find("  00AAH"), std::string::npos);
-    EXPECT_NE(map.out.find("  4000H  .......#  command 2\n"), std::string::npos);
-    EXPECT_NE(map.out.find("Faults\n  none\n"), std::string::npos);
     EXPECT_EQ(ReadWholeFile(svg).rfind("<?xml", 0), 0u);
 }
 
-TEST_F(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflow)
+TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNodes)
 {
-    auto root = MakeConfig({{3, "122"}, {2, "8"}, {16, "2"}});
-    Save(*root);
-    const ProgramRun mapped = RunTool({"automap", file_});
+    auto root = test_config::MakeConfig({C(3, "122"), C(2, "8"), C(16, "2")});
+    test_config::SlaveOf(*root, 300);
+    auto second = std::make_unique<CSlaveNode>("Node(2)");   // only a file brings a second one
+    test_config::AddCommand(*second, C(4, "4"));
+    root->Subnet().AttachNode(std::move(second));
+    SavedConfig saved(std::move(root));
+    const ProgramRun mapped = RunTool({"automap", saved.file});
     EXPECT_EQ(mapped.status, static_cast<int>(RESULT_MAPPING_OVERFLOW));
     EXPECT_NE(mapped.err.find(GetLangString(5015)), std::string::npos) << mapped.err;
     EXPECT_EQ(mapped.err.find(GetLangString(5016)), std::string::npos);
-    const CSlaveNode& slave = FirstSlave(*root);
-    EXPECT_NE(mapped.out.find(Line(slave, 2, *slave.GetCommandAt(1), "00F4H", "1")), std::string::npos) << mapped.out;
+    EXPECT_NE(mapped.out.find(saved.Line(2, "00F4H", "1")), std::string::npos) << mapped.out;
+    EXPECT_NE(mapped.out.find(saved.Line(4, "00F5H", "8")), std::string::npos) << mapped.out;
+    EXPECT_EQ(saved.Stored(1, CMD_ROW_MAP_ADDRESS), "00F4H");
+    EXPECT_EQ(saved.Stored(0, CMD_ROW_MAP_ADDRESS, 1), "00F5H");
 
-    auto saved = Reload();
-    EXPECT_EQ(ValueOf(*FirstSlave(*saved).GetCommandAt(1), CMD_ROW_MAP_ADDRESS), "00F4H");
-    EXPECT_EQ(ValueOf(*FirstSlave(*saved).GetCommandAt(2), CMD_ROW_MAP_ADDRESS), "4000H");
-
-    // An address past the end of its area is a value no edit could store.
-    const ProgramRun checked = RunTool({"check", file_});
+    // An address past the end of its area is a value no edit could store, as is the slave address.
+    const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_OUT_OF_RANGE));
-    EXPECT_EQ(checked.err, file_ + ": command:2 / Mapping Address(HEX) = \"00F4H\": " + ResultMessage(RESULT_OUT_OF_RANGE) +
-                               "\n");
+    EXPECT_EQ(checked.err, saved.file + ": slave:1 / Slave Address = \"300\": " + ResultMessage(RESULT_OUT_OF_RANGE) +
+                               "\n" + saved.file + ": command:2 / Mapping Address(HEX) = \"00F4H\": " +
+                               ResultMessage(RESULT_OUT_OF_RANGE) + "\n");
+
+    // User Config has no commands to map: refused, the file left as it was.
+    saved.root->Subnet().SetMode(MODE_USER_CONFIG);
+    ASSERT_TRUE(SaveFile(*saved.root, saved.file).ok);
+    const std::string before = ReadWholeFile(saved.file);
+    EXPECT_EQ(RunTool({"automap", saved.file}).status, 1);
+    EXPECT_EQ(ReadWholeFile(saved.file), before);
 }
 
-TEST_F(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
+TEST(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
 {
-    auto root = MakeConfig({{3, "2", "0", "0000H"}, {1, "16", "0", "0001H"}, {16, "1", "0", "4000H"},
-                            {15, "3", "2", "4000H"}, {4, "1", "0", "00F3H"}});
-    Save(*root);
-    const ProgramRun checked = RunTool({"check", file_});
+    // A third command on one bit, and a second slave node that is not downloaded.
+    auto root = test_config::MakeConfig({C(3, "2", "0", "0000H"), C(1, "16", "0", "0001H"), C(16, "1", "0", "4000H"),
+                                         C(15, "3", "2", "4000H"), C(4, "1", "0", "00F3H"), C(5, "1", "3", "4000H")});
+    auto second = std::make_unique<CSlaveNode>("Node(2)");
+    test_config::AddCommand(*second, C(3, "1", "0", "0000H"));
+    root->Subnet().AttachNode(std::move(second));
+    SavedConfig saved(std::move(root));
+    const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_MAPPING_CONFLICT));
     EXPECT_NE(checked.err.find(ResultMessage(RESULT_MAPPING_CONFLICT)), std::string::npos);
-    const std::string faults = "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
+    const std::string faults = "Faults\n"
+                               "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
                                "  conflict in the input area at 0002H bits 0-7: commands 1, 2\n"
                                "  overflow in the input area at 00F4H bits 0-7: command 5\n"
-                               "  conflict in the output area at 4000H bits 2-4: commands 3, 4\n";
-    EXPECT_NE(checked.err.find(faults), std::string::npos) << checked.err;
-
-    const ProgramRun map = RunTool({"map", file_});
+                               "  conflict in the output area at 4000H bit 2: commands 3, 4\n"
+                               "  conflict in the output area at 4000H bit 3: commands 3, 4, 6\n"
+                               "  conflict in the output area at 4000H bit 4: commands 3, 4\n";
+    EXPECT_NE(checked.err.find(faults.substr(7)), std::string::npos) << checked.err;
+    const ProgramRun map = RunTool({"map", saved.file});
     EXPECT_EQ(map.status, 0);
-    EXPECT_NE(map.out.find("  0001H  XXXXXXXX  commands 1, 2\n"
-                           "  0002H  XXXXXXXX  commands 1, 2\n"
-                           "  0003H  ########  command 1\n"), std::string::npos) << map.out;
-    EXPECT_NE(map.out.find("  00F4H  !!!!!!!!  command 5  (past the end of the area)\n"), std::string::npos);
-    EXPECT_NE(map.out.find("  4000H  ##XXX###  commands 3, 4\n"), std::string::npos);
-    EXPECT_NE(map.out.find("Faults\n" + faults), std::string::npos);
-}
-
-TEST_F(GatewayCfgMapping, AutomapRunsOnAcrossSlaveNodesOfAFile)
-{
-    auto root = MakeConfig({{3, "4", "0", "0040H"}});
-    CSlaveNode& second = AttachSlave(*root, {{4, "4", "0", "0000H"}}, "2");
-    Save(*root);
-    const ProgramRun mapped = RunTool({"automap", file_});
-    EXPECT_EQ(mapped.status, 0) << mapped.err;
-    EXPECT_NE(mapped.out.find(Line(second, 2, *second.GetCommandAt(0), "0008H", "8")), std::string::npos)
-        << mapped.out;
-    auto saved = Reload();
-    ASSERT_EQ(saved->Subnet().GetNodeCount(), 2);
-    EXPECT_EQ(ValueOf(*saved->Subnet().GetNodeAt(1)->GetCommandAt(0), CMD_ROW_MAP_ADDRESS), "0008H");
-}
-
-TEST_F(GatewayCfgMapping, AutomapRefusedInUserConfigMode)
-{
-    auto root = MakeConfig({{3, "4", "0", "0040H"}});
-    root->Subnet().SetMode(MODE_USER_CONFIG);
-    Save(*root);
-    const std::string before = ReadWholeFile(file_);
-    EXPECT_EQ(RunTool({"automap", file_}).status, 1);
-    EXPECT_EQ(ReadWholeFile(file_), before);
+    EXPECT_EQ(map.out, "Input Memory (0000H-00F3H)\n"
+                       "  0000H  ########  command 1\n"
+                       "  0001H  XXXXXXXX  commands 1, 2\n"
+                       "  0002H  XXXXXXXX  commands 1, 2\n"
+                       "  0003H  ########  command 1\n"
+                       "  00F3H  ########  command 5\n"
+                       "  00F4H  !!!!!!!!  command 5  (past the end of the area)\n"
+                       "Output Memory (4000H-40F3H)\n"
+                       "  4000H  ##XXX###  commands 3, 4, 6\n"
+                       "  4001H  ########  command 3\n" + faults);
 }
 
 } // namespace

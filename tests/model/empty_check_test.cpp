@@ -1,146 +1,88 @@
-// The download's first pre-check: empty subnet rows in either mode, then the slave node's
-// address and its commands.
+// The download's first pre-check: the first empty row of the subnet in its mode, then the slave
+// node's address and its commands, named in the message the user sees.
 
 #include "model/device_config.h"
+#include "support/config_builder.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
-const std::string kHead = "The Following data is empty!\r\n";
+std::string M(const std::string& label) { return "The Following data is empty!\r\n\"" + label + "\""; }
+std::string U(const std::string& label) { return "\"" + label + "\"\xE4\xB8\xAD\xE6\x95\xB0\xE6\x8D\xAE\xE4\xB8\xBA\xE7\xA9\xBA"; }
 
-std::string MasterMessage(const std::string& label)
+TEST(EmptyCheck, FirstEmptySubnetRowOfTheCurrentMode)
 {
-    return kHead + "\"" + label + "\"";
-}
-
-std::string UserConfigMessage(const std::string& label)
-{
-    return "\"" + label + "\"\xE4\xB8\xAD\xE6\x95\xB0\xE6\x8D\xAE\xE4\xB8\xBA\xE7\xA9\xBA";   // "中数据为空"
-}
-
-struct EmptyRowCase {
-    int mode;
-    std::vector<int> emptied;
-    std::string message;   // empty: the check passes
-};
-
-TEST(SubnetEmptyCheckTest, ReportsTheFirstEmptyRowOfTheCurrentMode)
-{
-    const std::string timeout = "Response Timeout(50~60000ms)";
-    const std::vector<EmptyRowCase> cases = {
-        {MODE_MODBUS_MASTER, {}, ""}, {MODE_MODBUS_MASTER, {5, 6, 10}, ""},   // rows never required
-        {MODE_MODBUS_MASTER, {7}, MasterMessage(timeout)},
-        {MODE_MODBUS_MASTER, {8}, MasterMessage("Delay between Polls(0~2500ms)")},
-        {MODE_MODBUS_MASTER, {11}, MasterMessage("Scan Rate")},
-        {MODE_MODBUS_MASTER, {11, 8, 7}, MasterMessage(timeout)},
-        {MODE_MODBUS_MASTER, {11, 8}, MasterMessage("Delay between Polls(0~2500ms)")},
-        {MODE_USER_CONFIG, {}, ""}, {MODE_USER_CONFIG, {12, 17, 19}, ""},
-        {MODE_USER_CONFIG, {7}, UserConfigMessage(timeout)},
-        {MODE_USER_CONFIG, {11}, UserConfigMessage("Scan Rate")},
-        {MODE_USER_CONFIG, {13}, UserConfigMessage("Time Interval between Characters ")},
-        {MODE_USER_CONFIG, {14}, UserConfigMessage("Frame Length")},
-        {MODE_USER_CONFIG, {16, 15}, UserConfigMessage("Start Delimiter")},
-        {MODE_USER_CONFIG, {16}, UserConfigMessage("End Delimiter")},
-        {MODE_USER_CONFIG, {18}, UserConfigMessage("Period of Auto Sending")},
+    struct Case {
+        int mode;
+        std::vector<int> emptied;
+        std::string message;   // empty: the check passes
     };
-    for (const EmptyRowCase& c : cases) {
+    const std::string timeout = "Response Timeout(50~60000ms)", delay = "Delay between Polls(0~2500ms)";
+    const int master = MODE_MODBUS_MASTER, user = MODE_USER_CONFIG;
+    for (const Case& c : std::vector<Case>{
+             {master, {5, 6, 10}, ""}, {master, {11, 8, 7}, M(timeout)}, {master, {11, 8}, M(delay)},   // 5, 6, 10 never required
+             {master, {11}, M("Scan Rate")}, {user, {12, 17, 19}, ""}, {user, {7}, U(timeout)}, {user, {8}, U(delay)},
+             {user, {11}, U("Scan Rate")}, {user, {13}, U("Time Interval between Characters ")},
+             {user, {14}, U("Frame Length")}, {user, {16, 15}, U("Start Delimiter")}, {user, {16}, U("End Delimiter")},
+             {user, {18}, U("Period of Auto Sending")}}) {
         SCOPED_TRACE("mode " + std::to_string(c.mode) + " expecting " + c.message);
         CDeviceConfig root;
         root.Subnet().SetMode(c.mode);
         for (int row : c.emptied)
             root.Subnet().GetItemAt(row)->value.clear();
+        // The other mode's list is never looked at.
+        (c.mode == master ? root.Subnet().GetCommonModeItemAt(8) : root.Subnet().GetMasterModeItemAt(1))->value.clear();
         std::string message = "untouched";
         EXPECT_EQ(root.CheckEmpty(&message), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
         EXPECT_EQ(message, c.message.empty() ? "untouched" : c.message);
     }
 }
 
-TEST(SubnetEmptyCheckTest, TheOtherModeListIsNotChecked)
-{
-    CDeviceConfig root;
-    root.Subnet().GetCommonModeItemAt(8)->value.clear();   // User Config "Frame Length"
-    EXPECT_EQ(root.CheckEmpty(nullptr), RESULT_OK);
-    root.Subnet().SetMode(MODE_USER_CONFIG);
-    root.Subnet().GetMasterModeItemAt(1)->value.clear();   // Modbus Master "Response Timeout"
-    std::string message;
-    EXPECT_EQ(root.CheckEmpty(&message), RESULT_EMPTY_ITEM);
-    EXPECT_EQ(message, UserConfigMessage("Frame Length"));
-}
-
-// A slave node whose commands have every required row filled.
-std::unique_ptr<CSlaveNode> FilledSlave(const std::string& name, std::vector<int> functions)
-{
-    auto slave = std::make_unique<CSlaveNode>(name);
-    for (int index : functions) {
-        CModbusCommand* command = slave->AddCommand(index);
-        for (int row : {CMD_ROW_START_ADDRESS, CMD_ROW_DATA_COUNT, CMD_ROW_MAP_ADDRESS})
-            command->GetItemAt(row)->value = "1";
-    }
-    return slave;
-}
-
-TEST(SlaveEmptyCheckTest, AddressFirstThenCommandsInOrder)
+TEST(EmptyCheck, SlaveAddressFirstThenCommandsInOrderAndBitOnlyForBitFunctions)
 {
     struct Case {
-        std::string what;
-        bool emptyAddress;
-        std::vector<std::pair<int, int>> emptied;   // (command position, row)
+        std::vector<test_config::CommandSpec> commands;
+        std::vector<std::pair<int, int>> emptied;   // (command position, row); position -1: the slave address
         std::string message;
     };
-    const std::vector<Case> cases = {
-        {"all filled", false, {}, ""},
-        {"address", true, {}, MasterMessage("Slave Address")},
-        {"address before commands", true, {{0, CMD_ROW_START_ADDRESS}}, MasterMessage("Slave Address")},
-        {"second command", false, {{1, CMD_ROW_DATA_COUNT}}, kHead + "\"01 Read Coil Status\\Number of Data\""},
-        {"bit of coils", false, {{1, CMD_ROW_MAP_BIT}}, kHead + "\"01 Read Coil Status\\Mapping Bit(0-7)\""},
-        {"bit of registers", false, {{0, CMD_ROW_MAP_BIT}}, ""},
-        {"first command wins", false, {{1, CMD_ROW_START_ADDRESS}, {0, CMD_ROW_MAP_ADDRESS}},
-         kHead + "\"03 Read Holding Register\\Mapping Address(HEX)\""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        CDeviceConfig root;
-        root.Subnet().AttachNode(FilledSlave("Node(1)", {2, 0}));
-        CSlaveNode* slave = root.Subnet().GetNodeAt(0);
-        if (c.emptyAddress)
-            slave->GetItemAt(SLAVE_ROW_ADDRESS)->value.clear();
+    const int start = CMD_ROW_START_ADDRESS, bit = CMD_ROW_MAP_BIT;
+    for (const Case& c : std::vector<Case>{
+             {{{3}, {1}}, {}, ""}, {{{3}, {1}}, {{-1, 0}, {0, start}}, M("Slave Address")},
+             {{{3}, {1}}, {{1, CMD_ROW_DATA_COUNT}}, M("01 Read Coil Status\\Number of Data")},
+             {{{3}, {1}}, {{1, start}, {0, CMD_ROW_MAP_ADDRESS}}, M("03 Read Holding Register\\Mapping Address(HEX)")},
+             {{{3}, {4}, {6}, {16}}, {{0, bit}, {1, bit}, {2, bit}, {3, bit}, {3, CMD_ROW_MNEMONIC}}, ""},
+             {{{2}}, {{0, bit}}, M("02 Read Input Status\\Mapping Bit(0-7)")},
+             {{{5}}, {{0, bit}}, M("05 Force Single Coil\\Mapping Bit(0-7)")},
+             {{{15}}, {{0, bit}, {0, start}}, M("15 Force Multiple Coils\\Starting Address")}}) {
+        SCOPED_TRACE(c.message);
+        auto root = test_config::MakeConfig(c.commands);
+        CSlaveNode& slave = *root->Subnet().GetNodeAt(0);
+        for (int i = 0; i < slave.GetCommandCount(); ++i)
+            slave.GetCommandAt(i)->GetItemAt(CMD_ROW_MAP_ADDRESS)->value = "1";
         for (const auto& [position, row] : c.emptied)
-            slave->GetCommandAt(position)->GetItemAt(row)->value.clear();
+            (position < 0 ? slave.GetItemAt(row) : slave.GetCommandAt(position)->GetItemAt(row))->value.clear();
         std::string message = "untouched";
-        EXPECT_EQ(slave->CheckEmpty(&message), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
+        EXPECT_EQ(root->CheckEmpty(&message), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
         EXPECT_EQ(message, c.message.empty() ? "untouched" : c.message);
-        std::string rootMessage = "untouched";
-        EXPECT_EQ(root.CheckEmpty(&rootMessage), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
-        EXPECT_EQ(rootMessage, message);
+        EXPECT_EQ(root->CheckEmpty(nullptr), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
     }
 }
 
-TEST(SlaveEmptyCheckTest, SubnetRowsFirstThenOnlyTheFirstSlaveNodeInModbusMaster)
+TEST(EmptyCheck, OnlyTheFirstSlaveNodeInModbusMasterButEveryOneInUserConfig)
 {
-    CDeviceConfig root;
-    root.Subnet().AttachNode(FilledSlave("Node(1)", {2}));
-    auto second = FilledSlave("Node(2)", {13});   // only a file can bring a second one
+    auto root = test_config::MakeConfig({{3, "1", "1", "1"}});
+    auto second = std::make_unique<CSlaveNode>("Node(2)");   // only a file brings a second one
     second->GetItemAt(SLAVE_ROW_ADDRESS)->value.clear();
-    root.Subnet().AttachNode(std::move(second));
-    EXPECT_EQ(root.CheckEmpty(nullptr), RESULT_OK);
-
-    root.Subnet().GetNodeAt(0)->GetItemAt(SLAVE_ROW_ADDRESS)->value.clear();
-    root.Subnet().GetItemAt(SUBNET_ROW_SCAN_RATE)->value.clear();
+    root->Subnet().AttachNode(std::move(second));
+    EXPECT_EQ(root->CheckEmpty(nullptr), RESULT_OK);
+    root->Subnet().SetMode(MODE_USER_CONFIG);
     std::string message;
-    EXPECT_EQ(root.CheckEmpty(&message), RESULT_EMPTY_ITEM);
-    EXPECT_EQ(message, MasterMessage("Scan Rate"));
-
-    // User Config checks every slave node, though none is shown.
-    root.Subnet().GetNodeAt(0)->GetItemAt(SLAVE_ROW_ADDRESS)->value = "1";
-    root.Subnet().SetMode(MODE_USER_CONFIG);
-    EXPECT_EQ(root.CheckEmpty(&message), RESULT_EMPTY_ITEM);
-    EXPECT_EQ(message, MasterMessage("Slave Address"));
+    EXPECT_EQ(root->CheckEmpty(&message), RESULT_EMPTY_ITEM);
+    EXPECT_EQ(message, M("Slave Address"));
 }
 
 } // namespace
