@@ -25,8 +25,8 @@ inline LinkTimings FastTimings()
 
 class InProcessModule {
 public:
-    explicit InProcessModule(SimIdentity identity, SimFaults faults = {})
-        : m_responder(identity, faults, ModuleState::Factory())
+    explicit InProcessModule(SimIdentity identity, SimFaults faults = {}, ModuleState state = ModuleState::Factory())
+        : m_responder(identity, faults, std::move(state))
     {
         std::string error;
         m_ok = m_line.OpenPseudoTerminal(error);
@@ -44,6 +44,8 @@ public:
 
     bool Ready() const { return m_ok; }
     const std::string& Path() const { return m_line.TerminalPath(); }
+    // Requests answered so far; read it while no transfer runs.
+    int RequestsSeen() const { return m_responder.RequestsSeen(); }
 
 private:
     CSimLine m_line;
