@@ -2,15 +2,11 @@
 // each within the 48-command limit), Undo and Redo of every kind of change back to the saved
 // file, and paste between two workbench programs through the clipboard of one virtual display.
 
-#include <QClipboard>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QListWidget>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <cstdio>
-#include <map>
+#include <functional>
+#include <tuple>
 
 #include "support/config_builder.h"
 #include "support/run_program.h"
@@ -33,9 +29,11 @@ QString Codes(const Workbench& bench)
     return codes.join(' ');
 }
 
-void Key(const QString& keys)
+void Key(Workbench& bench, const QString& keys)
 {
     // A dialog or another program on the same display may have taken the activation.
+    if (!QApplication::focusWidget())
+        bench.frame->activateWindow();
     QTRY_VERIFY(QApplication::focusWidget());
     QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
 }
@@ -50,7 +48,7 @@ void Run(Workbench& bench, const QStringList& steps)
         else if (step == "dup")
             bench.frame->CommandListActions().at(Duplicate)->trigger();
         else if (step.startsWith('^'))
-            Key("Ctrl+" + step.mid(1));
+            Key(bench, "Ctrl+" + step.mid(1));
         else
             bench.Click(bench.CommandEntry(step.toInt()));
     }
@@ -144,72 +142,55 @@ private slots:
         QVERIFY(!bench.modified);
     }
 
-    void undoRestoresSavedFile_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("slave");        // a slave node with two commands before the change
-        QTest::addColumn<bool>("userConfig");   // the subnet in User Config mode before the change
-        for (const char* change : {"grid edit", "add node"})
-            QTest::newRow(change) << change << false << false;
-        for (const char* change : {"mode switch", "rename", "delete node", "add commands", "delete command", "auto mapping"})
-            QTest::newRow(change) << change << true << false;
-        QTest::newRow("enable rule") << "enable rule" << false << true;
-    }
-
     void undoRestoresSavedFile()
     {
-        QFETCH(QString, change);
-        QFETCH(bool, slave);
-        QFETCH(bool, userConfig);
-        QTemporaryDir dir;
-        Workbench bench;
-        QVERIFY(bench.Ready());
-        if (slave)
-            bench.Fill({2, 5});
-        if (userConfig) {
-            bench.root.Subnet().SetMode(MODE_USER_CONFIG);
-            bench.frame->StartUp(std::nullopt);
-        }
-        const QByteArray before = Saved(bench, dir.filePath("before.xml"));
-        const std::string beforeText = test_config::ConfigText(bench.root);
-        QVERIFY(!bench.modified);
-
-        bench.Click(change == "rename" || change == "delete node" || change == "add commands" ? bench.Slave()
-                    : change == "delete command"                                            ? bench.CommandEntry(0)
-                                                                                            : bench.Subnet());
-        if (change == "grid edit")
-            QVERIFY(bench.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500"));
-        else if (change == "mode switch")
-            QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(21)));
-        else if (change == "rename")
-            QVERIFY(bench.TypeValue(SLAVE_ROW_ADDRESS, "12"));
-        else if (change == "enable rule")
-            QVERIFY(bench.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(23)));
-        else if (change == "add commands") {
-            QTimer::singleShot(0, [] {
-                if (auto* dialog = qobject_cast<CSelectCommandDlg*>(QApplication::activeModalWidget())) {
-                    QTest::keyClick(dialog->List(), Qt::Key_Return);
-                    QTest::keyClick(dialog->List(), Qt::Key_Return);
-                    dialog->reject();
-                }
-            });
-            bench.frame->Action(ID_ADD_COMMAND)->trigger();
+        // Each change on a fresh window: a slave node with two commands first (or none, or the
+        // subnet in User Config mode), the entry to click, the change.
+        enum Start { Bare, WithSlave, UserConfig };
+        const auto trigger = [](int command) { return [command](Workbench& bench) { bench.frame->Action(command)->trigger(); }; };
+        const std::tuple<const char*, Start, int, std::function<void(Workbench&)>> changes[] = {
+            {"grid edit", Bare, -1, [](Workbench& b) { QVERIFY(b.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500")); }},
+            {"mode switch", WithSlave, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_PROTOCOL, LangText(21))); }},
+            {"rename", WithSlave, 0, [](Workbench& b) { QVERIFY(b.TypeValue(SLAVE_ROW_ADDRESS, "12")); }},
+            {"enable rule", UserConfig, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(23))); }},
+            {"add node", Bare, -1, trigger(ID_ADD_NODE)},
+            {"delete node", WithSlave, 0, trigger(ID_DELETE_NODE)},
+            {"delete command", WithSlave, 1, trigger(ID_DELETE_COMMAND)},
+            {"auto mapping", WithSlave, -1, trigger(ID_AUTO_MAPPING)},
+            {"add commands", WithSlave, 0, [](Workbench& b) {
+                 QTimer::singleShot(0, [] {
+                     if (auto* dialog = qobject_cast<CSelectCommandDlg*>(QApplication::activeModalWidget())) {
+                         QTest::keyClick(dialog->List(), Qt::Key_Return);
+                         QTest::keyClick(dialog->List(), Qt::Key_Return);
+                         dialog->reject();
+                     }
+                 });
+                 b.frame->Action(ID_ADD_COMMAND)->trigger();
+                 QVERIFY(b.Ready());
+             }}};
+        for (const auto& [name, start, entry, change] : changes) {
+            qInfo("%s", name);
+            QTemporaryDir dir;
+            Workbench bench;
             QVERIFY(bench.Ready());
-        } else {
-            const std::map<QString, int> commands = {{"add node", ID_ADD_NODE}, {"delete node", ID_DELETE_NODE},
-                                                     {"delete command", ID_DELETE_COMMAND}, {"auto mapping", ID_AUTO_MAPPING}};
-            bench.frame->Action(commands.at(change))->trigger();
+            if (start == WithSlave)
+                bench.Fill({2, 5});
+            bench.root.Subnet().SetMode(start == UserConfig ? MODE_USER_CONFIG : MODE_MODBUS_MASTER);
+            bench.frame->StartUp(std::nullopt);
+            const QByteArray before = Saved(bench, dir.filePath("before.xml"));
+            const std::string beforeText = test_config::ConfigText(bench.root);
+            bench.Click(entry < 0 ? bench.Subnet() : entry == 0 ? bench.Slave() : bench.CommandEntry(0));
+            change(bench);
+            QVERIFY(bench.modified);
+            const std::string after = test_config::ConfigText(bench.root);
+            QVERIFY(after != beforeText);
+            Key(bench, "Ctrl+Z");
+            QVERIFY(!bench.modified);
+            QCOMPARE(Saved(bench, dir.filePath("undone.xml")), before);
+            Key(bench, "Ctrl+Y");
+            QVERIFY(bench.modified);
+            QCOMPARE(test_config::ConfigText(bench.root), after);
         }
-        QVERIFY(bench.modified);
-        const std::string after = test_config::ConfigText(bench.root);
-        QVERIFY(after != beforeText);
-
-        Key("Ctrl+Z");
-        QVERIFY(!bench.modified);
-        QCOMPARE(Saved(bench, dir.filePath("undone.xml")), before);
-        Key("Ctrl+Y");
-        QVERIFY(bench.modified);
-        QCOMPARE(test_config::ConfigText(bench.root), after);
     }
 
     void pasteBetweenPrograms()

@@ -2,10 +2,8 @@
 // rewrites of committed values, the choice and enable rules, the annotation pane, and the
 // commands that must commit an open edit first. Every key goes to the focused widget.
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <map>
 
 #include "support/widget_workbench.h"
@@ -104,8 +102,6 @@ private slots:
         QTest::newRow("typed list 250") << true << probe << QStringList{"250", "<Return>"} << QStringList{cell(probe, "250")} << 0;
         QTest::newRow("typed list 60001") << true << probe << QStringList{"60001", "<Return>"}
                                           << QStringList{cell(probe, LangText(86))} << 5009;
-        QTest::newRow("typed list text") << true << probe << QStringList{LangText(87), "<Return>"}
-                                         << QStringList{cell(probe, LangText(86))} << 5008;
         QTest::newRow("typed list by F2") << true << probe << QStringList{"<F2>", "<Escape>", "<F2>", "<Escape>"}
                                           << QStringList{} << 0;
     }
@@ -146,7 +142,6 @@ private slots:
         bench.Click(bench.Subnet());
         bench.ClickCell(SUBNET_ROW_RESPONSE_TIMEOUT, 1);
         QLineEdit* editor = bench.Grid()->TextEditor();
-        QCOMPARE(editor->geometry(), bench.Grid()->visualRect(bench.Grid()->model()->index(SUBNET_ROW_RESPONSE_TIMEOUT, 1)));
         QTest::keyClicks(editor, "750");
         // A click on another cell commits the first edit before the next opens.
         bench.ClickCell(SUBNET_ROW_SCAN_RATE, 1);
@@ -196,18 +191,6 @@ private slots:
         QCOMPARE(bench.frame->Annotation()->toPlainText(),
                  FromUtf8(bench.Grid()->ItemAtRow(SUBNET_ROW_FRAME_LENGTH)->help).replace("\r\n", "\n"));
         bench.Grid()->FinishEditing();
-    }
-
-    void sameChoiceLeavesModifiedFlag()
-    {
-        Workbench bench;
-        QVERIFY(bench.Ready());
-        bench.Click(bench.Subnet());
-        QVERIFY(bench.PickChoice(SUBNET_ROW_BAUD_RATE, "19200"));
-        QVERIFY(!bench.modified);
-        QVERIFY(bench.PickChoice(SUBNET_ROW_BAUD_RATE, "9600"));
-        QVERIFY(bench.modified);
-        QCOMPARE(bench.root.Subnet().GetItemAt(SUBNET_ROW_BAUD_RATE)->value, std::string("9600"));
     }
 
     void modeSwitchChangesRowsAndCommands()
