@@ -44,6 +44,8 @@ public:
 
     bool Ready() const { return m_ok; }
     const std::string& Path() const { return m_line.TerminalPath(); }
+    // Requests answered so far; read it while no transfer runs.
+    int RequestsSeen() const { return m_responder.RequestsSeen(); }
 
 private:
     CSimLine m_line;

@@ -1,17 +1,19 @@
-// The slave node's commands as a list: duplicate, cut, copy, paste and move, each one undo step
-// and each within the 48-command limit; and paste between two workbench programs through the
-// real clipboard of one (virtual) display.
+// The slave node's commands as a list (duplicate, cut, copy, paste, move: each one undo step and
+// each within the 48-command limit), Undo and Redo of every kind of change back to the saved
+// file, and paste between two workbench programs through the clipboard of one virtual display.
 
-#include <QClipboard>
-#include <QDir>
-#include <QFile>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <cstdio>
+#include <functional>
+#include <tuple>
 
-#include "model/lang_strings.h"
+#include "support/config_builder.h"
 #include "support/run_program.h"
+#include "support/widget_workbench.h"
+#include "ui/command_table.h"
+#include "ui/select_command_dialog.h"
 #include "ui/ui_text.h"
-#include "ui_test_support.h"
 
 using namespace ui_test;
 
@@ -19,26 +21,25 @@ namespace {
 
 enum ListAction { Duplicate, Cut, Copy, Paste, MoveUp, MoveDown };
 
-// The two-digit function codes of the slave node's commands, in tree order.
-QStringList Codes(const Workbench& bench)
+QString Codes(const Workbench& bench)
 {
     QStringList codes;
     for (int i = 0; bench.CommandEntry(i); ++i)
         codes << bench.CommandEntry(i)->text(0).left(2);
-    return codes;
+    return codes.join(' ');
 }
 
-// A workbench whose slave node holds commands of the given function indexes.
-void Fill(Workbench& bench, const std::vector<int>& functions)
+void Key(Workbench& bench, const QString& keys)
 {
-    CSlaveNode* slave = bench.root.Subnet().AddNode();
-    for (const int function : functions)
-        slave->AddCommand(function);
-    bench.frame->StartUp(std::nullopt);
+    // A dialog or another program on the same display may have taken the activation.
+    if (!QApplication::focusWidget())
+        bench.frame->activateWindow();
+    QTRY_VERIFY(QApplication::focusWidget());
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
 }
 
-// Steps: "N" selects command N, "slave" the slave node, "^Up"/"^Down"/"^X"/"^C"/"^V" press
-// Ctrl with that key in the focused widget, "dup" runs Duplicate from the menu.
+// Steps: "N" selects command N, "slave" the slave node, "^K" presses Ctrl+K in the focused
+// widget, "dup" runs Duplicate from the menu.
 void Run(Workbench& bench, const QStringList& steps)
 {
     for (const QString& step : steps) {
@@ -46,32 +47,36 @@ void Run(Workbench& bench, const QStringList& steps)
             bench.Click(bench.Slave());
         else if (step == "dup")
             bench.frame->CommandListActions().at(Duplicate)->trigger();
-        else if (step.startsWith('^')) {
-            // Another program on the same display may have taken the activation.
-            if (!QApplication::focusWidget()) {
-                bench.frame->activateWindow();
-                QTRY_VERIFY(QApplication::focusWidget());
-            }
-            QTest::keySequence(QApplication::focusWidget(), QKeySequence("Ctrl+" + step.mid(1)));
-        }
+        else if (step.startsWith('^'))
+            Key(bench, "Ctrl+" + step.mid(1));
         else
             bench.Click(bench.CommandEntry(step.toInt()));
     }
 }
 
-// The two programs of the clipboard test: "copy" copies its second command and waits until
-// the other has pasted; "paste" waits for the commands on the clipboard and pastes them.
+// The file saved through File > Save As, without its time stamp.
+QByteArray Saved(Workbench& bench, const QString& path)
+{
+    bench.prompt.savePath = path;
+    bench.frame->Action(ID_FILE_SAVE_AS)->trigger();
+    QByteArray file = QByteArray::fromStdString(ReadWholeFile(path.toStdString()));
+    const int start = file.indexOf("<DateTime");
+    return start < 0 ? file : file.remove(start, file.indexOf('>', start) - start);
+}
+
+// The two programs of the clipboard test: "copy" copies its second command and waits until the
+// other has pasted; "paste" waits for the commands on the clipboard, pastes them and prints the codes.
 int RunClipboardRole(int argc, char** argv)
 {
     QApplication app(argc, argv);
     UseTestSettings();
-    const QString role = qEnvironmentVariable("GATEWAY_CLIP_ROLE");
+    const bool copy = qEnvironmentVariable("GATEWAY_CLIP_ROLE") == "copy";
     const QString done = QDir(qEnvironmentVariable("GATEWAY_CLIP_DIR")).filePath("pasted");
     Workbench bench;
     if (!bench.Ready())
         return 3;
-    Fill(bench, role == "copy" ? std::vector<int>{0, 13} : std::vector<int>{2});
-    if (role == "copy") {
+    copy ? bench.Fill({0, 13}) : bench.Fill({2});
+    if (copy) {
         Run(bench, {"1", "^C"});
         return QTest::qWaitFor([&] { return QFile::exists(done); }, 20000) ? 0 : 4;
     }
@@ -79,7 +84,7 @@ int RunClipboardRole(int argc, char** argv)
     if (!QTest::qWaitFor([&] { return bench.frame->CommandListActions().at(Paste)->isEnabled(); }, 20000))
         return 5;
     Run(bench, {"^V"});
-    std::printf("%s\n", qPrintable(Codes(bench).join(' ')));
+    std::printf("%s\n", qPrintable(Codes(bench)));
     QFile flag(done);
     return flag.open(QIODevice::WriteOnly) ? 0 : 6;
 }
@@ -90,69 +95,117 @@ class CommandListTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { UseTestSettings(); }
-    void listEdits_data();
-    void listEdits();
-    void pasteBetweenPrograms();
-};
 
-void CommandListTest::listEdits_data()
-{
-    QTest::addColumn<int>("count");   // commands at the start: functions 0, 2, 4, then 2 repeated
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("codes");   // the codes afterwards; empty when refused by the limit
-    QTest::newRow("duplicate") << 3 << QStringList{"1", "dup"} << "01 03 03 05";
-    QTest::newRow("move up") << 3 << QStringList{"2", "^Up"} << "01 05 03";
-    QTest::newRow("move down") << 3 << QStringList{"0", "^Down"} << "03 01 05";
-    QTest::newRow("cut and paste") << 3 << QStringList{"0", "^X", "0", "^V"} << "03 01 05";
-    QTest::newRow("copy, paste at the end") << 3 << QStringList{"1", "^C", "slave", "^V"} << "01 03 05 03";
-    QTest::newRow("duplicate the 49th") << 48 << QStringList{"0", "dup"} << "";
-    QTest::newRow("paste the 49th") << 48 << QStringList{"0", "^C", "^V"} << "";
-}
-
-void CommandListTest::listEdits()
-{
-    QFETCH(int, count);
-    QFETCH(QStringList, steps);
-    QFETCH(QString, codes);
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    std::vector<int> functions = {0, 2, 4};
-    functions.resize(static_cast<std::size_t>(count), 2);
-    Fill(bench, functions);
-    const QStringList before = Codes(bench);
-    Run(bench, steps);
-    if (codes.isEmpty()) {
-        QCOMPARE(Codes(bench), before);
-        QCOMPARE(bench.prompt.messages, QStringList{LangText(1001)});
-        return;
+    void listEdits_data()
+    {
+        QTest::addColumn<int>("count");   // commands at the start: functions 0, 2, 4, then 2 repeated
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("codes");   // afterwards; empty when refused by the limit
+        QTest::newRow("duplicate") << 3 << QStringList{"1", "dup"} << "01 03 03 05";
+        QTest::newRow("move up") << 3 << QStringList{"2", "^Up"} << "01 05 03";
+        QTest::newRow("move down") << 3 << QStringList{"0", "^Down"} << "03 01 05";
+        QTest::newRow("cut and paste") << 3 << QStringList{"0", "^X", "0", "^V"} << "03 01 05";
+        QTest::newRow("copy, paste at the end") << 3 << QStringList{"1", "^C", "slave", "^V"} << "01 03 05 03";
+        QTest::newRow("duplicate the 49th") << 48 << QStringList{"0", "dup"} << "";
+        QTest::newRow("paste the 49th") << 48 << QStringList{"0", "^C", "^V"} << "";
     }
-    QCOMPARE(Codes(bench).join(' '), codes);
-    QCOMPARE(bench.root.Subnet().GetNodeAt(0)->GetCommandCount(), int(codes.count(' ') + 1));
-    QVERIFY(bench.modified);
-    // One step back, whatever it took (a cut and a paste are two).
-    for (int undo = steps.contains("^X") ? 2 : 1; undo > 0; --undo)
-        bench.frame->UndoAction()->trigger();
-    QCOMPARE(Codes(bench), before);
-    QVERIFY(!bench.modified);
-}
 
-void CommandListTest::pasteBetweenPrograms()
-{
-    const QString self = QCoreApplication::applicationFilePath();
-    QDir dir(QDir::tempPath() + "/clip-" + QString::number(QCoreApplication::applicationPid()));
-    QDir().mkpath(dir.path());
-    QFile::remove(dir.filePath("pasted"));
-    // Both programs run on one virtual display, so that they share its clipboard.
-    const QString script = QString("export QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 GATEWAY_CLIP_DIR='%1';"
-                                   "GATEWAY_CLIP_ROLE=copy '%2' & GATEWAY_CLIP_ROLE=paste '%2'; s=$?; wait $! || s=$?; exit $s")
-                               .arg(dir.path(), self);
-    const ProgramRun run = RunProgram("/usr/bin/xvfb-run", {"-a", "-s", "-screen 0 1280x800x24", "/bin/sh", "-c",
-                                                            script.toStdString()},
-                                      dir.path().toStdString());
-    dir.removeRecursively();
-    QVERIFY2(run.status == 0, (run.out + run.err).c_str());
-    QCOMPARE(QString::fromStdString(run.out).trimmed(), QString("03 16"));
-}
+    void listEdits()
+    {
+        QFETCH(int, count);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, codes);
+        Workbench bench;
+        QVERIFY(bench.Ready());
+        CSlaveNode* slave = bench.root.Subnet().AddNode();
+        for (int i = 0; i < count; ++i)
+            slave->AddCommand(i < 3 ? 2 * i : 2);
+        bench.frame->StartUp(std::nullopt);
+        const QString before = Codes(bench);
+        // Moves stop at the ends of the list.
+        const QList<QAction*> list = bench.frame->CommandListActions();
+        bench.Click(bench.CommandEntry(0));
+        QVERIFY(!list.at(MoveUp)->isEnabled() && list.at(MoveDown)->isEnabled());
+        bench.Click(bench.CommandEntry(count - 1));
+        QVERIFY(list.at(MoveUp)->isEnabled() && !list.at(MoveDown)->isEnabled());
+
+        Run(bench, steps);
+        QCOMPARE(Codes(bench), codes.isEmpty() ? before : codes);
+        QCOMPARE(bench.prompt.messages, codes.isEmpty() ? QStringList{LangText(1001)} : QStringList());
+        QCOMPARE(bench.modified, !codes.isEmpty());
+        if (codes.isEmpty())
+            return;
+        // One step back, whatever it took (a cut and a paste are two).
+        for (int undo = steps.contains("^X") ? 2 : 1; undo > 0; --undo)
+            bench.frame->UndoAction()->trigger();
+        QCOMPARE(Codes(bench), before);
+        QVERIFY(!bench.modified);
+    }
+
+    void undoRestoresSavedFile()
+    {
+        // Each change on a fresh window: a slave node with two commands first (or none, or the
+        // subnet in User Config mode), the entry to click, the change.
+        enum Start { Bare, WithSlave, UserConfig };
+        const auto trigger = [](int command) { return [command](Workbench& bench) { bench.frame->Action(command)->trigger(); }; };
+        const std::tuple<const char*, Start, int, std::function<void(Workbench&)>> changes[] = {
+            {"grid edit", Bare, -1, [](Workbench& b) { QVERIFY(b.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500")); }},
+            {"mode switch", WithSlave, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_PROTOCOL, LangText(21))); }},
+            {"rename", WithSlave, 0, [](Workbench& b) { QVERIFY(b.TypeValue(SLAVE_ROW_ADDRESS, "12")); }},
+            {"enable rule", UserConfig, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(23))); }},
+            {"add node", Bare, -1, trigger(ID_ADD_NODE)},
+            {"delete node", WithSlave, 0, trigger(ID_DELETE_NODE)},
+            {"delete command", WithSlave, 1, trigger(ID_DELETE_COMMAND)},
+            {"auto mapping", WithSlave, -1, trigger(ID_AUTO_MAPPING)},
+            {"add commands", WithSlave, 0, [](Workbench& b) {
+                 QTimer::singleShot(0, [] {
+                     if (auto* dialog = qobject_cast<CSelectCommandDlg*>(QApplication::activeModalWidget())) {
+                         QTest::keyClick(dialog->List(), Qt::Key_Return);
+                         QTest::keyClick(dialog->List(), Qt::Key_Return);
+                         dialog->reject();
+                     }
+                 });
+                 b.frame->Action(ID_ADD_COMMAND)->trigger();
+                 QVERIFY(b.Ready());
+             }}};
+        for (const auto& [name, start, entry, change] : changes) {
+            qInfo("%s", name);
+            QTemporaryDir dir;
+            Workbench bench;
+            QVERIFY(bench.Ready());
+            if (start == WithSlave)
+                bench.Fill({2, 5});
+            bench.root.Subnet().SetMode(start == UserConfig ? MODE_USER_CONFIG : MODE_MODBUS_MASTER);
+            bench.frame->StartUp(std::nullopt);
+            const QByteArray before = Saved(bench, dir.filePath("before.xml"));
+            const std::string beforeText = test_config::ConfigText(bench.root);
+            bench.Click(entry < 0 ? bench.Subnet() : entry == 0 ? bench.Slave() : bench.CommandEntry(0));
+            change(bench);
+            QVERIFY(bench.modified);
+            const std::string after = test_config::ConfigText(bench.root);
+            QVERIFY(after != beforeText);
+            Key(bench, "Ctrl+Z");
+            QVERIFY(!bench.modified);
+            QCOMPARE(Saved(bench, dir.filePath("undone.xml")), before);
+            Key(bench, "Ctrl+Y");
+            QVERIFY(bench.modified);
+            QCOMPARE(test_config::ConfigText(bench.root), after);
+        }
+    }
+
+    void pasteBetweenPrograms()
+    {
+        QTemporaryDir dir;
+        // Both programs run on one virtual display, so that they share its clipboard.
+        const QString script = QString("export QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 GATEWAY_CLIP_DIR='%1';"
+                                       "GATEWAY_CLIP_ROLE=copy '%2' & GATEWAY_CLIP_ROLE=paste '%2'; s=$?; wait $! || s=$?; exit $s")
+                                   .arg(dir.path(), QCoreApplication::applicationFilePath());
+        const ProgramRun run = RunProgram("/usr/bin/xvfb-run", {"-a", "-s", "-screen 0 1280x800x24", "/bin/sh", "-c",
+                                                                script.toStdString()}, dir.path().toStdString());
+        QVERIFY2(run.status == 0, (run.out + run.err).c_str());
+        QCOMPARE(QString::fromStdString(run.out).trimmed(), QString("03 16"));
+    }
+};
 
 int main(int argc, char** argv)
 {

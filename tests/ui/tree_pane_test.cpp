@@ -1,319 +1,173 @@
-// The configuration tree: its entries, the enable rules of the four tree commands, adding and
-// deleting the slave node and its commands (menu, context menu, Select Command), the command limit.
+// The configuration tree: the enable rules of the four tree commands in the menu and the context
+// menu, adding and deleting the slave node and its commands, the Select Command dialog by
+// keyboard and mouse.
 
-#include <QListWidget>
-#include <QMenu>
-#include <QToolBar>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
-#include "model/lang_strings.h"
+#include "support/widget_workbench.h"
 #include "ui/command_table.h"
 #include "ui/select_command_dialog.h"
 #include "ui/tree_commands.h"
-#include "ui_test_support.h"
+#include "ui/ui_text.h"
 
 using namespace ui_test;
 
 namespace {
 
-struct Enables {
-    bool addNode, deleteNode, addCommand, deleteCommand;
-};
+const int kTreeCommands[] = {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND};
 
-Enables MenuEnables(const Workbench& bench)
+// "1010": which of the four tree commands are enabled, in the menu and in the context menu.
+QString Enables(const Workbench& bench, bool context)
 {
-    return {bench.Enabled(ID_ADD_NODE), bench.Enabled(ID_DELETE_NODE), bench.Enabled(ID_ADD_COMMAND),
-            bench.Enabled(ID_DELETE_COMMAND)};
-}
-
-Enables ContextEnables(const Workbench& bench)
-{
-    const CMainFrame& frame = *bench.frame;
-    return {frame.ContextAction(ID_ADD_NODE)->isEnabled(), frame.ContextAction(ID_DELETE_NODE)->isEnabled(),
-            frame.ContextAction(ID_ADD_COMMAND)->isEnabled(), frame.ContextAction(ID_DELETE_COMMAND)->isEnabled()};
-}
-
-bool operator==(const Enables& a, const Enables& b)
-{
-    return a.addNode == b.addNode && a.deleteNode == b.deleteNode && a.addCommand == b.addCommand &&
-           a.deleteCommand == b.deleteCommand;
+    QString flags;
+    for (const int id : kTreeCommands)
+        flags += (context ? bench.frame->ContextAction(id) : bench.frame->Action(id))->isEnabled() ? '1' : '0';
+    return flags;
 }
 
 void RightClick(Workbench& bench, const QPoint& where)
 {
-    // A right press opens the context menu through the tree's context-menu request.
     QContextMenuEvent event(QContextMenuEvent::Mouse, where, bench.Tree()->viewport()->mapToGlobal(where));
     QApplication::sendEvent(bench.Tree()->viewport(), &event);
 }
 
-// Adds a slave node through the Edit menu command.
-void AddNodeByMenu(Workbench& bench)
+// A slave node added through the Edit menu, with commands of the given function indexes.
+void AddNode(Workbench& bench, std::initializer_list<int> functions = {})
 {
     bench.Click(bench.Subnet());
     bench.frame->Action(ID_ADD_NODE)->trigger();
+    bench.Click(bench.Slave());
+    for (const int function : functions)
+        bench.frame->TreeCommands()->AddCommandOfFunction(function);
+}
+
+QString Codes(const Workbench& bench)
+{
+    QStringList codes;
+    for (int i = 0; bench.CommandEntry(i); ++i)
+        codes << bench.CommandEntry(i)->text(0).left(2);
+    return codes.join(' ');
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Enables)
 
 class TreePaneTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { UseTestSettings(); }
 
-    void freshTree();
-    void enableRules_data();
-    void enableRules();
-    void addAndDeleteNode();
-    void selectCommandDialogAddsAndStaysOpen();
-    void commandLimit();
-    void deleteCommandMovesSelection();
-    void rightClickOnCommand();
-    void rightClickBesideEntries();
-    void contextMenuAddsNode();
-    void modeSwitchHidesSlave();
-};
-
-void TreePaneTest::freshTree()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    QCOMPARE(bench.Tree()->topLevelItemCount(), 2);
-    QCOMPARE(bench.Fieldbus()->text(0), QString("PROFIBUS"));
-    QCOMPARE(bench.Subnet()->text(0), QString("Subnet"));
-    QVERIFY(bench.Fieldbus()->isExpanded() && bench.Subnet()->isExpanded());
-    QCOMPARE(bench.Subnet()->childCount(), 0);
-    QCOMPARE(CConfigTreePane::RecordOf(bench.Fieldbus()).type, int(RECORD_FIELDBUS));
-    QCOMPARE(CConfigTreePane::RecordOf(bench.Subnet()).type, int(RECORD_SUBNET));
-    // Nothing selected yet: the grid is empty and no tree command is available.
-    QCOMPARE(bench.FilledRows(), 0);
-    QVERIFY(MenuEnables(bench) == (Enables{false, false, false, false}));
-}
-
-void TreePaneTest::enableRules_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<Enables>("enables");
-    QTest::newRow("PROFIBUS") << "fieldbus" << Enables{false, false, false, false};
-    QTest::newRow("Subnet with node") << "subnet" << Enables{false, false, false, false};
-    QTest::newRow("Node(1)") << "slave" << Enables{false, true, true, false};
-    QTest::newRow("command") << "command" << Enables{false, false, false, true};
-}
-
-void TreePaneTest::enableRules()
-{
-    QFETCH(QString, entry);
-    QFETCH(Enables, enables);
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    bench.Click(bench.Subnet());
-    QVERIFY(MenuEnables(bench) == (Enables{true, false, false, false}));
-    bench.frame->Action(ID_ADD_NODE)->trigger();
-    bench.Click(bench.Slave());
-    bench.frame->TreeCommands()->AddCommandOfFunction(2);
-
-    bench.Click(entry == "fieldbus" ? bench.Fieldbus()
-                : entry == "subnet" ? bench.Subnet()
-                : entry == "slave"  ? bench.Slave()
-                                    : bench.CommandEntry(0));
-    QVERIFY(MenuEnables(bench) == enables);
-    QVERIFY(ContextEnables(bench) == enables);
-    // The tool-bar buttons are the same actions.
-    QCOMPARE(bench.frame->MainToolBar()->actions().contains(bench.frame->Action(ID_DELETE_NODE)), true);
-}
-
-void TreePaneTest::addAndDeleteNode()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    AddNodeByMenu(bench);
-    QCOMPARE(bench.Subnet()->childCount(), 1);
-    QCOMPARE(bench.Slave()->text(0), QString("Node(1)"));
-    QCOMPARE(CConfigTreePane::RecordOf(bench.Slave()).type, int(RECORD_SLAVE));
-    QVERIFY(bench.modified);
-    // The subnet stays selected; a second node is not allowed.
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.Subnet());
-    QVERIFY(!bench.Enabled(ID_ADD_NODE));
-    bench.frame->Action(ID_ADD_NODE)->trigger();
-    QCOMPARE(bench.root.Subnet().GetNodeCount(), 1);
-
-    // A node with commands goes with them.
-    bench.Click(bench.Slave());
-    bench.frame->TreeCommands()->AddCommandOfFunction(2);
-    bench.frame->TreeCommands()->AddCommandOfFunction(13);
-    QCOMPARE(bench.Slave()->childCount(), 2);
-    bench.frame->Action(ID_DELETE_NODE)->trigger();
-    QCOMPARE(bench.Subnet()->childCount(), 0);
-    QCOMPARE(bench.root.Subnet().GetNodeCount(), 0);
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.Subnet());
-    QCOMPARE(bench.FilledRows(), 12);
-    QVERIFY(bench.Enabled(ID_ADD_NODE));
-
-    bench.frame->Action(ID_ADD_NODE)->trigger();
-    QCOMPARE(bench.Slave()->text(0), QString("Node(1)"));
-    QCOMPARE(bench.Slave()->childCount(), 0);
-}
-
-void TreePaneTest::selectCommandDialogAddsAndStaysOpen()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    AddNodeByMenu(bench);
-    bench.Click(bench.Slave());
-
-    QStringList listed;
-    bool stayedOpen = false;
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<CSelectCommandDlg*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        QListWidget* list = dialog->List();
-        for (int i = 0; i < list->count(); ++i)
-            listed << list->item(i)->text();
-        for (const char* name : {"16 Preset Multiple Registers", "03 Read Holding Register", "07 Read Exception Status"}) {
-            QListWidgetItem* entry = list->findItems(name, Qt::MatchExactly).value(0);
-            if (!entry)
-                continue;
-            const QRect where = list->visualItemRect(entry);
-            // A double click arrives as a click followed by the double-click press.
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where.center());
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, where.center());
+    void enableRules()
+    {
+        Workbench bench;
+        QVERIFY(bench.Ready());
+        QCOMPARE(Enables(bench, false), QString("0000"));   // nothing selected yet
+        bench.Click(bench.Subnet());
+        QCOMPARE(Enables(bench, false), QString("1000"));
+        AddNode(bench, {2});
+        const std::pair<QTreeWidgetItem*, const char*> rules[] = {
+            {bench.Fieldbus(), "0000"}, {bench.Subnet(), "0000"}, {bench.Slave(), "0110"}, {bench.CommandEntry(0), "0001"}};
+        for (const auto& [entry, enables] : rules) {
+            bench.Click(entry);
+            QCOMPARE(Enables(bench, false), QString(enables));
+            QCOMPARE(Enables(bench, true), QString(enables));
         }
-        stayedOpen = dialog->isVisible();
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    bench.frame->Action(ID_ADD_COMMAND)->trigger();
+    }
 
-    QCOMPARE(listed.size(), 14);
-    for (int i = 0; i < 14; ++i)
-        QCOMPARE(listed.at(i), QString::fromUtf8(GetLangString(33 + i).c_str()));
-    QVERIFY(stayedOpen);
-    // Function 07 yields no command; the other two are added in the order they were chosen.
-    QCOMPARE(bench.Slave()->childCount(), 2);
-    QCOMPARE(bench.CommandEntry(0)->text(0), QString("16 Preset Multiple Registers"));
-    QCOMPARE(bench.CommandEntry(1)->text(0), QString("03 Read Holding Register"));
-    QCOMPARE(CConfigTreePane::RecordOf(bench.CommandEntry(0)).type, int(RECORD_COMMAND));
-    QCOMPARE(bench.CommandEntry(0)->icon(0).cacheKey() == 0, false);
-    QVERIFY(bench.Slave()->isExpanded());
-}
+    void addAndDeleteNode()
+    {
+        Workbench bench;
+        QVERIFY(bench.Ready());
+        AddNode(bench, {2, 13});
+        QCOMPARE(bench.Slave()->text(0), QString("Node(1)"));
+        QVERIFY(bench.modified);
+        // A node with commands goes with them; the subnet is selected and may take a new one.
+        bench.frame->Action(ID_DELETE_NODE)->trigger();
+        QCOMPARE(bench.Subnet()->childCount(), 0);
+        QCOMPARE(bench.root.Subnet().GetNodeCount(), 0);
+        QCOMPARE(bench.Tree()->SelectedEntry(), bench.Subnet());
+        bench.frame->Action(ID_ADD_NODE)->trigger();
+        QCOMPARE(bench.Slave()->childCount(), 0);
+        // A second node is not allowed.
+        bench.frame->Action(ID_ADD_NODE)->trigger();
+        QCOMPARE(bench.root.Subnet().GetNodeCount(), 1);
+    }
 
-void TreePaneTest::commandLimit()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    AddNodeByMenu(bench);
-    bench.Click(bench.Slave());
-    CTreeCommands* commands = bench.frame->TreeCommands();
-    for (int i = 0; i < 48; ++i)
-        commands->AddCommandOfFunction(i % 2 == 0 ? 2 : 13);
-    QCOMPARE(bench.Slave()->childCount(), 48);
-    QVERIFY(bench.prompt.messages.isEmpty());
+    void selectCommandDialog()
+    {
+        Workbench bench;
+        QVERIFY(bench.Ready());
+        AddNode(bench);
+        QStringList greyed;
+        bool closedByEscape = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<CSelectCommandDlg*>(QApplication::activeModalWidget());
+            QListWidget* list = dialog ? dialog->List() : nullptr;
+            if (!list || !QTest::qWaitForWindowActive(dialog) || !QTest::qWaitFor([&] { return list->hasFocus(); }))
+                return dialog ? dialog->reject() : void();
+            for (int i = 0; i < list->count(); ++i)
+                if (!(list->item(i)->flags() & Qt::ItemIsEnabled) && !list->item(i)->toolTip().isEmpty())
+                    greyed << list->item(i)->text().left(2);
+            // 01, then two steps down to 03; the greyed 07 and 08 are skipped from 06 to 15.
+            const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Down,
+                                    Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return};
+            for (const Qt::Key key : keys)
+                QTest::keyClick(QApplication::focusWidget(), key);
+            // A double-click adds too; one on the greyed 07 adds nothing.
+            for (const char* name : {"16 Preset Multiple Registers", "07 Read Exception Status"}) {
+                const QPoint where = list->visualItemRect(list->findItems(name, Qt::MatchExactly).value(0)).center();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where);
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, where);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            closedByEscape = !dialog->isVisible();
+            dialog->reject();
+        });
+        bench.frame->Action(ID_ADD_COMMAND)->trigger();
+        QVERIFY(closedByEscape);
+        QCOMPARE(greyed, (QStringList{"07", "08", "11", "12", "13", "14"}));
+        QCOMPARE(Codes(bench), QString("01 03 15 16"));
+    }
 
-    commands->AddCommandOfFunction(2);
-    QCOMPARE(bench.prompt.messages, QStringList{"MODBUS Command number is more than 48!"});
-    QCOMPARE(bench.Slave()->childCount(), 48);
-    QCOMPARE(bench.root.GetCommandCount(), 48);
+    void deleteCommandMovesSelection()
+    {
+        Workbench bench;
+        QVERIFY(bench.Ready());
+        AddNode(bench, {0, 2, 13});
+        bench.Click(bench.CommandEntry(1));
+        // The next command takes the selection and the grid shows it; after the last, the node.
+        const std::pair<int, QString> steps[] = {{1, "16"}, {0, "1"}, {-1, "1"}};
+        for (const auto& [selected, code] : steps) {
+            bench.frame->Action(ID_DELETE_COMMAND)->trigger();
+            QCOMPARE(bench.Tree()->SelectedEntry(), selected < 0 ? bench.Slave() : bench.CommandEntry(selected));
+            QCOMPARE(bench.Cell(CMD_ROW_FUNCTION_CODE, 1), code);
+        }
+        QCOMPARE(bench.root.Subnet().GetNodeAt(0)->GetCommandCount(), 0);
+    }
 
-    bench.Click(bench.CommandEntry(47));
-    bench.frame->Action(ID_DELETE_COMMAND)->trigger();
-    QCOMPARE(bench.Slave()->childCount(), 47);
-    bench.Click(bench.Slave());
-    commands->AddCommandOfFunction(0);
-    QCOMPARE(bench.Slave()->childCount(), 48);
-    QCOMPARE(bench.CommandEntry(47)->text(0), QString("01 Read Coil Status"));
-    QCOMPARE(bench.prompt.messages.size(), 1);
-}
-
-void TreePaneTest::deleteCommandMovesSelection()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    AddNodeByMenu(bench);
-    bench.Click(bench.Slave());
-    for (const int function : {0, 2, 13})
-        bench.frame->TreeCommands()->AddCommandOfFunction(function);
-    bench.Click(bench.CommandEntry(1));
-    bench.frame->Action(ID_DELETE_COMMAND)->trigger();
-    // The next command takes the selection and the grid shows it.
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(1));
-    QCOMPARE(bench.CommandEntry(1)->text(0), QString("16 Preset Multiple Registers"));
-    QCOMPARE(bench.Cell(CMD_ROW_FUNCTION_CODE, 1), QString("16"));
-    bench.frame->Action(ID_DELETE_COMMAND)->trigger();
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(0));
-    bench.frame->Action(ID_DELETE_COMMAND)->trigger();
-    // The last one: the slave node is selected.
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.Slave());
-    QCOMPARE(bench.FilledRows(), 1);
-    QCOMPARE(bench.root.Subnet().GetNodeAt(0)->GetCommandCount(), 0);
-}
-
-void TreePaneTest::rightClickOnCommand()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    AddNodeByMenu(bench);
-    bench.Click(bench.Slave());
-    bench.frame->TreeCommands()->AddCommandOfFunction(2);
-    bench.Click(bench.Fieldbus());
-
-    RightClick(bench, bench.Tree()->visualItemRect(bench.CommandEntry(0)).center());
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(0));
-    QCOMPARE(bench.FilledRows(), 10);
-    QMenu* menu = bench.frame->ContextMenu();
-    QTRY_VERIFY(menu->isVisible());
-    QStringList texts;
-    for (const QAction* action : menu->actions())
-        texts << action->text();
-    QCOMPARE(texts, (QStringList{"Add Node", "Delete Node", "Add Command", "Delete Command"}));
-    QVERIFY(ContextEnables(bench) == (Enables{false, false, false, true}));
-
-    menu->hide();
-    bench.frame->ContextAction(ID_DELETE_COMMAND)->trigger();
-    QCOMPARE(bench.Slave()->childCount(), 0);
-}
-
-void TreePaneTest::rightClickBesideEntries()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    bench.Click(bench.Subnet());
-    const QRect last = bench.Tree()->visualItemRect(bench.Subnet());
-    RightClick(bench, QPoint(last.center().x(), last.bottom() + 60));
-    QVERIFY(!bench.frame->ContextMenu()->isVisible());
-    QCOMPARE(bench.Tree()->SelectedEntry(), bench.Subnet());
-}
-
-void TreePaneTest::contextMenuAddsNode()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    RightClick(bench, bench.Tree()->visualItemRect(bench.Subnet()).center());
-    QTRY_VERIFY(bench.frame->ContextMenu()->isVisible());
-    QVERIFY(ContextEnables(bench) == (Enables{true, false, false, false}));
-    bench.frame->ContextMenu()->hide();
-    bench.frame->ContextAction(ID_ADD_NODE)->trigger();
-    QCOMPARE(bench.Subnet()->childCount(), 1);
-}
-
-void TreePaneTest::modeSwitchHidesSlave()
-{
-    Workbench bench;
-    QVERIFY(bench.Ready());
-    AddNodeByMenu(bench);
-    bench.Click(bench.Slave());
-    bench.frame->TreeCommands()->AddCommandOfFunction(2);
-    bench.Click(bench.Subnet());
-    QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, QString::fromUtf8(GetLangString(21).c_str())));
-    QCOMPARE(bench.Subnet()->childCount(), 0);
-    QCOMPARE(bench.root.Subnet().GetNodeCount(), 1);
-    // In User Config mode no node can be added, even with the subnet selected.
-    bench.Click(bench.Subnet());
-    QVERIFY(!bench.Enabled(ID_ADD_NODE));
-    QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, QString::fromUtf8(GetLangString(20).c_str())));
-    QCOMPARE(bench.Subnet()->childCount(), 1);
-    QCOMPARE(bench.Slave()->child(0)->text(0), QString("03 Read Holding Register"));
-}
+    void contextMenu()
+    {
+        Workbench bench;
+        QVERIFY(bench.Ready());
+        QMenu* menu = bench.frame->ContextMenu();
+        RightClick(bench, bench.Tree()->visualItemRect(bench.Subnet()).center());
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+        bench.frame->ContextAction(ID_ADD_NODE)->trigger();
+        QCOMPARE(bench.Subnet()->childCount(), 1);
+        // On a command: it is selected and shown, and the menu deletes it.
+        bench.Click(bench.Slave());
+        bench.frame->TreeCommands()->AddCommandOfFunction(2);
+        bench.Click(bench.Fieldbus());
+        RightClick(bench, bench.Tree()->visualItemRect(bench.CommandEntry(0)).center());
+        QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(0));
+        QCOMPARE(bench.FilledRows(), 10);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+        bench.frame->ContextAction(ID_DELETE_COMMAND)->trigger();
+        QCOMPARE(bench.Slave()->childCount(), 0);
+    }
+};
 
 QTEST_MAIN(TreePaneTest)
 #include "tree_pane_test.moc"

@@ -11,7 +11,8 @@
 template <typename Dialog>
 class DialogDriver : public QObject {
 public:
-    explicit DialogDriver(std::function<void(Dialog&)> act) : m_act(std::move(act))
+    explicit DialogDriver(std::function<void(Dialog&)> act, QObject* owner = nullptr)
+        : QObject(owner), m_act(std::move(act))
     {
         m_timer.setInterval(10);
         connect(&m_timer, &QTimer::timeout, this, [this] {

@@ -1,0 +1,70 @@
+// Pictures of the main window: the subnet in both protocol modes, a selected command and the
+// About box. argv[1] is the folder the PNG files go to. With SHOT_SUFFIX set (language and scale
+// factor) only the command picture is taken, as main<suffix>.png.
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "model/lang_strings.h"
+#include "support/widget_workbench.h"
+#include "ui/about_dialog.h"
+
+namespace {
+
+bool Save(QWidget& widget, const QString& folder, const QString& name)
+{
+    QTest::qWait(50);
+    const bool ok = widget.grab().save(QDir(folder).filePath(name));
+    if (!ok)
+        qWarning("could not write %s", qPrintable(name));
+    return ok;
+}
+
+// Shows the entry and makes the row current without opening an editor.
+void Show(ui_test::Workbench& bench, QTreeWidgetItem* entry, int row)
+{
+    bench.Tree()->SelectEntry(entry);
+    bench.ClickCell(row, 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ui_test::UseTestSettings();
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(folder);
+    // The language of the locale (LANG); the configuration's texts are made in it.
+    SetActiveLanguage(SystemLanguage());
+    ui_test::Workbench bench;
+    bench.Fill({2, 3, 0, 5, 13});
+    const char* const values[][2] = {{"0", "10"}, {"100", "4"}, {"0", "16"}, {"20", "1"}, {"40", "8"}};
+    CSlaveNode* slave = bench.root.Subnet().GetNodeAt(0);
+    for (int i = 0; i < 5; ++i) {
+        slave->GetCommandAt(i)->GetItemAt(CMD_ROW_START_ADDRESS)->value = values[i][0];
+        if (CParamItem* count = slave->GetCommandAt(i)->GetItemAt(CMD_ROW_DATA_COUNT))
+            count->value = values[i][1];
+    }
+    bench.frame->FitOnScreen(true);
+    if (!QTest::qWaitForWindowExposed(bench.frame.get()))
+        return 1;
+
+    const QString suffix = qEnvironmentVariable("SHOT_SUFFIX");
+    Show(bench, bench.CommandEntry(1), CMD_ROW_DATA_COUNT);
+    if (!suffix.isEmpty())
+        return Save(*bench.frame, folder, QStringLiteral("main%1.png").arg(suffix)) ? 0 : 1;
+    bool ok = Save(*bench.frame, folder, "main-command.png");
+    Show(bench, bench.Subnet(), SUBNET_ROW_RESPONSE_TIMEOUT);
+    ok = Save(*bench.frame, folder, "main-modbus-subnet.png") && ok;
+    bench.root.Subnet().SetMode(MODE_USER_CONFIG);
+    bench.frame->StartUp(std::nullopt);
+    Show(bench, bench.Subnet(), SUBNET_ROW_FRAME_TYPE);
+    ok = Save(*bench.frame, folder, "main-userconfig-subnet.png") && ok;
+
+    CAboutDlg about(bench.frame.get());
+    about.show();
+    return QTest::qWaitForWindowExposed(&about) && Save(about, folder, "about-box.png") && ok ? 0 : 1;
+}

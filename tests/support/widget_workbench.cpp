@@ -1,0 +1,105 @@
+#include "support/widget_workbench.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "ui/gateway_app.h"
+
+namespace ui_test {
+
+void UseTestSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SetWorkbenchSettingsNames();
+    QSettings().remove(QStringLiteral("Recent File List"));
+}
+
+Workbench::Workbench() : frame(std::make_unique<CMainFrame>(root, modified, prompt))
+{
+    frame->StartUp(std::nullopt);
+    frame->show();
+    frame->activateWindow();
+}
+
+bool Workbench::Ready()
+{
+    frame->activateWindow();
+    return QTest::qWaitForWindowActive(frame.get());
+}
+
+void Workbench::Fill(std::initializer_list<int> functions)
+{
+    CSlaveNode* slave = root.Subnet().AddNode();
+    for (const int function : functions)
+        slave->AddCommand(function);
+    frame->StartUp(std::nullopt);
+}
+
+QTreeWidgetItem* Workbench::Fieldbus() const { return Tree()->topLevelItem(0); }
+QTreeWidgetItem* Workbench::Subnet() const { return Tree()->topLevelItem(1); }
+QTreeWidgetItem* Workbench::Slave() const { return Subnet() ? Subnet()->child(0) : nullptr; }
+QTreeWidgetItem* Workbench::CommandEntry(int index) const { return Slave() ? Slave()->child(index) : nullptr; }
+bool Workbench::Enabled(int commandId) const { return frame->Action(commandId)->isEnabled(); }
+
+void Workbench::Click(QTreeWidgetItem* entry)
+{
+    Tree()->scrollToItem(entry);
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Tree()->visualItemRect(entry).center());
+}
+
+void Workbench::ClickCell(int row, int column)
+{
+    CPropertyGrid* grid = Grid();
+    grid->scrollToItem(grid->item(row, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
+}
+
+bool Workbench::TypeValue(int row, const QString& text)
+{
+    ClickCell(row, 1);
+    QLineEdit* editor = Grid()->TextEditor();
+    if (!editor->isVisible() || !editor->hasFocus())
+        return false;
+    if (text.isEmpty())
+        QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return !editor->isVisible();
+}
+
+bool Workbench::PickChoice(int row, const QString& text)
+{
+    ClickCell(row, 1);
+    QComboBox* combo = Grid()->ChoiceEditor();
+    const int index = combo->findText(text);
+    QAbstractItemView* list = combo->view();
+    if (!combo->isVisible() || index < 0 || !list->isVisible())
+        return false;
+    const QModelIndex entry = list->model()->index(index, 0);
+    list->scrollTo(entry);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+    return !combo->isVisible();
+}
+
+int Workbench::FilledRows() const
+{
+    int rows = 0;
+    while (Grid()->ItemAtRow(rows))
+        ++rows;
+    return rows;
+}
+
+QString Workbench::Cell(int row, int column) const
+{
+    const QTableWidgetItem* cell = Grid()->item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+QColor Workbench::CellColour(int row) const { return Grid()->item(row, 1)->background().color(); }
+
+} // namespace ui_test
