@@ -2,6 +2,7 @@
 // naming the path and the reason, and the folder left as it was.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,12 +36,14 @@ TEST(ExportCommand, ExitStatusMessagesAndWorkbook)
         {{"plant.xml", "no/out.xlsx"}, kExitCannotWrite, "no/out.xlsx"},
         {{"plant.xml", "folder.xlsx"}, kExitCannotWrite, "folder.xlsx"}, {{"plant.xml"}, kExitUsage, ""},
     };
+    ::umask(022);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.files.back());
         const ScratchFolder dir;
         ASSERT_TRUE(SaveFile(*MakeConfig({{3, "1", "2", "0000H"}, {15, "8", "9", "4000H", "1"}}), dir / "plant.xml").ok);
         dir.Write("notes.xml", "shopping list");
         dir.Write("older.xlsx", "not a workbook");
+        fs::permissions(dir / "older.xlsx", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
         fs::create_directory(dir / "folder.xlsx");
         const auto before = dir.Names();
         const std::string config = dir.Read("plant.xml");
@@ -57,6 +60,9 @@ TEST(ExportCommand, ExitStatusMessagesAndWorkbook)
             continue;
         }
         EXPECT_EQ(run.out, "Exported " + args[1] + " to " + args[2] + "\n");
+        // A new workbook gets the usual permissions, not a private temporary file's; a replaced one keeps its own.
+        EXPECT_EQ(fs::status(args[2]).permissions(), row.named == "out.xlsx" ? fs::perms(0644) : fs::perms(0604));
+        EXPECT_EQ(dir.Names().size(), before.size() + (row.named == "out.xlsx"));
         // The file's two commands, read back through the configuration file.
         const std::string book = WorkbookText(args[2]);
         EXPECT_NE(book.find("\n1|3|1|2|0000H|0|"), std::string::npos) << book;
