@@ -1,6 +1,5 @@
 #pragma once
-// gatewaycfg as a user runs it in a folder: in the test process, which is cheap, or as the built
-// program where a case needs a process of its own (a kill, a limit on the size of files).
+// gatewaycfg run in a folder: in the test process, or as a process where a case needs one.
 
 #include <gtest/gtest.h>
 

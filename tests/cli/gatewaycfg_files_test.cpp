@@ -1,6 +1,5 @@
-// Files as users, careless editors, hostile senders and killed programs leave them: new, bad
-// usage, files that cannot be read or written, links, languages. Every refusal names the file,
-// exits with its own status and leaves what was on disk as it was.
+// Files users, editors, hostile senders and killed programs leave, bad usage, links, languages:
+// every refusal names the file, exits with its own status and leaves the disk as it was.
 
 #include <sys/stat.h>
 
@@ -123,26 +122,21 @@ TEST_F(Cli, UnreadableFilesExit65NamingTheFileAndLine)
 // whole, with no temporary file beside it.
 TEST_F(Cli, FailedSavesExit74AndKeepTheOldFile)
 {
-    struct Row {
-        std::vector<std::string> args;
-        long maxFileBytes;   // > 0: the program may write files of at most this size
-        std::string reason;
-    };
-    const std::vector<Row> rows = {
-        {{"set", "plant.xml", "subnet", kTimeout, "500"}, 4096, "Cannot save plant.xml: "},
-        {{"add-command", "plant.xml", "3"}, 4096, "Cannot save plant.xml: "},
-        {{"delete-command", "plant.xml", "1"}, 4096, "Cannot save plant.xml: "},
-        {{"automap", "plant.xml"}, 4096, "Cannot save plant.xml: "},
+    // The arguments, a limit on the size of any file written (0: none), the reason given.
+    const std::string cannot = "Cannot save plant.xml: ";
+    const std::tuple<std::vector<std::string>, long, std::string> rows[] = {
+        {{"set", "plant.xml", "subnet", kTimeout, "500"}, 4096, cannot}, {{"automap", "plant.xml"}, 4096, cannot},
+        {{"add-command", "plant.xml", "3"}, 4096, cannot}, {{"delete-command", "plant.xml", "1"}, 4096, cannot},
         {{"set", "plant.xml", "command:1", "Mnemonic", "pump \xF0\x9F\x98\x80"}, 0, "GB2312/GBK"},
         {{"new", "no/such/folder/plant.xml"}, 0, "no/such/folder/plant.xml"},
     };
     Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}});
     const std::string before = dir.Read("plant.xml");
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.args[0]);
-        const ProgramRun run = row.maxFileBytes ? Process(row.args, {"", row.maxFileBytes}) : RunTool(row.args);
+    for (const auto& [args, maxFileBytes, reason] : rows) {
+        SCOPED_TRACE(args[0]);
+        const ProgramRun run = maxFileBytes ? Process(args, {"", maxFileBytes}) : RunTool(args);
         EXPECT_EQ(run.status, 74) << run.err;
-        EXPECT_NE(run.err.find(row.reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(dir.Read("plant.xml"), before);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
@@ -170,27 +164,21 @@ TEST_F(Cli, NoTemporaryOutlivesTheNextSave)
 // files of the other language.
 TEST_F(Cli, LanguageFollowsTheOptionAndTheLocale)
 {
-    struct Row {
-        const char* locale;   // LANG of the run that writes the file
-        std::vector<std::string> writer;
-        const char* word;   // the header's language word
-        const char* reader;
-        int status;
-    };
-    const Row rows[] = {
+    // LANG and the arguments of the run that writes the file, the header's word, the reader's --lang.
+    const std::tuple<const char*, std::vector<std::string>, const char*, const char*, int> rows[] = {
         {"C", {"--lang", "zh", "new"}, "Chinese", "zh", 0}, {"zh_CN.UTF-8", {"--lang", "en", "new"}, "English", "zh", 65},
         {"zh_TW.UTF-8", {"new"}, "Chinese", "zh", 0},      {"en_GB.UTF-8", {"new"}, "English", "en", 0},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.locale);
-        ::setenv("LANG", row.locale, 1);
-        std::vector<std::string> args = row.writer;
+    for (const auto& [locale, writer, word, reader, status] : rows) {
+        SCOPED_TRACE(locale);
+        ::setenv("LANG", locale, 1);
+        std::vector<std::string> args = writer;
         args.insert(args.end(), {"plant.xml", "--force"});
         const ProgramRun created = RunTool(args);
         ::unsetenv("LANG");
         ASSERT_EQ(created.status, 0) << created.err;
-        EXPECT_NE(dir.Read("plant.xml").find(std::string("<Language Value=\"") + row.word + "\""), std::string::npos);
-        EXPECT_EQ(RunTool({"--lang", row.reader, "show", "plant.xml"}).status, row.status);
+        EXPECT_NE(dir.Read("plant.xml").find(std::string("<Language Value=\"") + word + "\""), std::string::npos);
+        EXPECT_EQ(RunTool({"--lang", reader, "show", "plant.xml"}).status, status);
     }
 }
 
@@ -210,11 +198,7 @@ TEST_F(Cli, AByteOrderMarkFileIsReadAsUtf8AndSavedAsGb2312)
 // Saving through a symbolic link writes the file it leads to; the link stays a link.
 TEST_F(Cli, SavesGoThroughLinksToTheirTargets)
 {
-    struct Row {
-        std::vector<std::string> args;
-        const char* target;   // in the folder "real"; empty: refused
-    };
-    const Row rows[] = {
+    const std::pair<std::vector<std::string>, std::string> rows[] = {   // the target in "real"; none: refused
         {{"set", "link.xml", "subnet", kTimeout, "500"}, "plant.xml"}, {{"new", "link.xml", "--force"}, "plant.xml"},
         {{"set", "chain.xml", "subnet", kTimeout, "500"}, "plant.xml"}, {{"new", "dangling.xml"}, "new.xml"},
         {{"export", "link.xml", "book-link.xlsx"}, "book.xlsx"},         {{"new", "nowhere.xml"}, ""},
@@ -222,8 +206,8 @@ TEST_F(Cli, SavesGoThroughLinksToTheirTargets)
     const std::vector<std::pair<const char*, const char*>> links = {
         {"link.xml", "real/plant.xml"}, {"chain.xml", "link.xml"}, {"dangling.xml", "real/new.xml"},
         {"book-link.xlsx", "real/book.xlsx"}, {"nowhere.xml", "missing/plant.xml"}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.args[1] + " " + row.args[0]);
+    for (const auto& [args, target] : rows) {
+        SCOPED_TRACE(args[1] + " " + args[0]);
         const ScratchFolder ws;
         fs::current_path(ws.Path());
         fs::create_directory("real");
@@ -234,17 +218,16 @@ TEST_F(Cli, SavesGoThroughLinksToTheirTargets)
             fs::create_symlink(to, link);
         const std::string before = ws.Read("real/plant.xml");
 
-        const ProgramRun run = RunTool(row.args);
-        EXPECT_EQ(run.status, row.target[0] ? 0 : 74) << run.err;
+        const ProgramRun run = RunTool(args);
+        EXPECT_EQ(run.status, target.empty() ? 74 : 0) << run.err;
         for (const auto& [link, to] : links)
             EXPECT_EQ(fs::read_symlink(link), to);
-        if (!row.target[0]) {
+        if (target.empty()) {
             EXPECT_NE(run.err.find("missing/plant.xml"), std::string::npos) << run.err;
             EXPECT_FALSE(fs::exists("missing"));
         } else {
-            const std::string target = ws.Read(std::string("real/") + row.target);
-            EXPECT_NE(target, before);
-            EXPECT_NE(target, "old workbook");
+            EXPECT_NE(ws.Read("real/" + target), before);
+            EXPECT_NE(ws.Read("real/" + target), "old workbook");
             EXPECT_EQ(fs::status("real/plant.xml").permissions(),
                       fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
         }

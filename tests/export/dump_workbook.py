@@ -1,8 +1,6 @@
-"""Prints the cells of an .xlsx workbook read with openpyxl: for every sheet a line "[NAME]",
-then one line per row, its cells joined by "|" and the empty ones at its end left out. A cell
-that does not hold text shows as "TYPE:value"; backslash, "|", tab, CR and LF show as \\, \|,
-\t, \r and \n. Usage: dump_workbook.py WORKBOOK.xlsx
-"""
+r"""dump_workbook.py WORKBOOK.xlsx: every sheet, read with openpyxl, as "[NAME]" and one line per
+row, the cells joined by "|" (empty ones at the end left out); a cell that is not text shows as
+"TYPE:value"; backslash, "|", tab, CR and LF as \\, \|, \t, \r and \n."""
 import sys
 
 import openpyxl

@@ -63,7 +63,6 @@ TEST(ExportCommand, ExitStatusMessagesAndWorkbook)
         // A new workbook gets the usual permissions, not a private temporary file's; a replaced one keeps its own.
         EXPECT_EQ(fs::status(args[2]).permissions(), row.named == "out.xlsx" ? fs::perms(0644) : fs::perms(0604));
         EXPECT_EQ(dir.Names().size(), before.size() + (row.named == "out.xlsx"));
-        // The file's two commands, read back through the configuration file.
         const std::string book = WorkbookText(args[2]);
         EXPECT_NE(book.find("\n1|3|1|2|0000H|0|"), std::string::npos) << book;
         EXPECT_NE(book.find("\n2|15|8|9|4000H|1|"), std::string::npos) << book;
@@ -103,9 +102,13 @@ TEST(ExportFailure, NamesThePathAndTheReasonAndLeavesEverythingAsItWas)
         fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
         if (row.reason == std::strerror(EACCES) && ::access((dir / "locked").c_str(), W_OK) == 0)
             continue;   // root may write anyway
-        std::map<std::string, std::string> before;
-        for (const std::string& name : dir.Names())
-            before[name] = fs::is_regular_file(dir / name) ? dir.Read(name) : "<folder>";
+        const auto snapshot = [&] {
+            std::map<std::string, std::string> files;
+            for (const std::string& name : dir.Names())
+                files[name] = fs::is_regular_file(dir / name) ? dir.Read(name) : "<folder>";
+            return files;
+        };
+        const auto before = snapshot();
         const auto root = MakeConfig({{3, "1", "2", "0000H"}});
         row.edit(*root);
 
@@ -113,9 +116,7 @@ TEST(ExportFailure, NamesThePathAndTheReasonAndLeavesEverythingAsItWas)
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(dir / row.target), std::string::npos) << result.message;
         EXPECT_NE(result.message.find(row.reason), std::string::npos) << result.message;
-        for (const std::string& name : dir.Names())
-            EXPECT_EQ(before[name], fs::is_regular_file(dir / name) ? dir.Read(name) : "<folder>") << name;
-        EXPECT_EQ(dir.Names().size(), before.size());
+        EXPECT_EQ(snapshot(), before);
     }
 }
 
