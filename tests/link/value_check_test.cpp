@@ -6,17 +6,26 @@
 
 #include <functional>
 
-#include "cli/cli_process.h"
 #include "file/config_file.h"
 #include "link_test_support.h"
 #include "model/lang_strings.h"
 #include "sim_process.h"
 #include "support/module_states.h"
+#include "support/run_program.h"
 
 namespace {
 
 using namespace link_test;
-using cli_test::Workspace;
+
+// A scratch folder that gatewaycfg runs in, its output caught beside it.
+struct Workspace : ScratchFolder {
+    std::filesystem::path operator/(const std::string& name) const { return Path() / name; }
+    ProgramRun Gatewaycfg(const std::vector<std::string>& args, long maxFileBytes = 0) const
+    {
+        return RunProgram(GATEWAYCFG_PATH, args, m_capture.Path().string(), {Path().string(), maxFileBytes});
+    }
+    ScratchFolder m_capture;
+};
 
 CParamItem* Command(CDeviceConfig& root, int n, int row)
 {
