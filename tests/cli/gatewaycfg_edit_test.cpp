@@ -1,356 +1,254 @@
-// gatewaycfg show, set, add-command and delete-command as a user runs them on a file: what is
+// gatewaycfg show, set, add-command, delete-command, check, automap and map on a file: what is
 // printed, the exit status, and what the file holds afterwards.
 
-#include <gtest/gtest.h>
-
-#include "cli_process.h"
-
-using namespace cli_test;
+#include "cli_fixture.h"
+#include "file/config_file.h"
+#include "support/config_builder.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
+const std::string kTimeout = "Response Timeout(50~60000ms)";
 
-const Lines kProfibusRows = {
-    "Type of Protocol = PROFIBUS  (read-only)",
-    "Number of Bytes = Setting by Hardware Configuration of PROFIBUS DP  (read-only)",
-    "Number of Bytes = Setting by Hardware Configuration of PROFIBUS DP  (read-only)",
-    "Mode of PROFIBUS Addr Setting = Probe Addr Automatically",
-    "Timeout Duration of Probing Modbus Node(ms) = Default Value",
-};
-
-// Rows 0-5; the protocol row is editable in files written by this program (it is the way to
-// choose the mode).
-const Lines kSubnetBaseRows = {
-    "Baud Rate = 19200",
-    "Data Bits = 8  (read-only)",
-    "Check Bit = None",
-    "Stop Bits = 1",
-    "Slave Address =   (read-only)",
-};
-
-Lines SubnetRows(bool userConfig)
+TEST_F(Cli, ShowPrintsTheTreeAndEveryItemWithReadOnlyMarks)
 {
-    Lines rows{userConfig ? "Protocol Select = User Config" : "Protocol Select = Modbus Master"};
-    rows.insert(rows.end(), kSubnetBaseRows.begin(), kSubnetBaseRows.end());
-    const char* grey = userConfig ? "  (read-only)" : "";
-    rows.push_back("Transmission Mode = RTU  (read-only)");
-    rows.push_back(std::string("Response Timeout(50~60000ms) = 300") + grey);
-    rows.push_back(std::string("Delay between Polls(0~2500ms) = 0") + grey);
-    rows.push_back(std::string("Output Mode = Change of Value") + grey);
-    rows.push_back("Output Pulse =   (read-only)");
-    rows.push_back(std::string("Scan Rate = 10") + grey);
-    if (userConfig) {
-        for (const char* row : {"Frame Type = Time Interval between Characters",
-                                "Time Interval between Characters = 10", "Frame Length = 111  (read-only)",
-                                "Start Delimiter = 0  (read-only)", "End Delimiter = 0  (read-only)",
-                                "Enable Auto Sending = Disable", "Period of Auto Sending = 1000  (read-only)",
-                                "Enable CRC Check = Disable"})
-            rows.push_back(row);
-    }
-    return rows;
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "5"}});
+    EXPECT_EQ(Shown(""), "PROFIBUS\nSubnet\n  Node(1)\n    05 Force Single Coil\n");
+    EXPECT_EQ(Shown("slave"), "[slave] Node(1)\n  Slave Address = 1\n");
+    EXPECT_EQ(Shown("command:1").rfind("[command:1] 05 Force Single Coil\n  Function Code = 5  (read-only)\n"
+                                       "  Starting Address = \n  Number of Data = 1  (read-only)\n", 0), 0u);
+    for (const char* line : {"Mapping Bit(0-7) = 0", "Number of Byte = 1  (read-only)", "Mnemonic = "})
+        EXPECT_TRUE(Shows("command:1", line)) << line;
+    EXPECT_TRUE(Shows("subnet", "Slave Address =   (read-only)"));
 }
 
-TEST(CliShow, PrintsTheTreeAndEveryRowInOrderWithReadOnlyMarks)
+TEST_F(Cli, SetStoresAcceptedValuesAndLeavesTheFileAloneOnRefusal)
 {
-    Workspace ws;
-    ASSERT_EQ(ws.Gatewaycfg({"new", "plant.xml"}).status, 0);
-    const ProgramRun fresh = ws.Gatewaycfg({"show", "plant.xml"});
-    ASSERT_EQ(fresh.status, 0) << fresh.err;
-    EXPECT_EQ(fresh.err, "");
-    EXPECT_EQ(Section(fresh.out, ""), (Lines{"PROFIBUS", "Subnet"}));
-    EXPECT_EQ(Section(fresh.out, "profibus"), kProfibusRows);
-    EXPECT_EQ(Section(fresh.out, "subnet"), SubnetRows(false));
-    EXPECT_EQ(fresh.out.find("[slave]"), std::string::npos);
-
-    for (const char* code : {"3", "5", "1", "6"})
-        ASSERT_EQ(ws.Gatewaycfg({"add-command", "plant.xml", code}).status, 0);
-    const ProgramRun shown = ws.Gatewaycfg({"show", "plant.xml"});
-    ASSERT_EQ(shown.status, 0) << shown.err;
-    EXPECT_EQ(Section(shown.out, ""), (Lines{"PROFIBUS", "Subnet", "  Node(1)", "    03 Read Holding Register",
-                                             "    05 Force Single Coil", "    01 Read Coil Status",
-                                             "    06 Preset Single Register"}));
-    EXPECT_EQ(Section(shown.out, "slave"), (Lines{"Slave Address = 1"}));
-    EXPECT_EQ(Section(shown.out, "command:1"),
-              (Lines{"Function Code = 3  (read-only)", "Starting Address = ", "Number of Data = ",
-                     "Mapping Address(HEX) = ", "Mapping Bit(0-7) = 0  (read-only)", "Number of Byte = 0  (read-only)",
-                     "Byte Swap = Non-exchange  (read-only)", "Type of Check = CRC  (read-only)",
-                     "Type of Scan = Fast Scan", "Mnemonic = "}));
-    EXPECT_EQ(Section(shown.out, "command:2"),
-              (Lines{"Function Code = 5  (read-only)", "Starting Address = ", "Number of Data = 1  (read-only)",
-                     "Mapping Address(HEX) = ", "Mapping Bit(0-7) = 0", "Number of Byte = 1  (read-only)",
-                     "Byte Swap = Non-exchange  (read-only)", "Type of Check = CRC  (read-only)",
-                     "Type of Scan = Fast Scan", "Mnemonic = "}));
-    const Lines coils = Section(shown.out, "command:3");
-    ASSERT_EQ(coils.size(), 10u);
-    EXPECT_EQ(coils[2], "Number of Data = ");
-    EXPECT_EQ(coils[4], "Mapping Bit(0-7) = 0");
-    const Lines single = Section(shown.out, "command:4");
-    ASSERT_EQ(single.size(), 10u);
-    EXPECT_EQ(single[4], "Mapping Bit(0-7) = 0  (read-only)");
-    EXPECT_EQ(single[5], "Number of Byte = 2  (read-only)");
-}
-
-struct SetCase {
-    const char* node;
-    const char* label;
-    const char* value;
-    int status;
-    std::string message;      // on stdout when accepted, on stderr when refused
-    const char* section;      // show section that holds the item
-    std::string storedLine;   // the item's line in show afterwards; empty: not checked
-};
-
-// A file in Modbus Master mode with a slave node and the commands 03, 01 and 05.
-void MakePlant(const Workspace& ws)
-{
-    ASSERT_EQ(ws.Gatewaycfg({"new", "plant.xml"}).status, 0);
-    for (const char* code : {"3", "1", "5"})
-        ASSERT_EQ(ws.Gatewaycfg({"add-command", "plant.xml", code}).status, 0);
-}
-
-TEST(CliSet, AcceptedValuesAreStoredRefusedOnesLeaveTheFileAlone)
-{
-    const std::string empty = "An item is empty";
-    const std::string illegal = "Illegal character in an item";
-    const std::string range = "An item is Out of range";
-    const std::string timeout = "Response Timeout(50~60000ms)";
-    const std::vector<SetCase> cases = {
-        {"subnet", timeout.c_str(), "500", 0, timeout + " = 500\n", "subnet", timeout + " = 500"},
-        {"subnet", timeout.c_str(), "60000", 0, "", "subnet", timeout + " = 60000"},
-        {"subnet", timeout.c_str(), "49", 8, "plant.xml: Subnet / " + timeout + ": " + range + " (\"49\")", "", ""},
-        {"subnet", timeout.c_str(), "60001", 8, range, "", ""},
-        {"subnet", timeout.c_str(), "", 6, "plant.xml: Subnet / " + timeout + ": " + empty, "", ""},
-        {"subnet", timeout.c_str(), "5x0", 7, illegal + " (\"5x0\")", "", ""},
-        {"subnet", timeout.c_str(), "-300", 7, illegal, "", ""},
-        {"SUBNET", "response timeout(50~60000ms)", "400", 0, "", "subnet", timeout + " = 400"},
-        {"subnet", "Delay between Polls(0~2500ms)", "2345", 0, "", "subnet", "Delay between Polls(0~2500ms) = 2340"},
-        {"subnet", "Delay between Polls(0~2500ms)", "2501", 8, range, "", ""},
-        {"subnet", "Scan Rate", "256", 8, range, "", ""},
-        {"subnet", "Baud Rate", "9600", 0, "", "subnet", "Baud Rate = 9600"},
-        {"subnet", "Baud Rate", "4800", 8, "\"4800\" is not one of the choices: \"300\"", "", ""},
-        {"subnet", "Data Bits", "7", 1, "Subnet / Data Bits: the item is read-only", "", ""},
-        {"profibus", "Timeout Duration of Probing Modbus Node(ms)", "250", 0, "", "profibus",
-         "Timeout Duration of Probing Modbus Node(ms) = 250"},
-        {"profibus", "Timeout Duration of Probing Modbus Node(ms)", "60001", 8, range, "", ""},
-        {"profibus", "Type of Protocol", "DP", 1, "the item is read-only", "", ""},
-        {"slave", "Slave Address", "247", 0, "Slave Address = 247\nSlave node renamed Node(247)\n", "slave",
-         "Slave Address = 247"},
-        {"slave:1", "Slave Address", "248", 8, range, "", ""},
-        {"slave", "Slave Address", "0", 8, range, "", ""},
-        {"command:1", "Starting Address", "0", 0, "", "command:1", "Starting Address = 0"},
-        {"command:1", "Starting Address", "65536", 8, "03 Read Holding Register / Starting Address: " + range, "", ""},
-        {"command:1", "Number of Data", "122", 0, "", "command:1", "Number of Data = 122"},
-        {"command:1", "Number of Data", "123", 8, range, "", ""},
-        {"command:2", "Number of Data", "400", 0, "", "command:2", "Number of Data = 400"},
-        {"command:2", "Number of Data", "401", 8, range, "", ""},
-        {"command:1", "Mapping Address(HEX)", "f3h", 0, "Mapping Address(HEX) = F3H\n", "command:1",
-         "Mapping Address(HEX) = F3H"},
-        {"command:1", "Mapping Address(HEX)", "F4", 8, range, "", ""},
-        {"command:1", "Mapping Address(HEX)", "1G", 7, illegal, "", ""},
-        {"command:3", "Mapping Address(HEX)", "40F3", 0, "", "command:3", "Mapping Address(HEX) = 40F3H"},
-        {"command:3", "Mapping Address(HEX)", "3FFF", 8, range, "", ""},
-        {"command:3", "Mapping Address(HEX)", "40F3A", 8, range, "", ""},
-        {"command:2", "Mapping Bit(0-7)", "7", 0, "", "command:2", "Mapping Bit(0-7) = 7"},
-        {"command:2", "Mapping Bit(0-7)", "8", 8, range, "", ""},
-        {"command:1", "Mapping Bit(0-7)", "3", 1, "the item is read-only", "", ""},
-        {"command:3", "Number of Data", "2", 1, "the item is read-only", "", ""},
-        {"command:1", "Function Code", "4", 1, "the item is read-only", "", ""},
-        {"command:1", "Type of Scan", "Slow Scan", 0, "", "command:1", "Type of Scan = Slow Scan"},
-        {"command:1", "Mnemonic", "pump <1> & \"valve\" 泵站", 0, "", "command:1",
-         "Mnemonic = pump <1> & \"valve\" 泵站"},
-        {"gateway", "Baud Rate", "9600", 64, "unknown node \"gateway\"", "", ""},
-        {"command:4", "Starting Address", "1", 64, "there is no command 4 (the configuration has 3)", "", ""},
-        {"command:x", "Starting Address", "1", 64, "command:N", "", ""},
-        {"slave:2", "Slave Address", "3", 64, "there is no slave node 2", "", ""},
-        {"subnet", "Colour", "red", 64, "no item is labelled \"Colour\"", "", ""},
-        {"subnet", "Frame Type", "Delimiter", 64, "no item is labelled \"Frame Type\"", "", ""},
+    const std::string range = "An item is Out of range", illegal = "Illegal character in an item";
+    const std::string readOnly = "the item is read-only", map = "Mapping Address(HEX)";
+    struct Row {
+        const char* node;
+        std::string label;
+        const char* value;
+        int status;
+        std::string text;   // accepted: the item's line in show and the first line printed; else in stderr
     };
-    Workspace ws;
-    MakePlant(ws);
-    const std::string plant = ws.Read("plant.xml");
-    for (const SetCase& c : cases) {
-        SCOPED_TRACE(std::string(c.node) + " / " + c.label + " = " + c.value);
-        WriteAll(ws / "plant.xml", plant);
-        const ProgramRun run = ws.Gatewaycfg({"set", "plant.xml", c.node, c.label, c.value});
-        EXPECT_EQ(run.status, c.status) << run.err;
-        if (c.status == 0) {
-            EXPECT_EQ(run.err, "");
-            EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
-            if (!c.storedLine.empty()) {
-                const Lines rows = Section(ws.Gatewaycfg({"show", "plant.xml"}).out, c.section);
-                EXPECT_NE(std::find(rows.begin(), rows.end(), c.storedLine), rows.end()) << c.storedLine;
-            }
+    const std::vector<Row> rows = {
+        {"subnet", kTimeout, "49", 8, "plant.xml: Subnet / " + kTimeout + ": " + range + " (\"49\")"},
+        {"subnet", kTimeout, "", 6, "plant.xml: Subnet / " + kTimeout + ": An item is empty"},
+        {"subnet", kTimeout, "5x0", 7, illegal + " (\"5x0\")"},
+        {"SUBNET", "response timeout(50~60000ms)", "400", 0, kTimeout + " = 400"},
+        {"subnet", "Delay between Polls(0~2500ms)", "2345", 0, "Delay between Polls(0~2500ms) = 2340"},
+        {"subnet", "Baud Rate", "4800", 8, "\"4800\" is not one of the choices: \"300\""},
+        {"subnet", "Data Bits", "7", 1, "Subnet / Data Bits: " + readOnly},
+        {"profibus", "Timeout Duration of Probing Modbus Node(ms)", "250", 0,
+         "Timeout Duration of Probing Modbus Node(ms) = 250"},
+        {"slave", "Slave Address", "247", 0, "Slave Address = 247"},
+        {"slave:1", "Slave Address", "248", 8, range},
+        {"command:1", "Starting Address", "65536", 8, "03 Read Holding Register / Starting Address: " + range},
+        {"command:1", map, "f3h", 0, map + " = F3H"},
+        {"command:1", map, "F4", 8, range},
+        {"command:3", map, "40F3", 0, map + " = 40F3H"},
+        {"command:2", "Mapping Bit(0-7)", "7", 0, "Mapping Bit(0-7) = 7"},
+        {"command:1", "Mapping Bit(0-7)", "3", 1, readOnly},
+        {"command:1", "Mnemonic", "pump <1> & \"valve\" 泵站", 0, "Mnemonic = pump <1> & \"valve\" 泵站"},
+        {"gateway", "Baud Rate", "9600", 64, "unknown node \"gateway\""},
+        {"command:4", "Starting Address", "1", 64, "there is no command 4 (the configuration has 3)"},
+        {"command:x", "Starting Address", "1", 64, "command:N"},
+        {"slave:2", "Slave Address", "3", 64, "there is no slave node 2"},
+        {"subnet", "Colour", "red", 64, "no item is labelled \"Colour\""},
+        {"subnet", "Frame Type", "Delimiter", 64, "no item is labelled \"Frame Type\""},
+    };
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}, {"add-command", "plant.xml", "1"},
+             {"add-command", "plant.xml", "5"}});
+    const std::string plant = dir.Read("plant.xml");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.node) + " / " + row.label + " = " + row.value);
+        dir.Write("plant.xml", plant);
+        const ProgramRun run = RunTool({"set", "plant.xml", row.node, row.label, row.value});
+        EXPECT_EQ(run.status, row.status) << run.err;
+        if (row.status == 0) {
+            EXPECT_EQ(run.out.rfind(row.text + "\n", 0), 0u) << run.out;
+            std::string section = row.node;
+            for (char& c : section)
+                c = static_cast<char>(std::tolower(c));
+            EXPECT_TRUE(Shows(section, row.text)) << Shown(section);
         } else {
             EXPECT_EQ(run.out, "");
-            EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
             EXPECT_EQ(run.err.rfind("plant.xml: ", 0), 0u) << run.err;
-            EXPECT_EQ(ws.Read("plant.xml"), plant) << "a refused value changed the file";
+            EXPECT_NE(run.err.find(row.text), std::string::npos) << run.err;
+            EXPECT_EQ(dir.Read("plant.xml"), plant) << "a refused value changed the file";
         }
-        EXPECT_EQ(ws.Names(), std::vector<std::string>{"plant.xml"});
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
     }
+    dir.Write("plant.xml", plant);
+    EXPECT_EQ(RunTool({"set", "plant.xml", "subnet", kTimeout, "300"}).status, 0);
+    EXPECT_EQ(dir.Read("plant.xml"), plant) << "the same value again rewrote the file";
 }
 
-TEST(CliSet, SettingTheSameValueAgainLeavesTheFileUntouched)
+TEST_F(Cli, SwitchingTheProtocolChangesRowsTreeAndCommands)
 {
-    Workspace ws;
-    MakePlant(ws);
-    const std::string before = ws.Read("plant.xml");
-    const ProgramRun run = ws.Gatewaycfg({"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)", "300"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ws.Read("plant.xml"), before);
-}
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}, {"add-command", "plant.xml", "1"}});
+    ProgramRun run = RunTool({"set", "plant.xml", "subnet", "Protocol Select", "User Config"});
+    EXPECT_EQ(run.out, "Protocol Select = User Config\nSubnet protocol: User Config\n");
+    EXPECT_EQ(Shown(""), "PROFIBUS\nSubnet\n");
 
-TEST(CliSet, SwitchingTheProtocolChangesRowsTreeAndCommands)
-{
-    Workspace ws;
-    MakePlant(ws);
-    const ProgramRun toUser = ws.Gatewaycfg({"set", "plant.xml", "subnet", "Protocol Select", "User Config"});
-    ASSERT_EQ(toUser.status, 0) << toUser.err;
-    EXPECT_EQ(toUser.out, "Protocol Select = User Config\nSubnet protocol: User Config\n");
-    ProgramRun shown = ws.Gatewaycfg({"show", "plant.xml"});
-    EXPECT_EQ(Section(shown.out, "subnet"), SubnetRows(true));
-    EXPECT_EQ(Section(shown.out, ""), (Lines{"PROFIBUS", "Subnet"}));
-
-    // The User Config rows and their enable rules; a label with a trailing blank is found without it.
-    const std::vector<std::pair<std::vector<std::string>, int>> steps = {
-        {{"Frame Type", "Delimiter"}, 0},
-        {{"Start Delimiter", "256"}, 8},
-        {{"Start Delimiter", "2"}, 0},
-        {{"Enable CRC Check", "Enable"}, 1},
-        {{"Frame Type", "Frame Length"}, 0},
-        {{"Frame Length", "166"}, 0},
-        {{"Frame Length", "167"}, 8},
-        {{"Enable Auto Sending", "Enable"}, 0},
-        {{"Period of Auto Sending", "9"}, 8},
-        {{"Period of Auto Sending", "10"}, 0},
-        {{"Time Interval between Characters", "9"}, 8},
-        {{"Response Timeout(50~60000ms)", "500"}, 1},
+    // The User Config rows and their enable rules, step by step.
+    const std::vector<std::tuple<std::string, std::string, int>> steps = {
+        {"Frame Type", "Delimiter", 0},           {"Start Delimiter", "256", 8},
+        {"Start Delimiter", "2", 0},              {"Enable CRC Check", "Enable", 1},
+        {"Frame Type", "Frame Length", 0},        {"Frame Length", "166", 0},
+        {"Frame Length", "167", 8},               {"Enable Auto Sending", "Enable", 0},
+        {"Period of Auto Sending", "9", 8},       {"Period of Auto Sending", "10", 0},
+        {"Time Interval between Characters", "9", 8}, {kTimeout, "500", 1},
     };
-    for (const auto& [labelValue, status] : steps) {
-        SCOPED_TRACE(labelValue[0] + " = " + labelValue[1]);
-        const ProgramRun run = ws.Gatewaycfg({"set", "plant.xml", "subnet", labelValue[0], labelValue[1]});
-        EXPECT_EQ(run.status, status) << run.err;
-    }
-    shown = ws.Gatewaycfg({"show", "plant.xml"});
-    const Lines rows = Section(shown.out, "subnet");
-    ASSERT_EQ(rows.size(), 20u);
-    EXPECT_EQ(rows[12], "Frame Type = Frame Length");
-    EXPECT_EQ(rows[14], "Frame Length = 166");
-    EXPECT_EQ(rows[15], "Start Delimiter = 2  (read-only)");
-    EXPECT_EQ(rows[17], "Enable Auto Sending = Enable");
-    EXPECT_EQ(rows[18], "Period of Auto Sending = 10");
-    EXPECT_EQ(rows[19], "Enable CRC Check = Disable");
+    for (const auto& [label, value, status] : steps)
+        EXPECT_EQ(RunTool({"set", "plant.xml", "subnet", label, value}).status, status) << label << " = " << value;
+    for (const char* line : {"Frame Type = Frame Length", "Frame Length = 166", "Start Delimiter = 2  (read-only)",
+                             "Enable Auto Sending = Enable", "Period of Auto Sending = 10", "Enable CRC Check = Disable"})
+        EXPECT_TRUE(Shows("subnet", line)) << line;
 
     // No commands in User Config mode; the ones there come back with Modbus Master.
-    const std::string before = ws.Read("plant.xml");
-    const ProgramRun add = ws.Gatewaycfg({"add-command", "plant.xml", "3"});
-    EXPECT_EQ(add.status, 1);
-    EXPECT_NE(add.err.find("\"User Config\""), std::string::npos) << add.err;
-    EXPECT_EQ(ws.Read("plant.xml"), before);
-
-    const ProgramRun back = ws.Gatewaycfg({"set", "plant.xml", "subnet", "Protocol Select", "Modbus Master"});
-    ASSERT_EQ(back.status, 0) << back.err;
-    EXPECT_EQ(back.out, "Protocol Select = Modbus Master\nSubnet protocol: Modbus Master\n");
-    shown = ws.Gatewaycfg({"show", "plant.xml"});
-    EXPECT_EQ(Section(shown.out, ""), (Lines{"PROFIBUS", "Subnet", "  Node(1)", "    03 Read Holding Register",
-                                             "    01 Read Coil Status", "    05 Force Single Coil"}));
-    EXPECT_EQ(Section(shown.out, "subnet").size(), 12u);
-    const ProgramRun refused = ws.Gatewaycfg({"set", "plant.xml", "subnet", "Protocol Select", "Profinet"});
-    EXPECT_EQ(refused.status, 8);
-    EXPECT_NE(refused.err.find("\"Modbus Master\" \"User Config\""), std::string::npos) << refused.err;
+    const std::string before = dir.Read("plant.xml");
+    run = RunTool({"add-command", "plant.xml", "3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\"User Config\""), std::string::npos) << run.err;
+    EXPECT_EQ(dir.Read("plant.xml"), before);
+    run = RunTool({"set", "plant.xml", "subnet", "Protocol Select", "Modbus Master"});
+    EXPECT_EQ(run.out, "Protocol Select = Modbus Master\nSubnet protocol: Modbus Master\n");
+    EXPECT_EQ(Shown(""), "PROFIBUS\nSubnet\n  Node(1)\n    03 Read Holding Register\n    01 Read Coil Status\n");
 }
 
-TEST(CliCommands, FortyEightCommandsAtMostAndDeletingRenumbers)
+// Puts value into the file as a hand edit does: into the first item after anchor.
+void HandEdit(const ScratchFolder& dir, const std::string& anchor, const std::string& value)
 {
-    Workspace ws;
-    ASSERT_EQ(ws.Gatewaycfg({"new", "plant.xml"}).status, 0);
-    const std::vector<std::string> codes = {"1", "2", "3", "4", "5", "6", "15", "16"};
-    const ProgramRun first = ws.Gatewaycfg({"add-command", "plant.xml", "16"});
-    ASSERT_EQ(first.status, 0) << first.err;
-    EXPECT_EQ(first.out, "Added slave node Node(1)\nAdded command 1: 16 Preset Multiple Registers\n");
-    for (int n = 2; n <= 48; ++n) {
-        const ProgramRun run = ws.Gatewaycfg({"add-command", "plant.xml", codes[static_cast<std::size_t>(n) % codes.size()]});
-        ASSERT_EQ(run.status, 0) << n << ": " << run.err;
-        ASSERT_EQ(run.out.rfind("Added command " + std::to_string(n) + ": ", 0), 0u) << run.out;
+    std::string text = dir.Read("plant.xml");
+    const std::size_t at = text.find("<CurrentVal Value=\"", text.find(anchor)) + 19;
+    dir.Write("plant.xml", text.replace(at, text.find('"', at) - at, value));
+}
+
+// A value a hand edit put in the file: setting it again saves what its rule does too.
+TEST_F(Cli, SetSavesTheSideEffectsOfItsRule)
+{
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}});
+    HandEdit(dir, "<SlaveAddress ", "7");
+    EXPECT_EQ(RunTool({"set", "plant.xml", "slave", "Slave Address", "7"}).out,
+              "Slave Address = 7\nSlave node renamed Node(7)\n");
+    EXPECT_TRUE(Shows("", "Node(7)")) << Shown("");
+    Prepare({{"set", "plant.xml", "subnet", "Protocol Select", "User Config"}});
+    HandEdit(dir, "<Item Value=\"Frame Type\">", "Delimiter");
+    EXPECT_EQ(RunTool({"set", "plant.xml", "subnet", "Frame Type", "Delimiter"}).out, "Frame Type = Delimiter\n");
+    EXPECT_TRUE(Shows("subnet", "Start Delimiter = 0")) << Shown("subnet");
+}
+
+TEST_F(Cli, FortyEightCommandsAtMostAndDeletingRenumbers)
+{
+    Prepare({{"new", "plant.xml"}});
+    ProgramRun run = RunTool({"add-command", "plant.xml", "16"});
+    EXPECT_EQ(run.out, "Added slave node Node(1)\nAdded command 1: 16 Preset Multiple Registers\n");
+    const auto config = test_config::MakeConfig(std::vector<test_config::CommandSpec>(46, {3}));
+    test_config::AddCommand(test_config::SlaveOf(*config), {1});
+    ASSERT_TRUE(SaveFile(*config, "plant.xml").ok);
+    run = RunTool({"add-command", "plant.xml", "16"});
+    EXPECT_EQ(run.out, "Added command 48: 16 Preset Multiple Registers\n");
+    const std::string full = dir.Read("plant.xml");
+    run = RunTool({"add-command", "plant.xml", "3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "plant.xml: Node(17): MODBUS Command number is more than 48!\n");
+    EXPECT_EQ(dir.Read("plant.xml"), full);
+    EXPECT_TRUE(Shows("command:47", "Function Code = 1  (read-only)"));
+
+    run = RunTool({"delete-command", "plant.xml", "1"});
+    EXPECT_EQ(run.out, "Deleted command 1: 03 Read Holding Register\n");
+    EXPECT_TRUE(Shows("command:46", "Function Code = 1  (read-only)"));   // was command 47
+    EXPECT_EQ(Shown("command:48"), "");
+    Prepare({{"add-command", "plant.xml", "4"}});
+    run = RunTool({"delete-command", "plant.xml", "49"});
+    EXPECT_EQ(run.status, 64);
+    EXPECT_NE(run.err.find("there is no command 49 (the configuration has 48)"), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, CheckFindsEmptyItemsAndConflictsThatAutomapClears)
+{
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}, {"add-command", "plant.xml", "4"},
+             {"add-command", "plant.xml", "15"}});
+    ProgramRun run;
+
+    // The first empty item, command by command and row by row, until none is left.
+    const char* commands[] = {"03 Read Holding Register", "04 Read Input Register", "15 Force Multiple Coils"};
+    const char* labels[] = {"Starting Address", "Number of Data", "Mapping Address(HEX)"};
+    const char* values[] = {"0", "2", "0", "10", "2", "2", "0", "9", "4000"};
+    for (int i = 0; i < 9; ++i) {
+        const std::string before = dir.Read("plant.xml");
+        run = RunTool({"check", "plant.xml"});
+        EXPECT_EQ(run.status, 6);
+        EXPECT_EQ(run.err, "plant.xml: The Following data is empty! \"" + std::string(commands[i / 3]) + "\\" +
+                               labels[i % 3] + "\"\n");
+        EXPECT_EQ(dir.Read("plant.xml"), before) << "check changed the file";
+        Prepare({{"set", "plant.xml", "command:" + std::to_string(i / 3 + 1), labels[i % 3], values[i]}});
     }
-    const std::string full = ws.Read("plant.xml");
-    const ProgramRun refused = ws.Gatewaycfg({"add-command", "plant.xml", "3"});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "plant.xml: Node(1): MODBUS Command number is more than 48!\n");
-    EXPECT_EQ(ws.Read("plant.xml"), full);
 
-    ProgramRun shown = ws.Gatewaycfg({"show", "plant.xml"});
-    EXPECT_EQ(Section(shown.out, "").size(), 3u + 48u);
-    EXPECT_EQ(Section(shown.out, "command:48")[0], "Function Code = 1  (read-only)");   // 48 % 8 = 0: code 1
+    // Registers of command 1 at 0000H-0003H, of command 2 from 0002H: two bytes claimed twice.
+    run = RunTool({"check", "plant.xml"});
+    EXPECT_EQ(run.status, 11);
+    EXPECT_EQ(run.err, "plant.xml: Mapping address conflict\n"
+                       "  conflict in the input area at 0002H bits 0-7: commands 1, 2\n"
+                       "  conflict in the input area at 0003H bits 0-7: commands 1, 2\n");
+    run = RunTool({"automap", "plant.xml"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Node(1) command 1 (03 Read Holding Register): 0000H, 4 byte(s)\n"
+                       "Node(1) command 2 (04 Read Input Register): 0004H, 4 byte(s)\n"
+                       "Node(1) command 3 (15 Force Multiple Coils): 4000H, 2 byte(s)\n");
+    EXPECT_TRUE(Shows("command:2", "Mapping Address(HEX) = 0004H"));
+    EXPECT_TRUE(Shows("command:2", "Number of Byte = 4  (read-only)"));
+    EXPECT_EQ(RunTool({"check", "plant.xml"}).out, "plant.xml: no faults found\n");
 
-    // Deleting command 1 moves the others up by one; the 48th place is free again.
-    const ProgramRun deleted = ws.Gatewaycfg({"delete-command", "plant.xml", "1"});
-    ASSERT_EQ(deleted.status, 0) << deleted.err;
-    EXPECT_EQ(deleted.out, "Deleted command 1: 16 Preset Multiple Registers\n");
-    shown = ws.Gatewaycfg({"show", "plant.xml"});
-    EXPECT_EQ(Section(shown.out, "command:1")[0], "Function Code = 3  (read-only)");   // was command 2
-    EXPECT_EQ(shown.out.find("[command:48]"), std::string::npos);
-    EXPECT_EQ(ws.Gatewaycfg({"add-command", "plant.xml", "4"}).status, 0);
-    const ProgramRun gone = ws.Gatewaycfg({"delete-command", "plant.xml", "49"});
-    EXPECT_EQ(gone.status, 64);
-    EXPECT_NE(gone.err.find("there is no command 49 (the configuration has 48)"), std::string::npos) << gone.err;
-    EXPECT_EQ(ws.Names(), std::vector<std::string>{"plant.xml"});
-}
-
-} // namespace
-
-namespace {
-
-// Replaces the CurrentVal of the first item after anchor, as a hand edit of the file does.
-void EditValueAfter(const Workspace& ws, const std::string& anchor, const std::string& value)
-{
-    std::string text = ws.Read("plant.xml");
-    const std::string head = "<CurrentVal Value=\"";
-    const std::size_t at = text.find(head, text.find(anchor));
-    ASSERT_NE(text.find(anchor), std::string::npos) << anchor;
-    const std::size_t begin = at + head.size();
-    text.replace(begin, text.find('"', begin) - begin, value);
-    WriteAll(ws / "plant.xml", text);
-}
-
-TEST(CliSet, SideEffectsAreSavedAndNothingIsReportedBeforeTheSave)
-{
-    struct Case {
-        std::vector<std::string> prepare;   // NODE LABEL VALUE of a set run first, or none
-        const char* anchor;                 // hand edit: the value of the item after anchor
-        const char* edited;
-        std::vector<std::string> set;
-        long maxFileBytes;
-        int status;
-        std::string out;
-        const char* section;
-        const char* shownLine;   // a line of show's section afterwards
-    };
-    const Case cases[] = {
-        {{"subnet", "Protocol Select", "User Config"}, "<Item Value=\"Frame Type\">", "Delimiter",
-         {"subnet", "Frame Type", "Delimiter"}, 0, 0, "Frame Type = Delimiter\n", "subnet", "Start Delimiter = 0"},
-        {{}, "<SlaveAddress ", "7", {"slave", "Slave Address", "7"}, 0, 0,
-         "Slave Address = 7\nSlave node renamed Node(7)\n", "", "  Node(7)"},
-        {{}, "<SlaveAddress ", "1", {"subnet", "Scan Rate", "20"}, 2000, 74, "", "subnet", "Scan Rate = 10"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.shownLine);
-        Workspace ws;
-        MakePlant(ws);
-        if (!c.prepare.empty()) {
-            ASSERT_EQ(ws.Gatewaycfg({"set", "plant.xml", c.prepare[0], c.prepare[1], c.prepare[2]}).status, 0);
-        }
-        EditValueAfter(ws, c.anchor, c.edited);
-        std::vector<std::string> args = {"set", "plant.xml"};
-        args.insert(args.end(), c.set.begin(), c.set.end());
-        const ProgramRun run = ws.Gatewaycfg(args, c.maxFileBytes);
-        EXPECT_EQ(run.status, c.status) << run.err;
-        EXPECT_EQ(run.out, c.out);
-        const Lines rows = Section(ws.Gatewaycfg({"show", "plant.xml"}).out, c.section);
-        EXPECT_NE(std::find(rows.begin(), rows.end(), c.shownLine), rows.end());
+    // Slave values a hand edit put in the file: an empty address first, then one out of range.
+    for (const auto& [value, status, says] : std::vector<std::tuple<std::string, int, std::string>>{
+             {"", 6, "plant.xml: The Following data is empty! \"Slave Address\"\n"},
+             {"248", 8, "slave:1 / Slave Address = \"248\": An item is Out of range"}}) {
+        HandEdit(dir, "<SlaveAddress ", value);
+        run = RunTool({"check", "plant.xml"});
+        EXPECT_EQ(run.status, status);
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
     }
+}
+
+TEST_F(Cli, AutomapReportsAnOverflowAndStillWritesTheAddresses)
+{
+    ASSERT_TRUE(SaveFile(*test_config::MakeConfig({{3, "0", "122"}, {3, "0", "122"}, {3, "0", "122"}, {6, "5"}}), "plant.xml").ok);
+    const ProgramRun run = RunTool({"automap", "plant.xml"});
+    EXPECT_EQ(run.status, 13);
+    EXPECT_EQ(run.err, "plant.xml: Input mapping address overflow!\n");
+    EXPECT_NE(run.out.find("Node(17) command 1 (03 Read Holding Register): 0000H, 244 byte(s)\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Node(17) command 4 (06 Preset Single Register): 4000H, 2 byte(s)\n"), std::string::npos);
+    EXPECT_TRUE(Shows("command:4", "Mapping Address(HEX) = 4000H"));
+    // The addresses past the input area are values no edit could store.
+    const ProgramRun checked = RunTool({"check", "plant.xml"});
+    EXPECT_EQ(checked.status, 8);
+    EXPECT_NE(checked.err.find("plant.xml: command:2 / Mapping Address(HEX) = \"00F4H\": An item is Out of range\n"),
+              std::string::npos) << checked.err;
+}
+
+TEST_F(Cli, MapPrintsBothAreasAndDrawsTheSvg)
+{
+    ASSERT_TRUE(SaveFile(*test_config::MakeConfig({{1, "0", "10", "", "4"}}), "plant.xml").ok);
+    Prepare({{"automap", "plant.xml"}});
+    const std::string before = dir.Read("plant.xml");
+    ProgramRun run = RunTool({"map", "plant.xml", "--svg", "map.svg"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Input Memory (0000H-00F3H)\n"
+                       "  0000H  ....####  command 1\n"
+                       "  0001H  ######..  command 1\n"
+                       "Output Memory (4000H-40F3H)\n"
+                       "  (not used)\n"
+                       "Faults\n"
+                       "  none\n");
+    EXPECT_NE(dir.Read("map.svg").find("</svg>"), std::string::npos);
+    EXPECT_EQ(dir.Read("plant.xml"), before);
+    run = RunTool({"map", "plant.xml", "--svg", "pictures/map.svg"});
+    EXPECT_EQ(run.status, 74);
+    EXPECT_NE(run.err.find("pictures/map.svg"), std::string::npos) << run.err;
 }
 
 } // namespace

@@ -1,257 +1,240 @@
-// gatewaycfg as a user runs it: new, bad usage, files that cannot be read and files that cannot
-// be written. Every refusal must name the file, exit with its own status and leave what was on
-// disk as it was.
+// Files users, editors, hostile senders and killed programs leave, bad usage, links, languages:
+// every refusal names the file, exits with its own status and leaves the disk as it was.
 
-#include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <functional>
+#include <random>
+#include <span>
 
-#include "cli_process.h"
+#include "cli_fixture.h"
 
-using namespace cli_test;
+namespace fs = std::filesystem;
 
 namespace {
 
-TEST(CliNew, WritesADefaultConfigurationAndRefusesToOverwriteIt)
+const std::string kTimeout = "Response Timeout(50~60000ms)";
+
+TEST_F(Cli, NewWritesADefaultFileAndReplacesAnEditedOneOnlyWithForce)
 {
-    Workspace ws;
-    const ProgramRun created = ws.Gatewaycfg({"new", "plant.xml"});
-    ASSERT_EQ(created.status, 0) << created.err;
-    EXPECT_EQ(created.err, "");
-    const std::string fresh = ws.Read("plant.xml");
-    EXPECT_EQ(fresh.rfind("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Nordaq Value=\"Nordaq\">\n", 0), 0u);
-
-    // An edited file is kept unless --force is given.
-    ASSERT_EQ(ws.Gatewaycfg({"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)", "500"}).status, 0);
-    const std::string edited = ws.Read("plant.xml");
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"new", "plant.xml"},
-                                                 std::vector<std::string>{"new", "./plant.xml"}}) {
-        const ProgramRun refused = ws.Gatewaycfg(args);
-        EXPECT_EQ(refused.status, 64);
-        EXPECT_NE(refused.err.find("plant.xml"), std::string::npos) << refused.err;
-        EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
-        EXPECT_EQ(ws.Read("plant.xml"), edited);
-    }
-
+    ProgramRun run = RunTool({"new", "plant.xml"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(dir.Read("plant.xml").rfind("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Nordaq Value=\"Nordaq\">\n", 0), 0u);
+    EXPECT_EQ(RunTool({"new", "plant.xml"}).err, "plant.xml: the file exists already (use --force to replace it)\n");
     for (const char* force : {"--force", "-f"}) {
-        SCOPED_TRACE(force);
-        ASSERT_EQ(ws.Gatewaycfg({"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)", "600"}).status, 0);
-        const ProgramRun replaced = ws.Gatewaycfg({"new", "plant.xml", force});
-        EXPECT_EQ(replaced.status, 0) << replaced.err;
-        const ProgramRun shown = ws.Gatewaycfg({"show", "plant.xml"});
-        EXPECT_NE(shown.out.find("\n  Response Timeout(50~60000ms) = 300\n"), std::string::npos) << shown.out;
+        Prepare({{"set", "plant.xml", "subnet", kTimeout, "600"}, {"new", "plant.xml", force}});
+        EXPECT_TRUE(Shows("subnet", kTimeout + " = 300")) << force;
     }
-    EXPECT_EQ(ws.Names(), std::vector<std::string>{"plant.xml"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
 }
 
-TEST(CliUsage, BadUsageExits64WithoutTouchingTheFile)
+TEST_F(Cli, BadUsageExits64WithoutTouchingAnEditedFile)
 {
-    Workspace ws;
-    ASSERT_EQ(ws.Gatewaycfg({"new", "plant.xml"}).status, 0);
-    const std::string before = ws.Read("plant.xml");
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"frobnicate", "plant.xml"},
-        {"show"},
-        {"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)"},
-        {"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)", "500", "600"},
-        {"add-command", "plant.xml"},
-        {"add-command", "plant.xml", "three"},
-        {"add-command", "plant.xml", "7"},
-        {"add-command", "plant.xml", "17"},
-        {"delete-command", "plant.xml", "0"},
-        {"delete-command", "plant.xml", "-1"},
-        {"delete-command", "plant.xml", "1"},
-        {"show", "plant.xml", "--no-such-option"},
-        {"map", "plant.xml", "--svg"},
-        {"export", "plant.xml"},
+    const std::vector<std::vector<std::string>> rows = {
+        {}, {"frobnicate", "plant.xml"}, {"show"}, {"set", "plant.xml", "subnet", kTimeout},
+        {"set", "plant.xml", "subnet", kTimeout, "500", "600"}, {"add-command", "plant.xml"},
+        {"add-command", "plant.xml", "three"}, {"add-command", "plant.xml", "7"}, {"add-command", "plant.xml", "17"},
+        {"delete-command", "plant.xml", "0"}, {"delete-command", "plant.xml", "-1"}, {"delete-command", "plant.xml", "1"},
+        {"show", "plant.xml", "--no-such-option"}, {"map", "plant.xml", "--svg"}, {"export", "plant.xml"},
+        {"--lang", "fr", "new", "other.xml"}, {"new", "plant.xml"}, {"new", "./plant.xml"},
     };
-    for (const auto& args : cases) {
-        std::string line;
-        for (const std::string& a : args)
-            line += a + " ";
-        SCOPED_TRACE(line);
-        const ProgramRun run = ws.Gatewaycfg(args);
-        EXPECT_EQ(run.status, 64);
+    Prepare({{"new", "plant.xml"}, {"set", "plant.xml", "subnet", kTimeout, "500"}});
+    const std::string before = dir.Read("plant.xml");
+    for (const auto& args : rows) {
+        const ProgramRun run = RunTool(args);
+        EXPECT_EQ(run.status, 64) << (args.empty() ? "" : args[0]);
         EXPECT_FALSE(run.err.empty());
-        EXPECT_EQ(ws.Read("plant.xml"), before);
+        EXPECT_EQ(dir.Read("plant.xml"), before);
     }
-    EXPECT_EQ(ws.Names(), std::vector<std::string>{"plant.xml"});
-
-    const ProgramRun help = ws.Gatewaycfg({"--help"});
-    EXPECT_EQ(help.status, 0);
-    for (const char* command : {"new", "show", "set", "add-command", "delete-command", "check", "automap", "map",
-                                "export"})
-        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
+    EXPECT_EQ(RunTool({"--help"}).status, 0);
 }
 
-struct BadFile {
-    const char* name;
-    std::function<void(const Workspace&)> make;   // puts plant.xml in place
-    std::string message;                          // expected on stderr after "plant.xml"
-};
-
-// The line (from 1) of the "CurrentModeType" element in a configuration text.
-int ModeLine(const std::string& text)
+int Lines(const std::string& text)
 {
-    const std::size_t at = text.find("<CurrentModeType ");
-    return at == std::string::npos ? 0 : static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')) + 1;
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-std::vector<BadFile> BadFiles(int modeLine)
+TEST_F(Cli, UnreadableFilesExit65NamingTheFileAndLine)
 {
-    return {
-        {"missing", [](const Workspace&) {}, ": "},
-        {"a folder", [](const Workspace& ws) { fs::create_directory(ws / "plant.xml"); }, ": it is a folder"},
-        {"not XML", [](const Workspace& ws) { WriteAll(ws / "plant.xml", "shopping list\n"); }, ""},
-        {"empty", [](const Workspace& ws) { WriteAll(ws / "plant.xml", ""); }, ""},
-        {"cut off",
-         [](const Workspace& ws) {
-             const std::string text = ws.Read("good.xml");
-             WriteAll(ws / "plant.xml", text.substr(0, text.find("<NodeList")));
-         },
-         ", line "},
-        {"broken tag",
-         [](const Workspace& ws) {
-             std::string text = ws.Read("good.xml");
-             text.replace(text.find("<State Value=\"1\" />"), 19, "<State Value=\"1\" </State>");
-             WriteAll(ws / "plant.xml", text);
-         },
-         ", line "},
-        {"a word where a number belongs",
-         [](const Workspace& ws) {
-             std::string text = ws.Read("good.xml");
-             text.replace(text.find("<CurrentModeType Value=\"0\" />"), 29, "<CurrentModeType Value=\"zero\" />");
-             WriteAll(ws / "plant.xml", text);
-         },
-         ", line " + std::to_string(modeLine) + ": <CurrentModeType> holds \"zero\""},
-        {"written by the Chinese build",
-         [](const Workspace& ws) {
-             std::string text = ws.Read("good.xml");
-             text.replace(text.find("Value=\"English\""), 15, "Value=\"Chinese\"");
-             WriteAll(ws / "plant.xml", text);
-         },
-         ": Language does not match!"},
+    Prepare({{"new", "good.xml"}});
+    const std::string good = dir.Read("good.xml");
+    const auto edited = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        return text.replace(text.find(from), from.size(), to);
     };
-}
-
-TEST(CliBadFile, EveryCommandExits65NamingTheFileAndLine)
-{
+    const auto after = [](const std::string& text) { return "plant.xml, line " + std::to_string(Lines(text) + 1) + ": "; };
+    std::string deep = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Nordaq Value=\"Nordaq\">\n";
+    for (int i = 0; i < 50000; ++i)
+        deep += "<a>";
+    std::string big = good.substr(0, good.rfind("</Nordaq>"));
+    while (big.size() <= 16u << 20)
+        big += std::string(99, ' ') + "\n";
+    const std::string cut = good.substr(0, good.find("<NodeList"));
+    struct Row {
+        std::string name;   // "missing" and "a folder" need no text
+        std::string text;
+        std::vector<std::string> says;   // on stderr
+    };
+    const std::vector<Row> rows = {
+        {"missing", "", {"plant.xml: "}},
+        {"a folder", "", {"plant.xml: it is a folder"}},
+        {"not XML", "shopping list\n", {"plant.xml"}},
+        {"empty", "", {"plant.xml"}},
+        {"cut off", cut, {after(cut), "cut off"}},
+        {"broken tag", edited("<State Value=\"1\" />", "<State Value=\"1\" </State>"), {"plant.xml, line "}},
+        {"a word where a number belongs", edited("<CurrentModeType Value=\"0\" />", "<CurrentModeType Value=\"zero\" />"),
+         {after(good.substr(0, good.find("<CurrentModeType "))) + "<CurrentModeType> holds \"zero\""}},
+        {"written by the Chinese build", edited("Value=\"English\"", "Value=\"Chinese\""),
+         {"plant.xml: Language does not match!"}},
+        {"nested 50,000 levels deep", deep, {"plant.xml, line 3: ", "levels deep"}},
+        {"larger than 16 MB", big + "</Nordaq>\n", {after(big.substr(0, 16u << 20)), "16 MB"}},
+        {"another element after the root", good + "<Nordaq>\n", {after(good), "after the end"}},
+        {"text after the root", good + "\n\ngarbage", {after(good + "\n\n"), "after the end"}},
+    };
     const std::vector<std::vector<std::string>> commands = {
-        {"show", "plant.xml"},
-        {"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)", "500"},
-        {"add-command", "plant.xml", "3"},
-        {"delete-command", "plant.xml", "1"},
-        {"check", "plant.xml"},
-        {"automap", "plant.xml"},
-        {"map", "plant.xml", "--svg", "map.svg"},
-        {"export", "plant.xml", "out.xlsx"},
+        {"show", "plant.xml"},           {"set", "plant.xml", "subnet", kTimeout, "500"},
+        {"add-command", "plant.xml", "3"}, {"delete-command", "plant.xml", "1"},
+        {"check", "plant.xml"},          {"automap", "plant.xml"},
+        {"map", "plant.xml", "--svg", "map.svg"}, {"export", "plant.xml", "out.xlsx"},
     };
-    std::string fresh;
-    {
-        Workspace ws;
-        ASSERT_EQ(ws.Gatewaycfg({"new", "good.xml"}).status, 0);
-        fresh = ws.Read("good.xml");
-    }
-    for (const BadFile& bad : BadFiles(ModeLine(fresh))) {
-        SCOPED_TRACE(bad.name);
-        Workspace ws;
-        ASSERT_EQ(ws.Gatewaycfg({"new", "good.xml"}).status, 0);
-        bad.make(ws);
-        const bool isFile = fs::is_regular_file(ws / "plant.xml");
-        const std::string before = isFile ? ws.Read("plant.xml") : std::string();
-        for (const auto& args : commands) {
-            SCOPED_TRACE(args[0]);
-            const ProgramRun run = ws.Gatewaycfg(args);
-            EXPECT_EQ(run.status, 65);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove_all(dir / "plant.xml");
+        if (row.name == "a folder")
+            fs::create_directory(dir / "plant.xml");
+        else if (row.name != "missing")
+            dir.Write("plant.xml", row.text);
+        const std::size_t runs = row.text.size() > (1u << 16) ? 1 : commands.size();   // big ones: show only
+        for (const auto& args : std::span(commands).first(runs)) {
+            const ProgramRun run = RunTool(args);
+            EXPECT_EQ(run.status, 65) << args[0];
             EXPECT_EQ(run.out, "");
-            EXPECT_NE(run.err.find("plant.xml" + bad.message), std::string::npos) << run.err;
-            EXPECT_EQ(isFile ? ws.Read("plant.xml") : std::string(), before);
-            EXPECT_EQ(fs::exists(ws / "plant.xml"), bad.name != std::string("missing"));
+            for (const std::string& part : row.says)
+                EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
+            EXPECT_EQ(fs::is_regular_file(dir / "plant.xml") ? dir.Read("plant.xml") : "", row.text);
         }
-        EXPECT_FALSE(fs::exists(ws / "map.svg"));
-        EXPECT_FALSE(fs::exists(ws / "out.xlsx"));
+        EXPECT_EQ(dir.Names().size(), row.name == "missing" ? 1u : 2u);
     }
 }
 
-// A save that fails must exit 74 with the reason and leave the old file whole, with no
-// temporary file left beside it.
-TEST(CliCannotWrite, FailedSavesExit74AndKeepTheOldFile)
+// A save that fails exits 74 with the reason, reports nothing done and leaves the old file
+// whole, with no temporary file beside it.
+TEST_F(Cli, FailedSavesExit74AndKeepTheOldFile)
 {
-    struct Case {
-        const char* name;
-        std::vector<std::string> args;
-        long maxFileBytes;   // > 0: the program may write files of at most this size
-        std::string reason;  // expected on stderr
+    // The arguments, a limit on the size of any file written (0: none), the reason given.
+    const std::string cannot = "Cannot save plant.xml: ";
+    const std::tuple<std::vector<std::string>, long, std::string> rows[] = {
+        {{"set", "plant.xml", "subnet", kTimeout, "500"}, 4096, cannot}, {{"automap", "plant.xml"}, 4096, cannot},
+        {{"add-command", "plant.xml", "3"}, 4096, cannot}, {{"delete-command", "plant.xml", "1"}, 4096, cannot},
+        {{"set", "plant.xml", "command:1", "Mnemonic", "pump \xF0\x9F\x98\x80"}, 0, "GB2312/GBK"},
+        {{"new", "no/such/folder/plant.xml"}, 0, "no/such/folder/plant.xml"},
     };
-    const std::vector<Case> cases = {
-        {"set, disk refuses the size", {"set", "plant.xml", "subnet", "Response Timeout(50~60000ms)", "500"}, 4096,
-         "Cannot save plant.xml: "},
-        {"add-command, disk refuses the size", {"add-command", "plant.xml", "3"}, 4096, "Cannot save plant.xml: "},
-        {"delete-command, disk refuses the size", {"delete-command", "plant.xml", "1"}, 4096,
-         "Cannot save plant.xml: "},
-        {"automap, disk refuses the size", {"automap", "plant.xml"}, 4096, "Cannot save plant.xml: "},
-        {"text the file's encoding cannot hold", {"set", "plant.xml", "command:1", "Mnemonic", "pump \xF0\x9F\x98\x80"},
-         0, "GB2312/GBK"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Workspace ws;
-        ASSERT_EQ(ws.Gatewaycfg({"new", "plant.xml"}).status, 0);
-        ASSERT_EQ(ws.Gatewaycfg({"add-command", "plant.xml", "3"}).status, 0);
-        const std::string before = ws.Read("plant.xml");
-        const ProgramRun run = ws.Gatewaycfg(c.args, c.maxFileBytes);
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}});
+    const std::string before = dir.Read("plant.xml");
+    for (const auto& [args, maxFileBytes, reason] : rows) {
+        SCOPED_TRACE(args[0]);
+        const ProgramRun run = maxFileBytes ? Process(args, {"", maxFileBytes}) : RunTool(args);
         EXPECT_EQ(run.status, 74) << run.err;
-        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
-        EXPECT_EQ(run.out, "");   // nothing is reported done that did not reach the file
-        EXPECT_EQ(ws.Read("plant.xml"), before);
-        EXPECT_EQ(ws.Names(), std::vector<std::string>{"plant.xml"});
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(dir.Read("plant.xml"), before);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
     }
-
-    Workspace ws;
-    const ProgramRun intoMissingFolder = ws.Gatewaycfg({"new", "no/such/folder/plant.xml"});
-    EXPECT_EQ(intoMissingFolder.status, 74);
-    EXPECT_NE(intoMissingFolder.err.find("no/such/folder/plant.xml"), std::string::npos) << intoMissingFolder.err;
-    EXPECT_TRUE(ws.Names().empty());
 }
 
-} // namespace
-
-namespace {
+// Saves killed at any moment leave the file whole; the next save leaves no temporary behind,
+// not even one that an older version of the program left.
+TEST_F(Cli, NoTemporaryOutlivesTheNextSave)
+{
+    Prepare({{"new", "plant.xml"}});
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(Process({"set", "plant.xml", "subnet", kTimeout, "400"}).status, 0);
+    const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    dir.Write(".plant.xml.Ab12Cd", dir.Read("plant.xml"));
+    std::mt19937 random(13);
+    std::uniform_int_distribution<long> moment(0, runTime.count());
+    for (int i = 0; i < 8; ++i)
+        Process({"set", "plant.xml", "subnet", kTimeout, std::to_string(500 + i)}, {"", 0, moment(random)});
+    EXPECT_EQ(Process({"set", "plant.xml", "subnet", kTimeout, "700"}).status, 0);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
+}
 
 // The running language (--lang, else the locale) writes its word into the header and refuses
 // files of the other language.
-TEST(CliLanguage, FollowsLangOptionAndLocaleAndChecksFiles)
+TEST_F(Cli, LanguageFollowsTheOptionAndTheLocale)
 {
-    struct Case {
-        std::vector<std::string> writer;   // arguments before "new"
-        const char* locale;                // LANG of the writing run
-        const char* word;                  // the header's language word
-        std::vector<std::string> reader;   // arguments before "show"
-        bool readable;
+    // LANG and the arguments of the run that writes the file, the header's word, the reader's --lang.
+    const std::tuple<const char*, std::vector<std::string>, const char*, const char*, int> rows[] = {
+        {"C", {"--lang", "zh", "new"}, "Chinese", "zh", 0}, {"zh_CN.UTF-8", {"--lang", "en", "new"}, "English", "zh", 65},
+        {"zh_TW.UTF-8", {"new"}, "Chinese", "zh", 0},      {"en_GB.UTF-8", {"new"}, "English", "en", 0},
     };
-    const Case cases[] = {
-        {{"--lang", "zh"}, "C", "Chinese", {"--lang", "zh"}, true},
-        {{"--lang", "zh"}, "C", "Chinese", {"--lang", "en"}, false},
-        {{"--lang", "en"}, "zh_CN.UTF-8", "English", {"--lang", "zh"}, false},
-        {{}, "zh_TW.UTF-8", "Chinese", {"--lang", "zh"}, true},
-        {{}, "en_GB.UTF-8", "English", {"--lang", "en"}, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.locale) + " " + c.word);
-        Workspace ws;
-        ::setenv("LANG", c.locale, 1);
-        std::vector<std::string> args = c.writer;
-        args.insert(args.end(), {"new", "plant.xml"});
-        const ProgramRun created = ws.Gatewaycfg(args);
+    for (const auto& [locale, writer, word, reader, status] : rows) {
+        SCOPED_TRACE(locale);
+        ::setenv("LANG", locale, 1);
+        std::vector<std::string> args = writer;
+        args.insert(args.end(), {"plant.xml", "--force"});
+        const ProgramRun created = RunTool(args);
         ::unsetenv("LANG");
         ASSERT_EQ(created.status, 0) << created.err;
-        EXPECT_NE(ws.Read("plant.xml").find(std::string("<Language Value=\"") + c.word + "\""), std::string::npos);
-        args = c.reader;
-        args.insert(args.end(), {"show", "plant.xml"});
-        EXPECT_EQ(ws.Gatewaycfg(args).status == 0, c.readable);
+        EXPECT_NE(dir.Read("plant.xml").find(std::string("<Language Value=\"") + word + "\""), std::string::npos);
+        EXPECT_EQ(RunTool({"--lang", reader, "show", "plant.xml"}).status, status);
     }
-    EXPECT_EQ(Workspace().Gatewaycfg({"--lang", "fr", "new", "x.xml"}).status, 64);
+}
+
+// A text editor saves as UTF-8 with a byte-order mark and leaves the "gb2312" declaration.
+TEST_F(Cli, AByteOrderMarkFileIsReadAsUtf8AndSavedAsGb2312)
+{
+    Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}, {"set", "plant.xml", "command:1", "Mnemonic", "pump"}});
+    std::string text = dir.Read("plant.xml");
+    dir.Write("plant.xml", "\xEF\xBB\xBF" + text.replace(text.find("Value=\"pump\""), 12, "Value=\"泵站\""));
+    EXPECT_TRUE(Shows("command:1", "Mnemonic = 泵站")) << Shown("command:1");
+    Prepare({{"set", "plant.xml", "subnet", kTimeout, "500"}});
+    const std::string saved = dir.Read("plant.xml");
+    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n", 0), 0u);
+    EXPECT_NE(saved.find("Value=\"\xB1\xC3\xD5\xBE\""), std::string::npos);   // GB2312 bytes
+}
+
+// Saving through a symbolic link writes the file it leads to; the link stays a link.
+TEST_F(Cli, SavesGoThroughLinksToTheirTargets)
+{
+    const std::pair<std::vector<std::string>, std::string> rows[] = {   // the target in "real"; none: refused
+        {{"set", "link.xml", "subnet", kTimeout, "500"}, "plant.xml"}, {{"new", "link.xml", "--force"}, "plant.xml"},
+        {{"set", "chain.xml", "subnet", kTimeout, "500"}, "plant.xml"}, {{"new", "dangling.xml"}, "new.xml"},
+        {{"export", "link.xml", "book-link.xlsx"}, "book.xlsx"},         {{"new", "nowhere.xml"}, ""},
+    };
+    const std::vector<std::pair<const char*, const char*>> links = {
+        {"link.xml", "real/plant.xml"}, {"chain.xml", "link.xml"}, {"dangling.xml", "real/new.xml"},
+        {"book-link.xlsx", "real/book.xlsx"}, {"nowhere.xml", "missing/plant.xml"}};
+    for (const auto& [args, target] : rows) {
+        SCOPED_TRACE(args[1] + " " + args[0]);
+        const ScratchFolder ws;
+        fs::current_path(ws.Path());
+        fs::create_directory("real");
+        Prepare({{"new", "real/plant.xml"}, {"set", "real/plant.xml", "subnet", kTimeout, "600"}});
+        ws.Write("real/book.xlsx", "old workbook");
+        ::chmod("real/plant.xml", 0640);
+        for (const auto& [link, to] : links)
+            fs::create_symlink(to, link);
+        const std::string before = ws.Read("real/plant.xml");
+
+        const ProgramRun run = RunTool(args);
+        EXPECT_EQ(run.status, target.empty() ? 74 : 0) << run.err;
+        for (const auto& [link, to] : links)
+            EXPECT_EQ(fs::read_symlink(link), to);
+        if (target.empty()) {
+            EXPECT_NE(run.err.find("missing/plant.xml"), std::string::npos) << run.err;
+            EXPECT_FALSE(fs::exists("missing"));
+        } else {
+            EXPECT_NE(ws.Read("real/" + target), before);
+            EXPECT_NE(ws.Read("real/" + target), "old workbook");
+            EXPECT_EQ(fs::status("real/plant.xml").permissions(),
+                      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        }
+        for (const auto& entry : fs::directory_iterator("real"))
+            EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+        fs::current_path(dir.Path());
+    }
 }
 
 } // namespace

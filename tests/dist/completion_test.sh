@@ -24,10 +24,7 @@ failures=0
 while IFS=$'\t' read -r words expected; do
     eval "set -- $words"
     actual=$(complete_words "$@")
-    if [[ $actual != "$expected" ]]; then
-        echo "gatewaycfg $words<Tab>: expected $expected, got $actual"
-        failures=$((failures + 1))
-    fi
+    [[ $actual == "$expected" ]] || { echo "gatewaycfg $words<Tab>: expected $expected, got $actual"; failures=1; }
 done <<EOT
 se	set|
 set "$file" ''	profibus|subnet|slave|command:1|command:2|
@@ -38,4 +35,4 @@ delete-command "$file" ''	1|2|
 add-command "$file" 1	1|15|16|
 map "$file" --s	--svg|
 EOT
-exit $((failures > 0))
+exit $failures

@@ -1,8 +1,5 @@
-"""Holds a program's --help against its man page and checks its --version.
-
-Every sub-command and option that --help lists (and, recursively, the help of every sub-command)
-must appear in bold (*name*) in the scdoc source of the man page; --version must print the
-project version.
+"""Every sub-command and option a program's --help lists (and, recursively, each sub-command's
+--help) is in bold (*name*) in the scdoc source of its man page; --version prints the version.
 Usage: program_docs_test.py PROGRAM MAN_PAGE.scd VERSION
 """
 import re
@@ -18,14 +15,11 @@ def run(*args):
 
 
 def listed(args):
-    """The sub-commands and options that `program args --help` lists, with their context."""
     text = run(*args, "--help")
     found = [(args, o) for o in re.findall(r"(?<![\w-])(--?[A-Za-z][\w-]*)", text)]
     subcommands = re.search(r"^Subcommands:\n((?:  .*\n)+)", text, re.M)
-    for name in subcommands.group(1).split("\n") if subcommands else []:
-        if name.strip():
-            sub = name.split()[0]
-            found += [(args, sub)] + listed(args + [sub])
+    for sub in [line.split()[0] for line in subcommands.group(1).splitlines()] if subcommands else []:
+        found += [(args, sub)] + listed(args + [sub])
     return found
 
 
