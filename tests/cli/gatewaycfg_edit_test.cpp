@@ -145,7 +145,7 @@ TEST_F(Cli, FortyEightCommandsAtMostAndDeletingRenumbers)
     Prepare({{"new", "plant.xml"}});
     ProgramRun run = RunTool({"add-command", "plant.xml", "16"});
     EXPECT_EQ(run.out, "Added slave node Node(1)\nAdded command 1: 16 Preset Multiple Registers\n");
-    const auto config = test_config::MakeConfig(std::vector<test_config::CommandSpec>(46, {3}));
+    const auto config = test_config::MakeConfig(std::vector<test_config::CommandValues>(46, {3}));
     test_config::AddCommand(test_config::SlaveOf(*config), {1});
     ASSERT_TRUE(SaveFile(*config, "plant.xml").ok);
     run = RunTool({"add-command", "plant.xml", "16"});

@@ -21,7 +21,7 @@ const std::vector<std::string> kSlaveTables = {"--holding", "100=1,2,0x1234", "-
                                                "10=1,0,1,1,0,0,1,1,1", "--inputs", "20=0,1,1", "--holding", "300=5"};
 
 // Slave 1 with the given commands, mapped; edit changes it before it is saved.
-std::string SavedConfig(const ScratchFolder& folder, const std::vector<CommandSpec>& commands,
+std::string SavedConfig(const ScratchFolder& folder, const std::vector<CommandValues>& commands,
                         const std::function<void(CDeviceConfig&)>& edit = {})
 {
     auto root = MakeConfig(commands);
@@ -49,7 +49,7 @@ class Probe : public ::testing::TestWithParam<bool> {};   // pymodbus, or modbus
 
 TEST_P(Probe, ReportsWhatTheSlaveAnswers)
 {
-    const std::vector<CommandSpec> commands = {{3, "100", "3"}, {4, "200", "2"}, {1, "10", "9", "", "3"}, {2, "20", "3"},
+    const std::vector<CommandValues> commands = {{3, "100", "3"}, {4, "200", "2"}, {1, "10", "9", "", "3"}, {2, "20", "3"},
                                                {3, "5000", "2"},   // the slave has no such registers
                                                {6, "300"}, {3, "300", "1"}};
     const std::string all5 = "1 ok null [1, 2, 4660]\n2 ok null [7, 48879]\n3 ok null [1, 0, 1, 1, 0, 0, 1, 1, 1]\n"

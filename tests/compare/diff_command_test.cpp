@@ -58,7 +58,7 @@ TEST(DiffCommand, ListsWhatDiffersInEachScope)
     EXPECT_EQ(RunTool({"diff", left, folder / "missing.xml"}).status, 65);
     EXPECT_EQ(RunTool({"diff", "--module", "--hw", "two", left, right}).status, 64);
     // Which side alone holds a node is named by the difference's kind.
-    const auto one = test_config::MakeConfig({test_config::CommandSpec{}}), two = test_config::MakeConfig({{}, {}});
+    const auto one = test_config::MakeConfig({test_config::CommandValues{}}), two = test_config::MakeConfig({{}, {}});
     EXPECT_EQ(CompareConfigurations(*one, *two, CompareScope::Whole).back().kind, DiffKind::OnlyRight);
     EXPECT_EQ(CompareConfigurations(*two, *one, CompareScope::Whole).back().kind, DiffKind::OnlyLeft);
     // A module of hardware 1.x keeps the command list as well.

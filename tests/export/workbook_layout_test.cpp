@@ -29,9 +29,9 @@ std::string Labels(const Node& node, int rows)
     return line + "\n";
 }
 
-CModbusCommand* Add(CSlaveNode& slave, const test_config::CommandSpec& spec, const std::string& mnemonic)
+CModbusCommand* Add(CSlaveNode& slave, const test_config::CommandValues& values, const std::string& mnemonic)
 {
-    CModbusCommand* command = test_config::AddCommand(slave, spec);
+    CModbusCommand* command = test_config::AddCommand(slave, values);
     SetValue(command->GetItemAt(CMD_ROW_MNEMONIC), mnemonic);
     return command;
 }

@@ -15,7 +15,7 @@
 
 namespace {
 
-test_config::CommandSpec C(int code, std::string count, std::string bit = "0", std::string address = "")
+test_config::CommandValues C(int code, std::string count, std::string bit = "0", std::string address = "")
 {
     return {code, "1", std::move(count), std::move(address), std::move(bit)};
 }

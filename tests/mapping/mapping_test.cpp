@@ -23,7 +23,7 @@ namespace {
 constexpr std::uint32_t kU32Max = std::numeric_limits<std::uint32_t>::max();
 
 // A command of a code with "Number of Data", "Mapping Bit(0-7)" and "Mapping Address(HEX)".
-test_config::CommandSpec C(int code, std::string count = "1", std::string bit = "0", std::string address = "")
+test_config::CommandValues C(int code, std::string count = "1", std::string bit = "0", std::string address = "")
 {
     return {code, "1", std::move(count), std::move(address), std::move(bit)};
 }
@@ -34,7 +34,7 @@ std::string ValueOf(CDeviceConfig& root, int i, int row) { return test_config::V
 TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNeverWrapping)
 {
     struct Row {
-        test_config::CommandSpec cmd;
+        test_config::CommandValues cmd;
         std::string bytes, nextAddress;   // "Number of Byte" written; a second command shows the cursor
     };
     const std::vector<Row> rows = {
@@ -74,7 +74,7 @@ TEST(AutoMap, AreaLimitsAndOverflowMessages)
     enum Msg { None, Input, Output };
     struct Row {
         const char* name;
-        std::vector<test_config::CommandSpec> cmds;
+        std::vector<test_config::CommandValues> cmds;
         Msg message;
         std::vector<std::string> addresses;   // of every command, in list order
     };
@@ -115,7 +115,7 @@ TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
         std::uint32_t count;
     };
     struct Row {
-        test_config::CommandSpec cmd;
+        test_config::CommandValues cmd;
         int area;
         std::vector<Span> used;   // every other counter of both areas stays 0
     };
@@ -151,7 +151,7 @@ TEST(CheckMapping, ConflictsThenOverflows)
 {
     struct Row {
         const char* name;
-        std::vector<test_config::CommandSpec> cmds;
+        std::vector<test_config::CommandValues> cmds;
         ResultCode want;
     };
     const std::vector<Row> rows = {
@@ -194,7 +194,7 @@ TEST(Mapping, JunkValuesStayInBoundsAndLoseNoBits)
         for (int item : {0, 1, 2}) {
             for (const std::string& text : junk) {
                 SCOPED_TRACE("code " + std::to_string(code) + " item " + std::to_string(item) + " '" + text + "'");
-                test_config::CommandSpec cmd = C(code, "9", "3", code <= 4 ? "0010H" : "4010H");
+                test_config::CommandValues cmd = C(code, "9", "3", code <= 4 ? "0010H" : "4010H");
                 (item == 0 ? cmd.count : item == 1 ? cmd.bit : cmd.address) = text;
                 auto root = MakeConfig({cmd, cmd, C(code, "2", "1", cmd.address)});
                 for (int pass = 0; pass < 2; ++pass) {
@@ -259,7 +259,7 @@ TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClassAndColour)
     const std::string kLegal = "fill=\"#c8c8c8\"", kConflict = "fill=\"#ff0000\"", kOverflow = "fill=\"#ffff00\"";
     struct Row {
         const char* name;
-        std::vector<test_config::CommandSpec> cmds;
+        std::vector<test_config::CommandValues> cmds;
         std::size_t legal, conflict, overflow;   // cells of each class, both areas together
     };
     const std::vector<Row> rows = {

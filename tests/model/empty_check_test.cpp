@@ -45,7 +45,7 @@ TEST(EmptyCheck, FirstEmptySubnetRowOfTheCurrentMode)
 TEST(EmptyCheck, SlaveAddressFirstThenCommandsInOrderAndBitOnlyForBitFunctions)
 {
     struct Case {
-        std::vector<test_config::CommandSpec> commands;
+        std::vector<test_config::CommandValues> commands;
         std::vector<std::pair<int, int>> emptied;   // (command position, row); position -1: the slave address
         std::string message;
     };

@@ -34,20 +34,20 @@ std::string ValueOf(const CParamItem* item)
     return item ? item->value : "<no item>";
 }
 
-CModbusCommand* AddCommand(CSlaveNode& slave, const CommandSpec& spec)
+CModbusCommand* AddCommand(CSlaveNode& slave, const CommandValues& values)
 {
-    const int code = spec.code == 7 ? 16 : spec.code;
+    const int code = values.code == 7 ? 16 : values.code;
     int index = kUnknownFunctionIndex;
     GetFunctionByCode(code, &index);
     CModbusCommand* command = AddCommandTo(&slave, index).command;
-    Require(command != nullptr, "cannot add a command of code " + std::to_string(spec.code));
-    if (spec.code == 7)
+    Require(command != nullptr, "cannot add a command of code " + std::to_string(values.code));
+    if (values.code == 7)
         SetValue(command->GetItemAt(CMD_ROW_FUNCTION_CODE), "7");
-    SetValue(command->GetItemAt(CMD_ROW_START_ADDRESS), spec.start);
+    SetValue(command->GetItemAt(CMD_ROW_START_ADDRESS), values.start);
     if (code != 5 && code != 6)
-        SetValue(command->GetItemAt(CMD_ROW_DATA_COUNT), spec.count);
-    SetValue(command->GetItemAt(CMD_ROW_MAP_ADDRESS), spec.address);
-    SetValue(command->GetItemAt(CMD_ROW_MAP_BIT), spec.bit);
+        SetValue(command->GetItemAt(CMD_ROW_DATA_COUNT), values.count);
+    SetValue(command->GetItemAt(CMD_ROW_MAP_ADDRESS), values.address);
+    SetValue(command->GetItemAt(CMD_ROW_MAP_BIT), values.bit);
     return command;
 }
 
@@ -62,12 +62,12 @@ CSlaveNode& SlaveOf(CDeviceConfig& root, int address)
     return *slave;
 }
 
-std::unique_ptr<CDeviceConfig> MakeConfig(const std::vector<CommandSpec>& commands)
+std::unique_ptr<CDeviceConfig> MakeConfig(const std::vector<CommandValues>& commands)
 {
     auto root = std::make_unique<CDeviceConfig>();
     CSlaveNode& slave = SlaveOf(*root);
-    for (const CommandSpec& spec : commands)
-        AddCommand(slave, spec);
+    for (const CommandValues& values : commands)
+        AddCommand(slave, values);
     return root;
 }
 

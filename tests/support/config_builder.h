@@ -11,7 +11,7 @@ namespace test_config {
 
 // One command's values; row 0 (the function code) comes from the code. Code 7 stands for a
 // code the module does not know: the command is made as 16 and its code row says 7.
-struct CommandSpec {
+struct CommandValues {
     int code = 3;
     std::string start = "1";      // "Starting Address"
     std::string count = "1";      // "Number of Data"; left alone for codes 05 and 06
@@ -24,13 +24,13 @@ struct CommandSpec {
 void SetValue(CParamItem* item, const std::string& text);
 std::string ValueOf(const CParamItem* item);
 
-CModbusCommand* AddCommand(CSlaveNode& slave, const CommandSpec& spec);
+CModbusCommand* AddCommand(CSlaveNode& slave, const CommandValues& values);
 
 // The subnet's slave node (added when there is none yet), with the given address and name.
 CSlaveNode& SlaveOf(CDeviceConfig& root, int address = 17);
 
 // Modbus Master with one slave node (address 17) holding the commands as given.
-std::unique_ptr<CDeviceConfig> MakeConfig(const std::vector<CommandSpec>& commands);
+std::unique_ptr<CDeviceConfig> MakeConfig(const std::vector<CommandValues>& commands);
 
 // Non-default values everywhere a download carries them. Modbus Master: one slave (address 17)
 // with count commands of every supported code in turn, filled and mapped end to end (count < 0:
