@@ -26,6 +26,22 @@ Request ReadRequest(const std::uint8_t* query, int offset)
     return request;
 }
 
+// After a request for another slave, libmodbus takes the next frame on the line for that slave's
+// answer and drops it. This line has no other slave: the next frame is a request to this one. An
+// empty pipe in place of the line lets libmodbus drop "the answer" at once.
+void ForgetOtherSlavesAnswer(modbus_t* ctx, int lineFd)
+{
+    int empty[2];
+    if (::pipe(empty) != 0)
+        return;
+    ::close(empty[1]);
+    std::uint8_t ignored[MODBUS_RTU_MAX_ADU_LENGTH];
+    modbus_set_socket(ctx, empty[0]);
+    modbus_receive(ctx, ignored);
+    modbus_set_socket(ctx, lineFd);
+    ::close(empty[0]);
+}
+
 // Sends an answer that libmodbus has built into the pipe as the line would deliver it: whole,
 // at the moment its last byte has crossed the wire.
 void SendPaced(int lineFd, int pipeFd, double charSeconds)
@@ -165,6 +181,8 @@ int CModbusSlaveServer::Serve(const SlaveServeOptions& options, const SlaveFault
         }
         lastTraffic = std::chrono::steady_clock::now();
         const int length = modbus_receive(ctx, query);
+        if (length == 0)
+            ForgetOtherSlavesAnswer(ctx, fd);
         if (length <= 0) {
             // A request for another slave (0) or a damaged frame (-1): nothing to answer.
             if (length < 0 && options.verbose)
