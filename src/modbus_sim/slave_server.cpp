@@ -181,10 +181,10 @@ int CModbusSlaveServer::Serve(const SlaveServeOptions& options, const SlaveFault
         }
         lastTraffic = std::chrono::steady_clock::now();
         const int length = modbus_receive(ctx, query);
-        if (length == 0)
-            ForgetOtherSlavesAnswer(ctx, fd);
         if (length <= 0) {
             // A request for another slave (0) or a damaged frame (-1): nothing to answer.
+            if (length == 0)
+                ForgetOtherSlavesAnswer(ctx, fd);
             if (length < 0 && options.verbose)
                 log << "modbus-slave-sim: bad request: " << modbus_strerror(errno) << '\n';
             continue;
