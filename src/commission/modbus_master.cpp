@@ -1,8 +1,10 @@
 #include "commission/modbus_master.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <thread>
 
@@ -11,7 +13,21 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "commission/frame_reader.h"
+#include "commission/reply_check.h"
+#include "commission/rtu_frame.h"
+
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// USB adapters hand bytes over in packets, held back by their latency timer (16 ms by default
+// on FTDI chips): a reply may pause that long inside without being cut.
+constexpr std::chrono::microseconds kByteGapFloor{20'000};
+// A line that never falls silent is given up on after this long.
+constexpr std::chrono::milliseconds kDrainLimit{2000};
+// Requests that went unanswered, remembered so that their late replies are recognised.
+constexpr std::size_t kUnansweredKept = 4;
 
 speed_t SpeedOf(int baud)
 {
@@ -47,28 +63,27 @@ std::string RefusedSetting(int fd, const LineSettings& settings)
     return {};
 }
 
-PollOutcome Failure(int error, int timeoutMs)
+PollOutcome Failed(PollStatus status, std::string detail)
 {
     PollOutcome outcome;
-    if (error == ETIMEDOUT) {
-        outcome.status = PollStatus::Timeout;
-        outcome.detail = "no reply within " + std::to_string(timeoutMs) + " ms";
-    } else if (error >= EMBXILFUN && error <= EMBXGTAR) {
-        outcome.status = PollStatus::Exception;
-        outcome.exceptionCode = error - MODBUS_ENOBASE;
-        outcome.detail = modbus_strerror(error);
-    } else if (error == EMBBADCRC) {
-        outcome.status = PollStatus::Error;
-        outcome.detail = "CRC error in the reply";
-    } else if (error == EMBBADSLAVE) {
-        outcome.status = PollStatus::Error;
-        outcome.detail = "reply from another slave";
-    } else {
-        outcome.status = PollStatus::Error;
-        outcome.detail = modbus_strerror(error);
-    }
+    outcome.status = status;
+    outcome.detail = std::move(detail);
     return outcome;
 }
+
+PollOutcome LineLost(std::string why)
+{
+    PollOutcome outcome = Failed(PollStatus::Error, std::move(why));
+    outcome.lineLost = true;
+    return outcome;
+}
+
+// A request sent that got no answer of its own.
+struct Unanswered {
+    int number = 0;
+    CommandRequest request;
+    std::vector<std::uint8_t> frame;
+};
 
 } // namespace
 
@@ -91,6 +106,7 @@ const char* PollStatusName(PollStatus status)
     switch (status) {
     case PollStatus::Ok: return "ok";
     case PollStatus::Timeout: return "timeout";
+    case PollStatus::Incomplete: return "incomplete";
     case PollStatus::Exception: return "exception";
     case PollStatus::Error: return "error";
     case PollStatus::Skipped: return "skipped";
@@ -98,36 +114,143 @@ const char* PollStatusName(PollStatus status)
     return "error";
 }
 
+std::chrono::microseconds CModbusMaster::ByteGap(const LineSettings& settings)
+{
+    const auto frameGap = std::chrono::microseconds(3'500'000LL * CharacterBits(settings) / settings.baud);
+    return std::max(frameGap, kByteGapFloor);
+}
+
 struct CModbusMaster::Context {
     modbus_t* ctx = nullptr;
+    int fd = -1;
+    int slave = 1;
+    std::optional<CFrameReader> reader;
     int timeoutMs = 0;
+    std::chrono::nanoseconds charTime{0};
     std::chrono::milliseconds pollDelay{0};
     std::chrono::nanoseconds frameGap{0};
-    std::optional<std::chrono::steady_clock::time_point> lastEnd;
+    std::chrono::microseconds byteGap{0};
+    std::optional<Clock::time_point> lastEnd;
+    bool lineUnsettled = false;             // the last exchange failed: let the line fall silent first
+    std::deque<Unanswered> unanswered;      // newest first
+    DirectionControl direction = DirectionControl::None;
+
     ~Context()
     {
+        if (ctx)
+            ResetDirectionControl(ctx, direction);
         if (ctx) {
             modbus_close(ctx);
             modbus_free(ctx);
         }
     }
 
-    // Runs one libmodbus request: flushes what is left on the line, times the exchange.
-    template <typename Call>
-    PollOutcome Exchange(Call&& call)
+    // The unanswered request a frame belongs to, if any.
+    const Unanswered* OwnerOf(std::span<const std::uint8_t> frame) const
     {
-        // Between two frames the line stays silent for 3.5 characters, and then for the delay
-        // between polls.
+        for (const Unanswered& earlier : unanswered)
+            if (Belongs(CheckReply(earlier.frame, earlier.request, frame)))
+                return &earlier;
+        return nullptr;
+    }
+
+    // What lay on the line before the request went out.
+    std::string DescribeLeftover(std::span<const std::uint8_t> bytes) const
+    {
+        const int length = ReplyLength(bytes);
+        if (length > 0 && bytes.size() >= static_cast<std::size_t>(length))
+            if (const Unanswered* owner = OwnerOf(bytes.first(static_cast<std::size_t>(length))))
+                return "late reply to command " + std::to_string(owner->number) + " discarded";
+        return std::to_string(bytes.size()) + " stray byte(s) discarded before the request (" + HexBytes(bytes) + ")";
+    }
+
+    // Waits out the gap between frames and clears the line; false when the line is gone.
+    bool PrepareLine(PollOutcome& outcome)
+    {
         if (lastEnd)
             std::this_thread::sleep_until(*lastEnd + frameGap + pollDelay);
-        modbus_flush(ctx);
-        const auto start = std::chrono::steady_clock::now();
-        const int rc = call();
-        const int error = errno;
-        const auto end = std::chrono::steady_clock::now();
+        std::vector<std::uint8_t> leftover;
+        const LineRead read = lineUnsettled ? reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, leftover)
+                                            : reader->TakeWaiting(leftover);
+        if (read == LineRead::HungUp)
+            return false;
+        if (!leftover.empty())
+            outcome.notes.push_back(DescribeLeftover(leftover));
+        if (read == LineRead::Frame)
+            outcome.notes.push_back("the line did not fall silent");
+        lineUnsettled = false;
+        return true;
+    }
+
+    // Reads frames until one is the reply to the request, or none comes in time.
+    PollOutcome AwaitReply(const CommandRequest& request, const std::vector<std::uint8_t>& frame, Clock::time_point firstByteBy,
+                           std::vector<std::string>& notes)
+    {
+        const bool replyEchoesRequest = request.function == 5 || request.function == 6;
+        const FrameLength lengthOf = [&](std::span<const std::uint8_t> head) {
+            // While the bytes repeat the request, they may be its echo: read as far as it goes.
+            if (!replyEchoesRequest && head.size() <= frame.size() && std::equal(head.begin(), head.end(), frame.begin()))
+                return static_cast<int>(frame.size());
+            return ReplyLength(head);
+        };
+        std::vector<std::uint8_t> bytes;
+        for (;;) {
+            const LineRead read = reader->ReadFrame(firstByteBy, byteGap, lengthOf, bytes);
+            if (read == LineRead::HungUp)
+                return LineLost(reader->Error());
+            if (read == LineRead::Nothing)
+                return Failed(PollStatus::Timeout, "no reply within " + std::to_string(timeoutMs) + " ms");
+            if (!replyEchoesRequest && bytes == frame) {
+                notes.push_back("the adapter echoed the request");
+                continue;
+            }
+            const int length = ReplyLength(bytes);
+            if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length))
+                return Failed(PollStatus::Incomplete, "incomplete reply (" + std::to_string(bytes.size()) + " bytes)");
+            ReplyCheck check = CheckReply(frame, request, bytes);
+            if (Belongs(check)) {
+                PollOutcome outcome;
+                outcome.status = check.verdict == ReplyVerdict::Answer ? PollStatus::Ok : PollStatus::Exception;
+                outcome.exceptionCode = check.exceptionCode;
+                outcome.detail = std::move(check.detail);
+                outcome.values = std::move(check.values);
+                return outcome;
+            }
+            if (const Unanswered* owner = OwnerOf(bytes)) {
+                notes.push_back("late reply to command " + std::to_string(owner->number) + " discarded");
+                continue;
+            }
+            return Failed(PollStatus::Error, check.detail);
+        }
+    }
+
+    PollOutcome Exchange(const CommandRequest& request, const std::vector<std::uint8_t>& frame, int number)
+    {
+        PollOutcome prepared;
+        PollOutcome outcome;
+        auto start = Clock::now();
+        if (!PrepareLine(prepared)) {
+            outcome = LineLost(reader->Error());
+        } else if (start = Clock::now(); modbus_send_raw_request(ctx, frame.data(), static_cast<int>(frame.size() - 2)) < 0) {
+            const int error = errno;
+            outcome = Failed(PollStatus::Error, std::string("the request could not be sent: ") + modbus_strerror(error));
+            outcome.lineLost = error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+        } else {
+            // The response time-out runs from the moment the request has left the line.
+            const auto firstByteBy = Clock::now() + charTime * static_cast<long>(frame.size()) +
+                                     std::chrono::milliseconds(timeoutMs);
+            outcome = AwaitReply(request, frame, firstByteBy, prepared.notes);
+        }
+        const auto end = Clock::now();
         lastEnd = end;
-        PollOutcome outcome = rc < 0 ? Failure(error, timeoutMs) : PollOutcome{PollStatus::Ok, 0, {}, 0, {}};
         outcome.ms = std::chrono::duration<double, std::milli>(end - start).count();
+        outcome.notes.insert(outcome.notes.begin(), prepared.notes.begin(), prepared.notes.end());
+        if (outcome.status != PollStatus::Ok && outcome.status != PollStatus::Exception) {
+            lineUnsettled = true;
+            unanswered.push_front({number, request, frame});
+            if (unanswered.size() > kUnansweredKept)
+                unanswered.pop_back();
+        }
         return outcome;
     }
 };
@@ -138,7 +261,7 @@ CModbusMaster::~CModbusMaster() = default;
 void CModbusMaster::Close() { m_context.reset(); }
 bool CModbusMaster::IsOpen() const { return m_context != nullptr; }
 
-OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings)
+OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings, DirectionControl direction)
 {
     Close();
     OpenOutcome outcome;
@@ -165,65 +288,41 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
         outcome.message = port + ": the port refused its settings: " + modbus_strerror(errno);
         return outcome;
     }
-    if (const std::string refused = RefusedSetting(modbus_get_socket(context->ctx), settings); !refused.empty()) {
+    context->fd = modbus_get_socket(context->ctx);
+    if (const std::string refused = RefusedSetting(context->fd, settings); !refused.empty()) {
         outcome.refusedSetting = true;
         outcome.message = port + ": the port refused " + refused;
         return outcome;
     }
+    context->direction = direction;
+    if (const std::string refused = SetDirectionControl(context->ctx, context->fd, direction); !refused.empty()) {
+        outcome.refusedSetting = true;
+        outcome.message = port + ": " + refused;
+        return outcome;
+    }
     modbus_set_slave(context->ctx, settings.slaveAddress);
-    const auto timeout = static_cast<std::uint32_t>(settings.responseTimeoutMs);
-    modbus_set_response_timeout(context->ctx, timeout / 1000, timeout % 1000 * 1000);
+    context->slave = settings.slaveAddress;
+    context->reader.emplace(context->fd);
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
+    context->charTime = std::chrono::nanoseconds(1'000'000'000LL * CharacterBits(settings) / settings.baud);
     context->frameGap = std::chrono::nanoseconds(static_cast<long long>(3.5e9 * CharacterBits(settings) / settings.baud));
+    context->byteGap = ByteGap(settings);
     m_context = std::move(context);
     outcome.ok = true;
     return outcome;
 }
 
-PollOutcome CModbusMaster::Read(const CommandRequest& request)
+PollOutcome CModbusMaster::Read(const CommandRequest& request, int number)
 {
-    modbus_t* ctx = m_context->ctx;
-    const int start = request.start;
-    const int count = request.count;
-    PollOutcome outcome;
-    if (request.function == 3 || request.function == 4) {
-        std::vector<std::uint16_t> registers(static_cast<std::size_t>(count));
-        outcome = m_context->Exchange([&] {
-            return request.function == 3 ? modbus_read_registers(ctx, start, count, registers.data())
-                                         : modbus_read_input_registers(ctx, start, count, registers.data());
-        });
-        if (outcome.status == PollStatus::Ok)
-            outcome.values = std::move(registers);
-    } else {
-        std::vector<std::uint8_t> bits(static_cast<std::size_t>(count));
-        outcome = m_context->Exchange([&] {
-            return request.function == 1 ? modbus_read_bits(ctx, start, count, bits.data())
-                                         : modbus_read_input_bits(ctx, start, count, bits.data());
-        });
-        if (outcome.status == PollStatus::Ok)
-            outcome.values.assign(bits.begin(), bits.end());
-    }
-    return outcome;
+    return m_context->Exchange(request, BuildRequestFrame(m_context->slave, request, {}), number);
 }
 
-PollOutcome CModbusMaster::Write(const CommandRequest& request, std::span<const std::uint16_t> values)
+PollOutcome CModbusMaster::Write(const CommandRequest& request, std::span<const std::uint16_t> values, int number)
 {
     if (const std::string fault = CheckWriteValues(request, values); !fault.empty())
-        return PollOutcome{PollStatus::Error, 0, fault, 0, {}};
-    modbus_t* ctx = m_context->ctx;
-    const int start = request.start;
-    std::vector<std::uint8_t> bits;
-    for (const std::uint16_t value : values)
-        bits.push_back(value ? 1 : 0);
-    PollOutcome outcome = m_context->Exchange([&] {
-        switch (request.function) {
-        case 5: return modbus_write_bit(ctx, start, bits.at(0));
-        case 6: return modbus_write_register(ctx, start, values[0]);
-        case 15: return modbus_write_bits(ctx, start, static_cast<int>(bits.size()), bits.data());
-        default: return modbus_write_registers(ctx, start, static_cast<int>(values.size()), values.data());
-        }
-    });
+        return Failed(PollStatus::Error, fault);
+    PollOutcome outcome = m_context->Exchange(request, BuildRequestFrame(m_context->slave, request, values), number);
     if (outcome.status == PollStatus::Ok)
         outcome.values.assign(values.begin(), values.end());
     return outcome;
