@@ -182,7 +182,9 @@ struct CModbusMaster::Context {
         return true;
     }
 
-    // Reads frames until one is the reply to the request, or none comes in time.
+    // Reads frames until one is the reply to the request, or the time for its first byte is
+    // over. A frame that is no answer is set aside and waited past: the answer may still come.
+    // When none does, the first such frame is the outcome.
     PollOutcome AwaitReply(const CommandRequest& request, const std::vector<std::uint8_t>& frame, Clock::time_point firstByteBy,
                            std::vector<std::string>& notes)
     {
@@ -193,34 +195,49 @@ struct CModbusMaster::Context {
                 return static_cast<int>(frame.size());
             return ReplyLength(head);
         };
+        std::optional<PollOutcome> setAside;
         std::vector<std::uint8_t> bytes;
         for (;;) {
             const LineRead read = reader->ReadFrame(firstByteBy, byteGap, lengthOf, bytes);
             if (read == LineRead::HungUp)
                 return LineLost(reader->Error());
-            if (read == LineRead::Nothing)
+            if (read == LineRead::Nothing) {
+                if (setAside)
+                    return *setAside;
                 return Failed(PollStatus::Timeout, "no reply within " + std::to_string(timeoutMs) + " ms");
+            }
             if (!replyEchoesRequest && bytes == frame) {
                 notes.push_back("the adapter echoed the request");
                 continue;
             }
+            PollOutcome foreign;
             const int length = ReplyLength(bytes);
-            if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length))
-                return Failed(PollStatus::Incomplete, "incomplete reply (" + std::to_string(bytes.size()) + " bytes)");
-            ReplyCheck check = CheckReply(frame, request, bytes);
-            if (Belongs(check)) {
+            if (read == LineRead::Frame && CheckReply(frame, request, bytes).verdict == ReplyVerdict::Garbled) {
+                // Noise that happened to look like the start of a frame: all of it, up to the silence.
+                std::vector<std::uint8_t> rest;
+                if (reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest) == LineRead::HungUp)
+                    return LineLost(reader->Error());
+                bytes.insert(bytes.end(), rest.begin(), rest.end());
+            }
+            if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length)) {
+                foreign = Failed(PollStatus::Incomplete, "incomplete reply (" + std::to_string(bytes.size()) + " bytes)");
+            } else if (ReplyCheck check = CheckReply(frame, request, bytes); Belongs(check)) {
                 PollOutcome outcome;
                 outcome.status = check.verdict == ReplyVerdict::Answer ? PollStatus::Ok : PollStatus::Exception;
                 outcome.exceptionCode = check.exceptionCode;
                 outcome.detail = std::move(check.detail);
                 outcome.values = std::move(check.values);
                 return outcome;
-            }
-            if (const Unanswered* owner = OwnerOf(bytes)) {
+            } else if (const Unanswered* owner = OwnerOf(bytes)) {
                 notes.push_back("late reply to command " + std::to_string(owner->number) + " discarded");
                 continue;
+            } else {
+                foreign = Failed(PollStatus::Error, check.detail);
             }
-            return Failed(PollStatus::Error, check.detail);
+            if (setAside)
+                notes.push_back(foreign.detail + ", discarded");
+            else
+                setAside = std::move(foreign);
         }
     }
 
@@ -289,6 +306,8 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
         return outcome;
     }
     context->fd = modbus_get_socket(context->ctx);
+    // What waited on the line before we opened it answers nothing of ours.
+    ::tcflush(context->fd, TCIOFLUSH);
     if (const std::string refused = RefusedSetting(context->fd, settings); !refused.empty()) {
         outcome.refusedSetting = true;
         outcome.message = port + ": the port refused " + refused;

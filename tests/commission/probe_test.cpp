@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 
-#include "file/config_file.h"
-#include "mapping/auto_map.h"
-#include "support/config_builder.h"
+#include "support/probe_json.h"
 #include "support/run_in_process.h"
 #include "support/serving_process.h"
 
@@ -20,29 +17,10 @@ using namespace test_config;
 const std::vector<std::string> kSlaveTables = {"--holding", "100=1,2,0x1234", "--input-registers", "200=7,0xBEEF", "--coils",
                                                "10=1,0,1,1,0,0,1,1,1", "--inputs", "20=0,1,1", "--holding", "300=5"};
 
-// Slave 1 with the given commands, mapped; edit changes it before it is saved.
 std::string SavedConfig(const ScratchFolder& folder, const std::vector<CommandValues>& commands,
                         const std::function<void(CDeviceConfig&)>& edit = {})
 {
-    auto root = MakeConfig(commands);
-    SlaveOf(*root, 1);
-    EXPECT_EQ(AutoMap(*root).result, 1);
-    if (edit)
-        edit(*root);
-    EXPECT_TRUE(SaveFile(*root, folder / "config.xml").ok);
-    return folder / "config.xml";
-}
-
-// probe's JSON as one line per command: number, status, exception, values; and its input image.
-std::string Polled(const std::string& json, std::string& image)
-{
-    static const std::regex entry(R"re(\{"command": (\d+), "function": \d+, "start": \d+, "count": \d+, "status": "(\w+)", "exception": (\w+), "ms": [\d.]+, "values": (\[[\d, ]*\])\})re");
-    std::string lines;
-    for (std::sregex_iterator it(json.begin(), json.end(), entry), end; it != end; ++it)
-        lines += (*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str() + " " + (*it)[4].str() + "\n";
-    std::smatch match;
-    image = std::regex_search(json, match, std::regex(R"re("input_image": "([0-9A-F]*)")re")) ? match[1].str() : "";
-    return lines;
+    return SaveProbeConfig(folder / "config.xml", commands, edit);
 }
 
 class Probe : public ::testing::TestWithParam<bool> {};   // pymodbus, or modbus-slave-sim
@@ -100,7 +78,7 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
         const ProgramRun run = RunTool(args);
         EXPECT_EQ(run.status, c.exitStatus) << run.err;
         std::string image;
-        EXPECT_EQ(Polled(run.out, image), c.polled) << run.out;
+        EXPECT_EQ(PolledLines(run.out, &image), c.polled) << run.out;
         EXPECT_EQ(image.size(), 488u);
         EXPECT_EQ(image.substr(0, c.imageStart.size()), c.imageStart);
     }
@@ -131,6 +109,13 @@ TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
          {"--port", "PORT"}, 6, "nothing was sent"},
         {"impossible value", subnet(SUBNET_ROW_RESPONSE_TIMEOUT, "0"), {"--port", "PORT"}, 8, "subnet / Response Timeout(50~60000ms) = \"0\""},
         {"unreadable", {}, {"--port", "PORT"}, 65, ""},
+        {"data past 65535", [](CDeviceConfig& r) {
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_START_ADDRESS), "65535");
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_DATA_COUNT), "2");
+         }, {"--port", "PORT"}, 8, "command:1 / Number of Data = \"2\": from \"Starting Address\" 65535 the data run past address 65535"},
+        {"no view", {}, {"--port", "PORT", "--view", "double"}, 64, "\"double\" is no view"},
+        {"no kernel RS-485 on a pseudo-terminal", {}, {"--port", "PORT", "--rs485"}, 4, "the port's driver has no RS-485 mode"},
+        {"no RTS on a pseudo-terminal", {}, {"--port", "PORT", "--rts", "up"}, 4, "the port has no RTS line to drive"},
     };
     ScratchFolder folder;
     ServingProcess sim({MODBUS_SLAVE_SIM_PATH, "--idle-exit", "60"});
