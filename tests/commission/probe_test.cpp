@@ -50,6 +50,8 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
         {"selected commands only", false, 1, "300", {"--command", "1", "--command", "7"}, 0, "1 ok null [1, 2, 4660]\n7 ok null [5]\n",
          "000100021234" + std::string(22, '0') + "0005"},
         {"a write goes out only when asked", false, 1, "300", {"--write", "6=77"}, 2, all5 + "6 ok null [77]\n7 ok null [77]\n", ""},
+        {"a write sent in the first pass keeps its outcome", false, 1, "300", {"--write", "6=0x4E", "--repeat", "2"}, 2,
+         all5 + "6 ok null [78]\n7 ok null [78]\n", ""},
         {"slow slave within the time-out", true, 1, "1500", {"--command", "1"}, 0, "1 ok null [1, 2, 4660]\n", ""},
         {"slow slave past the time-out", true, 1, "100", {"--command", "1"}, 2, "1 timeout null []\n", ""},
     };
@@ -86,6 +88,41 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
 
 INSTANTIATE_TEST_SUITE_P(BothSlaves, Probe, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "pymodbus" : "modbus_slave_sim"); });
+
+TEST(ProbeText, SaysWhatTheImageDoesNotShow)
+{
+    const struct {
+        const char* name;
+        std::vector<CommandValues> commands;
+        std::vector<std::string> args;
+        std::vector<std::string> shown;
+        const char* notShown;
+    } cases[] = {
+        {"only writes: no image", {{6, "1"}}, {}, {"skipped"}, "input image"},
+        {"a failed command's bytes", {{3, "5000", "2"}, {3, "1", "1"}}, {},
+         {"0000  -- -- -- -- 00 01", "exception 2 (Illegal data address)"}, "0000  00 00 00 00"},
+        {"byte swap", {{3, "1", "1"}}, {},
+         {"command 1 (03 Read Holding Register): the module swaps its data (\"Double-byte-exchange\"); the input image "
+          "shows the bytes unswapped, as the slave sent them"}, "Non-exchange"},
+        {"repeated passes", {{6, "1"}, {3, "1", "1"}}, {"--write", "1=5", "--repeat", "2"},
+         {"pass 2 of 2", "(a write: sent once, in the first pass)", "statistics over 2 passes", " 1  fc 06  ok 1  timeout 0  error 0  ms "},
+         "sent only with --write"},
+    };
+    ScratchFolder folder;
+    ServingProcess sim({MODBUS_SLAVE_SIM_PATH, "--idle-exit", "60"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = SavedConfig(folder, c.commands, [](CDeviceConfig& r) {
+            SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_BYTE_SWAP), "Double-byte-exchange");
+        });
+        std::vector<std::string> args = {"probe", file, "--port", sim.Path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProgramRun run = RunTool(args);
+        for (const std::string& text : c.shown)
+            EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
+        EXPECT_EQ(run.out.find(c.notShown), std::string::npos) << run.out;
+    }
+}
 
 TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
 {
