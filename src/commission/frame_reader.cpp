@@ -1,5 +1,6 @@
 #include "commission/frame_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -8,9 +9,13 @@
 
 namespace {
 
+// Long waits are cut into slices, so that a raised stop flag is seen.
+constexpr std::chrono::milliseconds kWaitSlice{100};
+
 timespec Remaining(SteadyTime deadline)
 {
-    const auto left = std::max(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero());
+    const auto left = std::clamp(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero(),
+                                 std::chrono::steady_clock::duration(kWaitSlice));
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
@@ -20,6 +25,8 @@ timespec Remaining(SteadyTime deadline)
 LineRead CFrameReader::Fill(SteadyTime deadline)
 {
     for (;;) {
+        if (m_stop && m_stop->load())
+            return LineRead::Stopped;
         pollfd pfd{m_fd, POLLIN, 0};
         const timespec wait = Remaining(deadline);
         const int ready = ::ppoll(&pfd, 1, &wait, nullptr);
@@ -29,6 +36,8 @@ LineRead CFrameReader::Fill(SteadyTime deadline)
             m_error = std::strerror(errno);
             return LineRead::HungUp;
         }
+        if (ready == 0 && std::chrono::steady_clock::now() < deadline)
+            continue;
         if (ready == 0)
             return LineRead::Nothing;
         std::uint8_t buffer[512];
@@ -68,7 +77,7 @@ LineRead CFrameReader::ReadFrame(SteadyTime firstByteBy, std::chrono::microsecon
                 return LineRead::Frame;
         }
         const LineRead filled = Fill(deadline);
-        if (filled == LineRead::HungUp)
+        if (filled == LineRead::HungUp || filled == LineRead::Stopped)
             return filled;
         if (filled == LineRead::Nothing)
             return frame.empty() ? LineRead::Nothing : LineRead::Silence;
@@ -84,7 +93,7 @@ LineRead CFrameReader::DrainUntilQuiet(std::chrono::microseconds gap, SteadyTime
         const LineRead filled = Fill(std::min(quietBy, giveUpAt));
         bytes.insert(bytes.end(), m_waiting.begin(), m_waiting.end());
         m_waiting.clear();
-        if (filled == LineRead::HungUp)
+        if (filled == LineRead::HungUp || filled == LineRead::Stopped)
             return filled;
         if (filled == LineRead::Nothing)
             return quietBy <= giveUpAt ? LineRead::Silence : LineRead::Frame;
@@ -98,5 +107,5 @@ LineRead CFrameReader::TakeWaiting(std::vector<std::uint8_t>& bytes)
     const LineRead filled = Fill(std::chrono::steady_clock::now());
     bytes = std::move(m_waiting);
     m_waiting.clear();
-    return filled == LineRead::HungUp ? filled : LineRead::Silence;
+    return filled == LineRead::HungUp || filled == LineRead::Stopped ? filled : LineRead::Silence;
 }

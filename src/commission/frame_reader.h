@@ -3,6 +3,7 @@
 // within the gap after the one before, until the frame is as long as its first bytes say or
 // the line falls silent. Bytes read past a frame wait for the next read.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@ enum class LineRead {
     Silence,   // bytes came, then the line stayed silent for the gap before the frame was whole
     Nothing,   // no byte by the deadline
     HungUp,    // the line is gone (error says why)
+    Stopped,   // the stop flag was raised while waiting
 };
 
 using SteadyTime = std::chrono::steady_clock::time_point;
@@ -25,6 +27,10 @@ using FrameLength = std::function<int(std::span<const std::uint8_t>)>;
 class CFrameReader {
 public:
     explicit CFrameReader(int fd) : m_fd(fd) {}
+
+    // A flag that, once raised, ends any wait within a tenth of a second (or at once when a
+    // signal raised it).
+    void SetStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
 
     LineRead ReadFrame(SteadyTime firstByteBy, std::chrono::microseconds gap, const FrameLength& lengthOf,
                        std::vector<std::uint8_t>& frame);
@@ -42,6 +48,7 @@ private:
     LineRead Fill(SteadyTime deadline);
 
     int m_fd;
+    const std::atomic<bool>* m_stop = nullptr;
     std::vector<std::uint8_t> m_waiting;   // read from the line, not handed out yet
     std::string m_error;
 };

@@ -78,6 +78,13 @@ PollOutcome LineLost(std::string why)
     return outcome;
 }
 
+PollOutcome Stopped()
+{
+    PollOutcome outcome = Failed(PollStatus::Error, "interrupted");
+    outcome.stopped = true;
+    return outcome;
+}
+
 // A request sent that got no answer of its own.
 struct Unanswered {
     int number = 0;
@@ -164,22 +171,22 @@ struct CModbusMaster::Context {
         return std::to_string(bytes.size()) + " stray byte(s) discarded before the request (" + HexBytes(bytes) + ")";
     }
 
-    // Waits out the gap between frames and clears the line; false when the line is gone.
-    bool PrepareLine(PollOutcome& outcome)
+    // Waits out the gap between frames and clears the line; HungUp or Stopped when it cannot.
+    LineRead PrepareLine(PollOutcome& outcome)
     {
         if (lastEnd)
             std::this_thread::sleep_until(*lastEnd + frameGap + pollDelay);
         std::vector<std::uint8_t> leftover;
         const LineRead read = lineUnsettled ? reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, leftover)
                                             : reader->TakeWaiting(leftover);
-        if (read == LineRead::HungUp)
-            return false;
+        if (read == LineRead::HungUp || read == LineRead::Stopped)
+            return read;
         if (!leftover.empty())
             outcome.notes.push_back(DescribeLeftover(leftover));
         if (read == LineRead::Frame)
             outcome.notes.push_back("the line did not fall silent");
         lineUnsettled = false;
-        return true;
+        return read;
     }
 
     // Reads frames until one is the reply to the request, or the time for its first byte is
@@ -201,6 +208,8 @@ struct CModbusMaster::Context {
             const LineRead read = reader->ReadFrame(firstByteBy, byteGap, lengthOf, bytes);
             if (read == LineRead::HungUp)
                 return LineLost(reader->Error());
+            if (read == LineRead::Stopped)
+                return Stopped();
             if (read == LineRead::Nothing) {
                 if (setAside)
                     return *setAside;
@@ -215,8 +224,9 @@ struct CModbusMaster::Context {
             if (read == LineRead::Frame && CheckReply(frame, request, bytes).verdict == ReplyVerdict::Garbled) {
                 // Noise that happened to look like the start of a frame: all of it, up to the silence.
                 std::vector<std::uint8_t> rest;
-                if (reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest) == LineRead::HungUp)
-                    return LineLost(reader->Error());
+                if (const LineRead drained = reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest);
+                    drained == LineRead::HungUp || drained == LineRead::Stopped)
+                    return drained == LineRead::Stopped ? Stopped() : LineLost(reader->Error());
                 bytes.insert(bytes.end(), rest.begin(), rest.end());
             }
             if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length)) {
@@ -246,8 +256,8 @@ struct CModbusMaster::Context {
         PollOutcome prepared;
         PollOutcome outcome;
         auto start = Clock::now();
-        if (!PrepareLine(prepared)) {
-            outcome = LineLost(reader->Error());
+        if (const LineRead prepare = PrepareLine(prepared); prepare == LineRead::HungUp || prepare == LineRead::Stopped) {
+            outcome = prepare == LineRead::Stopped ? Stopped() : LineLost(reader->Error());
         } else if (start = Clock::now(); modbus_send_raw_request(ctx, frame.data(), static_cast<int>(frame.size() - 2)) < 0) {
             const int error = errno;
             outcome = Failed(PollStatus::Error, std::string("the request could not be sent: ") + modbus_strerror(error));
@@ -262,7 +272,7 @@ struct CModbusMaster::Context {
         lastEnd = end;
         outcome.ms = std::chrono::duration<double, std::milli>(end - start).count();
         outcome.notes.insert(outcome.notes.begin(), prepared.notes.begin(), prepared.notes.end());
-        if (outcome.status != PollStatus::Ok && outcome.status != PollStatus::Exception) {
+        if (outcome.status != PollStatus::Ok && outcome.status != PollStatus::Exception && !outcome.stopped) {
             lineUnsettled = true;
             unanswered.push_front({number, request, frame});
             if (unanswered.size() > kUnansweredKept)
@@ -276,6 +286,13 @@ CModbusMaster::CModbusMaster() = default;
 CModbusMaster::~CModbusMaster() = default;
 
 void CModbusMaster::Close() { m_context.reset(); }
+
+void CModbusMaster::SetStopFlag(const std::atomic<bool>* stop)
+{
+    m_stop = stop;
+    if (m_context)
+        m_context->reader->SetStopFlag(stop);
+}
 bool CModbusMaster::IsOpen() const { return m_context != nullptr; }
 
 OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings, DirectionControl direction)
@@ -322,6 +339,7 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     modbus_set_slave(context->ctx, settings.slaveAddress);
     context->slave = settings.slaveAddress;
     context->reader.emplace(context->fd);
+    context->reader->SetStopFlag(m_stop);
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
     context->charTime = std::chrono::nanoseconds(1'000'000'000LL * CharacterBits(settings) / settings.baud);

@@ -3,6 +3,7 @@
 // go out through libmodbus; every frame that comes back is judged against its request, so that
 // a late, cut, echoed or foreign frame is never taken for an answer.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -27,6 +28,7 @@ struct PollOutcome {
     double ms = 0;                  // from the request's first byte out to the reply's last byte in
     std::vector<std::uint16_t> values;   // registers, or coils and inputs as 0/1
     bool lineLost = false;          // the port went away: nothing more can be sent
+    bool stopped = false;           // the stop flag cut the exchange short: it has no outcome
 };
 
 // Why these values cannot go out with the write command (wrong number of values, a coil other
@@ -51,6 +53,8 @@ public:
                      DirectionControl direction = DirectionControl::None);
     void Close();
     bool IsOpen() const;
+    // A flag that, once raised, ends the exchange in progress soon (an outcome marked stopped).
+    void SetStopFlag(const std::atomic<bool>* stop);
 
     // Sends command number's read request and waits for its reply.
     PollOutcome Read(const CommandRequest& request, int number = 0);
@@ -63,4 +67,5 @@ public:
 private:
     struct Context;
     std::unique_ptr<Context> m_context;
+    const std::atomic<bool>* m_stop = nullptr;
 };

@@ -78,6 +78,8 @@ std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& s
         } else {
             poll.outcome.status = PollStatus::Skipped;
         }
+        if (poll.outcome.stopped)
+            break;
         polls.push_back(poll);
         if (onPolled && !onPolled(polls.back()))
             break;

@@ -27,6 +27,7 @@ void CCommandPoller::Stop()
 void CCommandPoller::Run(Job job)
 {
     CModbusMaster master;
+    master.SetStopFlag(&m_stop);
     const OpenOutcome opened = master.Open(job.port, job.setup.line, job.direction);
     if (!opened.ok) {
         Post([this, message = FromUtf8(opened.message)] { emit failed(message); });

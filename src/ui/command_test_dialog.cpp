@@ -198,7 +198,7 @@ QPushButton* CCommandTestDlg::WriteButton(int number) const
 
 void CCommandTestDlg::done(int result)
 {
-    // Closing ends continuous polling; the exchange in progress finishes first.
+    // Closing ends polling; an exchange waiting for its reply is cut short.
     m_poller.Stop();
     QDialog::done(result);
 }
