@@ -29,9 +29,9 @@ TEST(ProbeAgainstAHostileSlave, EveryReplyBelongsToItsRequest)
         std::string secondNotes;
     } cases[] = {
         {"ok,ok", "ok null []", true, "[]"},
-        {"late:400,ok:200", "timeout \"no reply within 300 ms\" []", false, "[\"late reply to command 1 discarded\"]"},
-        {"split:5,ok", "ok null []", true, "[]"},
-        {"split:100,ok", "incomplete \"incomplete reply (5 bytes)\" [\"garbled reply (6 bytes: 00 65 00 66 C0 88), discarded\"]",
+        {"late:800,ok:200", "timeout \"no reply within 300 ms\" []", false, "[\"late reply to command 1 discarded\"]"},
+        {"split:20,ok", "ok null []", true, "[]"},
+        {"split:400,ok", "incomplete \"incomplete reply (5 bytes)\" [\"garbled reply (6 bytes: 00 65 00 66 C0 88), discarded\"]",
          false, "[]"},
         {"short,ok", "incomplete \"incomplete reply (8 bytes)\" []", false, "[]"},
         {"echo,ok", "ok null [\"the adapter echoed the request\"]", true, "[]"},
@@ -42,8 +42,11 @@ TEST(ProbeAgainstAHostileSlave, EveryReplyBelongsToItsRequest)
         {"garbage,ok", "error \"garbled reply (7 bytes: 55 AA 13 37 00 FF 42)\" []", false, "[]"},
         {"silent,ok", "timeout \"no reply within 300 ms\" []", false, "[]"},
     };
+    // At 300 bit/s a reply ends after 128 ms of silence: far from the slave's pauses either way.
     ScratchFolder folder;
-    const std::string file = SaveProbeConfig(folder / "config.xml", kTwoReads);
+    const std::string file = SaveProbeConfig(folder / "config.xml", kTwoReads, [](CDeviceConfig& r) {
+        SetValue(r.Subnet().GetItemAt(SUBNET_ROW_BAUD_RATE), "300");
+    });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
         ServingProcess slave({"/usr/bin/python3", HOSTILE_SLAVE_PATH, "--script", c.script, "--lifetime", "30"});
