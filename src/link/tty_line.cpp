@@ -7,12 +7,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/uucp_lock.h"
+#include "link/serial_device.h"
 
 namespace {
 
@@ -30,34 +28,9 @@ Clock::time_point DeadlineAfter(int constantMs, int perByteMs, std::size_t count
     return Clock::now() + std::chrono::milliseconds(total);
 }
 
-// Raw binary 8N1 at 19200 bit/s. Software flow control is switched off because its XON and
-// XOFF bytes occur in frames; the hardware flow-control setting of the port is kept.
-bool ConfigureLine(int fd)
-{
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0)
-        return false;
-    const tcflag_t hardwareFlow = tio.c_cflag & CRTSCTS;
-    cfmakeraw(&tio);
-    tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-    tio.c_cflag |= CS8 | CREAD | CLOCAL | hardwareFlow;
-    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    if (cfsetispeed(&tio, B19200) != 0 || cfsetospeed(&tio, B19200) != 0)
-        return false;
-    return tcsetattr(fd, TCSANOW, &tio) == 0;
-}
-
 class CTtyLine : public CPortLine {
 public:
-    CTtyLine(int fd, std::unique_ptr<CSerialLock> lock) : m_fd(fd), m_lock(std::move(lock)) {}
-    ~CTtyLine() override
-    {
-        // Let the next program open the line again once the run is over; the lock file goes last.
-        ioctl(m_fd, TIOCNXCL);
-        ::close(m_fd);
-    }
+    explicit CTtyLine(std::unique_ptr<CSerialDevice> device) : m_device(std::move(device)), m_fd(m_device->Descriptor()) {}
     CTtyLine(const CTtyLine&) = delete;
     CTtyLine& operator=(const CTtyLine&) = delete;
 
@@ -120,8 +93,8 @@ public:
     void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 private:
+    std::unique_ptr<CSerialDevice> m_device;
     int m_fd;
-    std::unique_ptr<CSerialLock> m_lock;
 };
 
 } // namespace
@@ -129,29 +102,16 @@ private:
 TtyOpening OpenTtyLine(const std::string& device)
 {
     TtyOpening opening;
-    if (device.empty())
+    std::unique_ptr<CSerialDevice> held = OpenSerialDevice(device, &opening.refusal);
+    if (!held)
         return opening;
-    // The lock file first: a port that a terminal program holds is not even opened.
-    auto lock = std::make_unique<CSerialLock>();
-    pid_t holder = 0;
-    if (!lock->Acquire(device, holder)) {
-        opening.refusal = "The port is in use by process " + std::to_string(holder) + ".";
-        return opening;
-    }
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return opening;
-    // Held by another program: the lock is refused (TIOCEXCL alone does not stop root).
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return opening;
-    }
-    auto line = std::make_unique<CTtyLine>(fd, std::move(lock));
-    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || !ConfigureLine(fd)) {
+    // The transfer line is always 19200 bit/s 8N1, whatever the subnet's items say.
+    if (const std::string refused = ApplyLineSettings(held->Descriptor(), SerialLineSettings{}); !refused.empty()) {
         opening.reached = true;
-        return opening;   // the line closes the device and removes the lock as it goes
+        opening.refusal = "The port refused " + refused + ".";
+        return opening;   // the device closes and its lock goes with it
     }
-    tcflush(fd, TCIOFLUSH);
-    opening.line = std::move(line);
+    tcflush(held->Descriptor(), TCIOFLUSH);
+    opening.line = std::make_unique<CTtyLine>(std::move(held));
     return opening;
 }

@@ -171,7 +171,8 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("told");   // "=TEXT" or "~PART" per message box
-        QTest::newRow("missing device") << "missing" << QStringList{"=" + LangText(28)};
+        QTest::newRow("missing device")
+            << "missing" << QStringList{"=" + LangText(28) + "\n/nonexistent/ttyGW0 does not exist (is the adapter plugged in?)."};
         QTest::newRow("silent module") << "silent" << QStringList{"=" + ResultText(RESULT_SERIAL_IO)};
         QTest::newRow("locked port") << "locked" << QStringList{"~in use by process 1."};
         QTest::newRow("impossible values")
