@@ -38,7 +38,7 @@ public:
     {
         const auto deadline = DeadlineAfter(t.writeTotalConstant, t.writeTotalPerByte, bytes.size());
         std::size_t written = 0;
-        while (written < bytes.size()) {
+        while (written < bytes.size() && !StopRequested()) {
             const ssize_t n = ::write(m_fd, bytes.data() + written, bytes.size() - written);
             if (n > 0) {
                 written += static_cast<std::size_t>(n);
@@ -50,7 +50,7 @@ public:
             const int wait = MillisecondsLeft(deadline);
             if (wait == 0)
                 break;
-            const int ready = ::poll(&pfd, 1, wait);
+            const int ready = ::poll(&pfd, 1, WaitSlice(wait));
             if (ready < 0 && errno != EINTR)
                 break;
             if (ready > 0 && (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)))
@@ -63,34 +63,43 @@ public:
     {
         const auto deadline = DeadlineAfter(t.readTotalConstant, t.readTotalPerByte, buffer.size());
         got = 0;
+        auto lastByte = Clock::now();
         while (got < buffer.size()) {
+            if (StopRequested())
+                return ReadEnd::TimedOut;
             int wait = MillisecondsLeft(deadline);
             if (got > 0)
-                wait = std::min(wait, t.readInterval);
+                wait = std::min(wait, MillisecondsLeft(lastByte + std::chrono::milliseconds(t.readInterval)));
             if (wait == 0)
                 return ReadEnd::TimedOut;
             pollfd pfd{m_fd, POLLIN, 0};
-            const int ready = ::poll(&pfd, 1, wait);
+            const int ready = ::poll(&pfd, 1, WaitSlice(wait));
             if (ready < 0) {
                 if (errno == EINTR)
                     continue;
                 return ReadEnd::HungUp;
             }
             if (ready == 0)
-                return ReadEnd::TimedOut;
+                continue;   // the limits are looked at again above
             if (pfd.revents & POLLNVAL)
                 return ReadEnd::HungUp;
             // With POLLHUP the bytes still buffered are read first; the read after them fails.
             const ssize_t n = ::read(m_fd, buffer.data() + got, buffer.size() - got);
-            if (n > 0)
+            if (n > 0) {
                 got += static_cast<std::size_t>(n);
-            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+                lastByte = Clock::now();
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR))
                 return ReadEnd::HungUp;   // end of file, EIO: the far end closed, the device went away
         }
         return ReadEnd::Complete;
     }
 
-    void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+    void Pause(int milliseconds) override
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+        for (int left = MillisecondsLeft(end); left > 0 && !StopRequested(); left = MillisecondsLeft(end))
+            std::this_thread::sleep_for(std::chrono::milliseconds(WaitSlice(left)));
+    }
 
 private:
     std::unique_ptr<CSerialDevice> m_device;
