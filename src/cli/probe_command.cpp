@@ -12,6 +12,7 @@
 #include "cli/probe_report.h"
 #include "commission/probe_run.h"
 #include "file/config_file.h"
+#include "link/interrupt_signals.h"
 #include "model/device_config.h"
 
 namespace {
@@ -179,7 +180,11 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
                                        : options.rts == "down" ? DirectionControl::RtsLow
                                                                : DirectionControl::None;
 
+    // A signal ends the run after the exchange in progress, with what the passes made so far.
+    const CInterruptSignals signals;
+    const std::atomic<bool>& stop = CInterruptSignals::StopFlag();
     CModbusMaster master;
+    master.SetStopFlag(&stop);
     if (const OpenOutcome opened = master.Open(options.port, setup.line, direction); !opened.ok) {
         err << opened.message << '\n';
         return kExitPort;
@@ -188,9 +193,12 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
     int passes = 0;
     std::vector<CommandPoll> latest;
     CPollStatistics statistics;
-    for (int round = 1; round <= options.repeat; ++round) {
+    for (int round = 1; round <= options.repeat && !stop.load(); ++round) {
         // Each asked-for write goes out once, in the first pass; later passes only read.
-        const std::vector<CommandPoll> polls = PollCommands(master, setup, numbers, round == 1 ? writes : WriteValues{});
+        const std::vector<CommandPoll> polls = PollCommands(master, setup, numbers, round == 1 ? writes : WriteValues{},
+                                                            [&stop](const CommandPoll&) { return !stop.load(); });
+        if (polls.empty())
+            break;
         ++passes;
         if (!options.json) {
             if (options.repeat > 1)
@@ -214,6 +222,10 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
             PrintStatistics(out, setup, statistics, passes);
         PrintByteSwaps(out, setup, latest);
         PrintImage(out, image);
+    }
+    if (CInterruptSignals::Received() != 0) {
+        err << options.file << " via " << options.port << ": interrupted\n";
+        return CInterruptSignals::ExitStatus();
     }
     return failed ? kExitPollFailed : 0;
 }

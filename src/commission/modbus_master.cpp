@@ -8,7 +8,6 @@
 #include <optional>
 #include <thread>
 
-#include <fcntl.h>
 #include <modbus.h>
 #include <termios.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include "commission/frame_reader.h"
 #include "commission/reply_check.h"
 #include "commission/rtu_frame.h"
+#include "link/serial_device.h"
 
 namespace {
 
@@ -28,40 +28,6 @@ constexpr std::chrono::microseconds kByteGapFloor{20'000};
 constexpr std::chrono::milliseconds kDrainLimit{2000};
 // Requests that went unanswered, remembered so that their late replies are recognised.
 constexpr std::size_t kUnansweredKept = 4;
-
-speed_t SpeedOf(int baud)
-{
-    switch (baud) {
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    default: return B115200;
-    }
-}
-
-// The first setting the port did not take, as it reads back; empty when it took all.
-std::string RefusedSetting(int fd, const LineSettings& settings)
-{
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0)
-        return std::string("its settings cannot be read back: ") + std::strerror(errno);
-    if (cfgetospeed(&tio) != SpeedOf(settings.baud))
-        return std::to_string(settings.baud) + " bit/s";
-    if ((tio.c_cflag & CSIZE) != (settings.dataBits == 7 ? CS7 : CS8))
-        return std::to_string(settings.dataBits) + " data bits";
-    const bool parity = settings.parity != 'N';
-    if (((tio.c_cflag & PARENB) != 0) != parity || (parity && ((tio.c_cflag & PARODD) != 0) != (settings.parity == 'O')))
-        return "parity " + ParityName(settings.parity);
-    if (((tio.c_cflag & CSTOPB) != 0) != (settings.stopBits == 2))
-        return std::to_string(settings.stopBits) + " stop bits";
-    return {};
-}
 
 PollOutcome Failed(PollStatus status, std::string detail)
 {
@@ -128,7 +94,8 @@ std::chrono::microseconds CModbusMaster::ByteGap(const LineSettings& settings)
 }
 
 struct CModbusMaster::Context {
-    modbus_t* ctx = nullptr;
+    std::unique_ptr<CSerialDevice> device;   // the port, its lock file and flock, held for the run
+    modbus_t* ctx = nullptr;                 // sends on the device's descriptor, which it does not own
     int fd = -1;
     int slave = 1;
     std::optional<CFrameReader> reader;
@@ -144,10 +111,8 @@ struct CModbusMaster::Context {
 
     ~Context()
     {
-        if (ctx)
-            ResetDirectionControl(ctx, direction);
         if (ctx) {
-            modbus_close(ctx);
+            ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
         }
     }
@@ -299,35 +264,28 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
 {
     Close();
     OpenOutcome outcome;
-    const int probe = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (probe < 0) {
-        outcome.message = "cannot open " + port + ": " + std::strerror(errno);
-        return outcome;
-    }
-    ::close(probe);
-    if (settings.parity != 'N' && settings.parity != 'O' && settings.parity != 'E') {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the port refused parity " + ParityName(settings.parity);
-        return outcome;
-    }
     auto context = std::make_unique<Context>();
-    context->ctx = modbus_new_rtu(port.c_str(), settings.baud, settings.parity, settings.dataBits, settings.stopBits);
-    if (!context->ctx) {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the serial settings were refused: " + modbus_strerror(errno);
+    std::string reason;
+    context->device = OpenSerialDevice(port, &reason);
+    if (!context->device) {
+        outcome.message = reason.find(port) == std::string::npos ? port + ": " + reason : reason;
         return outcome;
     }
-    if (modbus_connect(context->ctx) != 0) {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the port refused its settings: " + modbus_strerror(errno);
-        return outcome;
-    }
-    context->fd = modbus_get_socket(context->ctx);
-    // What waited on the line before we opened it answers nothing of ours.
-    ::tcflush(context->fd, TCIOFLUSH);
-    if (const std::string refused = RefusedSetting(context->fd, settings); !refused.empty()) {
+    context->fd = context->device->Descriptor();
+    const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
+    if (const std::string refused = ApplyLineSettings(context->fd, line); !refused.empty()) {
         outcome.refusedSetting = true;
         outcome.message = port + ": the port refused " + refused;
+        return outcome;
+    }
+    // What waited on the line before we opened it answers nothing of ours.
+    ::tcflush(context->fd, TCIOFLUSH);
+    // libmodbus sends on the line set up above. It knows no mark or space parity; the character
+    // length it times RTS by is the same with any parity bit.
+    const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
+    context->ctx = modbus_new_rtu(port.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
+    if (!context->ctx || modbus_set_socket(context->ctx, context->fd) != 0) {
+        outcome.message = port + ": the Modbus master cannot be set up: " + modbus_strerror(errno);
         return outcome;
     }
     context->direction = direction;

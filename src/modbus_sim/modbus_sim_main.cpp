@@ -59,7 +59,8 @@ int main(int argc, char** argv)
     app.add_option("--link", linkPath, "Make PATH a symbolic link to the new pseudo-terminal");
     app.add_option("--port", portPath, "Serve this serial device instead of a new pseudo-terminal");
     app.add_option("--baud", serial.baud, "Baud rate on --port and for --wire-time (default 19200)")->check(CLI::PositiveNumber);
-    app.add_option("--parity", parity, "Parity on --port and for --wire-time: N, E or O (default N)")->check(CLI::IsMember({"N", "E", "O"}));
+    app.add_option("--parity", parity, "Parity on --port and for --wire-time: N, E, O, M (mark) or S (space) (default N)")
+        ->check(CLI::IsMember({"N", "E", "O", "M", "S"}));
     app.add_option("--data-bits", serial.dataBits, "Data bits on --port (default 8)")->check(CLI::IsMember({7, 8}));
     app.add_option("--stop-bits", serial.stopBits, "Stop bits on --port (default 1)")->check(CLI::IsMember({1, 2}));
     bool rs485 = false;

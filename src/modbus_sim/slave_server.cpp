@@ -76,20 +76,17 @@ double CharacterSeconds(const SlaveSerialSettings& settings)
 }
 
 struct CModbusSlaveServer::Context {
-    modbus_t* ctx = nullptr;
+    modbus_t* ctx = nullptr;   // answers on the line's descriptor, which it does not own
     modbus_mapping_t* mapping = nullptr;
-    bool ownsPort = false;   // a device libmodbus opened itself; a pseudo-terminal belongs to the line
     DirectionControl direction = DirectionControl::None;
     ~Context()
     {
-        if (ctx && ownsPort)
-            ResetDirectionControl(ctx, direction);
         if (mapping)
             modbus_mapping_free(mapping);
-        if (ctx && ownsPort)
-            modbus_close(ctx);
-        if (ctx)
+        if (ctx) {
+            ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
+        }
     }
 };
 
@@ -98,36 +95,31 @@ CModbusSlaveServer::~CModbusSlaveServer() = default;
 
 bool CModbusSlaveServer::OpenPseudoTerminal(std::string& error)
 {
-    if (!m_line.OpenPseudoTerminal(error))
-        return false;
-    m_path = m_line.TerminalPath();
-    m_context = std::make_unique<Context>();
-    m_context->ctx = modbus_new_rtu(m_path.c_str(), 19200, 'N', 8, 1);
-    if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0) {
-        error = std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno);
-        return false;
-    }
-    return true;
+    return m_line.OpenPseudoTerminal(error) && SetUp(SlaveSerialSettings{}, error);
 }
 
 bool CModbusSlaveServer::OpenDevice(const std::string& path, const SlaveSerialSettings& settings, std::string& error)
 {
-    m_path = path;
+    const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
+    return m_line.OpenDevice(path, error, line) && SetUp(settings, error);
+}
+
+bool CModbusSlaveServer::SetUp(const SlaveSerialSettings& settings, std::string& error)
+{
+    m_path = m_line.TerminalPath();
     m_context = std::make_unique<Context>();
-    m_context->ctx = modbus_new_rtu(path.c_str(), settings.baud, settings.parity, settings.dataBits, settings.stopBits);
-    if (!m_context->ctx) {
-        error = path + ": the serial settings were refused: " + modbus_strerror(errno);
+    // libmodbus knows no mark or space parity; the line is set already, and the character
+    // length it times RTS by is the same with any parity bit.
+    const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
+    m_context->ctx = modbus_new_rtu(m_path.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
+    if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0) {
+        error = std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno);
         return false;
     }
-    if (modbus_connect(m_context->ctx) != 0) {
-        error = path + ": " + modbus_strerror(errno);
-        return false;
-    }
-    m_context->ownsPort = true;
     m_context->direction = settings.direction;
-    if (const std::string refused = SetDirectionControl(m_context->ctx, modbus_get_socket(m_context->ctx), settings.direction);
+    if (const std::string refused = SetDirectionControl(m_context->ctx, m_line.Descriptor(), settings.direction);
         !refused.empty()) {
-        error = path + ": " + refused;
+        error = m_path + ": " + refused;
         return false;
     }
     return true;

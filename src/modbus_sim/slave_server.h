@@ -65,6 +65,8 @@ public:
               std::ostream& log);
 
 private:
+    // The libmodbus slave on the line just opened.
+    bool SetUp(const SlaveSerialSettings& settings, std::string& error);
     // Sends the reply to a request (an exception when exception is not 0), at the pace of the
     // line when charSeconds is given.
     void Answer(std::span<const std::uint8_t> frame, int exception, double charSeconds, int slowMs,

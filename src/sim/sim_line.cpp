@@ -55,7 +55,7 @@ bool CSimLine::OpenPseudoTerminal(std::string& error)
     return true;
 }
 
-bool CSimLine::OpenDevice(const std::string& path, std::string& error)
+bool CSimLine::OpenDevice(const std::string& path, std::string& error, const SerialLineSettings& settings)
 {
     Close();
     std::string reason;
@@ -64,7 +64,7 @@ bool CSimLine::OpenDevice(const std::string& path, std::string& error)
         error = reason;
         return false;
     }
-    if (const std::string refused = ApplyLineSettings(m_device->Descriptor(), SerialLineSettings{}); !refused.empty()) {
+    if (const std::string refused = ApplyLineSettings(m_device->Descriptor(), settings); !refused.empty()) {
         error = path + ": the port refused " + refused;
         Close();
         return false;

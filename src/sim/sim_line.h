@@ -19,8 +19,9 @@ public:
 
     // A new pseudo-terminal pair; TerminalPath() is the end the tool opens.
     bool OpenPseudoTerminal(std::string& error);
-    // A real serial device, held as every program here holds one and set to raw 19200 8N1.
-    bool OpenDevice(const std::string& path, std::string& error);
+    // A real serial device, held as every program here holds one and set raw to the settings
+    // (19200 8N1 unless given).
+    bool OpenDevice(const std::string& path, std::string& error, const SerialLineSettings& settings = {});
     void Close();
 
     const std::string& TerminalPath() const { return m_terminalPath; }

@@ -137,7 +137,8 @@ TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
         const char* message;                  // part of what probe says on stderr
     } cases[] = {
         {"parity", subnet(SUBNET_ROW_CHECK_BIT, "Even"), {"--port", "PORT"}, 4, "the port refused parity Even"},
-        {"no port", {}, {"--port", "/dev/no-such-port"}, 4, "cannot open /dev/no-such-port"},
+        {"no port", {}, {"--port", "/dev/no-such-port"}, 4, "/dev/no-such-port does not exist"},
+        {"mark parity is tried", subnet(SUBNET_ROW_CHECK_BIT, "Mark"), {"--port", "PORT"}, 4, "the port refused parity Mark"},
         {"write to a read", {}, {"--port", "PORT", "--write", "1=5"}, 64, "the command does not write"},
         {"values", {}, {"--port", "PORT", "--write", "2=1,2"}, 64, "writes 1 value(s), not 2"},
         {"bad value", {}, {"--port", "PORT", "--write", "2=70000"}, 64, "not a value from 0 to 65535"},
