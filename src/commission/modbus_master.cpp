@@ -15,7 +15,7 @@
 #include "commission/frame_reader.h"
 #include "commission/reply_check.h"
 #include "commission/rtu_frame.h"
-#include "link/serial_device.h"
+#include "link/port_connection.h"
 
 namespace {
 
@@ -94,8 +94,8 @@ std::chrono::microseconds CModbusMaster::ByteGap(const LineSettings& settings)
 }
 
 struct CModbusMaster::Context {
-    std::unique_ptr<CSerialDevice> device;   // the port, its lock file and flock, held for the run
-    modbus_t* ctx = nullptr;                 // sends on the device's descriptor, which it does not own
+    std::unique_ptr<CPortConnection> port;   // the port and its locks, held for the run
+    modbus_t* ctx = nullptr;                 // sends on the port's descriptor, which it does not own
     int fd = -1;
     int slave = 1;
     std::optional<CFrameReader> reader;
@@ -265,27 +265,27 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     Close();
     OpenOutcome outcome;
     auto context = std::make_unique<Context>();
-    std::string reason;
-    context->device = OpenSerialDevice(port, &reason);
-    if (!context->device) {
-        outcome.message = reason.find(port) == std::string::npos ? port + ": " + reason : reason;
-        return outcome;
-    }
-    context->fd = context->device->Descriptor();
     const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
-    if (const std::string refused = ApplyLineSettings(context->fd, line); !refused.empty()) {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the port refused " + refused;
+    PortOpening opening = OpenPortConnection(port, line, m_stop);
+    if (!opening.port) {
+        outcome.refusedSetting = !opening.refusedSetting.empty();
+        outcome.message = opening.refusal.find(port) == std::string::npos ? port + ": " + opening.refusal : opening.refusal;
         return outcome;
     }
-    // What waited on the line before we opened it answers nothing of ours.
-    ::tcflush(context->fd, TCIOFLUSH);
+    context->port = std::move(opening.port);
+    context->fd = context->port->Descriptor();
     // libmodbus sends on the line set up above. It knows no mark or space parity; the character
     // length it times RTS by is the same with any parity bit.
     const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
     context->ctx = modbus_new_rtu(port.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
     if (!context->ctx || modbus_set_socket(context->ctx, context->fd) != 0) {
         outcome.message = port + ": the Modbus master cannot be set up: " + modbus_strerror(errno);
+        return outcome;
+    }
+    if (direction != DirectionControl::None && !context->port->IsSerialDevice()) {
+        outcome.refusedSetting = true;
+        outcome.message = port + ": the transmitter of a serial device server is switched by the server, not by "
+                                 "RS-485 mode or RTS from here";
         return outcome;
     }
     context->direction = direction;

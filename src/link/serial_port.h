@@ -86,9 +86,10 @@ private:
     bool m_unreported = false;   // the last exchange counted has not been reported yet
 };
 
-// Opens the device (a path such as /dev/ttyUSB0 or a pseudo-terminal) exclusively, sets it to
-// raw 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties both buffers. 0 or 4; when a
-// living process holds the port's lock file, refusal (optional) says which one.
+// Opens the port (a device path such as /dev/ttyUSB0 or a pseudo-terminal held exclusively, or
+// a serial device server: socket://HOST:PORT, rfc2217://HOST:PORT), sets its line to raw
+// 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties the buffers. 0 or 4; refusal
+// (optional) then says why in a sentence for the user.
 ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal = nullptr);
 
 // Makes line the open port of the slot (a line in memory, for one).
