@@ -9,6 +9,7 @@
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "cli/export_command.h"
+#include "cli/fleet_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
 #include "cli/probe_command.h"
@@ -28,18 +29,6 @@
 #include "version/build_version.h"
 
 namespace {
-
-// One-line form of a message that may hold CR LF line breaks.
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r')
-            continue;
-        line += text[i] == '\n' ? ' ' : text[i];
-    }
-    return line;
-}
 
 // The configuration as its file text without the save time: equal pictures, equal models.
 bool PictureModel(const CDeviceConfig& root, std::string* text)
@@ -188,7 +177,7 @@ public:
             return status;
         std::string message;
         if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
-            m_err << file << ": " << Flatten(message) << '\n';
+            m_err << file << ": " << OneLine(message) << '\n';
             return static_cast<int>(code);
         }
         std::vector<ValueFault> faults = CheckItemValues(m_root);
@@ -358,7 +347,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     const auto addTransfer = [&](const char* name, const char* what, const char* fileHelp) {
         CLI::App* command = app.add_subcommand(name, what);
         command->add_option("FILE", transfer.file, fileHelp)->required();
-        command->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
+        command->add_option("-p,--port", transfer.port, kPortHelp)->required();
         command->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
         return command;
     };
@@ -380,6 +369,8 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     AddDiffCommand(app, diff, action, out, err);
 
     AddProbeCommand(app, action, out, err);
+
+    AddFleetCommand(app, action, out, err);
 
     try {
         app.parse(argc, argv);

@@ -108,6 +108,7 @@ struct CModbusMaster::Context {
     bool lineUnsettled = false;             // the last exchange failed: let the line fall silent first
     std::deque<Unanswered> unanswered;      // newest first
     DirectionControl direction = DirectionControl::None;
+    CLinkObserver* observer = nullptr;
 
     ~Context()
     {
@@ -115,6 +116,12 @@ struct CModbusMaster::Context {
             ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
         }
+    }
+
+    void Report(FrameDirection way, std::span<const std::uint8_t> bytes) const
+    {
+        if (observer && !bytes.empty())
+            observer->OnFrame(way, bytes);
     }
 
     // The unanswered request a frame belongs to, if any.
@@ -144,6 +151,7 @@ struct CModbusMaster::Context {
         std::vector<std::uint8_t> leftover;
         const LineRead read = lineUnsettled ? reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, leftover)
                                             : reader->TakeWaiting(leftover);
+        Report(FrameDirection::FromModule, leftover);
         if (read == LineRead::HungUp || read == LineRead::Stopped)
             return read;
         if (!leftover.empty())
@@ -171,6 +179,7 @@ struct CModbusMaster::Context {
         std::vector<std::uint8_t> bytes;
         for (;;) {
             const LineRead read = reader->ReadFrame(firstByteBy, byteGap, lengthOf, bytes);
+            Report(FrameDirection::FromModule, bytes);
             if (read == LineRead::HungUp)
                 return LineLost(reader->Error());
             if (read == LineRead::Stopped)
@@ -192,6 +201,7 @@ struct CModbusMaster::Context {
                 if (const LineRead drained = reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest);
                     drained == LineRead::HungUp || drained == LineRead::Stopped)
                     return drained == LineRead::Stopped ? Stopped() : LineLost(reader->Error());
+                Report(FrameDirection::FromModule, rest);
                 bytes.insert(bytes.end(), rest.begin(), rest.end());
             }
             if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length)) {
@@ -228,6 +238,7 @@ struct CModbusMaster::Context {
             outcome = Failed(PollStatus::Error, std::string("the request could not be sent: ") + modbus_strerror(error));
             outcome.lineLost = error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
         } else {
+            Report(FrameDirection::ToModule, frame);
             // The response time-out runs from the moment the request has left the line.
             const auto firstByteBy = Clock::now() + charTime * static_cast<long>(frame.size()) +
                                      std::chrono::milliseconds(timeoutMs);
@@ -259,6 +270,13 @@ void CModbusMaster::SetStopFlag(const std::atomic<bool>* stop)
         m_context->reader->SetStopFlag(stop);
 }
 bool CModbusMaster::IsOpen() const { return m_context != nullptr; }
+
+void CModbusMaster::SetObserver(CLinkObserver* observer)
+{
+    m_observer = observer;
+    if (m_context)
+        m_context->observer = observer;
+}
 
 OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings, DirectionControl direction)
 {
@@ -298,6 +316,7 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     context->slave = settings.slaveAddress;
     context->reader.emplace(context->fd);
     context->reader->SetStopFlag(m_stop);
+    context->observer = m_observer;
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
     context->charTime = std::chrono::nanoseconds(1'000'000'000LL * CharacterBits(settings) / settings.baud);

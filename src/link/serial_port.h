@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "link/link_observer.h"
 #include "link/port_line.h"
 #include "model/result_codes.h"
+#include "model/wire_layout.h"
 
 // The port of one transfer run. It closes itself when it goes out of scope; a failing write,
 // read or set-up closes it at once and leaves it cleared, so nothing uses it afterwards.
@@ -39,6 +41,11 @@ public:
     // port is closed and the exchange fails with RESULT_STOPPED. None by default.
     void SetStopRequest(const std::atomic<bool>* stop);
     bool StopRequested() const { return m_stop && m_stop->load(); }
+
+    // The hardware version the module must report: any other ends the run with 9 before a
+    // configuration frame is sent. None by default.
+    void ExpectVersion(std::optional<HardwareVersion> version) { m_expectedVersion = version; }
+    const std::optional<HardwareVersion>& ExpectedVersion() const { return m_expectedVersion; }
 
     // Frames the run has started to write, whether or not they went out whole.
     int FramesWritten() const { return m_framesWritten; }
@@ -80,6 +87,7 @@ private:
     CLinkObserver* m_observer = nullptr;
     const std::atomic<bool>* m_stop = nullptr;
     LinkTimings m_timings;
+    std::optional<HardwareVersion> m_expectedVersion;
     int m_framesWritten = 0;
     int m_done = 0;
     int m_total = 0;

@@ -1,0 +1,184 @@
+#include "fleet/module_job.h"
+
+#include "commission/modbus_master.h"
+#include "commission/probe_run.h"
+#include "compare/diff_format.h"
+#include "file/config_file.h"
+#include "model/config_copy.h"
+#include "model/lang_strings.h"
+
+namespace {
+
+// Passes everything on, and keeps the messages shown on the way for the module's message.
+class CNoticeKeeper : public CLinkObserver {
+public:
+    explicit CNoticeKeeper(CLinkObserver* next) : m_next(next) {}
+
+    void ShowMessage(const std::string& text) override
+    {
+        m_notices += OneLine(text) + "; ";
+        if (m_next)
+            m_next->ShowMessage(text);
+    }
+    void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
+    {
+        if (m_next)
+            m_next->OnFrame(direction, bytes);
+    }
+    void OnProgress(int done, int planned) override
+    {
+        if (m_next)
+            m_next->OnProgress(done, planned);
+    }
+
+    // The notices, then the closing message.
+    std::string With(const std::string& message) const { return m_notices + OneLine(message); }
+
+private:
+    CLinkObserver* m_next;
+    std::string m_notices;
+};
+
+// A transfer's closing message, after the notices on its way; a stopped run was interrupted.
+std::string TransferMessage(const CNoticeKeeper& keeper, const TransferOutcome& transfer)
+{
+    if (transfer.code == RESULT_STOPPED)
+        return std::string("interrupted") + (transfer.partlyDownloaded ? "; " + OneLine(PartlyDownloadedText()) : "");
+    return keeper.With(transfer.message);
+}
+
+ModuleOutcome Ended(int code, std::string message, std::string file)
+{
+    return {code, std::move(message), std::move(file)};
+}
+
+bool Load(CDeviceConfig& root, const PlanModule& module, ModuleOutcome& failed)
+{
+    const FileResult loaded = LoadFile(root, module.filePath.string());
+    if (!loaded.ok)
+        failed = Ended(kModuleBadFile, OneLine(loaded.message), module.file);
+    return loaded.ok;
+}
+
+const HardwareVersion* Expected(const PlanModule& module) { return module.hardware ? &*module.hardware : nullptr; }
+
+ModuleOutcome Download(const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+{
+    CDeviceConfig root;
+    ModuleOutcome outcome;
+    if (!Load(root, module, outcome))
+        return outcome;
+    const TransferOutcome sent =
+        RunTransfer(TransferDirection::Download, module.port, root, &keeper, nullptr, stop, Expected(module));
+    return Ended(static_cast<int>(sent.code), TransferMessage(keeper, sent), module.file);
+}
+
+ModuleOutcome Verify(const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+{
+    CDeviceConfig root;
+    ModuleOutcome outcome;
+    if (!Load(root, module, outcome))
+        return outcome;
+    const ModuleComparison compared = CompareWithModule(module.port, root, &keeper, stop, Expected(module));
+    if (compared.transfer.code != RESULT_OK)
+        return Ended(static_cast<int>(compared.transfer.code), TransferMessage(keeper, compared.transfer), module.file);
+    const std::string held = "the module (hardware " + HardwareVersionText(compared.transfer.version) + ")";
+    if (compared.differences.empty())
+        return Ended(0, held + " holds what the file says", module.file);
+    return Ended(kModuleDifferent,
+                 held + " differs in " + std::to_string(compared.differences.size()) +
+                     " item(s), first " + FormatDifference(compared.differences.front()),
+                 module.file);
+}
+
+ModuleOutcome Upload(const FleetPlan& plan, const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+{
+    const std::filesystem::path target = UploadTarget(plan, module);
+    const std::string written = target.lexically_relative(plan.folder).string();
+    if (IsPlanFile(plan, target))
+        return Ended(kModuleCannotWrite,
+                     written + " is one of the plan's own files: an upload writes NAME.xml beside the plan, never over "
+                               "them (name the module differently)",
+                     written);
+    CDeviceConfig root;
+    ModuleOutcome outcome;
+    std::error_code ec;
+    // Items the module does not report keep the values of the module's file, when there is one.
+    if (!module.file.empty() && std::filesystem::exists(module.filePath, ec) && !Load(root, module, outcome))
+        return outcome;
+    const TransferOutcome read =
+        RunTransfer(TransferDirection::Upload, module.port, root, &keeper, nullptr, stop, Expected(module));
+    if (read.code != RESULT_OK)
+        return Ended(static_cast<int>(read.code), TransferMessage(keeper, read), written);
+    if (const FileResult saved = SaveFile(root, target.string()); !saved.ok)
+        return Ended(kModuleCannotWrite, OneLine(saved.message), written);
+    std::string message = OneLine(read.message) + " into " + written;
+    if (!read.valueFaults.empty())
+        message += "; " + OneLine(UploadedValueFaultsText(read.valueFaults));
+    return Ended(0, message, written);
+}
+
+ModuleOutcome Probe(const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+{
+    CDeviceConfig root;
+    ModuleOutcome outcome;
+    if (!Load(root, module, outcome))
+        return outcome;
+    std::string message;
+    if (const int code = CheckBeforeCommissioning(root, message); code != 0)
+        return Ended(code, OneLine(message) + " (nothing was sent)", module.file);
+    ProbeSetup setup;
+    if (!ReadProbeSetup(root, setup, message))
+        return Ended(kModuleDifferent, message + " (nothing was sent)", module.file);
+    CModbusMaster master;
+    master.SetStopFlag(stop);
+    master.SetObserver(&keeper);
+    if (const OpenOutcome opened = master.Open(module.port, setup.line); !opened.ok)
+        return Ended(RESULT_PORT_NOT_OPENED, OneLine(opened.message), module.file);
+    const int total = static_cast<int>(setup.commands.size());
+    int failed = 0;
+    std::string first;
+    const std::vector<CommandPoll> polls = PollCommands(master, setup, {}, {}, [&](const CommandPoll& poll) {
+        keeper.OnProgress(poll.number, total);
+        if (poll.outcome.status != PollStatus::Ok && poll.outcome.status != PollStatus::Skipped && failed++ == 0)
+            first = "command " + std::to_string(poll.number) + ": " + PollStatusName(poll.outcome.status) +
+                    (poll.outcome.detail.empty() ? "" : " (" + poll.outcome.detail + ")");
+        return true;
+    });
+    if (stop && stop->load())
+        return Ended(RESULT_STOPPED, "interrupted", module.file);
+    const int answered = static_cast<int>(std::count_if(polls.begin(), polls.end(), [](const CommandPoll& poll) {
+        return poll.outcome.status == PollStatus::Ok;
+    }));
+    const std::string count = std::to_string(answered) + " of " + std::to_string(total) + " command(s) answered";
+    if (failed > 0)
+        return Ended(kModuleProbeFailed, count + "; " + first, module.file);
+    return Ended(0, count, module.file);
+}
+
+} // namespace
+
+ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig& root, CLinkObserver* observer,
+                                   const std::atomic<bool>* stop, const HardwareVersion* expectedVersion)
+{
+    ModuleComparison compared;
+    CDeviceConfig read;
+    CopyConfiguration(root, read);
+    compared.transfer = RunTransfer(TransferDirection::Upload, port, read, observer, nullptr, stop, expectedVersion);
+    if (compared.transfer.code == RESULT_OK)
+        compared.differences = CompareModuleScope(root, read, compared.transfer.version);
+    return compared;
+}
+
+ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CLinkObserver* observer,
+                              const std::atomic<bool>* stop)
+{
+    CNoticeKeeper keeper(observer);
+    switch (action) {
+    case FleetAction::Download: return Download(module, keeper, stop);
+    case FleetAction::Verify: return Verify(module, keeper, stop);
+    case FleetAction::Upload: return Upload(plan, module, keeper, stop);
+    case FleetAction::Probe: break;
+    }
+    return Probe(module, keeper, stop);
+}
