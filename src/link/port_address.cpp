@@ -13,7 +13,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() &&
            std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                      [](char expected, char given) { return std::tolower(static_cast<unsigned char>(given)) == expected; });
 }
 
 std::string FormsText()

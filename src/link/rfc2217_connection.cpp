@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <future>
 #include <thread>
@@ -25,6 +26,8 @@ using Clock = std::chrono::steady_clock;
 // How long the relay's loop waits at most before it looks at its stop and quit requests again.
 constexpr std::chrono::milliseconds kServiceSlice{50};
 constexpr std::chrono::seconds kCloseLimit{2};
+constexpr std::chrono::milliseconds kSettingRetry{500};
+constexpr std::chrono::milliseconds kNegotiationPause{20};
 constexpr std::size_t kRelayChunk = 4096;
 
 struct Opened {
@@ -80,15 +83,22 @@ private:
         Shutdown();
     }
 
+    // Runs what is due on the loop, waiting up to wait for something to happen.
+    void Service(Clock::duration wait)
+    {
+        gensio_time slice{0, static_cast<std::int32_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count())};
+        ::gensio_os_funcs_service(m_os, &slice);
+    }
+
     // Services the loop until done() holds; false when the deadline passes, the server goes, the
     // connection's owner quits or (while opening) a stop is requested.
     bool ServiceUntil(const std::function<bool()>& done, Clock::time_point deadline, bool opening = true)
     {
         while (!done()) {
-            if (m_quit || m_finished || (opening && m_stop && m_stop->load()) || Clock::now() >= deadline)
+            const Clock::time_point now = Clock::now();
+            if (m_quit || m_finished || (opening && m_stop && m_stop->load()) || now >= deadline)
                 return false;
-            gensio_time slice{0, static_cast<std::int32_t>(std::chrono::nanoseconds(kServiceSlice).count())};
-            ::gensio_os_funcs_service(m_os, &slice);
+            Service(std::min<Clock::duration>(kServiceSlice, deadline - now));
         }
         return true;
     }
@@ -124,21 +134,37 @@ private:
                 break;
         }
         opened.refusal = ConnectFailureText(failure, m_request.hostAndPort, m_request.timeoutMs, detail);
+        // Telnet's greeting is part of connecting: a transparent server never gives it.
+        if (failure == ConnectFailure::TimedOut)
+            opened.refusal += std::string(" Or it is no RFC 2217 server: a transparent one takes ") + kRawTcpScheme + ".";
         return false;
     }
 
-    // One setting: asked for, then the value the server answers with compared.
+    // One setting: asked for, then the value the server answers with compared. A request made
+    // before the server has agreed to the COM port option is refused or lost: it is asked again
+    // until answered. Each asking has a token of its own, so that a late answer to an earlier one
+    // (or its time-out) is not taken for the answer to this one.
     bool Set(int (*set)(sergensio*, unsigned, sergensio_done, void*), unsigned value, const std::string& named,
              const std::function<std::string(unsigned)>& answerText, Clock::time_point deadline, Opened& opened)
     {
-        m_settingDone = false;
-        m_settingError = 0;
         sergensio* serial = ::gensio_to_sergensio(m_io);
-        const bool asked = serial && set(serial, value, OnSetting, this) == 0;
-        if (!asked || !ServiceUntil([this] { return m_settingDone; }, deadline) || m_settingError != 0) {
+        m_settingDone = false;
+        bool answered = false;
+        while (serial && !answered && !m_settingDone) {
+            SettingToken& token = m_tokens.emplace_back(SettingToken{this, static_cast<int>(m_tokens.size())});
+            m_awaited = token.serial;
+            // Refused at once while the option is still being agreed: asked again after a while.
+            const bool asked = set(serial, value, OnSetting, &token) == 0;
+            const Clock::time_point again = std::min(deadline, Clock::now() + (asked ? kSettingRetry : kNegotiationPause));
+            answered = ServiceUntil([this, asked] { return asked && m_settingDone && m_settingError == 0; }, again);
+            if (Clock::now() >= deadline || m_quit || m_finished || (m_stop && m_stop->load()))
+                break;
+            m_settingDone = false;
+        }
+        if (!answered) {
             opened.refusedSetting = named;
             opened.refusal = m_request.name + ": the server did not answer the setting of " + named +
-                             " (is it an RFC 2217 server? A transparent one takes " + kRawTcpScheme + ").";
+                             " (is it an RFC 2217 server? A transparent one takes " + kRawTcpScheme + ".)";
             if (m_finished)
                 opened.refusal = m_request.hostAndPort + " closed the connection while the line was being set.";
             if (m_stop && m_stop->load())
@@ -200,10 +226,8 @@ private:
         m_closeDone = false;
         if (::gensio_close(m_io, OnClosed, this) == 0) {
             const Clock::time_point limit = Clock::now() + kCloseLimit;
-            while (!m_closeDone && Clock::now() < limit) {
-                gensio_time slice{0, static_cast<std::int32_t>(std::chrono::nanoseconds(kServiceSlice).count())};
-                ::gensio_os_funcs_service(m_os, &slice);
-            }
+            while (!m_closeDone && Clock::now() < limit)
+                Service(kServiceSlice);
         }
         ::gensio_free(m_io);
         m_io = nullptr;
@@ -279,7 +303,10 @@ private:
     static void OnClosed(gensio*, void* data) { static_cast<CGensioRelay*>(data)->m_closeDone = true; }
     static void OnSetting(sergensio*, int err, unsigned value, void* data)
     {
-        auto* relay = static_cast<CGensioRelay*>(data);
+        const auto* token = static_cast<const SettingToken*>(data);
+        CGensioRelay* relay = token->relay;
+        if (token->serial != relay->m_awaited)
+            return;
         relay->m_settingDone = true;
         relay->m_settingError = err;
         relay->m_settingValue = value;
@@ -322,6 +349,12 @@ private:
     bool m_openDone = false;
     int m_openError = 0;
     bool m_closeDone = false;
+    struct SettingToken {
+        CGensioRelay* relay;
+        int serial;
+    };
+    std::deque<SettingToken> m_tokens;   // kept until gensio is gone: it may still answer any
+    int m_awaited = -1;
     bool m_settingDone = false;
     int m_settingError = 0;
     unsigned m_settingValue = 0;
