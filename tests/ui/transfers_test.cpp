@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(shown, (QStringList{"command:2", "Starting Address", "555", "107", "1", "1",
                                      "command:2 / Starting Address: 555 \u2192 107\n"}));
         QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(1));
-        QCOMPARE(bench.Grid()->currentRow(), int(CMD_ROW_START_ADDRESS));
+        QCOMPARE(bench.Grid()->currentIndex().row(), int(CMD_ROW_START_ADDRESS));
         QCOMPARE(ConfigText(bench.root), edited);
         // Compare with File: an item changed and commands only here.
         auto other = MakeFilledConfig(MODE_MODBUS_MASTER, 1);
