@@ -216,6 +216,15 @@ Address %4, values: %5</source>
     </message>
 </context>
 <context>
+    <name>CFrameDocumentUi</name>
+    <message>
+        <source>%1 was changed by another program since it was opened or saved here.
+Overwrite it?</source>
+        <translation>%1 在此处打开或保存之后已被其他程序修改。
+要覆盖它吗？</translation>
+    </message>
+</context>
+<context>
     <name>CLinePane</name>
     <message>
         <source>C&amp;lear</source>
@@ -465,6 +474,16 @@ Address %4, values: %5</source>
     <message>
         <source>Redo %1</source>
         <translation>重做%1</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program.
+Open it again?</source>
+        <translation>%1 已被其他程序修改。
+要重新打开它吗？</translation>
+    </message>
+    <message>
+        <source>The changes made here since it was saved would be lost.</source>
+        <translation>此处自上次保存以来所做的修改将会丢失。</translation>
     </message>
 </context>
 <context>
