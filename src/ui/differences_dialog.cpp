@@ -31,6 +31,21 @@ QString SideText(const std::optional<std::string>& side)
     return side ? FromUtf8(*side) : CDifferencesDialog::tr("(none)");
 }
 
+// The node of a difference as the selectors of gatewaycfg name it ("command:3"), in the
+// running language.
+QString NodeText(const Difference& d)
+{
+    switch (d.nodeKind) {
+    case DiffNodeKind::Bus: return CDifferencesDialog::tr("profibus");
+    case DiffNodeKind::Subnet: return CDifferencesDialog::tr("subnet");
+    case DiffNodeKind::Slave: return CDifferencesDialog::tr("slave:%1").arg(d.slave + 1);
+    case DiffNodeKind::Command:
+        return d.slave > 0 ? CDifferencesDialog::tr("slave:%1 command:%2").arg(d.slave + 1).arg(d.command + 1)
+                           : CDifferencesDialog::tr("command:%1").arg(d.command + 1);
+    }
+    return FromUtf8(d.node);
+}
+
 } // namespace
 
 CDifferencesDialog::CDifferencesDialog(std::vector<Difference> items, const QString& otherSide, QWidget* parent)
@@ -94,7 +109,7 @@ void CDifferencesDialog::Fill()
     m_table->setRowCount(static_cast<int>(m_shown.size()));
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const Difference& d = RowItem(row);
-        m_table->setItem(row, 0, Cell(FromUtf8(d.node)));
+        m_table->setItem(row, 0, Cell(NodeText(d)));
         m_table->setItem(row, 1, Cell(FromUtf8(d.item).trimmed()));
         m_table->setItem(row, 2, Cell(SideText(d.left)));
         m_table->setItem(row, 3, Cell(SideText(d.right)));

@@ -207,6 +207,26 @@ Address %4, values: %5</source>
             <numerusform>%n 处差异。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>profibus</source>
+        <translation>PROFIBUS</translation>
+    </message>
+    <message>
+        <source>subnet</source>
+        <translation>子网</translation>
+    </message>
+    <message>
+        <source>slave:%1</source>
+        <translation>从站:%1</translation>
+    </message>
+    <message>
+        <source>slave:%1 command:%2</source>
+        <translation>从站:%1 命令:%2</translation>
+    </message>
+    <message>
+        <source>command:%1</source>
+        <translation>命令:%1</translation>
+    </message>
 </context>
 <context>
     <name>CEditHistory</name>
