@@ -16,6 +16,8 @@ dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x failed"
 usr=$tmp/root/usr
 
 "$usr/bin/gatewaycfg" --version | grep -q "^gatewaycfg $version" || fail "unpacked gatewaycfg --version"
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$usr/bin/gateway-workbench" --version | grep -q "^gateway-workbench $version" \
+  || fail "unpacked gateway-workbench --version without a display"
 "$usr/bin/gatewaycfg" new "$tmp/plant.xml" >/dev/null || fail "unpacked gatewaycfg new"
 "$usr/bin/gatewaycfg" show "$tmp/plant.xml" | grep -qx '\[subnet\] Subnet' || fail "unpacked gatewaycfg show"
 
