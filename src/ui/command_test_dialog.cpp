@@ -120,6 +120,11 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     connect(&m_poller, &CCommandPoller::commandPolled, this, &CCommandTestDlg::ShowPoll);
     connect(&m_poller, &CCommandPoller::failed, this, [this](const QString& message) { m_status->setText(message); });
     connect(&m_poller, &CCommandPoller::finished, this, &CCommandTestDlg::OnFinished);
+    // An error about the port goes once another port is chosen.
+    connect(m_ports, &QComboBox::currentTextChanged, this, [this] {
+        if (m_ready)
+            m_status->clear();
+    });
 
     std::string message;
     if (CheckBeforeCommissioning(root, message) != 0 || !ReadProbeSetup(root, m_setup, message)) {
