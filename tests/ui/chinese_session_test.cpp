@@ -1,8 +1,8 @@
 // A Chinese session: the configuration built in Chinese from the start, the desktop's own texts
 // from its translation and Qt's from Qt's. Every text the main window, its menus, tool tips and
-// each dialog show is walked for Latin words outside a short list of names and units; a new
-// configuration downloads to the simulated module untouched, and its saved file passes
-// gatewaycfg --lang zh check.
+// each dialog show is walked for Latin words outside a short list of names and units; started in
+// a Chinese locale, the program downloads its new configuration untouched to gateway-sim, and
+// the file it saves passes gatewaycfg --lang zh check.
 
 #include <QtTest>
 #include <QtWidgets>
@@ -12,6 +12,7 @@
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
+#include "support/serving_process.h"
 #include "support/run_program.h"
 #include "support/widget_dialog_driver.h"
 #include "support/widget_modal_boxes.h"
@@ -156,8 +157,8 @@ private slots:
         UseTestSettings();
         SetActiveLanguage(Language::Chinese);
         QVERIFY(InstallTranslations());
-        m_module = std::make_unique<InProcessModule>(SimIdentity{});
-        QVERIFY(m_module->Ready());
+        m_module = std::make_unique<ServingProcess>(std::vector<std::string>{GATEWAY_SIM_PATH, "--idle-exit", "120"});
+        QVERIFY(m_module->Running());
     }
 
     void mainWindowAndMenus()
@@ -276,7 +277,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<InProcessModule> m_module;
+    std::unique_ptr<ServingProcess> m_module;
 };
 
 // The child of startedInChineseDownloadsAndChecks: the real start-up, the main window walked,
