@@ -20,6 +20,7 @@
 #include "ui/command_table.h"
 #include "ui/dialog_prompt.h"
 #include "ui/gateway_app.h"
+#include "ui/help_window.h"
 #include "ui/language_choice.h"
 #include "ui/transfer_dialog.h"
 #include "ui/ui_text.h"
@@ -247,6 +248,10 @@ private slots:
         QCOMPARE(bench.prompt.messages.size(), 1);
         Check(faults, "language notice", bench.prompt.messages.value(0));
         QSettings().remove("Workbench/Language");
+        // Help > Content: the Chinese manual.
+        const QString manual = HelpFilePath(QStringLiteral(GATEWAY_SOURCE_DIR "/docs"));
+        QVERIFY2(manual.endsWith("/help/index_zh_CN.html"), qPrintable(manual));
+        Check(faults, "manual", ShowHelpWindow(bench.frame.get(), manual)->windowTitle());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
