@@ -49,6 +49,9 @@ void CGatewayView::ClearGrid()
 
 void CGatewayView::ShowRecord(const TreeRecord& record)
 {
+    // An editor still open (its window lost the keyboard to a floating pane, say) commits to the
+    // record it belongs to before the grid shows another.
+    FinishEditing();
     ClearGrid();
     m_current = record;
     ShowRecordItems(record, m_grid);
