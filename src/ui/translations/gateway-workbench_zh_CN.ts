@@ -29,6 +29,13 @@
     </message>
 </context>
 <context>
+    <name>CCommandPoller</name>
+    <message>
+        <source>%1: %2. Polling stopped.</source>
+        <translation>%1：%2。已停止轮询。</translation>
+    </message>
+</context>
+<context>
     <name>CCommandTestDlg</name>
     <message>
         <source>Test Commands</source>
@@ -123,6 +130,42 @@ Address %4, values: %5</source>
     <message>
         <source>%1, command %2 (no value)</source>
         <translation>%1，命令 %2（无数值）</translation>
+    </message>
+    <message>
+        <source>&amp;Values as:</source>
+        <translation>数值显示为(&amp;V)：</translation>
+    </message>
+    <message>
+        <source>Byte order of 32-bit values: ABCD high word first, CDAB low word first, BADC and DCBA with the bytes of each word swapped</source>
+        <translation>32位数值的字节顺序：ABCD 高字在前，CDAB 低字在前，BADC 和 DCBA 为每个字内的字节交换</translation>
+    </message>
+    <message>
+        <source>Adapter switches</source>
+        <translation>由转换器切换</translation>
+    </message>
+    <message>
+        <source>RS-485 mode of the driver</source>
+        <translation>驱动程序的RS-485模式</translation>
+    </message>
+    <message>
+        <source>RTS up while sending</source>
+        <translation>发送时RTS置高</translation>
+    </message>
+    <message>
+        <source>RTS down while sending</source>
+        <translation>发送时RTS置低</translation>
+    </message>
+    <message>
+        <source>How the RS-485 transmitter is switched to sending: by the adapter itself (USB adapters), by the serial driver, or by the RTS line</source>
+        <translation>RS-485发送器如何切换到发送状态：由转换器自身（USB转换器）、由串口驱动程序或由RTS线切换</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>统计</translation>
+    </message>
+    <message>
+        <source>The module swaps the bytes of command(s) %1 (&quot;Byte Swap&quot;); the picture shows them unswapped, as the slave sends them.</source>
+        <translation>模块会交换命令 %1 的字节（&quot;字节交换&quot;）；图中显示的是未交换的字节，即从站发送的原样。</translation>
     </message>
 </context>
 <context>
