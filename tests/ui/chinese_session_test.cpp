@@ -29,10 +29,11 @@ using namespace ui_test;
 
 namespace {
 
-// Names, units and key names that stay Latin in Chinese; "Node" is the slave node's name as the
-// file stores it.
+// Names, units, byte orders and key names that stay Latin in Chinese; "Node" is the slave node's
+// name as the file stores it.
 const QSet<QString> kAllowed = {"PROFIBUS", "DP", "Modbus", "RTU", "ASCII", "CRC", "HEX", "I", "O", "ms", "bps",
-                                "Orvel", "Tessun", "Excel", "XML", "xml", "xlsx", "txt", "Node", "Ctrl"};
+                                "Orvel", "Tessun", "Excel", "XML", "xml", "xlsx", "txt", "Node", "Ctrl",
+                                "RS", "RTS", "USB", "ABCD", "CDAB", "BADC", "DCBA"};
 // Widgets that show data rather than texts of the program: the build's version and the web address.
 const QSet<QString> kDataWidgets = {"buildVersion", "makerLink"};
 

@@ -58,6 +58,34 @@
         <translation>十六进制值(&amp;H)</translation>
     </message>
     <message>
+        <source>unsigned</source>
+        <translation>无符号</translation>
+    </message>
+    <message>
+        <source>signed</source>
+        <translation>有符号</translation>
+    </message>
+    <message>
+        <source>hex</source>
+        <translation>十六进制</translation>
+    </message>
+    <message>
+        <source>binary</source>
+        <translation>二进制</translation>
+    </message>
+    <message>
+        <source>int32</source>
+        <translation>32位有符号</translation>
+    </message>
+    <message>
+        <source>uint32</source>
+        <translation>32位无符号</translation>
+    </message>
+    <message>
+        <source>float</source>
+        <translation>浮点</translation>
+    </message>
+    <message>
         <source>Close</source>
         <translation>关闭</translation>
     </message>
