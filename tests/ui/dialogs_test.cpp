@@ -254,6 +254,7 @@ private slots:
 
         QTest::mouseClick(dialog.PollContinuouslyButton(), Qt::LeftButton);
         QVERIFY(dialog.IsPolling());
+        QTRY_VERIFY(!Cell(dialog, 1, CCommandTestDlg::COL_STATISTICS).isEmpty());   // polling on the open port
         slave.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), 5000);
         QVERIFY2(dialog.Status()->text().contains("hung up") && dialog.Status()->text().contains("Polling stopped"),
