@@ -128,7 +128,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     layout->addLayout(top);
     layout->addWidget(middle, 1);
     layout->addLayout(bottom);
-    resize(900, 760);
+    resize(1040, 760);
 
     connect(m_pollOnce, &QPushButton::clicked, this, [this] { StartJob(false, {}, {}); });
     connect(m_pollContinuously, &QPushButton::toggled, this, [this](bool on) {
@@ -184,6 +184,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     m_table->resizeColumnsToContents();
     m_table->setWordWrap(false);
     m_table->horizontalHeader()->setSectionResizeMode(COL_OUTCOME, QHeaderView::ResizeToContents);
+    m_table->setColumnWidth(COL_STATISTICS, 200);
     m_table->horizontalHeader()->setSectionResizeMode(COL_VALUES, QHeaderView::Stretch);
     DrawImage();
     SetIdle(true);
@@ -274,8 +275,11 @@ void CCommandTestDlg::ShowPoll(const CommandPoll& poll)
         return;
     m_latest[poll.number] = poll.outcome;
     m_statistics.Add(poll.number, poll.outcome);
-    if (const auto counted = m_statistics.Commands().find(poll.number); counted != m_statistics.Commands().end())
+    if (const auto counted = m_statistics.Commands().find(poll.number); counted != m_statistics.Commands().end()) {
         m_table->item(row, COL_STATISTICS)->setText(FromUtf8(counted->second.Text()));
+        m_table->item(row, COL_STATISTICS)->setToolTip(tr("%1 (ms: least / mean / greatest time of the answers)")
+                                                           .arg(FromUtf8(counted->second.Text())));
+    }
     m_table->item(row, COL_OUTCOME)->setText(OutcomeText(poll.outcome));
     m_table->item(row, COL_TIME)->setText(poll.outcome.status == PollStatus::Skipped
                                               ? QString() : QString::number(poll.outcome.ms, 'f', 1));
