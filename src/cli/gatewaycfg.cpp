@@ -20,6 +20,7 @@
 #include "mapping/memory_map_svg.h"
 #include "mapping/usage_map.h"
 #include "model/commit_rules.h"
+#include "model/data_extent_check.h"
 #include "model/device_config.h"
 #include "model/edit_actions.h"
 #include "model/lang_strings.h"
@@ -190,7 +191,10 @@ public:
             m_err << file << ": " << Flatten(message) << '\n';
             return static_cast<int>(code);
         }
-        if (const std::vector<ValueFault> faults = CheckItemValues(m_root); !faults.empty()) {
+        std::vector<ValueFault> faults = CheckItemValues(m_root);
+        if (faults.empty())
+            faults = CheckDataPastLastAddress(m_root);
+        if (!faults.empty()) {
             for (const ValueFault& fault : faults)
                 m_err << file << ": " << DescribeValueFault(fault) << '\n';
             return static_cast<int>(faults.front().code);

@@ -203,6 +203,15 @@ TEST_F(Cli, CheckFindsEmptyItemsAndConflictsThatAutomapClears)
     EXPECT_TRUE(Shows("command:2", "Number of Byte = 4  (read-only)"));
     EXPECT_EQ(RunTool({"check", "plant.xml"}).out, "plant.xml: no faults found\n");
 
+    // Each within its range, "Starting Address" and "Number of Data" together run past 65535.
+    Prepare({{"set", "plant.xml", "command:1", "Starting Address", "65535"}});
+    run = RunTool({"check", "plant.xml"});
+    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(run.err, "plant.xml: command:1 / Number of Data = \"2\": from \"Starting Address\" 65535 the data run past "
+                       "address 65535\n");
+    Prepare({{"set", "plant.xml", "command:1", "Starting Address", "65534"}});
+    EXPECT_EQ(RunTool({"check", "plant.xml"}).status, 0);
+
     // Slave values a hand edit put in the file: an empty address first, then one out of range.
     for (const auto& [value, status, says] : std::vector<std::tuple<std::string, int, std::string>>{
              {"", 6, "plant.xml: The Following data is empty! \"Slave Address\"\n"},
