@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "file/config_file.h"
@@ -152,6 +153,9 @@ int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out,
 int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     const CInterruptSignals signals;
+    CChangeLock lock;
+    if (const int status = LockForChange(lock, options.file, err); status != 0)
+        return status;
     CDeviceConfig root;
     std::error_code ec;
     if (std::filesystem::exists(options.file, ec)) {

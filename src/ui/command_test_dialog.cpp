@@ -20,6 +20,13 @@
 
 namespace {
 
+// probe's names of the value views, as the "Values as" choice shows them translated.
+[[maybe_unused]] constexpr const char* kViewNames[] = {
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "unsigned"), QT_TRANSLATE_NOOP("CCommandTestDlg", "signed"),
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "hex"),      QT_TRANSLATE_NOOP("CCommandTestDlg", "binary"),
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "int32"),    QT_TRANSLATE_NOOP("CCommandTestDlg", "uint32"),
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "float")};
+
 // Coils and inputs as 0 and 1; registers through the view.
 QString ValuesText(const std::vector<std::uint16_t>& values, const ValueView& view, bool bits)
 {
@@ -63,20 +70,20 @@ QColor CCommandTestDlg::CommandColour(int number)
 
 CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Test Commands"));
+    setWindowTitle(tr("Test Commands"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     m_ports = new QComboBox(this);
     FillSerialPortList(m_ports);
-    auto* portLabel = new QLabel(QStringLiteral("Serial &port:"), this);
+    auto* portLabel = new QLabel(tr("Serial &port:"), this);
     portLabel->setBuddy(m_ports);
-    m_pollOnce = new QPushButton(QStringLiteral("Poll &once"), this);
+    m_pollOnce = new QPushButton(tr("Poll &once"), this);
     m_pollOnce->setDefault(true);
-    m_pollContinuously = new QPushButton(QStringLiteral("Poll &continuously"), this);
+    m_pollContinuously = new QPushButton(tr("Poll &continuously"), this);
     m_pollContinuously->setCheckable(true);
     m_viewKind = new QComboBox(this);
     for (const char* kind : ValueKindNames())
-        m_viewKind->addItem(QString::fromLatin1(kind));
+        m_viewKind->addItem(tr(kind), QString::fromLatin1(kind));
     auto* viewLabel = new QLabel(tr("&Values as:"), this);
     viewLabel->setBuddy(m_viewKind);
     m_wordOrder = new QComboBox(this);
@@ -89,12 +96,11 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
                            tr("RTS down while sending")});
     m_direction->setToolTip(tr("How the RS-485 transmitter is switched to sending: by the adapter itself "
                                "(USB adapters), by the serial driver, or by the RTS line"));
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    auto* close = new QPushButton(tr("Close"), this);
 
     m_table = new QTableWidget(0, COL_COUNT_ALL, this);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Function"), QStringLiteral("Start"),
-                                        QStringLiteral("Count"), QStringLiteral("Outcome"), QStringLiteral("Time (ms)"),
-                                        QStringLiteral("Values"), tr("Statistics"), QString()});
+    m_table->setHorizontalHeaderLabels({tr("Command"), tr("Function"), tr("Start"), tr("Count"), tr("Outcome"),
+                                        tr("Time (ms)"), tr("Values"), tr("Statistics"), QString()});
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setSectionResizeMode(COL_VALUES, QHeaderView::Stretch);
@@ -114,7 +120,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     auto* imageBox = new QWidget(this);
     auto* imageLayout = new QVBoxLayout(imageBox);
     imageLayout->setContentsMargins(0, 0, 0, 0);
-    imageLayout->addWidget(new QLabel(QStringLiteral("Input Memory, as the replies fill it"), imageBox));
+    imageLayout->addWidget(new QLabel(tr("Input Memory, as the replies fill it"), imageBox));
     imageLayout->addWidget(m_image, 1);
     auto* middle = new QSplitter(Qt::Vertical, this);
     middle->addWidget(m_table);
@@ -128,7 +134,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     layout->addLayout(top);
     layout->addWidget(middle, 1);
     layout->addLayout(bottom);
-    resize(900, 760);
+    resize(1040, 760);
 
     connect(m_pollOnce, &QPushButton::clicked, this, [this] { StartJob(false, {}, {}); });
     connect(m_pollContinuously, &QPushButton::toggled, this, [this](bool on) {
@@ -149,11 +155,16 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     connect(&m_poller, &CCommandPoller::commandPolled, this, &CCommandTestDlg::ShowPoll);
     connect(&m_poller, &CCommandPoller::failed, this, [this](const QString& message) { m_status->setText(message); });
     connect(&m_poller, &CCommandPoller::finished, this, &CCommandTestDlg::OnFinished);
+    // An error about the port goes once another port is chosen.
+    connect(m_ports, &QComboBox::currentTextChanged, this, [this] {
+        if (m_ready)
+            m_status->clear();
+    });
 
     std::string message;
     if (CheckBeforeCommissioning(root, message) != 0 || !ReadProbeSetup(root, m_setup, message)) {
         m_status->setText(FromUtf8(message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
-                          QStringLiteral(" Nothing can be sent."));
+                          QLatin1Char(' ') + tr("Nothing can be sent."));
         SetIdle(true);
         return;
     }
@@ -169,7 +180,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
             m_table->setItem(row, column, Cell(QString()));
         m_table->item(row, COL_COMMAND)->setBackground(request.IsRead() ? CommandColour(row + 1) : QColor(Qt::white));
         if (!request.IsRead()) {
-            auto* write = new QPushButton(QStringLiteral("Write..."), m_table);
+            auto* write = new QPushButton(tr("Write..."), m_table);
             connect(write, &QPushButton::clicked, this, [this, number = row + 1] { AskAndWrite(number); });
             m_table->setCellWidget(row, COL_WRITE, write);
         }
@@ -184,6 +195,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     m_table->resizeColumnsToContents();
     m_table->setWordWrap(false);
     m_table->horizontalHeader()->setSectionResizeMode(COL_OUTCOME, QHeaderView::ResizeToContents);
+    m_table->setColumnWidth(COL_STATISTICS, 200);
     m_table->horizontalHeader()->setSectionResizeMode(COL_VALUES, QHeaderView::Stretch);
     DrawImage();
     SetIdle(true);
@@ -245,10 +257,10 @@ void CCommandTestDlg::AskAndWrite(int number)
     const QString name = FromUtf8(m_setup.names[static_cast<std::size_t>(number - 1)]);
     bool ok = false;
     const QString text = QInputDialog::getText(
-        this, QStringLiteral("Write command %1").arg(number),
-        QStringLiteral("%1 at address %2: %3 value(s), separated by commas%4")
+        this, tr("Write command %1").arg(number),
+        tr("%1 at address %2: %3 value(s), separated by commas%4")
             .arg(name).arg(request.start).arg(request.count)
-            .arg(request.IsBitFunction() ? QStringLiteral(" (0 or 1)") : QString()),
+            .arg(request.IsBitFunction() ? tr(" (0 or 1)") : QString()),
         QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
@@ -256,10 +268,10 @@ void CCommandTestDlg::AskAndWrite(int number)
     std::string error;
     if (!ParseValueList(ToUtf8(text.trimmed()), values, error) ||
         !(error = CheckWriteValues(request, values)).empty()) {
-        m_status->setText(QStringLiteral("Command %1 was not written: %2").arg(number).arg(FromUtf8(error)));
+        m_status->setText(tr("Command %1 was not written: %2").arg(number).arg(FromUtf8(error)));
         return;
     }
-    const QString question = QStringLiteral("Send command %1 (%2) to slave %3 now?\nAddress %4, values: %5")
+    const QString question = tr("Send command %1 (%2) to slave %3 now?\nAddress %4, values: %5")
                                  .arg(number).arg(name).arg(m_setup.line.slaveAddress).arg(request.start)
                                  .arg(ValuesText(values, ValueView{}, request.IsBitFunction()));
     if (!AskYesNo(this, question, false))
@@ -274,8 +286,11 @@ void CCommandTestDlg::ShowPoll(const CommandPoll& poll)
         return;
     m_latest[poll.number] = poll.outcome;
     m_statistics.Add(poll.number, poll.outcome);
-    if (const auto counted = m_statistics.Commands().find(poll.number); counted != m_statistics.Commands().end())
+    if (const auto counted = m_statistics.Commands().find(poll.number); counted != m_statistics.Commands().end()) {
         m_table->item(row, COL_STATISTICS)->setText(FromUtf8(counted->second.Text()));
+        m_table->item(row, COL_STATISTICS)->setToolTip(tr("%1 (ms: least / mean / greatest time of the answers)")
+                                                           .arg(FromUtf8(counted->second.Text())));
+    }
     m_table->item(row, COL_OUTCOME)->setText(OutcomeText(poll.outcome));
     m_table->item(row, COL_TIME)->setText(poll.outcome.status == PollStatus::Skipped
                                               ? QString() : QString::number(poll.outcome.ms, 'f', 1));
@@ -313,10 +328,10 @@ void CCommandTestDlg::DrawImage()
         const unsigned value = image.bytes[static_cast<std::size_t>(byte)];
         const QString address = QStringLiteral("%1H").arg(byte, 4, 16, QLatin1Char('0')).toUpper();
         const QString tip = !owner ? QString()
-                            : hasValue ? QStringLiteral("%1 = %2H, command %3")
+                            : hasValue ? tr("%1 = %2H, command %3")
                                              .arg(address, QString::number(value, 16).rightJustified(2, '0').toUpper())
                                              .arg(owner)
-                                       : QStringLiteral("%1, command %2 (no value)").arg(address).arg(owner);
+                                       : tr("%1, command %2 (no value)").arg(address).arg(owner);
         const std::uint8_t shared = image.sharedBits[static_cast<std::size_t>(byte)];
         for (int bit = 0; bit < 8; ++bit) {
             const int number = byte * 8 + bit;

@@ -19,6 +19,16 @@ TEST_F(Cli, ShowPrintsTheTreeAndEveryItemWithReadOnlyMarks)
     for (const char* line : {"Mapping Bit(0-7) = 0", "Number of Byte = 1  (read-only)", "Mnemonic = "})
         EXPECT_TRUE(Shows("command:1", line)) << line;
     EXPECT_TRUE(Shows("subnet", "Slave Address =   (read-only)"));
+
+    // A hand-edited file cannot make show print lines of its own: line breaks and control
+    // characters in names and values are printed escaped.
+    std::string text = dir.Read("plant.xml");
+    text.replace(text.find("<Command Value=\"05 Force Single Coil\""), 37, "<Command Value=\"05&#x0A;  Node(2)\"");
+    const std::string mnemonic = "<CurrentVal Value=\"\"", at = "<Item Value=\"Mnemonic\">";
+    text.replace(text.find(mnemonic, text.find(at)), mnemonic.size(), "<CurrentVal Value=\"pump&#x0D;&#x0A;[slave] x&#x0D;&#x09;&#x7F;\"");
+    dir.Write("plant.xml", text);
+    EXPECT_EQ(Shown(""), "PROFIBUS\nSubnet\n  Node(1)\n    05\\n  Node(2)\n");
+    EXPECT_TRUE(Shows("command:1", "Mnemonic = pump\\n[slave] x\\n\\t\\x7F")) << Shown("command:1");
 }
 
 TEST_F(Cli, SetStoresAcceptedValuesAndLeavesTheFileAloneOnRefusal)

@@ -254,6 +254,7 @@ private slots:
 
         QTest::mouseClick(dialog.PollContinuouslyButton(), Qt::LeftButton);
         QVERIFY(dialog.IsPolling());
+        QTRY_VERIFY(!Cell(dialog, 1, CCommandTestDlg::COL_STATISTICS).isEmpty());   // polling on the open port
         slave.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), 5000);
         QVERIFY2(dialog.Status()->text().contains("hung up") && dialog.Status()->text().contains("Polling stopped"),
@@ -263,13 +264,22 @@ private slots:
 
     void testCommandsNameARefusedSetting()
     {
-        auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 2);   // parity Even, which a pty refuses
-        CCommandTestDlg dialog(*root);
-        dialog.show();
-        dialog.PortList()->setEditText(QString::fromStdString(m_slave->Path()));
-        PollOnce(dialog);
-        QVERIFY2(dialog.Status()->text().contains("the port refused parity Even"), qPrintable(dialog.Status()->text()));
-        QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_OUTCOME), QString());
+        // Parity Even, which a pty refuses; a driver's RS-485 mode, which a pty has not.
+        auto even = MakeFilledConfig(MODE_MODBUS_MASTER, 2);
+        const std::pair<CDeviceConfig*, QString> rows[] = {{even.get(), "the port refused parity Even"},
+                                                           {m_polled.get(), "the port's driver has no RS-485 mode"}};
+        for (const auto& [root, refusal] : rows) {
+            CCommandTestDlg dialog(*root);
+            dialog.show();
+            dialog.PortList()->setEditText(QString::fromStdString(m_slave->Path()));
+            dialog.DirectionChoice()->setCurrentIndex(root == m_polled.get() ? 1 : 0);
+            PollOnce(dialog);
+            QVERIFY2(dialog.Status()->text().contains(refusal), qPrintable(dialog.Status()->text()));
+            QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_OUTCOME), QString());
+            // Another port: the error about the last one goes.
+            QTest::keyClick(dialog.PortList()->lineEdit(), Qt::Key_Backspace);
+            QCOMPARE(dialog.Status()->text(), QString());
+        }
     }
 
 private:
