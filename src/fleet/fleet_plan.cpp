@@ -7,7 +7,6 @@
 #include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include <csv.h>
 
@@ -235,12 +234,15 @@ fs::path UploadTarget(const FleetPlan& plan, const PlanModule& module)
 
 bool IsPlanFile(const FleetPlan& plan, const fs::path& path)
 {
-    std::error_code ec;
-    const auto same = [&](const fs::path& other) {
-        return fs::weakly_canonical(other, ec) == fs::weakly_canonical(path, ec) || other.lexically_normal() == path.lexically_normal();
+    // The same file by any of its names: a symbolic link to a plan file counts as that file.
+    const auto resolved = [](const fs::path& p) {
+        std::error_code ec;
+        const fs::path canonical = fs::weakly_canonical(p, ec);
+        return ec ? fs::absolute(p, ec).lexically_normal() : canonical;
     };
-    if (same(plan.path))
+    const fs::path target = resolved(path);
+    if (resolved(plan.path) == target)
         return true;
     return std::any_of(plan.modules.begin(), plan.modules.end(),
-                       [&](const PlanModule& m) { return !m.file.empty() && same(m.filePath); });
+                       [&](const PlanModule& m) { return !m.file.empty() && resolved(m.filePath) == target; });
 }

@@ -24,24 +24,21 @@ std::string Stamp(double seconds)
     return text;
 }
 
-// One module's link observer: its progress goes to the fleet's observer, and, when a trace is
-// kept, every frame and message with the time since the module started.
+// One module's link observer: its progress goes to the fleet's observer, and every frame and
+// message into the module's trace, with the time since the module started.
 class CModuleWatch : public CLinkObserver {
 public:
-    CModuleWatch(std::size_t index, FleetAction action, bool tracing, std::mutex& lock, CFleetObserver* fleet)
-        : m_index(index), m_action(action), m_tracing(tracing), m_lock(lock), m_fleet(fleet)
+    CModuleWatch(std::size_t index, FleetAction action, std::mutex& lock, CFleetObserver* fleet)
+        : m_index(index), m_action(action), m_lock(lock), m_fleet(fleet)
     {
     }
 
     void ShowMessage(const std::string& text) override
     {
-        if (m_tracing)
-            m_trace += Stamp(SecondsSince(m_start)) + "note: " + OneLine(text) + "\n";
+        m_trace += Stamp(SecondsSince(m_start)) + "note: " + OneLine(text) + "\n";
     }
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
     {
-        if (!m_tracing)
-            return;
         // Modbus frames have no names of the module's protocol: they are shown as bytes.
         const std::string line = m_action == FleetAction::Probe
                                      ? (direction == FrameDirection::ToModule ? "-> " : "<- ") + HexBytes(bytes, bytes.size())
@@ -61,7 +58,6 @@ public:
 private:
     const std::size_t m_index;
     const FleetAction m_action;
-    const bool m_tracing;
     std::mutex& m_lock;
     CFleetObserver* m_fleet;
     const Clock::time_point m_start = Clock::now();
@@ -80,16 +76,14 @@ ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions
         if (observer)
             observer->OnStarted(index);
     }
-    const bool tracing = !options.traceFolder.empty();
-    CModuleWatch watch(index, result.action, tracing, lock, observer);
+    CModuleWatch watch(index, result.action, lock, observer);
     result.outcome = RunModuleAction(plan, module, result.action, &watch, options.stop);
     result.seconds = watch.Seconds();
-    if (tracing) {
-        const std::string trace = module.name + " via " + module.port + ": " + FleetActionName(result.action) + " " +
-                                  result.outcome.file + "\n" + watch.Trace() + "=> " + std::to_string(result.outcome.code) +
-                                  " " + result.outcome.message + "\n";
+    result.trace = module.name + " via " + module.port + ": " + FleetActionName(result.action) + " " + result.outcome.file +
+                   "\n" + watch.Trace() + "=> " + std::to_string(result.outcome.code) + " " + result.outcome.message + "\n";
+    if (!options.traceFolder.empty()) {
         std::string error;
-        if (!ReplaceFileContents(TraceFile(options.traceFolder, module).string(), trace, &error)) {
+        if (!ReplaceFileContents(TraceFile(options.traceFolder, module).string(), result.trace, &error)) {
             result.outcome.message += "; the trace cannot be written: " + error;
             if (result.outcome.code == 0)
                 result.outcome.code = kModuleCannotWrite;

@@ -15,7 +15,7 @@
 struct FleetOptions {
     std::optional<FleetAction> action;   // for every module; otherwise its action column, or verify
     int jobs = 0;                        // modules at a time; 0: all at once
-    std::filesystem::path traceFolder;   // when set: every frame of module NAME into NAME.trace there
+    std::filesystem::path traceFolder;   // when set: each module's trace also into NAME.trace there
     const std::atomic<bool>* stop = nullptr;
 };
 
@@ -24,6 +24,7 @@ struct ModuleResult {
     bool started = false;    // false: a stop request came before its turn
     ModuleOutcome outcome;
     double seconds = 0;
+    std::string trace;       // every frame and message of the run, a line each with its time
 };
 
 // What a fleet run tells as it goes. Called from the modules' threads, one call at a time.

@@ -3,6 +3,7 @@
 #include "commission/modbus_master.h"
 #include "commission/probe_run.h"
 #include "compare/diff_format.h"
+#include "file/change_lock.h"
 #include "file/config_file.h"
 #include "model/config_copy.h"
 #include "model/lang_strings.h"
@@ -100,6 +101,10 @@ ModuleOutcome Upload(const FleetPlan& plan, const PlanModule& module, CNoticeKee
                      written + " is one of the plan's own files: an upload writes NAME.xml beside the plan, never over "
                                "them (name the module differently)",
                      written);
+    // NAME.xml is written under its change lock, as gatewaycfg upload writes its file.
+    CChangeLock lock;
+    if (std::string holder; lock.Lock(target.string(), kChangeLockWaitMilliseconds, &holder) == ChangeLockOutcome::Busy)
+        return Ended(kModuleFileBusy, written + ": " + holder + " is changing the file; try again once it is done", written);
     CDeviceConfig root;
     ModuleOutcome outcome;
     std::error_code ec;

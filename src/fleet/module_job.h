@@ -4,7 +4,7 @@
 // one-module command would end with: 0 success, the result code of the link (4 port refused,
 // 5 hung up or silent, 9 other hardware ...), 1 a verify that found differences, 2 a probe
 // whose commands were not all answered, 65 a file that cannot be read, 74 one that cannot be
-// written.
+// written, 75 a file another program is changing.
 
 #include <atomic>
 #include <string>
@@ -19,6 +19,7 @@ inline constexpr int kModuleDifferent = 1;
 inline constexpr int kModuleProbeFailed = 2;
 inline constexpr int kModuleBadFile = 65;
 inline constexpr int kModuleCannotWrite = 74;
+inline constexpr int kModuleFileBusy = 75;
 
 struct ModuleOutcome {
     int code = 0;

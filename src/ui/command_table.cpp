@@ -31,6 +31,7 @@ constexpr CommandInfo kCommands[] = {
     {ID_COMPARE_MODULE, QT_TRANSLATE_NOOP("CMainFrame", "Compare with Module…\tCtrl+K"), "Ctrl+K", ":/toolbar/compare.svg", 0, QT_TRANSLATE_NOOP("CMainFrame", "Compare with Module")},
     {ID_COMPARE_FILE, QT_TRANSLATE_NOOP("CMainFrame", "Compare with File…"), "", "", 0, ""},
     {ID_VIEW_LINE, QT_TRANSLATE_NOOP("CMainFrame", "Line(&N)"), "", "", 0, ""},
+    {ID_FLEET, QT_TRANSLATE_NOOP("CMainFrame", "Fleet…"), "", "", 0, ""},
 };
 
 constexpr int kToolBar[] = {

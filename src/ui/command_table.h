@@ -31,6 +31,7 @@ enum CommandId : int {
     ID_COMPARE_MODULE = 32850,
     ID_COMPARE_FILE = 32851,
     ID_VIEW_LINE = 32852,
+    ID_FLEET = 32853,
 };
 
 struct CommandInfo {

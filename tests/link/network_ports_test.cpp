@@ -74,6 +74,8 @@ struct ServerKind {
     const char* host;       // how the port names it
 };
 
+void PrintTo(const ServerKind& kind, std::ostream* out) { *out << kind.name; }
+
 class ServedPort {
 public:
     ServedPort(const ServerKind& kind, const std::string& device, const ScratchFolder& folder,
