@@ -64,8 +64,8 @@ private:
     std::string m_trace;
 };
 
-ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions& options, std::mutex& lock,
-                    CFleetObserver* observer)
+ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions& options, CPlanFiles& files,
+                    std::mutex& lock, CFleetObserver* observer)
 {
     const PlanModule& module = plan.modules[index];
     ModuleResult result;
@@ -77,7 +77,7 @@ ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions
             observer->OnStarted(index);
     }
     CModuleWatch watch(index, result.action, lock, observer);
-    result.outcome = RunModuleAction(plan, module, result.action, &watch, options.stop);
+    result.outcome = RunModuleAction(plan, module, result.action, files, &watch, options.stop);
     result.seconds = watch.Seconds();
     result.trace = module.name + " via " + module.port + ": " + FleetActionName(result.action) + " " + result.outcome.file +
                    "\n" + watch.Trace() + "=> " + std::to_string(result.outcome.code) + " " + result.outcome.message + "\n";
@@ -110,6 +110,7 @@ FleetResult RunFleet(const FleetPlan& plan, const FleetOptions& options, CFleetO
     const std::size_t count = plan.modules.size();
     fleet.modules.resize(count);
     std::mutex lock;
+    CPlanFiles files;
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t index = next++; index < count; index = next++) {
@@ -118,7 +119,7 @@ FleetResult RunFleet(const FleetPlan& plan, const FleetOptions& options, CFleetO
                 result.action = ActionOf(plan.modules[index], options);
                 result.outcome = {static_cast<int>(RESULT_STOPPED), "not started (interrupted)", plan.modules[index].file};
             } else {
-                result = RunOne(plan, index, options, lock, observer);
+                result = RunOne(plan, index, options, files, lock, observer);
             }
             const std::lock_guard<std::mutex> hold(lock);
             fleet.modules[index] = result;

@@ -53,32 +53,44 @@ ModuleOutcome Ended(int code, std::string message, std::string file)
     return {code, std::move(message), std::move(file)};
 }
 
-bool Load(CDeviceConfig& root, const PlanModule& module, ModuleOutcome& failed)
-{
-    const FileResult loaded = LoadFile(root, module.filePath.string());
-    if (!loaded.ok)
-        failed = Ended(kModuleBadFile, OneLine(loaded.message), module.file);
-    return loaded.ok;
-}
+// What a module's action works with: its plan, its file and its observer.
+struct Job {
+    const FleetPlan& plan;
+    const PlanModule& module;
+    CPlanFiles& files;
+    CNoticeKeeper& keeper;
+    const std::atomic<bool>* stop;
+
+    bool Load(CDeviceConfig& root, ModuleOutcome& failed) const
+    {
+        std::string message;
+        const bool ok = files.Load(module.filePath, root, message);
+        if (!ok)
+            failed = Ended(kModuleBadFile, OneLine(message), module.file);
+        return ok;
+    }
+};
 
 const HardwareVersion* Expected(const PlanModule& module) { return module.hardware ? &*module.hardware : nullptr; }
 
-ModuleOutcome Download(const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+ModuleOutcome Download(const Job& job)
 {
+    const auto& [plan, module, files, keeper, stop] = job;
     CDeviceConfig root;
     ModuleOutcome outcome;
-    if (!Load(root, module, outcome))
+    if (!job.Load(root, outcome))
         return outcome;
     const TransferOutcome sent =
         RunTransfer(TransferDirection::Download, module.port, root, &keeper, nullptr, stop, Expected(module));
     return Ended(static_cast<int>(sent.code), TransferMessage(keeper, sent), module.file);
 }
 
-ModuleOutcome Verify(const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+ModuleOutcome Verify(const Job& job)
 {
+    const auto& [plan, module, files, keeper, stop] = job;
     CDeviceConfig root;
     ModuleOutcome outcome;
-    if (!Load(root, module, outcome))
+    if (!job.Load(root, outcome))
         return outcome;
     const ModuleComparison compared = CompareWithModule(module.port, root, &keeper, stop, Expected(module));
     if (compared.transfer.code != RESULT_OK)
@@ -92,8 +104,9 @@ ModuleOutcome Verify(const PlanModule& module, CNoticeKeeper& keeper, const std:
                  module.file);
 }
 
-ModuleOutcome Upload(const FleetPlan& plan, const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+ModuleOutcome Upload(const Job& job)
 {
+    const auto& [plan, module, files, keeper, stop] = job;
     const std::filesystem::path target = UploadTarget(plan, module);
     const std::string written = target.lexically_relative(plan.folder).string();
     if (IsPlanFile(plan, target))
@@ -109,7 +122,7 @@ ModuleOutcome Upload(const FleetPlan& plan, const PlanModule& module, CNoticeKee
     ModuleOutcome outcome;
     std::error_code ec;
     // Items the module does not report keep the values of the module's file, when there is one.
-    if (!module.file.empty() && std::filesystem::exists(module.filePath, ec) && !Load(root, module, outcome))
+    if (!module.file.empty() && std::filesystem::exists(module.filePath, ec) && !job.Load(root, outcome))
         return outcome;
     const TransferOutcome read =
         RunTransfer(TransferDirection::Upload, module.port, root, &keeper, nullptr, stop, Expected(module));
@@ -123,11 +136,12 @@ ModuleOutcome Upload(const FleetPlan& plan, const PlanModule& module, CNoticeKee
     return Ended(0, message, written);
 }
 
-ModuleOutcome Probe(const PlanModule& module, CNoticeKeeper& keeper, const std::atomic<bool>* stop)
+ModuleOutcome Probe(const Job& job)
 {
+    const auto& [plan, module, files, keeper, stop] = job;
     CDeviceConfig root;
     ModuleOutcome outcome;
-    if (!Load(root, module, outcome))
+    if (!job.Load(root, outcome))
         return outcome;
     std::string message;
     if (const int code = CheckBeforeCommissioning(root, message); code != 0)
@@ -175,15 +189,38 @@ ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig&
     return compared;
 }
 
-ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CLinkObserver* observer,
-                              const std::atomic<bool>* stop)
+bool CPlanFiles::Load(const std::filesystem::path& path, CDeviceConfig& root, std::string& message)
+{
+    File* file = nullptr;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        auto& slot = m_files[path];
+        if (!slot)
+            slot = std::make_unique<File>();
+        file = slot.get();
+    }
+    std::call_once(file->read, [&] {
+        const FileResult loaded = LoadFile(file->root, path.string());
+        file->ok = loaded.ok;
+        file->message = loaded.message;
+    });
+    if (file->ok)
+        CopyConfiguration(file->root, root);
+    else
+        message = file->message;
+    return file->ok;
+}
+
+ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CPlanFiles& files,
+                              CLinkObserver* observer, const std::atomic<bool>* stop)
 {
     CNoticeKeeper keeper(observer);
+    const Job job{plan, module, files, keeper, stop};
     switch (action) {
-    case FleetAction::Download: return Download(module, keeper, stop);
-    case FleetAction::Verify: return Verify(module, keeper, stop);
-    case FleetAction::Upload: return Upload(plan, module, keeper, stop);
+    case FleetAction::Download: return Download(job);
+    case FleetAction::Verify: return Verify(job);
+    case FleetAction::Upload: return Upload(job);
     case FleetAction::Probe: break;
     }
-    return Probe(module, keeper, stop);
+    return Probe(job);
 }

@@ -7,6 +7,10 @@
 // written, 75 a file another program is changing.
 
 #include <atomic>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,24 @@ struct ModuleOutcome {
     std::string file;   // the configuration file the action used: for an upload, the one written
 };
 
+// The configuration files of a run, each read once however many modules use it: parsing a
+// file costs far more than copying what it holds.
+class CPlanFiles {
+public:
+    // root gets the file's configuration; false with the reading's message. Safe from any thread.
+    bool Load(const std::filesystem::path& path, CDeviceConfig& root, std::string& message);
+
+private:
+    struct File {
+        std::once_flag read;
+        bool ok = false;
+        std::string message;
+        CDeviceConfig root;
+    };
+    std::mutex m_lock;
+    std::map<std::filesystem::path, std::unique_ptr<File>> m_files;
+};
+
 // The module read into a copy of root and compared with root as a module of the version it
 // reports keeps it: the transfer's outcome, and the differences when it succeeded.
 struct ModuleComparison {
@@ -36,7 +58,7 @@ struct ModuleComparison {
 ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig& root, CLinkObserver* observer,
                                    const std::atomic<bool>* stop, const HardwareVersion* expectedVersion = nullptr);
 
-// Runs action on the module of plan. The observer sees the frames, the messages on the way and
-// the progress (exchanges, or commands polled for a probe).
-ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CLinkObserver* observer,
-                              const std::atomic<bool>* stop);
+// Runs action on the module of plan, its file read through files. The observer sees the frames,
+// the messages on the way and the progress (exchanges, or commands polled for a probe).
+ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CPlanFiles& files,
+                              CLinkObserver* observer, const std::atomic<bool>* stop);
