@@ -215,7 +215,7 @@ TEST(Fleet, ASignalStopsEveryModule)
     BackgroundProgram fleet(GATEWAYCFG_PATH, {"fleet", folder / "plan.csv", "--action", "download", "--jobs", "2", "--json"},
                             folder.Path().string());
     const auto lock = [&](int i) { return std::string(kSerialLockDirectory) + "/" + LockFileName(sims[i]->Path()); };
-    ASSERT_TRUE(fleet.WaitUntil([&] { return !locking || (fs::exists(lock(0)) && fs::exists(lock(1))); }));
+    ASSERT_TRUE(fleet.WaitUntil([&] { return !locking || (fs::exists(lock(0)) && fs::exists(lock(1))); })) << fleet.Finish().out;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));   // both wait for an answer
     fleet.Signal(SIGTERM);
     const ProgramRun run = fleet.Finish();
