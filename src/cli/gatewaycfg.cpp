@@ -9,6 +9,7 @@
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "cli/export_command.h"
+#include "cli/iolist_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
 #include "cli/probe_command.h"
@@ -376,6 +377,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     AddDiffCommand(app, diff, action, out, err);
 
     AddProbeCommand(app, action, out, err);
+    AddHandoverCommands(app, action, out, err);
 
     try {
         app.parse(argc, argv);

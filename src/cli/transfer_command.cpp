@@ -1,5 +1,6 @@
 #include "cli/transfer_command.h"
 
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 
@@ -112,7 +113,9 @@ int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig
             err << options.file << " via " << options.port << ": the module (hardware " << version << ") differs in "
                 << differences.size() << " item(s)\n";
     }
-    return PrintDifferences(differences, options.json, out);
+    // The report shows what module was read and when.
+    return PrintDifferences(differences, options.json, out,
+                            {{"hardware", version}, {"date", LocalDateTimeText(std::time(nullptr))}});
 }
 
 } // namespace
