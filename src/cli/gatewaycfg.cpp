@@ -8,6 +8,7 @@
 
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "cli/export_command.h"
 #include "cli/iolist_command.h"
 #include "cli/memory_report.h"
@@ -28,18 +29,6 @@
 #include "version/build_version.h"
 
 namespace {
-
-// One-line form of a message that may hold CR LF line breaks.
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r')
-            continue;
-        line += text[i] == '\n' ? ' ' : text[i];
-    }
-    return line;
-}
 
 // The configuration as its file text without the save time: equal pictures, equal models.
 bool PictureModel(const CDeviceConfig& root, std::string* text)
@@ -188,7 +177,7 @@ public:
             return status;
         std::string message;
         if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
-            m_err << file << ": " << Flatten(message) << '\n';
+            m_err << file << ": " << MessageOnOneLine(message) << '\n';
             return static_cast<int>(code);
         }
         if (const std::vector<ValueFault> faults = CheckItemValues(m_root); !faults.empty()) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "commission/probe_run.h"
 #include "file/config_file.h"
 #include "model/device_config.h"
@@ -26,15 +27,6 @@ struct ProbeOptions {
     std::vector<std::string> writes;
     bool json = false;
 };
-
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (const char c : text)
-        if (c != '\r')
-            line += c == '\n' ? ' ' : c;
-    return line;
-}
 
 // "N=V[,V...]".
 bool ParseWrite(const std::string& text, int& number, std::vector<std::uint16_t>& values, std::string& error)
@@ -151,7 +143,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
     }
     std::string message;
     if (const int code = CheckBeforeCommissioning(root, message); code != 0) {
-        err << options.file << ": " << Flatten(message) << " (nothing was sent)\n";
+        err << options.file << ": " << MessageOnOneLine(message) << " (nothing was sent)\n";
         return code;
     }
     ProbeSetup setup;

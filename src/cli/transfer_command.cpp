@@ -8,22 +8,13 @@
 
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "file/config_file.h"
 #include "link/frame_text.h"
 #include "link/transfer_run.h"
 #include "model/config_copy.h"
 
 namespace {
-
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (const char c : text) {
-        if (c != '\r')
-            line += c == '\n' ? ' ' : c;
-    }
-    return line;
-}
 
 class CCliTransferObserver : public CLinkObserver {
 public:
@@ -36,7 +27,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         EndProgress();
-        m_err << m_options.file << ": " << Flatten(text) << '\n';
+        m_err << m_options.file << ": " << MessageOnOneLine(text) << '\n';
     }
 
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
@@ -81,12 +72,12 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
 {
     observer.EndProgress();
     if (outcome.code == RESULT_OK) {
-        out << Flatten(outcome.message) << '\n';
+        out << MessageOnOneLine(outcome.message) << '\n';
         for (const ValueFault& fault : outcome.valueFaults)
             out << options.file << ": " << DescribeValueFault(fault) << '\n';
         return 0;
     }
-    err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';
+    err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
     return static_cast<int>(outcome.code);
 }
 
@@ -101,7 +92,7 @@ int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig
     const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, options.port, read, &observer);
     observer.EndProgress();
     if (outcome.code != RESULT_OK) {
-        err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';
+        err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
         return static_cast<int>(outcome.code);
     }
     const std::vector<Difference> differences = CompareModuleScope(root, read, outcome.version);

@@ -26,3 +26,13 @@ std::string ResultMessage(ResultCode code)
 {
     return GetLangString(ResultMessageId(code));
 }
+
+std::string MessageOnOneLine(const std::string& text)
+{
+    std::string line;
+    for (const char c : text) {
+        if (c != '\r')
+            line += c == '\n' ? ' ' : c;
+    }
+    return line;
+}

@@ -15,15 +15,6 @@
 
 namespace {
 
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (const char c : text)
-        if (c != '\r')
-            line += c == '\n' ? ' ' : c;
-    return line;
-}
-
 std::string ValueAt(const CModbusCommand& command, int row)
 {
     const CParamItem* item = command.GetItemAt(row);
@@ -61,7 +52,7 @@ ResultCode CheckCommands(const CDeviceConfig& root, const CSlaveNode& slave, std
         ++number;
         std::string empty;
         if (const ResultCode code = command->CheckEmpty(&empty); code != RESULT_OK) {
-            *message = "command:" + std::to_string(number) + ": " + Flatten(empty);
+            *message = "command:" + std::to_string(number) + ": " + MessageOnOneLine(empty);
             return code;
         }
     }

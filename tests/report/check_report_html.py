@@ -6,10 +6,11 @@ probe's outcomes and values and the verify result; and for the memory map's SVG.
 misses; exit status 1 when anything is missing."""
 import csv
 import json
-import re
 import sys
 
 import html5lib
+
+from show_text import show_sections
 
 
 def text(element):
@@ -20,18 +21,6 @@ def table(document, ident):
     found = document.find(".//table[@id='%s']" % ident)
     return [[text(cell) for cell in row] for row in found.iter("tr")][1:] if found is not None else None
 
-
-def show_sections(show):
-    found, name = {}, None
-    for line in show.splitlines():
-        head = re.match(r"^\[(.+?)\]", line)
-        if head:
-            name = head.group(1)
-            found[name] = []
-        elif name and line.startswith("  ") and " = " in line:
-            label, value = line[2:].split(" = ", 1)
-            found[name].append((label, value.removesuffix("  (read-only)")))
-    return found
 
 
 def main():

@@ -8,28 +8,17 @@ Prints every difference; exit status 1 when there is one."""
 import argparse
 import csv
 import json
-import re
 import sys
+
+from show_text import show_sections
 
 HEADER = ["command", "mnemonic", "slave", "function", "start", "count", "area", "offset_hex", "offset",
           "bit", "length", "unit", "layout", "plc_address"]
 
 
-def sections(show):
-    found, name = {}, None
-    for line in show.splitlines():
-        head = re.match(r"^\[(.+?)\]", line)
-        if head:
-            name = head.group(1)
-            found[name] = {}
-        elif name and line.startswith("  ") and " = " in line:
-            label, value = line[2:].split(" = ", 1)
-            found[name][label] = value.removesuffix("  (read-only)")
-    return found
-
 
 def expected(show, args):
-    items = sections(show)
+    items = {name: dict(pairs) for name, pairs in show_sections(show).items()}
     slave = int(items["slave"]["Slave Address"])
     rows, users = [], {}
     number = 0
