@@ -46,9 +46,11 @@ void Table(std::string& html, const std::string& id, const std::vector<std::stri
     html += "</tbody></table>\n";
 }
 
+// A part of the report; newPage starts it on a page of its own when printed (the break stands on
+// the heading, where every renderer of the report honours it).
 void Section(std::string& html, const std::string& id, const std::string& title, bool newPage)
 {
-    html += "<section id=\"" + id + "\"" + (newPage ? " class=\"page\"" : "") + ">\n" + Cell("h2", title) + "\n";
+    html += "<section id=\"" + id + "\">\n" + Cell("h2", title, newPage ? "page" : nullptr) + "\n";
 }
 
 std::string Trimmed(std::string text)
@@ -97,12 +99,12 @@ void ModuleSection(std::string& html, const CDeviceConfig& root, const ReportInp
     };
     if (inputs.verify && !inputs.verify->hardware.empty())
         rows.push_back({ReportString(ReportText::HardwareVersion), inputs.verify->hardware});
-    for (const int row : {0, 1, 2}) {
-        if (const CParamItem* item = root.Bus().GetItemAt(row))
-            rows.push_back({Trimmed(item->label), item->value});
-    }
+    // What the module is set to talk: its serial protocol and, as Modbus master, its slave.
     if (const CParamItem* protocol = root.Subnet().GetItemAt(SUBNET_ROW_PROTOCOL))
         rows.push_back({Trimmed(protocol->label), protocol->value});
+    const CSlaveNode* slave = root.Subnet().GetMode() == MODE_MODBUS_MASTER ? root.Subnet().GetNodeAt(0) : nullptr;
+    if (const CParamItem* address = slave ? slave->GetItemAt(SLAVE_ROW_ADDRESS) : nullptr)
+        rows.push_back({Trimmed(address->label), address->value});
     Section(html, "module", ReportString(ReportText::ModuleAndFile), false);
     Table(html, "module-table", {ReportString(ReportText::Item), ReportString(ReportText::Value)}, rows);
     html += "</section>\n";
