@@ -15,7 +15,7 @@ constexpr const char* kStyle =
     "body{font-family:sans-serif;font-size:10pt;color:#000;margin:1.5em}"
     "h1{font-size:16pt}h2{font-size:13pt;border-bottom:1px solid #888;margin-top:1.2em}h3{font-size:11pt}"
     "table{border-collapse:collapse;margin:0.4em 0 1em 0}"
-    "th,td{border:1px solid #999;padding:2px 5px;text-align:left;vertical-align:top}"
+    "th,td{border:1px solid #999;padding:2px 4px;text-align:left;vertical-align:top;font-size:8pt}"
     "th{background:#e4e4e4}td.num{text-align:right}.mono{font-family:monospace}"
     ".page{page-break-before:always;break-before:page}"
     "@media print{body{margin:0}}";
@@ -146,7 +146,7 @@ void MemoryMapSection(std::string& html, const CDeviceConfig& root, const Report
     Section(html, "memory-map", ReportString(ReportText::MemoryMap), true);
     if (!inputs.memoryMapImage.empty()) {
         html += "<p><img src=\"" + HtmlEscape(inputs.memoryMapImage) + "\" alt=\"" +
-                HtmlEscape(ReportString(ReportText::MemoryMap)) + "\" width=\"900\"></p>\n";
+                HtmlEscape(ReportString(ReportText::MemoryMap)) + "\" width=\"640\"></p>\n";
     } else {
         std::string svg = RenderMemoryMapSvg(root.Subnet());
         if (svg.starts_with("<?xml"))

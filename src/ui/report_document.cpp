@@ -59,6 +59,7 @@ bool WriteReportPdf(QTextDocument& document, const QString& path, QString* error
     {
         QPdfWriter writer(&pdf);
         writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(QPageLayout::Landscape);   // the command table is wide
         writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
         writer.setCreator(QStringLiteral("gateway-workbench"));
         PrintReport(document, writer);
