@@ -1,0 +1,132 @@
+#include "ui/handover_export.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextDocument>
+
+#include "file/replacement_file.h"
+#include "report/io_list_formats.h"
+#include "ui/handover_prompts.h"
+#include "ui/report_document.h"
+#include "ui/ui_text.h"
+
+namespace {
+
+bool Write(QWidget* parent, const QString& path, const std::string& text, CHandoverPrompts& prompts)
+{
+    std::string error;
+    if (ReplaceFileContents(ToUtf8(path), text, &error))
+        return true;
+    prompts.ShowFailure(parent, QCoreApplication::translate("Handover", "Cannot write %1: %2").arg(path, FromUtf8(error)));
+    return false;
+}
+
+// Asks for the options and reads the result files they name into inputs; false when the user
+// cancels, and after a message about a result file that cannot be read.
+bool AskReportInputs(QWidget* parent, HandoverKind kind, const OpenFile& file, CHandoverPrompts& prompts,
+                     ProbeResults& probe, VerifyResults& verify, ReportInputs& inputs)
+{
+    HandoverOptions options;
+    if (!prompts.AskOptions(parent, kind, options))
+        return false;
+    std::string error;
+    if (!options.probeJson.isEmpty()) {
+        if (!LoadProbeResults(ToUtf8(options.probeJson), &probe, &error))
+            return prompts.ShowFailure(parent, FromUtf8(error)), false;
+        inputs.probe = &probe;
+    }
+    if (!options.verifyJson.isEmpty()) {
+        if (!LoadVerifyResults(ToUtf8(options.verifyJson), &verify, &error))
+            return prompts.ShowFailure(parent, FromUtf8(error)), false;
+        inputs.verify = &verify;
+    }
+    inputs.configPath = ToUtf8(file.path);
+    inputs.savedAt = ToUtf8(file.savedAt);
+    inputs.ioList = options.list;
+    return true;
+}
+
+} // namespace
+
+QString RunIoListExport(QWidget* parent, const CDeviceConfig& root, CHandoverPrompts& prompts)
+{
+    HandoverOptions options;
+    if (!prompts.AskOptions(parent, HandoverKind::IoList, options))
+        return {};
+    const IoListResult result = BuildIoList(root, options.list);
+    if (result.code != RESULT_OK) {
+        prompts.ShowFailure(parent, FromUtf8(result.message));
+        return {};
+    }
+    const QString path = prompts.AskSavePath(parent, HandoverKind::IoList);
+    if (path.isEmpty())
+        return {};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const std::string text = suffix == QLatin1String("md")     ? IoListMarkdown(result.list)
+                             : suffix == QLatin1String("json") ? IoListJson(result.list)
+                                                               : IoListCsv(result.list);
+    return Write(parent, path, text, prompts) ? path : QString();
+}
+
+QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFile& file, CHandoverPrompts& prompts)
+{
+    ReportInputs inputs;
+    ProbeResults probe;
+    VerifyResults verify;
+    if (!AskReportInputs(parent, HandoverKind::Report, file, prompts, probe, verify, inputs))
+        return {};
+    // Refused before the save dialog: a value no edit could store.
+    const ReportResult html = BuildHtmlReport(root, inputs);
+    if (html.code != RESULT_OK) {
+        prompts.ShowFailure(parent, FromUtf8(html.message));
+        return {};
+    }
+    const QString path = prompts.AskSavePath(parent, HandoverKind::Report);
+    if (path.isEmpty())
+        return {};
+    if (QFileInfo(path).suffix().toLower() != QLatin1String("pdf"))
+        return Write(parent, path, html.html, prompts) ? path : QString();
+    PrintableReport printable = MakePrintableReport(root, inputs);
+    QString error;
+    if (!printable.document || !WriteReportPdf(*printable.document, path, &error)) {
+        prompts.ShowFailure(parent, printable.error.isEmpty()
+                                        ? QCoreApplication::translate("Handover", "Cannot write %1: %2").arg(path, error)
+                                        : printable.error);
+        return {};
+    }
+    return path;
+}
+
+QString RunReportPrint(QWidget* parent, const CDeviceConfig& root, const OpenFile& file, CHandoverPrompts& prompts)
+{
+    ReportInputs inputs;
+    ProbeResults probe;
+    VerifyResults verify;
+    if (!AskReportInputs(parent, HandoverKind::Print, file, prompts, probe, verify, inputs))
+        return {};
+    PrintableReport printable = MakePrintableReport(root, inputs);
+    if (!printable.document) {
+        prompts.ShowFailure(parent, printable.error);
+        return {};
+    }
+    prompts.PrintWithPreview(parent, *printable.document);
+    return printable.document->metaInformation(QTextDocument::DocumentTitle);
+}
+
+void RunIoListExport(QWidget* parent, const CDeviceConfig& root)
+{
+    CDesktopHandoverPrompts prompts;
+    RunIoListExport(parent, root, prompts);
+}
+
+void RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFile& file)
+{
+    CDesktopHandoverPrompts prompts;
+    RunReportExport(parent, root, file, prompts);
+}
+
+void RunReportPrint(QWidget* parent, const CDeviceConfig& root, const OpenFile& file)
+{
+    CDesktopHandoverPrompts prompts;
+    RunReportPrint(parent, root, file, prompts);
+}
