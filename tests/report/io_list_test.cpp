@@ -19,6 +19,8 @@ struct ListCase {
     std::vector<CommandValues> commands;
     bool automap;
     std::vector<std::string> options;
+
+    friend void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
 };
 
 std::vector<std::string> Joined(std::vector<std::string> args, const std::vector<std::string>& more)
