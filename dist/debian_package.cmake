@@ -30,6 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(GATEWAY_BUILD_GUI)
   # Loaded as plugins, so dpkg-shlibdeps cannot see them: the SVG icons and the window system.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
+  # Qt's own texts (buttons, file dialogs) in the language the program runs in.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 

@@ -1,22 +1,30 @@
 // Pictures of the main window: the subnet in both protocol modes, a selected command and the
 // About box. argv[1] is the folder the PNG files go to. With SHOT_SUFFIX set (language and scale
-// factor) only the command picture is taken, as main<suffix>.png.
+// factor) only the command picture is taken, as main<suffix>.png. Under a window manager the
+// main window is taken with its frame, from the screen.
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "model/lang_strings.h"
 #include "support/widget_workbench.h"
 #include "ui/about_dialog.h"
+#include "ui/language_choice.h"
 
 namespace {
 
 bool Save(QWidget& widget, const QString& folder, const QString& name)
 {
     QTest::qWait(50);
-    const bool ok = widget.grab().save(QDir(folder).filePath(name));
+    // Framed by a window manager: the frame as the screen shows it.
+    const QRect frame = widget.frameGeometry();
+    const bool framed = frame.top() < widget.geometry().top();
+    const QPixmap picture = framed ? widget.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                                   : widget.grab();
+    const bool ok = picture.save(QDir(folder).filePath(name));
     if (!ok)
         qWarning("could not write %s", qPrintable(name));
     return ok;
@@ -39,6 +47,7 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
     // The language of the locale (LANG); the configuration's texts are made in it.
     SetActiveLanguage(SystemLanguage());
+    InstallTranslations();
     ui_test::Workbench bench;
     bench.Fill({2, 3, 0, 5, 13});
     const char* const values[][2] = {{"0", "10"}, {"100", "4"}, {"0", "16"}, {"20", "1"}, {"40", "8"}};
@@ -51,6 +60,9 @@ int main(int argc, char** argv)
     bench.frame->FitOnScreen(true);
     if (!QTest::qWaitForWindowExposed(bench.frame.get()))
         return 1;
+    // A window manager frames the window a moment after it is shown; the fit follows.
+    (void)QTest::qWaitFor([&] { return bench.frame->frameGeometry().top() < bench.frame->geometry().top(); }, 2000);
+    QTest::qWait(300);
 
     const QString suffix = qEnvironmentVariable("SHOT_SUFFIX");
     Show(bench, bench.CommandEntry(1), CMD_ROW_DATA_COUNT);

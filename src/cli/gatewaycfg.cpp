@@ -44,11 +44,11 @@ class Tool {
 public:
     Tool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
-    // Runs in another language: the new configuration's texts come from its table.
+    // Runs in another language: the configuration is built again from its table.
     void UseLanguage(Language lang)
     {
         SetActiveLanguage(lang);
-        m_root.ResetAll();
+        m_root.RemakeInActiveLanguage();
     }
 
     int New(const std::string& file, bool force)

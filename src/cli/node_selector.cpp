@@ -26,13 +26,6 @@ std::string Lower(std::string text)
 
 } // namespace
 
-std::string TrimTrailingBlanks(std::string text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.pop_back();
-    return text;
-}
-
 NodeSelection SelectNode(CDeviceConfig& root, const std::string& selector)
 {
     NodeSelection selection;

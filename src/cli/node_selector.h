@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/config_tree.h"
+#include "model/item_text.h"
 
 class CDeviceConfig;
 
@@ -18,6 +19,3 @@ NodeSelection SelectNode(CDeviceConfig& root, const std::string& selector);
 // Row of the item whose label, trailing blanks ignored, equals label; -1 when there is none.
 // An exact match wins; otherwise a match that ignores case.
 int FindRowByLabel(const TreeRecord& record, const std::string& label);
-
-// A label with its trailing blanks removed.
-std::string TrimTrailingBlanks(std::string text);

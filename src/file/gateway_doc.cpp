@@ -39,6 +39,7 @@ bool CGatewayDoc::StartUp(const std::optional<std::string>& path)
     }
     m_ui.ConfigurationReplaced();
     m_ui.SetTitle(GetTitle());
+    m_ui.FileSynced(m_path);
     return ok;
 }
 
@@ -51,6 +52,7 @@ bool CGatewayDoc::OnNewDocument()
     m_path.clear();
     m_ui.ConfigurationReplaced();
     m_ui.SetTitle(GetTitle());
+    m_ui.FileSynced(m_path);
     return true;
 }
 
@@ -67,11 +69,14 @@ bool CGatewayDoc::OnOpenDocument(const std::string& path)
     m_path = path;
     m_ui.ConfigurationReplaced();
     m_ui.SetTitle(GetTitle());
+    m_ui.FileSynced(m_path);
     return true;
 }
 
 bool CGatewayDoc::OnSaveDocument(const std::string& path)
 {
+    if (!m_ui.MayOverwrite(path))
+        return false;
     const FileResult result = SaveFile(m_root, path);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
@@ -80,6 +85,7 @@ bool CGatewayDoc::OnSaveDocument(const std::string& path)
     m_modified = false;
     m_path = path;
     m_ui.SetTitle(GetTitle());
+    m_ui.FileSynced(m_path);
     return true;
 }
 

@@ -23,6 +23,11 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     // The configuration was replaced or reset: rebuild the tree, clear the grid and the selection.
     virtual void ConfigurationReplaced() = 0;
+    // The document and its file (none for an empty path) hold the same now: the file was just
+    // read or written.
+    virtual void FileSynced(const std::string& /*path*/) {}
+    // Asked before the document writes its file over path; false keeps the file as it is.
+    virtual bool MayOverwrite(const std::string& /*path*/) { return true; }
 };
 
 class CGatewayDoc {

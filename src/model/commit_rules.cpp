@@ -300,11 +300,14 @@ CommitOutcome CommitText(CDeviceConfig& root, const TreeRecord& record, int row,
         return Refuse(verdict.refusal, verdict.code);
 
     CommitOutcome outcome;
+    // The text the item holds, committed again, stays as it is: a rewrite (the "H" of an empty
+    // mapping address, the rounding of a delay) would turn an untouched value into another.
+    std::string value = text == item->value ? item->value : std::move(verdict.value);
     if (record.type == RECORD_SLAVE && row == SLAVE_ROW_ADDRESS && record.slave) {
-        record.slave->SetName(SlaveNodeName(verdict.value));
+        record.slave->SetName(SlaveNodeName(value));
         outcome.renamed = true;
     }
-    Store(*item, std::move(verdict.value), outcome);
+    Store(*item, std::move(value), outcome);
     return outcome;
 }
 

@@ -42,6 +42,7 @@ public:
     // Number of rows the node shows in the grid.
     virtual int GetRowCount() const { return static_cast<int>(m_items.size()); }
     std::string GetName() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
 
     // Inserts the node's slave nodes (with their commands) and its own commands under parent.
     virtual void BuildTree(TreeEntries& children);

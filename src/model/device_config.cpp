@@ -23,6 +23,14 @@ void CDeviceConfig::ResetAll()
     m_bus.Reset();
 }
 
+void CDeviceConfig::RemakeInActiveLanguage()
+{
+    CDeviceConfig fresh;
+    TakeContentsFrom(fresh);
+    m_subnet.SetName(fresh.m_subnet.GetName());
+    m_bus.SetName(fresh.m_bus.GetName());
+}
+
 TreeEntries CDeviceConfig::BuildTree()
 {
     TreeEntries top;

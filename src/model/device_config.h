@@ -41,6 +41,10 @@ public:
     int GetCommandCount() const override;
     // A new configuration: the subnet node and then the fieldbus node reset.
     void ResetAll();
+    // The configuration built anew in the active language: the defaults of a fresh root, with
+    // every name, label, help text and choice from that language's string table. A program
+    // runs this once it knows its language, before anything is shown or written.
+    void RemakeInActiveLanguage();
     // The whole tree: "PROFIBUS" first, then "Subnet" with its slave nodes in Modbus Master mode.
     TreeEntries BuildTree();
     // Runs the subnet's empty check (the download's first pre-check).

@@ -27,13 +27,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->setHorizontalSpacing(24);
     layout->setVerticalSpacing(10);
 
-    auto* title = new QLabel(QStringLiteral("Embedded module configuration software Orvel"), this);
+    auto* title = new QLabel(tr("Embedded module configuration software Orvel"), this);
     QFont titleFont = font;
     titleFont.setBold(true);
     title->setFont(titleFont);
     layout->addWidget(title, 0, 0, 1, 2);
 
-    layout->addWidget(new QLabel(QStringLiteral("Version 1.1.0"), this), 1, 0);
+    layout->addWidget(new QLabel(tr("Version 1.1.0"), this), 1, 0);
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("makerLogo"));
     logo->setPixmap(QIcon(QStringLiteral(":/about/logo.svg")).pixmap(QSize(123, 26)));
@@ -41,19 +41,19 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(logo, 1, 1, Qt::AlignRight | Qt::AlignVCenter);
 
     layout->addWidget(new QLabel(LangText(88), this), 2, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Technical support: +1 555 0100 (ext. 2)"), this), 3, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Need more information and upgrade, please visit:"), this), 4, 0, 1, 2);
+    layout->addWidget(new QLabel(tr("Technical support: +1 555 0100 (ext. 2)"), this), 3, 0, 1, 2);
+    layout->addWidget(new QLabel(tr("Need more information and upgrade, please visit:"), this), 4, 0, 1, 2);
 
     m_link = new CHyperLink(QStringLiteral("www.orvel-networks.example"), MakerWebAddress(), this);
     m_link->setObjectName(QStringLiteral("makerLink"));
     layout->addWidget(m_link, 5, 0);
 
-    auto* exit = new QPushButton(QStringLiteral("Exit"), this);
+    auto* exit = new QPushButton(tr("Exit"), this);
     exit->setDefault(true);
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(exit, 5, 1, Qt::AlignRight);
 
-    auto* build = new QLabel(QStringLiteral("Build ") + QString::fromUtf8(BuildVersion()), this);
+    auto* build = new QLabel(tr("Build %1").arg(QString::fromUtf8(BuildVersion())), this);
     build->setObjectName(QStringLiteral("buildVersion"));
     build->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(build, 6, 0, 1, 2);

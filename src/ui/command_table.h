@@ -35,7 +35,8 @@ enum CommandId : int {
 
 struct CommandInfo {
     int id;
-    const char* menuText;      // with its mnemonic, and "\t" before a shown accelerator
+    const char* menuText;      // with its mnemonic, and "\t" before a shown accelerator; translated
+                               // in the context "CMainFrame", as the tool-tip texts are
     const char* accelerator;   // key sequence, empty for none
     const char* icon;          // tool-bar image in the resources, empty for none
     std::int32_t tipStringId;  // tool-tip from the string table, 0 when tipText is used

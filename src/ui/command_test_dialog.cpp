@@ -56,24 +56,23 @@ QColor CCommandTestDlg::CommandColour(int number)
 
 CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Test Commands"));
+    setWindowTitle(tr("Test Commands"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     m_ports = new QComboBox(this);
     FillSerialPortList(m_ports);
-    auto* portLabel = new QLabel(QStringLiteral("Serial &port:"), this);
+    auto* portLabel = new QLabel(tr("Serial &port:"), this);
     portLabel->setBuddy(m_ports);
-    m_pollOnce = new QPushButton(QStringLiteral("Poll &once"), this);
+    m_pollOnce = new QPushButton(tr("Poll &once"), this);
     m_pollOnce->setDefault(true);
-    m_pollContinuously = new QPushButton(QStringLiteral("Poll &continuously"), this);
+    m_pollContinuously = new QPushButton(tr("Poll &continuously"), this);
     m_pollContinuously->setCheckable(true);
-    m_hex = new QCheckBox(QStringLiteral("&Hex values"), this);
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    m_hex = new QCheckBox(tr("&Hex values"), this);
+    auto* close = new QPushButton(tr("Close"), this);
 
     m_table = new QTableWidget(0, COL_COUNT_ALL, this);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Function"), QStringLiteral("Start"),
-                                        QStringLiteral("Count"), QStringLiteral("Outcome"), QStringLiteral("Time (ms)"),
-                                        QStringLiteral("Values"), QString()});
+    m_table->setHorizontalHeaderLabels({tr("Command"), tr("Function"), tr("Start"), tr("Count"), tr("Outcome"),
+                                        tr("Time (ms)"), tr("Values"), QString()});
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setSectionResizeMode(COL_VALUES, QHeaderView::Stretch);
@@ -90,7 +89,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     auto* imageBox = new QWidget(this);
     auto* imageLayout = new QVBoxLayout(imageBox);
     imageLayout->setContentsMargins(0, 0, 0, 0);
-    imageLayout->addWidget(new QLabel(QStringLiteral("Input Memory, as the replies fill it"), imageBox));
+    imageLayout->addWidget(new QLabel(tr("Input Memory, as the replies fill it"), imageBox));
     imageLayout->addWidget(m_image, 1);
     auto* middle = new QSplitter(Qt::Vertical, this);
     middle->addWidget(m_table);
@@ -121,11 +120,16 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     connect(&m_poller, &CCommandPoller::commandPolled, this, &CCommandTestDlg::ShowPoll);
     connect(&m_poller, &CCommandPoller::failed, this, [this](const QString& message) { m_status->setText(message); });
     connect(&m_poller, &CCommandPoller::finished, this, &CCommandTestDlg::OnFinished);
+    // An error about the port goes once another port is chosen.
+    connect(m_ports, &QComboBox::currentTextChanged, this, [this] {
+        if (m_ready)
+            m_status->clear();
+    });
 
     std::string message;
     if (CheckBeforeCommissioning(root, message) != 0 || !ReadProbeSetup(root, m_setup, message)) {
         m_status->setText(FromUtf8(message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
-                          QStringLiteral(" Nothing can be sent."));
+                          QLatin1Char(' ') + tr("Nothing can be sent."));
         SetIdle(true);
         return;
     }
@@ -141,7 +145,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
             m_table->setItem(row, column, Cell(QString()));
         m_table->item(row, COL_COMMAND)->setBackground(request.IsRead() ? CommandColour(row + 1) : QColor(Qt::white));
         if (!request.IsRead()) {
-            auto* write = new QPushButton(QStringLiteral("Write..."), m_table);
+            auto* write = new QPushButton(tr("Write..."), m_table);
             connect(write, &QPushButton::clicked, this, [this, number = row + 1] { AskAndWrite(number); });
             m_table->setCellWidget(row, COL_WRITE, write);
         }
@@ -203,10 +207,10 @@ void CCommandTestDlg::AskAndWrite(int number)
     const QString name = FromUtf8(m_setup.names[static_cast<std::size_t>(number - 1)]);
     bool ok = false;
     const QString text = QInputDialog::getText(
-        this, QStringLiteral("Write command %1").arg(number),
-        QStringLiteral("%1 at address %2: %3 value(s), separated by commas%4")
+        this, tr("Write command %1").arg(number),
+        tr("%1 at address %2: %3 value(s), separated by commas%4")
             .arg(name).arg(request.start).arg(request.count)
-            .arg(request.IsBitFunction() ? QStringLiteral(" (0 or 1)") : QString()),
+            .arg(request.IsBitFunction() ? tr(" (0 or 1)") : QString()),
         QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
@@ -214,10 +218,10 @@ void CCommandTestDlg::AskAndWrite(int number)
     std::string error;
     if (!ParseValueList(ToUtf8(text.trimmed()), values, error) ||
         !(error = CheckWriteValues(request, values)).empty()) {
-        m_status->setText(QStringLiteral("Command %1 was not written: %2").arg(number).arg(FromUtf8(error)));
+        m_status->setText(tr("Command %1 was not written: %2").arg(number).arg(FromUtf8(error)));
         return;
     }
-    const QString question = QStringLiteral("Send command %1 (%2) to slave %3 now?\nAddress %4, values: %5")
+    const QString question = tr("Send command %1 (%2) to slave %3 now?\nAddress %4, values: %5")
                                  .arg(number).arg(name).arg(m_setup.line.slaveAddress).arg(request.start)
                                  .arg(ValuesText(values, false, request.IsBitFunction()));
     if (!AskYesNo(this, question, false))
@@ -263,10 +267,10 @@ void CCommandTestDlg::DrawImage()
         const unsigned value = image.bytes[static_cast<std::size_t>(byte)];
         const QString address = QStringLiteral("%1H").arg(byte, 4, 16, QLatin1Char('0')).toUpper();
         const QString tip = !owner ? QString()
-                            : hasValue ? QStringLiteral("%1 = %2H, command %3")
+                            : hasValue ? tr("%1 = %2H, command %3")
                                              .arg(address, QString::number(value, 16).rightJustified(2, '0').toUpper())
                                              .arg(owner)
-                                       : QStringLiteral("%1, command %2 (no value)").arg(address).arg(owner);
+                                       : tr("%1, command %2 (no value)").arg(address).arg(owner);
         for (int bit = 0; bit < 8; ++bit) {
             const int number = byte * 8 + bit;
             m_image->SetBitColour(number, owner ? CommandColour(owner) : QColor(Qt::white));

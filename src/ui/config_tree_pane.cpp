@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 
 #include "ui/ui_text.h"
+#include "widgets/cut_text_delegate.h"
 
 CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
 {
@@ -20,10 +21,10 @@ CConfigTreePane::CConfigTreePane(QWidget* parent) : QTreeWidget(parent)
     setItemsExpandable(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(18, 18));
-    // Long command names scroll sideways instead of being cut short.
-    setTextElideMode(Qt::ElideNone);
-    header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // A name wider than the pane ends in an ellipsis and shows whole in its tool-tip.
+    setTextElideMode(Qt::ElideRight);
+    setItemDelegate(new CCutTextDelegate(this));
+    header()->setStretchLastSection(true);
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
     font.setPointSize(11);

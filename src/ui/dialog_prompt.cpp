@@ -1,5 +1,6 @@
 #include "ui/dialog_prompt.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -10,7 +11,7 @@ QString MessageCaption()
 
 QString XmlFileFilter()
 {
-    return QStringLiteral("XML File(*.xml)");
+    return QCoreApplication::translate("CDialogPrompt", "XML File(*.xml)");
 }
 
 void CDialogPrompt::ShowMessage(QWidget* parent, const QString& text)

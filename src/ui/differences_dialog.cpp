@@ -28,7 +28,22 @@ QTableWidgetItem* Cell(const QString& text)
 
 QString SideText(const std::optional<std::string>& side)
 {
-    return side ? FromUtf8(*side) : QStringLiteral("(none)");
+    return side ? FromUtf8(*side) : CDifferencesDialog::tr("(none)");
+}
+
+// The node of a difference as the selectors of gatewaycfg name it ("command:3"), in the
+// running language.
+QString NodeText(const Difference& d)
+{
+    switch (d.nodeKind) {
+    case DiffNodeKind::Bus: return CDifferencesDialog::tr("profibus");
+    case DiffNodeKind::Subnet: return CDifferencesDialog::tr("subnet");
+    case DiffNodeKind::Slave: return CDifferencesDialog::tr("slave:%1").arg(d.slave + 1);
+    case DiffNodeKind::Command:
+        return d.slave > 0 ? CDifferencesDialog::tr("slave:%1 command:%2").arg(d.slave + 1).arg(d.command + 1)
+                           : CDifferencesDialog::tr("command:%1").arg(d.command + 1);
+    }
+    return FromUtf8(d.node);
 }
 
 } // namespace
@@ -36,7 +51,7 @@ QString SideText(const std::optional<std::string>& side)
 CDifferencesDialog::CDifferencesDialog(std::vector<Difference> items, const QString& otherSide, QWidget* parent)
     : QDialog(parent), m_items(std::move(items))
 {
-    setWindowTitle(QStringLiteral("Differences"));
+    setWindowTitle(tr("Differences"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     resize(760, 480);
 
@@ -44,14 +59,14 @@ CDifferencesDialog::CDifferencesDialog(std::vector<Difference> items, const QStr
     m_table = new QTableWidget(0, 4, this);
     m_table->setObjectName(QStringLiteral("differences"));
     m_table->setHorizontalHeaderLabels(
-        {QStringLiteral("Node"), QStringLiteral("Item"), QStringLiteral("This configuration"), otherSide});
+        {tr("Node"), tr("Item"), tr("This configuration"), otherSide});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_only = new QCheckBox(QStringLiteral("&Only differences"), this);
+    m_only = new QCheckBox(tr("&Only differences"), this);
     m_only->setChecked(true);
-    m_copy = new QPushButton(QStringLiteral("&Copy as Text"), this);
+    m_copy = new QPushButton(tr("&Copy as Text"), this);
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
 
     connect(m_only, &QCheckBox::toggled, this, &CDifferencesDialog::Fill);
@@ -90,12 +105,11 @@ void CDifferencesDialog::Fill()
         if (!same || !onlyDifferences)
             m_shown.push_back(i);
     }
-    m_summary->setText(differing == 0 ? QStringLiteral("No differences.")
-                                      : QStringLiteral("%1 difference(s).").arg(differing));
+    m_summary->setText(differing == 0 ? tr("No differences.") : tr("%n difference(s).", nullptr, static_cast<int>(differing)));
     m_table->setRowCount(static_cast<int>(m_shown.size()));
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const Difference& d = RowItem(row);
-        m_table->setItem(row, 0, Cell(FromUtf8(d.node)));
+        m_table->setItem(row, 0, Cell(NodeText(d)));
         m_table->setItem(row, 1, Cell(FromUtf8(d.item).trimmed()));
         m_table->setItem(row, 2, Cell(SideText(d.left)));
         m_table->setItem(row, 3, Cell(SideText(d.right)));

@@ -59,7 +59,7 @@ void CEditHistory::Reset()
 void CEditHistory::MarkSaved()
 {
     // A change not yet recorded is part of what was saved.
-    Record(QStringLiteral("Edit"));
+    Record(tr("Edit"));
     m_stack->setClean();
     FollowStack();
 }

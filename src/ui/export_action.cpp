@@ -1,5 +1,6 @@
 #include "ui/export_action.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "export/workbook_export.h"
@@ -35,7 +36,7 @@ QString RunExportCommand(QWidget* parent, const CDeviceConfig& root, CExportProm
         return {};
     }
     if (prompts.AskOpenWorkbook(parent, path) && !prompts.OpenWorkbook(path))
-        prompts.ShowFailure(parent, QStringLiteral("No application was found to open %1.").arg(path));
+        prompts.ShowFailure(parent, QCoreApplication::translate("ExportPrompts", "No application was found to open %1.").arg(path));
     return path;
 }
 

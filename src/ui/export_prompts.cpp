@@ -1,5 +1,6 @@
 #include "ui/export_prompts.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -9,10 +10,10 @@
 
 QString CDesktopExportPrompts::AskSavePath(QWidget* parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Save As"));
+    QFileDialog dialog(parent, QCoreApplication::translate("ExportPrompts", "Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("Excel File(*.xlsx)"));
+    dialog.setNameFilter(QCoreApplication::translate("ExportPrompts", "Excel File(*.xlsx)"));
     // The dialog completes a bare name, so that its overwrite question is about the real file.
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -22,7 +23,9 @@ QString CDesktopExportPrompts::AskSavePath(QWidget* parent)
 
 bool CDesktopExportPrompts::AskOverwrite(QWidget* parent, const QString& path)
 {
-    return AskYesNo(parent, QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(path)),
+    return AskYesNo(parent,
+                    QCoreApplication::translate("ExportPrompts", "%1 already exists.\nDo you want to replace it?")
+                        .arg(QDir::toNativeSeparators(path)),
                     false);
 }
 
@@ -34,7 +37,8 @@ void CDesktopExportPrompts::ShowFailure(QWidget* parent, const QString& text)
 bool CDesktopExportPrompts::AskOpenWorkbook(QWidget* parent, const QString& path)
 {
     return AskYesNo(parent,
-                    QStringLiteral("The workbook has been saved as\n%1\n\nOpen it now?").arg(QDir::toNativeSeparators(path)),
+                    QCoreApplication::translate("ExportPrompts", "The workbook has been saved as\n%1\n\nOpen it now?")
+                        .arg(QDir::toNativeSeparators(path)),
                     true);
 }
 

@@ -1,6 +1,8 @@
 #include "ui/gateway_app.h"
 
 #include <QCommandLineParser>
+#include <ostream>
+#include <string_view>
 #include <QSettings>
 
 #include "ui/language_choice.h"
@@ -23,12 +25,35 @@ CGatewayApp::CGatewayApp(int& argc, char** argv) : QApplication(argc, argv)
 
 CGatewayApp::~CGatewayApp() = default;
 
+std::optional<int> AnswerInformationOptions(int argc, const char* const* argv, std::ostream& out)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--")
+            break;
+        if (arg == "-v" || arg == "--version") {
+            out << "gateway-workbench " << BuildVersion() << '\n';
+            return 0;
+        }
+        if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all") {
+            out << "Usage: gateway-workbench [options] [file]\n"
+                   "The desktop configuration tool for the PROFIBUS-DP / serial gateway module.\n\n"
+                   "Options:\n"
+                   "  -h, --help     Print this help and exit.\n"
+                   "  -v, --version  Print the program's version and exit.\n\n"
+                   "Arguments:\n"
+                   "  file           Configuration file (*.xml) to open.\n";
+            if (arg == "--help-all")
+                out << "\nThe standard options of the Qt toolkit are taken as well.\n";
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
 bool CGatewayApp::InitInstance()
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(LangText(1));
-    parser.addHelpOption();
-    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file (*.xml) to open"),
                                  QStringLiteral("[file]"));
     parser.process(*this);
@@ -39,7 +64,8 @@ bool CGatewayApp::InitInstance()
 
     // The configuration was made before the language was known: make it again in that language.
     ApplyLanguageChoice();
-    m_config.ResetAll();
+    InstallTranslations();
+    m_config.RemakeInActiveLanguage();
     m_frame = std::make_unique<CMainFrame>(m_config, m_modified, m_prompt);
     // A refused file has been reported; the program goes on with the default configuration.
     m_frame->StartUp(path);

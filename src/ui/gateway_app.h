@@ -3,7 +3,9 @@
 // window, and the start-up that opens the file named on the command line.
 
 #include <QApplication>
+#include <iosfwd>
 #include <memory>
+#include <optional>
 
 #include "model/device_config.h"
 #include "ui/dialog_prompt.h"
@@ -32,3 +34,7 @@ private:
 
 // Settings names of the program: the recent-file list lives under them.
 void SetWorkbenchSettingsNames();
+
+// Answers --help and --version on out before anything needs a display; the exit status, or
+// none when the program is to start.
+std::optional<int> AnswerInformationOptions(int argc, const char* const* argv, std::ostream& out);

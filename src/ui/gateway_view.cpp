@@ -36,11 +36,9 @@ CGatewayView::CGatewayView(CDeviceConfig& root, bool& modified, CUserPrompt& pro
     layout->addWidget(m_grid);
     setFocusProxy(m_grid);
 
-    connect(m_grid, &CPropertyGrid::rowClicked, this, &CGatewayView::OnRowClicked);
-    connect(m_grid, &CPropertyGrid::currentRowEntered, this, [this](int, CParamItem* item) { ShowHelp(item); });
-    connect(m_grid, &CPropertyGrid::textCommitted, this, &CGatewayView::OnTextCommitted);
-    connect(m_grid, &CPropertyGrid::choiceCommitted, this, &CGatewayView::OnChoiceCommitted);
-    connect(m_grid, &CPropertyGrid::choiceDismissed, this, &CGatewayView::OnChoiceDismissed);
+    connect(m_grid, &CPropertyGrid::rowClicked, this, [this](int row) { ShowHelp(row); });
+    connect(m_grid, &CPropertyGrid::currentRowEntered, this, [this](int row) { ShowHelp(row); });
+    m_grid->SetCommitHandler([this](int row, CParamItem* item, const QString& text) { return Commit(row, item, text); });
 }
 
 void CGatewayView::ClearGrid()
@@ -51,6 +49,9 @@ void CGatewayView::ClearGrid()
 
 void CGatewayView::ShowRecord(const TreeRecord& record)
 {
+    // An editor still open (its window lost the keyboard to a floating pane, say) commits to the
+    // record it belongs to before the grid shows another.
+    FinishEditing();
     ClearGrid();
     m_current = record;
     ShowRecordItems(record, m_grid);
@@ -66,7 +67,6 @@ void CGatewayView::ResetView()
     ClearGrid();
     m_grid->MarkFaultyValues({});
     m_current = {};
-    m_edit = {};
 }
 
 void CGatewayView::MarkValueFaults(const std::vector<ValueFault>& faults)
@@ -84,15 +84,9 @@ void CGatewayView::FinishEditing()
     m_grid->FinishEditing();
 }
 
-void CGatewayView::OnRowClicked(int, int, CParamItem* item)
+void CGatewayView::ShowHelp(int row)
 {
-    m_edit = m_current;
-    ShowHelp(item);
-}
-
-void CGatewayView::ShowHelp(const CParamItem* item)
-{
-    QString help = FromUtf8(item->help);
+    QString help = m_grid->Rows()->RowAt(row).help;
     help.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     emit helpTextChanged(help);
 }
@@ -110,58 +104,28 @@ void CGatewayView::MarkChanged(bool changed)
     emit configurationEdited();
 }
 
-void CGatewayView::OnTextCommitted(int row, CParamItem* item, const QString& text)
+bool CGatewayView::Commit(int row, CParamItem* item, const QString& text)
 {
-    // The text belongs to the record that was shown when the editor opened.
-    if (m_edit.type == RECORD_NONE || !(m_edit == m_current) || RecordItemAt(m_edit, row) != item)
-        return;
-    const CommitOutcome outcome = CommitText(m_root, m_edit, row, ToUtf8(text));
+    // The rows are the current record's: an item it no longer shows takes nothing.
+    const TreeRecord record = m_current;
+    if (record.type == RECORD_NONE || RecordItemAt(record, row) != item)
+        return true;
+    const CommitOutcome outcome = CommitEdit(m_root, record, row, ToUtf8(text));
     if (!outcome.accepted()) {
         if (outcome.refusal == CommitRefusal::Check)
             ShowRefusal(outcome.code);
-        m_grid->SetValueText(row, FromUtf8(item->value));
-        return;
+        return false;
     }
-    m_grid->SetValueText(row, FromUtf8(outcome.value));
-    MarkChanged(outcome.changed);
-    if (outcome.renamed)
-        emit slaveRenamed(m_edit.slave);
-}
-
-void CGatewayView::OnChoiceCommitted(int row, CParamItem* item, const QString& text)
-{
-    const TreeRecord edit = m_edit;
-    if (edit.type == RECORD_NONE || RecordItemAt(edit, row) != item)
-        return;
-    const CommitOutcome outcome = CommitChoice(m_root, edit, row, ToUtf8(text));
-    const bool shown = edit == m_current;
-    if (!outcome.accepted()) {
-        if (outcome.refusal == CommitRefusal::Check)
-            ShowRefusal(outcome.code);
-        if (shown)
-            m_grid->SetValueText(row, FromUtf8(item->value));
-        return;
-    }
-    MarkChanged(outcome.changed);
     if (outcome.modeSwitched) {
         // The subnet now shows the other mode's rows, and the tree shows or hides the slave nodes.
         emit modeSwitched();
         ShowRecord(TreeRecord::ForNode(RECORD_SUBNET, &m_root.Subnet()));
-        return;
+    } else {
+        // The value, and the rows a choice enabled, disabled or reset.
+        ShowRecordItems(record, m_grid);
     }
-    if (!shown)
-        return;
-    m_grid->SetValueText(row, FromUtf8(outcome.value));
-    for (const int restyled : outcome.rowsRestyled) {
-        m_grid->RestyleRow(restyled);
-        if (const CParamItem* other = m_grid->ItemAtRow(restyled))
-            m_grid->SetValueText(restyled, FromUtf8(other->value));
-    }
-    m_grid->setCurrentCell(row, 1);
-}
-
-void CGatewayView::OnChoiceDismissed(int row, CParamItem* item)
-{
-    if (m_edit == m_current && m_grid->ItemAtRow(row) == item)
-        m_grid->SetValueText(row, FromUtf8(item->value));
+    if (outcome.renamed)
+        emit slaveRenamed(record.slave);
+    MarkChanged(outcome.changed);
+    return true;
 }

@@ -49,11 +49,10 @@ signals:
     void configurationEdited();
 
 private:
-    void OnRowClicked(int row, int column, CParamItem* item);
-    void ShowHelp(const CParamItem* item);
-    void OnTextCommitted(int row, CParamItem* item, const QString& text);
-    void OnChoiceCommitted(int row, CParamItem* item, const QString& text);
-    void OnChoiceDismissed(int row, CParamItem* item);
+    void ShowHelp(int row);
+    // The grid's commit handler: checks and stores the text of a row's editor by the rules of
+    // the node, then writes the rows again; false (after showing why) when refused.
+    bool Commit(int row, CParamItem* item, const QString& text);
     void ShowRefusal(unsigned code);
     void MarkChanged(bool changed);
 
@@ -62,5 +61,4 @@ private:
     CUserPrompt& m_prompt;
     CPropertyGrid* m_grid;
     TreeRecord m_current;   // the record whose object the grid shows
-    TreeRecord m_edit;      // the record that was current when the editor opened
 };

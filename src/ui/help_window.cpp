@@ -7,13 +7,18 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "model/lang_strings.h"
+
 QString HelpFilePath(const QString& programDirPath)
 {
     const QDir programDir(programDirPath.isEmpty() ? QCoreApplication::applicationDirPath() : programDirPath);
-    const QString besideProgram = programDir.filePath(QStringLiteral("help/index.html"));
-    const QString installed =
-        QDir::cleanPath(programDir.filePath(QStringLiteral("../share/doc/gateway-workbench/index.html")));
-    return QFileInfo(besideProgram).isFile() || !QFileInfo(installed).isFile() ? besideProgram : installed;
+    const QDir besideProgram(programDir.filePath(QStringLiteral("help")));
+    const QDir installed(QDir::cleanPath(programDir.filePath(QStringLiteral("../share/doc/gateway-workbench"))));
+    const QString english = QStringLiteral("index.html");
+    const QDir& folder = besideProgram.exists(english) || !installed.exists(english) ? besideProgram : installed;
+    // The manual in the running language where there is one.
+    const QString chinese = QStringLiteral("index_zh_CN.html");
+    return folder.filePath(ActiveLanguage() == Language::Chinese && folder.exists(chinese) ? chinese : english);
 }
 
 QTextBrowser* ShowHelpWindow(QWidget* owner, const QString& path)

@@ -27,8 +27,8 @@ CLinePane::CLinePane(QWidget* parent) : QWidget(parent)
     mono.setStyleHint(QFont::TypeWriter);
     m_lines->setFont(mono);
 
-    m_clear = new QPushButton(QStringLiteral("C&lear"), this);
-    m_save = new QPushButton(QStringLiteral("Sa&ve As..."), this);
+    m_clear = new QPushButton(tr("C&lear"), this);
+    m_save = new QPushButton(tr("Sa&ve As..."), this);
     connect(m_clear, &QPushButton::clicked, m_lines, &QListWidget::clear);
     connect(m_save, &QPushButton::clicked, this, &CLinePane::OnSaveAs);
 
@@ -87,10 +87,9 @@ bool CLinePane::SaveTo(const QString& path) const
 
 void CLinePane::OnSaveAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the line as"), QString(),
-                                                      QStringLiteral("Text (*.txt)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save the line as"), QString(), tr("Text (*.txt)"));
     if (path.isEmpty())
         return;
     if (!SaveTo(path))
-        ShowMessageBox(this, QMessageBox::Warning, QStringLiteral("Cannot write %1.").arg(path));
+        ShowMessageBox(this, QMessageBox::Warning, tr("Cannot write %1.").arg(path));
 }

@@ -42,7 +42,7 @@ QFont PaneFont(int points)
 
 CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt, QWidget* parent)
     : QMainWindow(parent), m_root(root), m_modified(modified), m_prompt(prompt),
-      m_docUi(prompt, *this,
+      m_docUi(prompt, *this, m_watch,
               [this] {
                   OnConfigurationReplaced();
                   m_history->Reset();
@@ -83,7 +83,7 @@ void CMainFrame::CreatePanes()
 {
     m_tree = new CConfigTreePane(this);
     m_tree->setObjectName(QStringLiteral("configTree"));
-    m_treeDock = new QDockWidget(QStringLiteral("MY Control"), this);
+    m_treeDock = new QDockWidget(tr("MY Control", "the tree pane"), this);
     m_treeDock->setObjectName(QStringLiteral("treePane"));
     m_treeDock->setWidget(m_tree);
     addDockWidget(Qt::LeftDockWidgetArea, m_treeDock);
@@ -92,14 +92,14 @@ void CMainFrame::CreatePanes()
     m_annotation->setObjectName(QStringLiteral("annotation"));
     m_annotation->setReadOnly(true);
     m_annotation->setFont(PaneFont(12));
-    m_annotationDock = new QDockWidget(QStringLiteral("MY Control"), this);
+    m_annotationDock = new QDockWidget(tr("MY Control", "the annotation pane"), this);
     m_annotationDock->setObjectName(QStringLiteral("annotationPane"));
     m_annotationDock->setWidget(m_annotation);
     addDockWidget(Qt::BottomDockWidgetArea, m_annotationDock);
 
     m_line = new CLinePane(this);
     m_line->setObjectName(QStringLiteral("linePane"));
-    m_lineDock = new QDockWidget(QStringLiteral("Line"), this);
+    m_lineDock = new QDockWidget(tr("Line"), this);
     m_lineDock->setObjectName(QStringLiteral("lineDock"));
     m_lineDock->setWidget(m_line);
     addDockWidget(Qt::BottomDockWidgetArea, m_lineDock);
@@ -116,7 +116,7 @@ void CMainFrame::CreateActions()
     for (const CommandInfo& command : CommandTable()) {
         if (command.id == ID_FILE_MRU_FILE1)
             continue;
-        auto* action = new QAction(QString::fromUtf8(command.menuText), this);
+        auto* action = new QAction(tr(command.menuText), this);
         action->setData(command.id);
         if (*command.icon)
             action->setIcon(QIcon(QString::fromUtf8(command.icon)));
@@ -139,15 +139,15 @@ void CMainFrame::CreateActions()
     for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
         m_actions[id]->setCheckable(true);
 
-    m_contextMenu = new QMenu(QStringLiteral("Right Button"), this);
-    const std::pair<int, const char*> contextItems[] = {
-        {ID_ADD_NODE, "Add Node"},
-        {ID_DELETE_NODE, "Delete Node"},
-        {ID_ADD_COMMAND, "Add Command"},
-        {ID_DELETE_COMMAND, "Delete Command"},
+    m_contextMenu = new QMenu(tr("Right Button"), this);
+    const std::pair<int, QString> contextItems[] = {
+        {ID_ADD_NODE, tr("Add Node")},
+        {ID_DELETE_NODE, tr("Delete Node")},
+        {ID_ADD_COMMAND, tr("Add Command")},
+        {ID_DELETE_COMMAND, tr("Delete Command")},
     };
     for (const auto& [id, text] : contextItems) {
-        QAction* action = m_contextMenu->addAction(QString::fromUtf8(text));
+        QAction* action = m_contextMenu->addAction(text);
         action->setData(id);
         connect(action, &QAction::triggered, m_actions[id], &QAction::trigger);
         m_contextActions[id] = action;
@@ -156,16 +156,16 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    m_fileMenu = menuBar()->addMenu(tr("File(&F)"));
     for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_COMPARE_FILE})
         m_fileMenu->addAction(m_actions[id]);
     m_fileMenu->addSeparator();
-    m_recentPlaceholder = m_fileMenu->addAction(QStringLiteral("Recent File"));
+    m_recentPlaceholder = m_fileMenu->addAction(tr("Recent File"));
     m_recentPlaceholder->setEnabled(false);
     m_exitSeparator = m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_actions[ID_APP_EXIT]);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    QMenu* edit = menuBar()->addMenu(tr("Edit(&E)"));
     edit->addAction(m_undo);
     edit->addAction(m_redo);
     edit->addSeparator();
@@ -174,13 +174,13 @@ void CMainFrame::CreateMenus()
         edit->addAction(m_actions[id]);
     CreateCommandListActions(edit);
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View(&V)"));
+    QMenu* view = menuBar()->addMenu(tr("View(&V)"));
     for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
         view->addAction(m_actions[id]);
     view->addSeparator();
     view->addMenu(CreateLanguageMenu(this, m_prompt));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
+    QMenu* help = menuBar()->addMenu(tr("Help(&H)"));
     help->addAction(m_actions[ID_APP_ABOUT]);
     help->addAction(m_actions[ID_HELP_CONTENT]);
 
@@ -190,7 +190,7 @@ void CMainFrame::CreateMenus()
 
 void CMainFrame::CreateToolBar()
 {
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar = new QToolBar(tr("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_toolBar->setIconSize(QSize(32, 32));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -265,6 +265,7 @@ void CMainFrame::RefreshCommands()
             context->setEnabled(enabled);
     }
     RefreshCommandListActions();
+    setWindowModified(m_modified);
     m_actions[ID_VIEW_TOOLBAR]->setChecked(!m_toolBar->isHidden());
     m_actions[ID_VIEW_TREE]->setChecked(!m_treeDock->isHidden());
     m_actions[ID_VIEW_ANNOTATION]->setChecked(!m_annotationDock->isHidden());

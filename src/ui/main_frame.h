@@ -13,6 +13,7 @@
 #include "file/gateway_doc.h"
 #include "model/wire_layout.h"
 #include "ui/document_ui.h"
+#include "ui/file_watch.h"
 #include "ui/recent_files.h"
 
 class CConfigTreePane;
@@ -31,6 +32,10 @@ class QMenu;
 class QPlainTextEdit;
 class QToolBar;
 
+// Moves a window (a dialog over the main window) off a spot of the screen it covers: above or
+// below it, where there is more room, shortened where it would not fit there.
+void MoveClearOf(QWidget& window, const QRect& spot);
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -44,11 +49,14 @@ public:
     // The geometry, panes and grid column of the last run; the preferred size the first time.
     void RestoreLayout();
     void SaveLayout() const;
-    // Keeps the shown window wholly on its screen's available area, shrinking it where needed;
-    // centres it when asked or when it had to be moved.
+    // Keeps the shown window, its frame included, wholly on its screen's available area,
+    // shrinking it where needed; centres it when asked or when it had to be moved. Under a window
+    // manager the frame is known only once the window has been framed and exposed: the fit is
+    // made again then.
     void FitOnScreen(bool centre);
     // Opens a file as File > Open does after its dialog (also for the recent-file list).
     bool OpenFile(const QString& path);
+    CFileWatch& FileWatch() { return m_watch; }
 
     // The command's action in the menus and the tool bar; none for an unknown id.
     QAction* Action(int commandId) const;
@@ -77,6 +85,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     QMenu* createPopupMenu() override;
 
 private:
@@ -98,6 +107,10 @@ private:
     void SelectDifference(const Difference& difference);
     // The frames and the end of a port dialog's run go to the line pane.
     void FeedLinePane(CSerialPortDlg& dialog);
+    void FitFrame(bool centre);
+    // The tool bar's images as large as lets every button show across the window (Undo and
+    // Redo too, on a small or strongly scaled screen).
+    void FitToolBar();
     void OnAutoMapping();
     void OnConflictDetect();
     void ToggleBar(QWidget* bar);
@@ -115,10 +128,13 @@ private:
     void ShowCommandListChange(CSlaveNode* slave, int selectIndex, const QString& stepName);
     void OnHistoryRestored();
     void RememberCurrentFile();
+    // Another program changed the open file: offers to open it again.
+    void OnFileChangedElsewhere(const QString& path);
 
     CDeviceConfig& m_root;
     bool& m_modified;
     CUserPrompt& m_prompt;
+    CFileWatch m_watch;
     CFrameDocumentUi m_docUi;
     CGatewayDoc m_doc;
     CRecentFiles m_recent;

@@ -1,17 +1,19 @@
 // The commands of a slave node as a list: Duplicate, Cut, Copy, Paste, Move Up and Move Down.
 // Each is one undo step. Copied commands go to the clipboard as the file format's text, so
-// that another workbench can paste them.
+// that another workbench can paste them, and as plain text for any other program.
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
+#include <sstream>
 
 #include "file/command_clipboard.h"
 #include "model/config_copy.h"
 #include "model/device_config.h"
 #include "model/edit_actions.h"
+#include "model/item_text.h"
 #include "ui/config_tree_pane.h"
 #include "ui/edit_history.h"
 #include "ui/gateway_view.h"
@@ -38,17 +40,17 @@ std::pair<CSlaveNode*, int> SelectedPlace(const TreeRecord& record)
 
 void CMainFrame::CreateCommandListActions(QMenu* edit)
 {
-    const std::pair<const char*, QKeySequence> entries[] = {
-        {"Duplicate Command", {}},
-        {"Cut Command", QKeySequence::Cut},
-        {"Copy Command", QKeySequence::Copy},
-        {"Paste Command", QKeySequence::Paste},
-        {"Move Command Up", QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {"Move Command Down", QKeySequence(Qt::CTRL | Qt::Key_Down)},
+    const std::pair<QString, QKeySequence> entries[] = {
+        {tr("Duplicate Command"), {}},
+        {tr("Cut Command"), QKeySequence::Cut},
+        {tr("Copy Command"), QKeySequence::Copy},
+        {tr("Paste Command"), QKeySequence::Paste},
+        {tr("Move Command Up"), QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {tr("Move Command Down"), QKeySequence(Qt::CTRL | Qt::Key_Down)},
     };
     edit->addSeparator();
     for (const auto& [text, keys] : entries) {
-        auto* action = new QAction(QString::fromUtf8(text), this);
+        auto* action = new QAction(text, this);
         action->setShortcut(keys);
         edit->addAction(action);
         m_listActions.append(action);
@@ -64,7 +66,7 @@ void CMainFrame::CreateCommandListActions(QMenu* edit)
     on(1, [this] {
         if (CopySelectedCommand())
             m_treeCommands->DeleteCommand();
-        m_history->Record(QStringLiteral("Cut"));
+        m_history->Record(tr("Cut"));
     });
     on(2, [this] { CopySelectedCommand(); });
     on(3, [this] { OnPasteCommands(); });
@@ -73,7 +75,7 @@ void CMainFrame::CreateCommandListActions(QMenu* edit)
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::RefreshCommands);
     connect(m_tree, &CConfigTreePane::commandMoveWanted, this, [this](const TreeRecord& command, int to) {
         if (command.slave && command.slave->MoveCommand(command.slave->IndexOfCommand(command.command), to))
-            ShowCommandListChange(command.slave, to, QStringLiteral("Move"));
+            ShowCommandListChange(command.slave, to, tr("Move"));
         RefreshCommands();
     });
 }
@@ -102,6 +104,12 @@ bool CMainFrame::CopySelectedCommand()
     }
     auto* data = new QMimeData;
     data->setData(kCommandsMime, QByteArray::fromStdString(text));
+    // For other programs: the command as gatewaycfg show prints it.
+    if (record.slave) {
+        std::ostringstream plain;
+        PrintRecordItems("command:" + std::to_string(record.slave->IndexOfCommand(record.command) + 1), record, plain);
+        data->setText(FromUtf8(plain.str()));
+    }
     QApplication::clipboard()->setMimeData(data);
     return true;
 }
@@ -124,7 +132,7 @@ void CMainFrame::OnDuplicateCommand()
         return;
     std::vector<std::unique_ptr<CModbusCommand>> copy;
     copy.push_back(CopyCommand(*record.command));
-    InsertCommands(slave, index + 1, std::move(copy), QStringLiteral("Duplicate"));
+    InsertCommands(slave, index + 1, std::move(copy), tr("Duplicate"));
 }
 
 void CMainFrame::OnPasteCommands()
@@ -140,14 +148,14 @@ void CMainFrame::OnPasteCommands()
         return;
     }
     // After the selected command, or at the end when the slave node is selected.
-    InsertCommands(slave, index < 0 ? slave->GetCommandCount() : index + 1, std::move(commands), QStringLiteral("Paste"));
+    InsertCommands(slave, index < 0 ? slave->GetCommandCount() : index + 1, std::move(commands), tr("Paste"));
 }
 
 void CMainFrame::OnMoveCommand(int step)
 {
     const auto [slave, index] = SelectedPlace(m_tree->SelectedRecord());
     if (slave && index >= 0 && MoveCommandBy(slave, index, step))
-        ShowCommandListChange(slave, index + step, QStringLiteral("Move"));
+        ShowCommandListChange(slave, index + step, tr("Move"));
 }
 
 void CMainFrame::ShowCommandListChange(CSlaveNode* slave, int selectIndex, const QString& stepName)

@@ -1,6 +1,8 @@
 // The commands of the main window: what each menu item, tool-bar button and accelerator runs.
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMenu>
@@ -31,7 +33,7 @@ namespace {
 QString StepName(int id)
 {
     const CommandInfo* command = FindCommand(id);
-    QString text = command ? QString::fromUtf8(command->menuText) : QString();
+    QString text = command ? QCoreApplication::translate("CMainFrame", command->menuText) : QString();
     text = text.section(QLatin1Char('\t'), 0, 0);
     return text.left(text.indexOf(QLatin1Char('('))).trimmed();
 }
@@ -116,10 +118,11 @@ void CMainFrame::ConnectCommands()
             entry->setText(0, FromUtf8(slave->GetName()));
     });
     connect(m_view, &CGatewayView::configurationEdited, this, [this] {
-        m_history->Record(QStringLiteral("Edit"));
+        m_history->Record(tr("Edit"));
         RefreshCommands();
     });
     connect(m_treeCommands, &CTreeCommands::configurationEdited, this, &CMainFrame::RefreshCommands);
+    connect(&m_watch, &CFileWatch::changedElsewhere, this, &CMainFrame::OnFileChangedElsewhere);
     // The View menu's check marks follow the bars however they are shown or hidden.
     for (QDockWidget* dock : {m_treeDock, m_annotationDock, m_lineDock})
         connect(dock, &QDockWidget::visibilityChanged, this, &CMainFrame::RefreshCommands);
@@ -128,7 +131,8 @@ void CMainFrame::ConnectCommands()
 
 bool CMainFrame::StartUp(const std::optional<std::string>& path)
 {
-    const bool ok = m_doc.StartUp(path);
+    // The document names its file by the whole path, whatever folder the program started in.
+    const bool ok = m_doc.StartUp(path ? std::optional(ToUtf8(QFileInfo(FromUtf8(*path)).absoluteFilePath())) : path);
     m_history->Reset();
     if (ok && path)
         RememberCurrentFile();
@@ -136,8 +140,9 @@ bool CMainFrame::StartUp(const std::optional<std::string>& path)
     return ok;
 }
 
-bool CMainFrame::OpenFile(const QString& path)
+bool CMainFrame::OpenFile(const QString& typed)
 {
+    const QString path = QFileInfo(typed).absoluteFilePath();
     if (m_doc.OnOpenDocument(ToUtf8(path))) {
         RememberCurrentFile();
         return true;
@@ -147,6 +152,18 @@ bool CMainFrame::OpenFile(const QString& path)
         RebuildRecentMenu();
     }
     return false;
+}
+
+void CMainFrame::OnFileChangedElsewhere(const QString& path)
+{
+    QString question = tr("%1 was changed by another program.\nOpen it again?").arg(QDir::toNativeSeparators(path));
+    if (m_modified)
+        question += QLatin1Char('\n') + tr("The changes made here since it was saved would be lost.");
+    if (!m_prompt.AskYesNo(this, question))
+        return;   // kept: a save asks before it overwrites the other program's change
+    m_view->FinishEditing();
+    m_modified = false;
+    OpenFile(path);
 }
 
 void CMainFrame::RememberCurrentFile()
@@ -177,7 +194,7 @@ void CMainFrame::OnTransfer(int commandId)
     dialog.exec();
     // A verified download that found differences shows them.
     if (const CDeviceConfig* read = dialog.ModuleRead(); read && !CompareModuleScope(m_root, *read, dialog.ModuleVersion()).empty())
-        ShowDifferences(*read, true, dialog.ModuleVersion(), QStringLiteral("Module"));
+        ShowDifferences(*read, true, dialog.ModuleVersion(), tr("Module"));
 }
 
 void CMainFrame::OnAutoMapping()

@@ -1,7 +1,5 @@
 // Compare with Module, Compare with File, the differences dialog, and the line pane's feed.
 
-#include <QTableWidget>
-
 #include "compare/config_diff.h"
 #include "file/config_file.h"
 #include "model/device_config.h"
@@ -34,7 +32,7 @@ void CMainFrame::OnCompareWithModule()
     dialog.exec();
     if (const CDeviceConfig* read = dialog.ModuleRead())
         ShowDifferences(*read, true, dialog.ModuleVersion(),
-                        QStringLiteral("Module (hardware %1.%2)").arg(dialog.ModuleVersion().major).arg(dialog.ModuleVersion().minor));
+                        tr("Module (hardware %1.%2)").arg(dialog.ModuleVersion().major).arg(dialog.ModuleVersion().minor));
 }
 
 void CMainFrame::OnCompareWithFile()
@@ -56,7 +54,16 @@ void CMainFrame::ShowDifferences(const CDeviceConfig& other, bool moduleScope, H
 {
     const CompareScope scope = moduleScope ? CompareScope::Module : CompareScope::Whole;
     CDifferencesDialog dialog(CompareConfigurations(m_root, other, scope, version, true), otherSide, this);
-    connect(&dialog, &CDifferencesDialog::differenceActivated, this, &CMainFrame::SelectDifference);
+    connect(&dialog, &CDifferencesDialog::differenceActivated, this, [this, &dialog](const Difference& difference) {
+        SelectDifference(difference);
+        // The row shown must not lie under the dialog.
+        const CPropertyGrid* grid = m_view->Grid();
+        const int row = grid->currentIndex().row();
+        if (row >= 0) {
+            const QRect cells = grid->visualRect(grid->model()->index(row, 0)) | grid->visualRect(grid->model()->index(row, 1));
+            MoveClearOf(dialog, QRect(grid->viewport()->mapToGlobal(cells.topLeft()), cells.size()));
+        }
+    });
     dialog.exec();
 }
 
@@ -80,8 +87,5 @@ void CMainFrame::SelectDifference(const Difference& d)
     if (!entry)
         return;
     m_tree->SelectEntry(entry);
-    if (d.row >= 0 && d.row < m_view->Grid()->rowCount()) {
-        m_view->Grid()->setCurrentCell(d.row, 0);
-        m_view->Grid()->selectRow(d.row);
-    }
+    m_view->Grid()->MakeRowCurrent(d.row);
 }

@@ -11,17 +11,19 @@
 void CMainFrame::CreateHistoryActions()
 {
     QUndoStack* stack = m_history->Stack();
-    m_undo = new QAction(QStringLiteral("Undo"), this);
+    m_undo = new QAction(tr("Undo"), this);
     m_undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     m_undo->setIcon(QIcon(QStringLiteral(":/toolbar/undo.svg")));
-    m_redo = new QAction(QStringLiteral("Redo"), this);
+    m_redo = new QAction(tr("Redo"), this);
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     m_redo->setIcon(QIcon(QStringLiteral(":/toolbar/redo.svg")));
     const auto follow = [this, stack] {
         m_undo->setEnabled(stack->canUndo());
-        m_undo->setText(stack->canUndo() ? QStringLiteral("Undo %1").arg(stack->undoText()) : QStringLiteral("Undo"));
+        m_undo->setText(stack->canUndo() ? tr("Undo %1").arg(stack->undoText()) : tr("Undo"));
         m_redo->setEnabled(stack->canRedo());
-        m_redo->setText(stack->canRedo() ? QStringLiteral("Redo %1").arg(stack->redoText()) : QStringLiteral("Redo"));
+        m_redo->setText(stack->canRedo() ? tr("Redo %1").arg(stack->redoText()) : tr("Redo"));
+        // The history set the modified flag from the stack already (its handler came first).
+        setWindowModified(m_modified);
     };
     connect(stack, &QUndoStack::indexChanged, this, follow);
     connect(stack, &QUndoStack::cleanChanged, this, follow);

@@ -65,11 +65,23 @@ QWidget* MakeSwatch(std::uint32_t colour, const QString& text, QWidget* parent)
     return box;
 }
 
+// The legend's words (model/palette.h), made known to the translation.
+[[maybe_unused]] constexpr const char* kLegendWords[] = {
+    QT_TRANSLATE_NOOP("CConflictDlg", "Not use"),  QT_TRANSLATE_NOOP("CConflictDlg", "Legal "),
+    QT_TRANSLATE_NOOP("CConflictDlg", "Conflict"), QT_TRANSLATE_NOOP("CConflictDlg", "Overflow"),
+    QT_TRANSLATE_NOOP("CConflictDlg", "Selected Command"),
+};
+
+QString LegendText(const LegendEntry& entry)
+{
+    return CConflictDlg::tr(std::string(entry.label).c_str());
+}
+
 } // namespace
 
 CConflictDlg::CConflictDlg(CDeviceConfig& root, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Conflict Detect"));
+    setWindowTitle(tr("Conflict Detect"));
     setWindowFlags((windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) &
                    ~Qt::WindowContextHelpButtonHint);
     QFont dialogFont = font();
@@ -93,17 +105,17 @@ CConflictDlg::CConflictDlg(CDeviceConfig& root, QWidget* parent) : QDialog(paren
 
     auto* maps = new QVBoxLayout;
     maps->setSpacing(2);
-    maps->addWidget(MakeCaption(QStringLiteral("  Input Memory "), this), 0, Qt::AlignHCenter);
+    maps->addWidget(MakeCaption(tr("  Input Memory "), this), 0, Qt::AlignHCenter);
     maps->addWidget(m_inputGrid, 1);
     maps->addSpacing(4);
-    maps->addWidget(MakeCaption(QStringLiteral(" Output Memory "), this), 0, Qt::AlignHCenter);
+    maps->addWidget(MakeCaption(tr(" Output Memory "), this), 0, Qt::AlignHCenter);
     maps->addWidget(m_outputGrid, 1);
     maps->addSpacing(6);
     auto* legend = new QHBoxLayout;
     legend->setSpacing(14);
     legend->addStretch(1);
     for (const LegendEntry& entry : kMemoryMapLegend)
-        legend->addWidget(MakeSwatch(entry.colour, QString::fromUtf8(entry.label.data(), qsizetype(entry.label.size())), this));
+        legend->addWidget(MakeSwatch(entry.colour, LegendText(entry), this));
     legend->addStretch(1);
     maps->addLayout(legend);
 

@@ -1,6 +1,7 @@
 #include "ui/recent_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -18,16 +19,18 @@ CRecentFiles::CRecentFiles()
 {
     const QSettings settings;
     for (int i = 0; i < kMaxFiles; ++i) {
+        // A path kept relative to some folder of an earlier run could open another file.
         const QString path = settings.value(Key(i)).toString();
-        if (!path.isEmpty() && !m_files.contains(path))
+        if (!path.isEmpty() && QDir::isAbsolutePath(path) && !m_files.contains(path))
             m_files.append(path);
     }
 }
 
-void CRecentFiles::Add(const QString& path)
+void CRecentFiles::Add(const QString& typed)
 {
-    if (path.isEmpty())
+    if (typed.isEmpty())
         return;
+    const QString path = QFileInfo(typed).absoluteFilePath();
     m_files.removeAll(path);
     m_files.prepend(path);
     while (m_files.size() > kMaxFiles)

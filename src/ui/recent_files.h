@@ -1,6 +1,6 @@
 #pragma once
 // The list of the four most recently used configuration files, kept in the program's settings
-// ("Local AppWizard-Generated Applications"), most recent first.
+// ("Local AppWizard-Generated Applications"), most recent first, each by its whole path.
 
 #include <QStringList>
 
@@ -9,7 +9,7 @@ public:
     static constexpr int kMaxFiles = 4;
 
     CRecentFiles();
-    // Puts a path at the head of the list (moving it there if it is listed already).
+    // Puts a path (made whole) at the head of the list, moving it there if it is listed already.
     void Add(const QString& path);
     void Remove(const QString& path);
     const QStringList& Files() const { return m_files; }

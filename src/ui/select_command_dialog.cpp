@@ -9,7 +9,7 @@
 
 CSelectCommandDlg::CSelectCommandDlg(QWidget* parent) : QDialog(parent), m_list(new QListWidget(this))
 {
-    setWindowTitle(QStringLiteral("Select Command"));
+    setWindowTitle(tr("Select Command"));
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
     font.setPointSize(11);
@@ -27,8 +27,8 @@ CSelectCommandDlg::CSelectCommandDlg(QWidget* parent) : QDialog(parent), m_list(
         if (!supported) {
             // Shown, so that the list names every function, but greyed and never chosen.
             entry->setFlags(entry->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
-            entry->setToolTip(QStringLiteral("The module cannot send this function: only function codes "
-                                             "01-06, 15 and 16 can be configured."));
+            entry->setToolTip(tr("The module cannot send this function: only function codes "
+                                 "01-06, 15 and 16 can be configured."));
         }
         m_list->addItem(entry);
     }

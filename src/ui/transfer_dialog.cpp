@@ -81,7 +81,7 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     setFont(dialogFont);
 
     m_ports = new QComboBox(this);
-    auto* portLabel = new QLabel(QStringLiteral("Serial port:"), this);
+    auto* portLabel = new QLabel(tr("Serial port:"), this);
     portLabel->setBuddy(m_ports);
 
     m_progress = new QProgressBar(this);
@@ -89,14 +89,14 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
 
-    m_verify = new QCheckBox(QStringLiteral("&Verify after download"), this);
+    m_verify = new QCheckBox(tr("&Verify after download"), this);
     m_verify->setChecked(QSettings().value(kVerifySetting, false).toBool());
     m_verify->setVisible(direction == TransferDirection::Download);
     connect(m_verify, &QCheckBox::toggled, this, [](bool on) { QSettings().setValue(kVerifySetting, on); });
 
     m_start = new QPushButton(title, this);
     m_start->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     connect(m_start, &QPushButton::clicked, this, &CSerialPortDlg::StartRun);
     connect(m_cancel, &QPushButton::clicked, this, &CSerialPortDlg::reject);
 
@@ -133,8 +133,8 @@ void CSerialPortDlg::SetCompareOnly()
     m_compareOnly = true;
     m_direction = TransferDirection::Upload;
     m_verify->hide();
-    setWindowTitle(QStringLiteral("Compare with Module"));
-    m_start->setText(QStringLiteral("Compare"));
+    setWindowTitle(tr("Compare with Module"));
+    m_start->setText(tr("Compare"));
 }
 
 
@@ -191,7 +191,7 @@ void CSerialPortDlg::ShowProgress(int done, int planned)
         return;
     m_progress->setRange(0, planned);
     m_progress->setValue(std::min(done, planned));
-    m_progress->setFormat(QStringLiteral("Exchange %v of %m"));
+    m_progress->setFormat(tr("Exchange %v of %m"));
     m_progress->setTextVisible(true);
 }
 
@@ -217,7 +217,7 @@ void CSerialPortDlg::Post(Notice notice)
         // The module's configuration is only looked at: the caller shows the differences.
         m_moduleRead = m_work.get();
         m_moduleVersion = last.outcome.version;
-        emit runEnded(QStringLiteral("Read the module (hardware %1.%2) for comparison")
+        emit runEnded(tr("Read the module (hardware %1.%2) for comparison")
                           .arg(m_moduleVersion.major).arg(m_moduleVersion.minor), false);
         EndRun(last.outcome);
         m_showingNotice = false;
@@ -245,15 +245,15 @@ QString CSerialPortDlg::VerifiedText(const Notice& notice, bool& failed)
     const TransferOutcome& read = *notice.readBack;
     if (read.code != RESULT_OK) {
         failed = true;
-        return notice.text + QStringLiteral("\n\nThe module could not be read back: ") + FromUtf8(read.message);
+        return notice.text + QStringLiteral("\n\n") + tr("The module could not be read back: %1").arg(FromUtf8(read.message));
     }
     m_moduleRead = m_readBack.get();
     m_moduleVersion = read.version;
     const std::size_t differences = CompareModuleScope(m_root, *m_readBack, read.version).size();
     failed = differences > 0;
     if (!failed)
-        return notice.text + QStringLiteral("\n\nThe module holds what was downloaded.");
-    return notice.text + QStringLiteral("\n\nBut the module differs in %1 item(s).").arg(differences);
+        return notice.text + QStringLiteral("\n\n") + tr("The module holds what was downloaded.");
+    return notice.text + QStringLiteral("\n\n") + tr("But the module differs in %n item(s).", nullptr, static_cast<int>(differences));
 }
 
 void CSerialPortDlg::EndRun(const TransferOutcome&)

@@ -1,10 +1,15 @@
 // Where the main window opens and what it remembers between runs: its geometry, the docking
 // panes and the property grid's label column, kept in the program's settings. The window always
-// opens wholly on the screen's available area, shrunk where its preferred size does not fit.
+// opens wholly on the screen's available area, frame included, shrunk where its preferred size
+// does not fit; the tool bar's images shrink where its buttons would not all show.
 
 #include <QDockWidget>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
+#include <QToolBar>
+#include <QWindow>
+#include <functional>
 
 #include "ui/main_frame.h"
 #include "ui/gateway_view.h"
@@ -13,6 +18,29 @@
 namespace {
 
 const QSize kPreferredSize(1024, 700);
+
+// Calls back once, when a window is first exposed (under a window manager: once it is framed).
+class CFirstExposure : public QObject {
+public:
+    CFirstExposure(QWindow* window, std::function<void()> then) : QObject(window), m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, std::move(m_then));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
 const char* const kGeometryKey = "Workbench/Geometry";
 const char* const kStateKey = "Workbench/State";
 const char* const kLabelColumnKey = "Workbench/LabelColumn";
@@ -38,11 +66,18 @@ void CMainFrame::SaveLayout() const
 
 void CMainFrame::FitOnScreen(bool centre)
 {
+    FitFrame(centre);
+    if (QWindow* window = windowHandle(); window && !window->isExposed())
+        new CFirstExposure(window, [this, centre] { FitFrame(centre); });
+}
+
+void CMainFrame::FitFrame(bool centre)
+{
     const QScreen* where = screen();
     if (!where)
         return;
     const QRect available = where->availableGeometry();
-    // The frame (title bar and borders) is known only once the window is shown.
+    // The frame (title bar and borders) that the window manager adds around the window.
     const QSize frameExtra = frameGeometry().size() - geometry().size();
     QRect frame = frameGeometry();
     if (!centre && available.contains(frame))
@@ -54,4 +89,39 @@ void CMainFrame::FitOnScreen(bool centre)
     // A frame larger than the screen still keeps its top left corner (and the menu bar) on it.
     frame.moveTopLeft(QPoint(std::max(frame.left(), available.left()), std::max(frame.top(), available.top())));
     move(frame.topLeft());
+}
+
+void CMainFrame::FitToolBar()
+{
+    if (!m_toolBar || m_toolBar->orientation() != Qt::Horizontal)
+        return;
+    for (const int side : {32, 24, 16}) {
+        if (m_toolBar->iconSize() != QSize(side, side))
+            m_toolBar->setIconSize(QSize(side, side));
+        if (m_toolBar->sizeHint().width() <= width())
+            return;
+    }
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FitToolBar();
+}
+
+void MoveClearOf(QWidget& window, const QRect& spot)
+{
+    const QRect frame = window.frameGeometry();
+    if (!frame.intersects(spot) || !window.screen())
+        return;
+    const QRect screen = window.screen()->availableGeometry();
+    const QSize frameExtra = frame.size() - window.geometry().size();
+    const int roomAbove = spot.top() - screen.top();
+    const int roomBelow = screen.bottom() - spot.bottom();
+    const int room = std::max(roomAbove, roomBelow);
+    if (frame.height() > room)
+        window.resize(window.width(), std::max(room - frameExtra.height(), window.minimumSizeHint().height()));
+    const int height = window.frameGeometry().height();
+    const int top = roomAbove >= roomBelow ? spot.top() - height : spot.bottom() + 1;
+    window.move(frame.left(), std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() + 1 - height)));
 }

@@ -4,15 +4,10 @@
 // names the byte within the row ("00" to "03"), the header column the address of the row's
 // first byte. Every bit cell carries a background colour; all start white.
 
-#include <QColor>
 #include <QTableWidget>
 #include <cstdint>
 
-// A colour given as 0x00BBGGRR.
-inline QColor ColourFromRef(std::uint32_t ref)
-{
-    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF), static_cast<int>((ref >> 16) & 0xFF));
-}
+#include "widgets/colour_ref.h"
 
 class CMemoryGrid : public QTableWidget {
     Q_OBJECT

@@ -1,112 +1,88 @@
 #pragma once
 // The two-column property grid: column 0 the labels, column 1 the values of a node's items,
-// row r showing item r. A click on an editable value cell opens an editor over that cell (a
-// text box or a drop-down list); when the editor loses the focus its text is handed on
-// through a signal. The grid knows nothing of the rules an edit must pass: whoever shows the
-// items checks and stores the text and then writes the result back into the cell.
+// row r showing item r (the rows are a CPropertyRows model). A click on an editable value cell,
+// Return, F2 or a typed character opens the row's editor over its cell: a text box, a drop-down
+// list, or a drop-down list that also takes typed text. Return and Tab commit the editor's whole
+// text through the commit handler; a refused text leaves the editor open on its row with the
+// old value; Esc closes it and the item keeps its value. The grid knows nothing of the rules a
+// value must pass: the commit handler checks and stores it, and writes the rows again.
 
-#include <QColor>
-#include <QTableWidget>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTableView>
 #include <map>
 #include <string>
-#include <vector>
 
-#include "model/item_list.h"
+#include "widgets/property_editors.h"
+#include "widgets/property_rows.h"
 
 class QComboBox;
 class QLineEdit;
 
-class CPropertyGrid : public QTableWidget, public CGridSink {
+class CPropertyGrid : public QTableView, public CGridSink {
     Q_OBJECT
 public:
-    // The grid always offers at least this many rows; a longer item list adds rows.
-    static constexpr int kGridRows = 40;
+    static constexpr int kGridRows = CPropertyRows::kMinimumRows;
 
     explicit CPropertyGrid(QWidget* parent = nullptr);
 
-    // Empties every cell, forgets every row's item, paints the value cells white and closes
-    // an open editor without handing on its text.
+    CPropertyRows* Rows() const { return m_rows; }
+    // Closes an open editor without committing it and empties every row.
     void ClearGrid();
     // Writes an item into a row: label, value, value-cell colour; the row keeps the item.
-    void ShowItem(int row, CParamItem& item) override;
+    void ShowItem(int row, CParamItem& item) override { m_rows->ShowItem(row, item); }
     // The item a row shows, or none.
-    CParamItem* ItemAtRow(int row) const;
-    // Rewrites a value cell's text.
-    void SetValueText(int row, const QString& text);
-    // Paints a row's value cell: red while the item holds a value marked as faulty, otherwise
-    // from its enable flag (white editable, grey read-only).
-    void RestyleRow(int row);
-    // Items whose values no edit would accept, with those values. A mark holds while the item
-    // keeps that value, so an accepted edit clears it. Replaces the marks; repaints every row.
-    void MarkFaultyValues(std::map<const CParamItem*, std::string> marks);
-    bool ShowsFaultyValue(int row) const;
-    // Hands on the text of an open editor now, as losing the focus does.
+    CParamItem* ItemAtRow(int row) const { return m_rows->ItemAtRow(row); }
+    int RowCount() const { return m_rows->rowCount(); }
+    QString CellText(int row, int column) const;
+    QColor ValueColour(int row) const;
+    void MarkFaultyValues(std::map<const CParamItem*, std::string> marks) { m_rows->MarkFaultyValues(std::move(marks)); }
+    bool ShowsFaultyValue(int row) const { return m_rows->ShowsFaultyValue(row); }
+    void SetCommitHandler(CPropertyRows::CommitHandler handler) { m_rows->SetCommitHandler(std::move(handler)); }
+
+    // Commits an open editor now, as losing the focus does.
     void FinishEditing();
-    // Opens the editor of a row's value cell, as a click on it does; false when the row's item
-    // offers none.
-    bool OpenEditor(int row);
+    // Makes a row current and opens its value's editor (with a drop-down list shown when
+    // showList); false when the row's item offers none.
+    bool OpenEditor(int row, bool showList = true);
+    // Makes a row current without opening an editor.
+    void MakeRowCurrent(int row);
 
     // Width of the label column; -1 while both columns share the width equally.
     int LabelColumnWidth() const { return m_labelWidth; }
     void SetLabelColumnWidth(int width);
 
-    // The colour of a cell in the model's 0x00BBGGRR notation.
-    static QColor FromColourRef(std::uint32_t colour);
-
-    QLineEdit* TextEditor() const { return m_textEditor; }
-    QComboBox* ChoiceEditor() const { return m_choiceEditor; }
-    // Row and item of the open editor; -1 and none while no editor is open.
-    int EditRow() const { return m_editRow; }
-    CParamItem* EditItem() const { return m_editItem; }
+    // The open editor and its row; none and -1 while no editor is open.
+    QWidget* Editor() const { return m_editor; }
+    QLineEdit* TextEditor() const;
+    QComboBox* ChoiceEditor() const;
+    int EditRow() const { return m_editor ? m_editIndex.row() : -1; }
 
 signals:
-    // Any click on a row that shows an item, before an editor opens.
+    // A click on a row that shows an item, before an editor opens.
     void rowClicked(int row, int column, CParamItem* item);
-    // A text box closed with this text.
-    void textCommitted(int row, CParamItem* item, const QString& text);
-    // A drop-down list closed with a picked entry, or (for a list that takes typed text) with
-    // the text in its edit field.
-    void choiceCommitted(int row, CParamItem* item, const QString& text);
-    // A drop-down list closed without a picked entry.
-    void choiceDismissed(int row, CParamItem* item);
     // The current row moved (by click or keyboard) to a row that shows an item.
     void currentRowEntered(int row, CParamItem* item);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    enum class Editor { None, Text, Choice };
-
-    void OnCellClicked(int row, int column);
-    void OpenTextEditor(int row, CParamItem& item);
-    void OpenChoiceEditor(int row, CParamItem& item);
-    void CommitText();
-    void CommitChoice(int pickedIndex);
-    void CloseEditor();
-    // Closes the open editor without handing on its text; the cell keeps the item's value.
-    void CancelEditor();
-    // Commits the open editor, then makes the next (step 1) or previous (-1) editable row
-    // current and opens its text box.
-    void CommitAndStep(int step);
-    bool HandleEditorKey(QObject* watched, QKeyEvent* key);
+    void OnClicked(const QModelIndex& index);
+    // Closes the editor and, unless it ended with Esc, commits its text; a refused text opens
+    // the editor again on its row, an accepted one steps on after Tab.
+    void EndEdit(QWidget* editor, EditEnding how);
+    void StepEditor(int fromRow, int step);
     bool HandleColumnDrag(QEvent* event);
-    bool ShowCutTextTip(QEvent* event);
     void FitColumns();
-    void PlaceEditor();
-    QTableWidgetItem* Cell(int row, int column);
 
-    QLineEdit* m_textEditor = nullptr;
-    QComboBox* m_choiceEditor = nullptr;
-    std::vector<CParamItem*> m_rowItems;
-    std::map<const CParamItem*, std::string> m_faultyValues;
-    Editor m_open = Editor::None;
-    int m_editRow = -1;
-    CParamItem* m_editItem = nullptr;
+    CPropertyRows* m_rows;
+    CPropertyDelegate* m_delegate;
+    QPointer<QWidget> m_editor;
+    QPersistentModelIndex m_editIndex;
     int m_labelWidth = -1;
     bool m_draggingColumn = false;
 };

@@ -1,9 +1,7 @@
 // The property grid's columns: the label column's width (half the grid until the user drags the
-// line between the columns) and the tool-tip that shows a cell's whole text when it is cut off.
+// line between the columns).
 
-#include <QHelpEvent>
 #include <QMouseEvent>
-#include <QToolTip>
 #include <algorithm>
 
 #include "widgets/property_grid.h"
@@ -12,7 +10,6 @@ namespace {
 
 constexpr int kMinColumn = 24;   // neither column is dragged narrower than this
 constexpr int kGrip = 3;         // pixels on each side of the column line that take a drag
-constexpr int kCellMargin = 8;   // room the cell's text needs besides its own width
 
 } // namespace
 
@@ -20,7 +17,6 @@ void CPropertyGrid::SetLabelColumnWidth(int width)
 {
     m_labelWidth = width < 0 ? -1 : width;
     FitColumns();
-    PlaceEditor();
 }
 
 void CPropertyGrid::FitColumns()
@@ -34,9 +30,7 @@ bool CPropertyGrid::viewportEvent(QEvent* event)
 {
     if (HandleColumnDrag(event))
         return true;
-    if (event->type() == QEvent::ToolTip)
-        return ShowCutTextTip(event);
-    return QTableWidget::viewportEvent(event);
+    return QTableView::viewportEvent(event);
 }
 
 bool CPropertyGrid::HandleColumnDrag(QEvent* event)
@@ -70,15 +64,8 @@ bool CPropertyGrid::HandleColumnDrag(QEvent* event)
     return false;
 }
 
-bool CPropertyGrid::ShowCutTextTip(QEvent* event)
+void CPropertyGrid::resizeEvent(QResizeEvent* event)
 {
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QModelIndex index = indexAt(help->pos());
-    const QString text = index.data().toString();
-    const QRect cell = visualRect(index);
-    if (index.isValid() && fontMetrics().horizontalAdvance(text) + kCellMargin > cell.width())
-        QToolTip::showText(help->globalPos(), text, viewport(), cell);
-    else
-        QToolTip::hideText();
-    return true;
+    QTableView::resizeEvent(event);
+    FitColumns();
 }

@@ -1,7 +1,8 @@
-// Keyboard editing in the property grid: opening an editor from the current row, and the keys
-// that an open editor answers to (Return, Esc, Tab, Shift+Tab).
+// Editing in the property grid: opening the editor of a row (by click, Return, F2 or a typed
+// character), and what happens when it ends (commit, refusal, stepping on with Tab, Esc).
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -15,113 +16,93 @@ bool IsReturn(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// A key that types a character into a value (no Ctrl, Alt or Meta held).
-bool TypesText(const QKeyEvent* key)
-{
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const QString text = key->text();
-    return !text.isEmpty() && text.at(0).isPrint();
-}
-
 } // namespace
 
-bool CPropertyGrid::OpenEditor(int row)
+bool CPropertyGrid::OpenEditor(int row, bool showList)
 {
-    CParamItem* item = ItemAtRow(row);
-    if (!item)
+    FinishEditing();
+    if (!m_rows->RowAt(row).OffersEditor())
         return false;
-    emit rowClicked(row, 1, item);
-    // The handler may have redrawn the grid; the row must still show the same item.
-    if (ItemAtRow(row) != item || !item->OffersEditor())
+    const QModelIndex index = m_rows->index(row, 1);
+    setCurrentIndex(index);
+    if (!edit(index, QAbstractItemView::AllEditTriggers, nullptr) || !m_delegate->LastEditor())
         return false;
-    if (item->state == STATE_TEXT)
-        OpenTextEditor(row, *item);
-    else
-        OpenChoiceEditor(row, *item);
+    m_editor = m_delegate->LastEditor();
+    m_editIndex = index;
+    if (auto* choice = qobject_cast<CChoiceEditor*>(m_editor.data()); choice && showList)
+        choice->showPopup();
     return true;
+}
+
+void CPropertyGrid::FinishEditing()
+{
+    if (QWidget* editor = m_editor)
+        EndEdit(editor, EditEnding::FocusLost);
+}
+
+void CPropertyGrid::EndEdit(QWidget* editor, EditEnding how)
+{
+    if (!editor || editor != m_editor)
+        return;
+    const int row = m_editIndex.row();
+    const QString text = CPropertyDelegate::EditorValue(editor);
+    auto* choice = qobject_cast<CChoiceEditor*>(editor);
+    const bool listWithoutPick = choice && !choice->isEditable() && how == EditEnding::FocusLost;
+    const bool commit = how != EditEnding::Revert && !listWithoutPick;
+    // The editor goes first: whatever the commit redraws, no editor is left over a changed row.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool hadFocus = focus && (focus == editor || editor->isAncestorOf(focus) ||
+                                    (choice && choice->ListShown()));
+    if (choice)
+        choice->hidePopup();
+    m_editor = nullptr;
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason);
+    if (!commit)
+        return;
+    if (!m_rows->Commit(row, text)) {
+        // Refused: the message has been shown; the old value is back in the editor, on its row.
+        if (how != EditEnding::FocusLost)
+            OpenEditor(row, false);
+        return;
+    }
+    if (how == EditEnding::Next || how == EditEnding::Previous)
+        StepEditor(row, how == EditEnding::Next ? 1 : -1);
+}
+
+void CPropertyGrid::StepEditor(int fromRow, int step)
+{
+    for (int row = fromRow + step; row >= 0 && ItemAtRow(row); row += step) {
+        if (m_rows->RowAt(row).OffersEditor()) {
+            OpenEditor(row, false);
+            return;
+        }
+    }
 }
 
 void CPropertyGrid::keyPressEvent(QKeyEvent* event)
 {
-    int row = currentRow();
+    int row = currentIndex().row();
     if (row < 0 && ItemAtRow(0)) {
         row = 0;
-        setCurrentCell(0, 1);
+        MakeRowCurrent(0);
     }
-    CParamItem* item = ItemAtRow(row);
+    const CPropertyRows::Row& shown = m_rows->RowAt(row);
     const int key = event->key();
-    if (item && (IsReturn(key) || key == Qt::Key_F2)) {
+    if (shown.item && (IsReturn(key) || key == Qt::Key_F2)) {
         OpenEditor(row);
         return;
     }
-    if (item && item->OffersEditor() && TypesText(event)) {
-        // The typed character starts the new value.
-        if (!OpenEditor(row))
+    if (shown.OffersEditor() && TypesText(event)) {
+        // The typed character starts the new value; in a plain list it finds an entry.
+        if (!OpenEditor(row, shown.state == STATE_LIST))
             return;
-        if (m_open == Editor::Text) {
-            m_textEditor->insert(event->text());
-        } else if (m_choiceEditor->isEditable()) {
-            m_choiceEditor->hidePopup();
-            m_choiceEditor->setEditText(event->text());
-        } else {
-            m_choiceEditor->view()->keyboardSearch(event->text());
-        }
+        if (auto* choice = ChoiceEditor(); choice && !choice->isEditable())
+            choice->view()->keyboardSearch(event->text());
+        else if (m_editor)
+            QApplication::sendEvent(m_editor, event);
         return;
     }
-    QTableWidget::keyPressEvent(event);
-}
-
-bool CPropertyGrid::HandleEditorKey(QObject* watched, QKeyEvent* key)
-{
-    const bool text = m_open == Editor::Text && watched == m_textEditor;
-    const bool list = watched == m_choiceEditor->view();
-    const bool choice = m_open == Editor::Choice && (watched == m_choiceEditor || list ||
-                                                     (m_choiceEditor->isEditable() && watched == m_choiceEditor->lineEdit()));
-    if (!text && !choice)
-        return false;
-    switch (key->key()) {
-    case Qt::Key_Escape:
-        CancelEditor();
-        return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            return false;
-        CommitAndStep(key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier) ? -1 : 1);
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // In the open list, Return picks the highlighted entry through the combo box itself.
-        if (list)
-            return false;
-        if (text || m_choiceEditor->isEditable())
-            FinishEditing();
-        else
-            m_choiceEditor->showPopup();
-        return true;
-    default:
-        return false;
-    }
-}
-
-void CPropertyGrid::CancelEditor()
-{
-    CloseEditor();
-    setFocus(Qt::OtherFocusReason);
-}
-
-void CPropertyGrid::CommitAndStep(int step)
-{
-    const int from = m_editRow >= 0 ? m_editRow : currentRow();
-    FinishEditing();
-    setFocus(Qt::TabFocusReason);
-    for (int row = from + step; row >= 0 && ItemAtRow(row); row += step) {
-        if (!ItemAtRow(row)->OffersEditor())
-            continue;
-        setCurrentCell(row, 1);
-        if (ItemAtRow(row)->state == STATE_TEXT)
-            OpenEditor(row);
-        return;
-    }
+    QTableView::keyPressEvent(event);
 }

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "cli_fixture.h"
+#include "model/lang_strings.h"
 
 namespace fs = std::filesystem;
 
@@ -160,8 +161,9 @@ TEST_F(Cli, NoTemporaryOutlivesTheNextSave)
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
 }
 
-// The running language (--lang, else the locale) writes its word into the header and refuses
-// files of the other language.
+// The running language (--lang, else the locale) builds the configuration in that language from
+// the start: its word in the header, every label and name from its table, the same defaults;
+// the file passes its own language's check and is refused by the other language.
 TEST_F(Cli, LanguageFollowsTheOptionAndTheLocale)
 {
     // LANG and the arguments of the run that writes the file, the header's word, the reader's --lang.
@@ -177,8 +179,23 @@ TEST_F(Cli, LanguageFollowsTheOptionAndTheLocale)
         const ProgramRun created = RunTool(args);
         ::unsetenv("LANG");
         ASSERT_EQ(created.status, 0) << created.err;
-        EXPECT_NE(dir.Read("plant.xml").find(std::string("<Language Value=\"") + word + "\""), std::string::npos);
-        EXPECT_EQ(RunTool({"--lang", reader, "show", "plant.xml"}).status, status);
+        const std::string text = dir.Read("plant.xml");
+        EXPECT_NE(text.find(std::string("<Language Value=\"") + word + "\""), std::string::npos);
+        const ProgramRun shown = RunTool({"--lang", reader, "show", "plant.xml"});
+        EXPECT_EQ(shown.status, status);
+        EXPECT_EQ(RunTool({"--lang", reader, "check", "plant.xml"}).status, status);
+        // Every item label is in the file's language: GB2312 bytes for Chinese, ASCII for English.
+        const Language lang = std::string(word) == "Chinese" ? Language::Chinese : Language::English;
+        for (std::size_t at = text.find("<Item Value=\""); at != std::string::npos; at = text.find("<Item Value=\"", at + 1)) {
+            const std::string label = text.substr(at + 13, text.find('"', at + 13) - at - 13);
+            EXPECT_EQ(std::any_of(label.begin(), label.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }),
+                      lang == Language::Chinese) << label;
+        }
+        if (status != 0)
+            continue;
+        // The names, and a default that a reset would change (Output Mode).
+        EXPECT_NE(shown.out.find("\n" + GetLangStringIn(lang, 18) + "\n"), std::string::npos) << shown.out;
+        EXPECT_NE(shown.out.find(GetLangStringIn(lang, 4017) + " = " + GetLangStringIn(lang, 76) + "\n"), std::string::npos);
     }
 }
 

@@ -16,6 +16,8 @@ dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x failed"
 usr=$tmp/root/usr
 
 "$usr/bin/gatewaycfg" --version | grep -q "^gatewaycfg $version" || fail "unpacked gatewaycfg --version"
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$usr/bin/gateway-workbench" --version | grep -q "^gateway-workbench $version" \
+  || fail "unpacked gateway-workbench --version without a display"
 "$usr/bin/gatewaycfg" new "$tmp/plant.xml" >/dev/null || fail "unpacked gatewaycfg new"
 "$usr/bin/gatewaycfg" show "$tmp/plant.xml" | grep -qx '\[subnet\] Subnet' || fail "unpacked gatewaycfg show"
 
@@ -23,7 +25,7 @@ for path in bin/gateway-sim bin/modbus-slave-sim bin/gateway-workbench share/app
     share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
     share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/$id.png \
     share/man/man1/{gatewaycfg,gateway-sim,modbus-slave-sim,gateway-workbench}.1.gz \
-    share/bash-completion/completions/gatewaycfg share/doc/gateway-workbench/{index.html,copyright}; do
+    share/bash-completion/completions/gatewaycfg share/doc/gateway-workbench/{index.html,index_zh_CN.html,copyright}; do
   [[ -s $usr/$path ]] || fail "the package lacks /usr/$path"
 done
 dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "no dependencies from dpkg-shlibdeps: $(dpkg-deb -f "$deb" Depends)"

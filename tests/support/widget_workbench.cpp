@@ -55,35 +55,36 @@ void Workbench::Click(QTreeWidgetItem* entry)
 void Workbench::ClickCell(int row, int column)
 {
     CPropertyGrid* grid = Grid();
-    grid->scrollToItem(grid->item(row, column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
+    const QModelIndex cell = grid->model()->index(row, column);
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
 }
 
 bool Workbench::TypeValue(int row, const QString& text)
 {
     ClickCell(row, 1);
     QLineEdit* editor = Grid()->TextEditor();
-    if (!editor->isVisible() || !editor->hasFocus())
+    if (!editor || !editor->hasFocus())
         return false;
     if (text.isEmpty())
         QTest::keyClick(editor, Qt::Key_Delete);
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
-    return !editor->isVisible();
+    return true;
 }
 
 bool Workbench::PickChoice(int row, const QString& text)
 {
     ClickCell(row, 1);
     QComboBox* combo = Grid()->ChoiceEditor();
-    const int index = combo->findText(text);
-    QAbstractItemView* list = combo->view();
-    if (!combo->isVisible() || index < 0 || !list->isVisible())
+    const int index = combo ? combo->findText(text) : -1;
+    QAbstractItemView* list = combo ? combo->view() : nullptr;
+    if (index < 0 || !list->isVisible())
         return false;
     const QModelIndex entry = list->model()->index(index, 0);
     list->scrollTo(entry);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
-    return !combo->isVisible();
+    return !Grid()->Editor();
 }
 
 int Workbench::FilledRows() const
@@ -94,12 +95,8 @@ int Workbench::FilledRows() const
     return rows;
 }
 
-QString Workbench::Cell(int row, int column) const
-{
-    const QTableWidgetItem* cell = Grid()->item(row, column);
-    return cell ? cell->text() : QString();
-}
+QString Workbench::Cell(int row, int column) const { return Grid()->CellText(row, column); }
 
-QColor Workbench::CellColour(int row) const { return Grid()->item(row, 1)->background().color(); }
+QColor Workbench::CellColour(int row) const { return Grid()->ValueColour(row); }
 
 } // namespace ui_test

@@ -76,9 +76,10 @@ struct Workbench {
     void Click(QTreeWidgetItem* entry);
     void ClickCell(int row, int column);
     // Clicks the value cell, types into the text box that opened and presses Return. False when
-    // no text box opened.
+    // no text box opened. A refused text leaves the text box open on its row.
     bool TypeValue(int row, const QString& text);
-    // Clicks the value cell and picks an entry of the drop-down list that opened.
+    // Clicks the value cell and picks an entry of the drop-down list that opened; true when the
+    // list opened, offered the entry and closed with the pick.
     bool PickChoice(int row, const QString& text);
     // Grid rows that show an item.
     int FilledRows() const;

@@ -242,6 +242,9 @@ private slots:
         PollOnce(dialog);
         QVERIFY2(dialog.Status()->text().contains("the port refused parity Even"), qPrintable(dialog.Status()->text()));
         QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_OUTCOME), QString());
+        // Another port: the error about the last one goes.
+        QTest::keyClick(dialog.PortList()->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(dialog.Status()->text(), QString());
     }
 
 private:

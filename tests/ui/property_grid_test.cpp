@@ -6,11 +6,14 @@
 #include <QtWidgets>
 #include <map>
 
+#include "support/config_builder.h"
 #include "support/widget_workbench.h"
+#include "ui/edit_history.h"
 #include "ui/command_table.h"
 #include "ui/ui_text.h"
 
 using namespace ui_test;
+using test_config::ConfigText;
 
 namespace {
 
@@ -55,6 +58,7 @@ private slots:
         QTest::newRow("slave address 248") << "slave" << 0 << "248" << "1" << 5009;
         QTest::newRow("registers 300") << "command:2" << 2 << "300" << "" << 5009;
         QTest::newRow("read address 1a") << "command:2" << 3 << "1a" << "1AH" << 0;
+        QTest::newRow("read address empty again") << "command:2" << 3 << "" << "" << 0;
         QTest::newRow("write address 40f4h") << "command:13" << 3 << "40f4h" << "" << 5009;
     }
 
@@ -75,11 +79,18 @@ private slots:
         QCOMPARE(bench.Cell(row, 1), stored);
         QCOMPARE(bench.prompt.messages, message ? QStringList{LangText(message)} : QStringList());
         QCOMPARE(bench.modified, stored != before);
-        QVERIFY(bench.Grid()->hasFocus());
+        // One undo step for a change, none for a value committed again.
+        QCOMPARE(bench.frame->History()->Stack()->count(), stored != before ? 1 : 0);
+        // A refusal keeps the text box on its row with the old value, ready for the next try.
+        QCOMPARE(bench.Grid()->EditRow(), message ? row : -1);
+        QVERIFY(message ? bench.Grid()->TextEditor()->hasFocus() && bench.Grid()->TextEditor()->text() == before
+                        : bench.Grid()->hasFocus());
         if (entry == "slave")   // the tree entry is named after the address
             QCOMPARE(bench.Slave()->text(0), "Node(" + stored + ")");
     }
 
+    // Keys through the focus chain into every editor kind: a text box (the subnet's timeouts), a
+    // list (baud rate, check bit) and a list that takes text (the fieldbus's probe timeout).
     void keyboard_data()
     {
         QTest::addColumn<bool>("fieldbus");
@@ -87,23 +98,45 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("cells");   // "row=value" after the steps
         QTest::addColumn<int>("message");
-        const int timeout = SUBNET_ROW_RESPONSE_TIMEOUT, probe = BUS_ROW_PROBE_TIMEOUT;
+        QTest::addColumn<int>("editorRow");       // the row of the editor left open, -1 for none
+        const int timeout = SUBNET_ROW_RESPONSE_TIMEOUT, delay = SUBNET_ROW_POLL_DELAY, probe = BUS_ROW_PROBE_TIMEOUT;
+        const int baud = SUBNET_ROW_BAUD_RATE, check = SUBNET_ROW_CHECK_BIT;
         const auto cell = [](int row, const QString& value) { return QString("%1=%2").arg(row).arg(value); };
-        QTest::newRow("F2 opens, Return commits") << false << timeout << QStringList{"<F2>", "500", "<Return>"}
-                                                  << QStringList{cell(timeout, "500")} << 0;
-        QTest::newRow("typing opens") << false << timeout << QStringList{"75", "<Return>"} << QStringList{cell(timeout, "75")} << 0;
-        QTest::newRow("Escape keeps") << false << timeout << QStringList{"99", "<Escape>"} << QStringList{cell(timeout, "300")} << 0;
-        QTest::newRow("Tab commits, edits the next") << false << timeout << QStringList{"<Return>", "600", "<Tab>", "30", "<Return>"}
-                                                     << QStringList{cell(timeout, "600"), cell(timeout + 1, "30")} << 0;
-        QTest::newRow("Shift+Tab goes back") << false << timeout + 1 << QStringList{"40", "<Backtab>", "700", "<Return>"}
-                                             << QStringList{cell(timeout + 1, "40"), cell(timeout, "700")} << 0;
-        QTest::newRow("list by arrows") << false << int(SUBNET_ROW_BAUD_RATE) << QStringList{"<Return>", "<Down>", "<Return>"}
-                                        << QStringList{cell(SUBNET_ROW_BAUD_RATE, "38400")} << 0;
-        QTest::newRow("typed list 250") << true << probe << QStringList{"250", "<Return>"} << QStringList{cell(probe, "250")} << 0;
-        QTest::newRow("typed list 60001") << true << probe << QStringList{"60001", "<Return>"}
-                                          << QStringList{cell(probe, LangText(86))} << 5009;
-        QTest::newRow("typed list by F2") << true << probe << QStringList{"<F2>", "<Escape>", "<F2>", "<Escape>"}
-                                          << QStringList{} << 0;
+        const QString defaultValue = LangText(86);
+        QTest::newRow("text: F2, Return commits whole") << false << timeout << QStringList{"<F2>", "450", "<Return>"}
+                                                        << QStringList{cell(timeout, "450")} << 0 << -1;
+        QTest::newRow("text: typing opens") << false << timeout << QStringList{"450", "<Return>"}
+                                            << QStringList{cell(timeout, "450")} << 0 << -1;
+        QTest::newRow("text: Esc restores") << false << timeout << QStringList{"99", "<Escape>"}
+                                            << QStringList{cell(timeout, "300")} << 0 << -1;
+        QTest::newRow("text: Tab commits whole, edits the next") << false << timeout << QStringList{"<Return>", "600", "<Tab>", "30", "<Return>"}
+                                                                 << QStringList{cell(timeout, "600"), cell(delay, "30")} << 0 << -1;
+        QTest::newRow("text: Shift+Tab goes back") << false << delay << QStringList{"40", "<Backtab>", "700", "<Return>"}
+                                                   << QStringList{cell(delay, "40"), cell(timeout, "700")} << 0 << -1;
+        QTest::newRow("text: refused Return stays") << false << timeout << QStringList{"70000", "<Return>", "500", "<Return>"}
+                                                    << QStringList{cell(timeout, "500")} << 5009 << -1;
+        QTest::newRow("text: refused Tab stays") << false << timeout << QStringList{"70000", "<Tab>", "450"}
+                                                 << QStringList{cell(timeout, "300"), cell(delay, "0")} << 5009 << timeout;
+        QTest::newRow("list: arrows, Return picks") << false << baud << QStringList{"<Return>", "<Down>", "<Return>"}
+                                                    << QStringList{cell(baud, "38400")} << 0 << -1;
+        QTest::newRow("list: a letter finds") << false << check << QStringList{QString(LangText(73).at(0)), "<Return>"}
+                                              << QStringList{cell(check, LangText(73))} << 0 << -1;
+        QTest::newRow("list: Esc restores") << false << baud << QStringList{"<F2>", "<Down>", "<Escape>"}
+                                            << QStringList{cell(baud, "19200")} << 0 << -1;
+        QTest::newRow("list: Tab picks, goes on") << false << baud << QStringList{"<Return>", "<Down>", "<Tab>"}
+                                                  << QStringList{cell(baud, "38400")} << 0 << check;
+        QTest::newRow("typed list: 450 whole") << true << probe << QStringList{"450", "<Return>"}
+                                               << QStringList{cell(probe, "450")} << 0 << -1;
+        QTest::newRow("typed list: typing in the open list") << true << probe << QStringList{"<Return>", "450", "<Return>"}
+                                                             << QStringList{cell(probe, "450")} << 0 << -1;
+        QTest::newRow("typed list: F2, Tab commits") << true << probe << QStringList{"<F2>", "1234", "<Tab>"}
+                                                     << QStringList{cell(probe, "1234")} << 0 << -1;
+        QTest::newRow("typed list: Esc restores") << true << probe << QStringList{"45", "<Escape>"}
+                                                  << QStringList{cell(probe, defaultValue)} << 0 << -1;
+        QTest::newRow("typed list: refused stays") << true << probe << QStringList{"60001", "<Return>"}
+                                                   << QStringList{cell(probe, defaultValue)} << 5009 << probe;
+        QTest::newRow("typed list: a picked word is refused") << true << probe << QStringList{"<F2>", "<Down>", "<Return>"}
+                                                              << QStringList{cell(probe, defaultValue)} << 5008 << probe;
     }
 
     void keyboard()
@@ -113,21 +146,25 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QStringList, cells);
         QFETCH(int, message);
+        QFETCH(int, editorRow);
         Workbench bench;
         QVERIFY(bench.Ready());
         bench.Click(fieldbus ? bench.Fieldbus() : bench.Subnet());
         // A click on the label makes the row current without opening an editor.
         bench.ClickCell(startRow, 0);
         QVERIFY(bench.Grid()->hasFocus());
+        const std::string before = ConfigText(bench.root);
         Press(steps);
-        QTRY_VERIFY(!bench.Grid()->TextEditor()->isVisible() && !bench.Grid()->ChoiceEditor()->isVisible());
         for (const QString& expected : cells) {
             const int row = expected.section('=', 0, 0).toInt();
             QCOMPARE(bench.Cell(row, 1), expected.section('=', 1));
             QCOMPARE(FromUtf8(bench.Grid()->ItemAtRow(row)->value), expected.section('=', 1));
         }
-        QCOMPARE(bench.modified, !cells.isEmpty() && !message && !steps.contains("<Escape>"));
+        QCOMPARE(bench.modified, ConfigText(bench.root) != before);
         QCOMPARE(bench.prompt.messages, message ? QStringList{LangText(message)} : QStringList());
+        QCOMPARE(bench.Grid()->EditRow(), editorRow);
+        QVERIFY(editorRow < 0 ? bench.Grid()->hasFocus() : bench.Grid()->Editor()->hasFocus());
+        Press({"<Escape>"});
         // The annotation pane follows the current row as the arrows move it.
         QVERIFY(bench.Grid()->hasFocus());
         bench.ClickCell(2, 0);
@@ -141,15 +178,14 @@ private slots:
         QVERIFY(bench.Ready());
         bench.Click(bench.Subnet());
         bench.ClickCell(SUBNET_ROW_RESPONSE_TIMEOUT, 1);
-        QLineEdit* editor = bench.Grid()->TextEditor();
-        QTest::keyClicks(editor, "750");
+        QTest::keyClicks(bench.Grid()->TextEditor(), "750");
         // A click on another cell commits the first edit before the next opens.
         bench.ClickCell(SUBNET_ROW_SCAN_RATE, 1);
         QCOMPARE(bench.Cell(SUBNET_ROW_RESPONSE_TIMEOUT, 1), QString("750"));
         QVERIFY(bench.modified);
         QCOMPARE(bench.Grid()->EditRow(), int(SUBNET_ROW_SCAN_RATE));
         // A click in the tree commits too, and the grid then shows the other node.
-        QTest::keyClicks(editor, "20");
+        QTest::keyClicks(bench.Grid()->TextEditor(), "20");
         bench.Click(bench.Fieldbus());
         QCOMPARE(bench.root.Subnet().GetItemAt(SUBNET_ROW_SCAN_RATE)->value, std::string("20"));
         QCOMPARE(bench.FilledRows(), int(BUS_ROW_COUNT));
@@ -187,7 +223,7 @@ private slots:
         QCOMPARE(bench.Cell(SUBNET_ROW_CRC_CHECK, 1), LangText(crc ? 26 : 25));
         // A greyed row offers no editor, only its help; an enabled one opens its editor.
         bench.ClickCell(SUBNET_ROW_FRAME_LENGTH, 1);
-        QCOMPARE(bench.Grid()->TextEditor()->isVisible(), frameLength);
+        QCOMPARE(bench.Grid()->TextEditor() != nullptr, frameLength);
         QCOMPARE(bench.frame->Annotation()->toPlainText(),
                  FromUtf8(bench.Grid()->ItemAtRow(SUBNET_ROW_FRAME_LENGTH)->help).replace("\r\n", "\n"));
         bench.Grid()->FinishEditing();
@@ -226,7 +262,7 @@ private slots:
         // The tool bar takes no focus: the command must commit the open edit itself, before the
         // command it was typed for is freed.
         bench.frame->Action(ID_DELETE_COMMAND)->trigger();
-        QVERIFY(!bench.Grid()->TextEditor()->isVisible());
+        QVERIFY(!bench.Grid()->Editor());
         QCOMPARE(bench.root.Subnet().GetNodeAt(0)->GetCommandCount(), 1);
         QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(0));
         QCOMPARE(bench.Cell(CMD_ROW_START_ADDRESS, 1), QString());
