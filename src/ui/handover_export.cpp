@@ -23,7 +23,7 @@ bool Write(QWidget* parent, const QString& path, const std::string& text, CHando
 
 // Asks for the options and reads the result files they name into inputs; false when the user
 // cancels, and after a message about a result file that cannot be read.
-bool AskReportInputs(QWidget* parent, HandoverKind kind, const OpenFile& file, CHandoverPrompts& prompts,
+bool AskReportInputs(QWidget* parent, HandoverKind kind, const ReportFile& file, CHandoverPrompts& prompts,
                      ProbeResults& probe, VerifyResults& verify, ReportInputs& inputs)
 {
     HandoverOptions options;
@@ -68,7 +68,7 @@ QString RunIoListExport(QWidget* parent, const CDeviceConfig& root, CHandoverPro
     return Write(parent, path, text, prompts) ? path : QString();
 }
 
-QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFile& file, CHandoverPrompts& prompts)
+QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const ReportFile& file, CHandoverPrompts& prompts)
 {
     ReportInputs inputs;
     ProbeResults probe;
@@ -97,7 +97,7 @@ QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFi
     return path;
 }
 
-QString RunReportPrint(QWidget* parent, const CDeviceConfig& root, const OpenFile& file, CHandoverPrompts& prompts)
+QString RunReportPrint(QWidget* parent, const CDeviceConfig& root, const ReportFile& file, CHandoverPrompts& prompts)
 {
     ReportInputs inputs;
     ProbeResults probe;
@@ -119,13 +119,13 @@ void RunIoListExport(QWidget* parent, const CDeviceConfig& root)
     RunIoListExport(parent, root, prompts);
 }
 
-void RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFile& file)
+void RunReportExport(QWidget* parent, const CDeviceConfig& root, const ReportFile& file)
 {
     CDesktopHandoverPrompts prompts;
     RunReportExport(parent, root, file, prompts);
 }
 
-void RunReportPrint(QWidget* parent, const CDeviceConfig& root, const OpenFile& file)
+void RunReportPrint(QWidget* parent, const CDeviceConfig& root, const ReportFile& file)
 {
     CDesktopHandoverPrompts prompts;
     RunReportPrint(parent, root, file, prompts);

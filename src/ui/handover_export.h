@@ -33,18 +33,18 @@ public:
 };
 
 // The file the configuration came from, for the report's heading; empty for a new one.
-struct OpenFile {
+struct ReportFile {
     QString path;
     QString savedAt;
 };
 
 // Each returns the path written (the document title for a print), or empty when nothing was.
 QString RunIoListExport(QWidget* parent, const CDeviceConfig& root, CHandoverPrompts& prompts);
-QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFile& file, CHandoverPrompts& prompts);
-QString RunReportPrint(QWidget* parent, const CDeviceConfig& root, const OpenFile& file, CHandoverPrompts& prompts);
+QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const ReportFile& file, CHandoverPrompts& prompts);
+QString RunReportPrint(QWidget* parent, const CDeviceConfig& root, const ReportFile& file, CHandoverPrompts& prompts);
 
 // The same with the desktop's dialogs; the options are kept for the next time while the
 // program runs.
 void RunIoListExport(QWidget* parent, const CDeviceConfig& root);
-void RunReportExport(QWidget* parent, const CDeviceConfig& root, const OpenFile& file);
-void RunReportPrint(QWidget* parent, const CDeviceConfig& root, const OpenFile& file);
+void RunReportExport(QWidget* parent, const CDeviceConfig& root, const ReportFile& file);
+void RunReportPrint(QWidget* parent, const CDeviceConfig& root, const ReportFile& file);

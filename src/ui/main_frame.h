@@ -130,7 +130,7 @@ private:
     void OnHistoryRestored();
     void RememberCurrentFile();
     // The open file's path and the time it was last saved, for the report's heading.
-    OpenFile CurrentFile() const;
+    ReportFile CurrentFile() const;
     // Another program changed the open file: offers to open it again.
     void OnFileChangedElsewhere(const QString& path);
 

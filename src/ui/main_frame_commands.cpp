@@ -228,9 +228,9 @@ void CMainFrame::ToggleBar(QWidget* bar)
     bar->setVisible(bar->isHidden());
 }
 
-OpenFile CMainFrame::CurrentFile() const
+ReportFile CMainFrame::CurrentFile() const
 {
-    OpenFile file;
+    ReportFile file;
     file.path = FromUtf8(m_doc.GetPathName());
     const QFileInfo info(file.path);
     if (!file.path.isEmpty() && info.exists())

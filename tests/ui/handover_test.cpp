@@ -103,7 +103,7 @@ private slots:
         prompts.options.list.inputBase = 256;
         prompts.options.probeJson = QString::fromStdString(scratch / "probe.json");
         prompts.options.verifyJson = QString::fromStdString(scratch / "verify.json");
-        const OpenFile file{"plant.xml", "2024-05-01 11:00:00"};
+        const ReportFile file{"plant.xml", "2024-05-01 11:00:00"};
 
         prompts.path = QString::fromStdString(scratch / "report.html");
         QCOMPARE(RunReportExport(nullptr, *root, file, prompts), prompts.path);
