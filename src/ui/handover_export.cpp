@@ -12,33 +12,45 @@
 
 namespace {
 
+void ShowCannotWrite(QWidget* parent, const QString& path, const QString& reason, CHandoverPrompts& prompts)
+{
+    prompts.ShowFailure(parent, QCoreApplication::translate("Handover", "Cannot write %1: %2").arg(path, reason));
+}
+
 bool Write(QWidget* parent, const QString& path, const std::string& text, CHandoverPrompts& prompts)
 {
     std::string error;
     if (ReplaceFileContents(ToUtf8(path), text, &error))
         return true;
-    prompts.ShowFailure(parent, QCoreApplication::translate("Handover", "Cannot write %1: %2").arg(path, FromUtf8(error)));
+    ShowCannotWrite(parent, path, FromUtf8(error), prompts);
     return false;
 }
 
-// Asks for the options and reads the result files they name into inputs; false when the user
+// What a report is made of: the options' inputs and the results they point at.
+struct AskedReport {
+    ReportInputs inputs;
+    ProbeResults probe;
+    VerifyResults verify;
+};
+
+// Asks for the options and reads the result files they name; false when the user
 // cancels, and after a message about a result file that cannot be read.
-bool AskReportInputs(QWidget* parent, HandoverKind kind, const ReportFile& file, CHandoverPrompts& prompts,
-                     ProbeResults& probe, VerifyResults& verify, ReportInputs& inputs)
+bool AskReport(QWidget* parent, HandoverKind kind, const ReportFile& file, CHandoverPrompts& prompts, AskedReport& asked)
 {
+    ReportInputs& inputs = asked.inputs;
     HandoverOptions options;
     if (!prompts.AskOptions(parent, kind, options))
         return false;
     std::string error;
     if (!options.probeJson.isEmpty()) {
-        if (!LoadProbeResults(ToUtf8(options.probeJson), &probe, &error))
+        if (!LoadProbeResults(ToUtf8(options.probeJson), &asked.probe, &error))
             return prompts.ShowFailure(parent, FromUtf8(error)), false;
-        inputs.probe = &probe;
+        inputs.probe = &asked.probe;
     }
     if (!options.verifyJson.isEmpty()) {
-        if (!LoadVerifyResults(ToUtf8(options.verifyJson), &verify, &error))
+        if (!LoadVerifyResults(ToUtf8(options.verifyJson), &asked.verify, &error))
             return prompts.ShowFailure(parent, FromUtf8(error)), false;
-        inputs.verify = &verify;
+        inputs.verify = &asked.verify;
     }
     inputs.configPath = ToUtf8(file.path);
     inputs.savedAt = ToUtf8(file.savedAt);
@@ -70,13 +82,11 @@ QString RunIoListExport(QWidget* parent, const CDeviceConfig& root, CHandoverPro
 
 QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const ReportFile& file, CHandoverPrompts& prompts)
 {
-    ReportInputs inputs;
-    ProbeResults probe;
-    VerifyResults verify;
-    if (!AskReportInputs(parent, HandoverKind::Report, file, prompts, probe, verify, inputs))
+    AskedReport asked;
+    if (!AskReport(parent, HandoverKind::Report, file, prompts, asked))
         return {};
     // Refused before the save dialog: a value no edit could store.
-    const ReportResult html = BuildHtmlReport(root, inputs);
+    const ReportResult html = BuildHtmlReport(root, asked.inputs);
     if (html.code != RESULT_OK) {
         prompts.ShowFailure(parent, FromUtf8(html.message));
         return {};
@@ -86,12 +96,10 @@ QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const Report
         return {};
     if (QFileInfo(path).suffix().toLower() != QLatin1String("pdf"))
         return Write(parent, path, html.html, prompts) ? path : QString();
-    PrintableReport printable = MakePrintableReport(root, inputs);
+    PrintableReport printable = MakePrintableReport(root, asked.inputs);
     QString error;
     if (!printable.document || !WriteReportPdf(*printable.document, path, &error)) {
-        prompts.ShowFailure(parent, printable.error.isEmpty()
-                                        ? QCoreApplication::translate("Handover", "Cannot write %1: %2").arg(path, error)
-                                        : printable.error);
+        ShowCannotWrite(parent, path, error, prompts);
         return {};
     }
     return path;
@@ -99,12 +107,10 @@ QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const Report
 
 QString RunReportPrint(QWidget* parent, const CDeviceConfig& root, const ReportFile& file, CHandoverPrompts& prompts)
 {
-    ReportInputs inputs;
-    ProbeResults probe;
-    VerifyResults verify;
-    if (!AskReportInputs(parent, HandoverKind::Print, file, prompts, probe, verify, inputs))
+    AskedReport asked;
+    if (!AskReport(parent, HandoverKind::Print, file, prompts, asked))
         return {};
-    PrintableReport printable = MakePrintableReport(root, inputs);
+    PrintableReport printable = MakePrintableReport(root, asked.inputs);
     if (!printable.document) {
         prompts.ShowFailure(parent, printable.error);
         return {};
