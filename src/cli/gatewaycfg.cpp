@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "model/result_codes.h"
@@ -22,6 +23,7 @@
 #include "mapping/memory_map_svg.h"
 #include "mapping/usage_map.h"
 #include "model/commit_rules.h"
+#include "model/data_extent_check.h"
 #include "model/device_config.h"
 #include "model/edit_actions.h"
 #include "model/lang_strings.h"
@@ -58,6 +60,8 @@ public:
             m_err << file << ": the file exists already (use --force to replace it)\n";
             return kExitUsage;
         }
+        if (const int status = LockForChange(m_lock, file, m_err); status != 0)
+            return status;
         return Save(file);
     }
 
@@ -71,7 +75,7 @@ public:
 
     int Set(const std::string& file, const std::string& node, const std::string& label, const std::string& value)
     {
-        if (const int status = Load(file); status != 0)
+        if (const int status = LoadForChange(file); status != 0)
             return status;
         const NodeSelection selection = SelectNode(m_root, node);
         if (!selection.error.empty()) {
@@ -125,7 +129,7 @@ public:
 
     int AddCommand(const std::string& file, int code)
     {
-        if (const int status = Load(file); status != 0)
+        if (const int status = LoadForChange(file); status != 0)
             return status;
         int index = kUnknownFunctionIndex;
         GetFunctionByCode(code, &index);
@@ -157,7 +161,7 @@ public:
 
     int DeleteCommand(const std::string& file, int number)
     {
-        if (const int status = Load(file); status != 0)
+        if (const int status = LoadForChange(file); status != 0)
             return status;
         CSlaveNode* slave = m_root.Subnet().GetNodeAt(0);
         CModbusCommand* command = slave ? slave->GetCommandAt(number - 1) : nullptr;
@@ -180,7 +184,10 @@ public:
             m_err << file << ": " << MessageOnOneLine(message) << '\n';
             return static_cast<int>(code);
         }
-        if (const std::vector<ValueFault> faults = CheckItemValues(m_root); !faults.empty()) {
+        std::vector<ValueFault> faults = CheckItemValues(m_root);
+        if (faults.empty())
+            faults = CheckDataPastLastAddress(m_root);
+        if (!faults.empty()) {
             for (const ValueFault& fault : faults)
                 m_err << file << ": " << DescribeValueFault(fault) << '\n';
             return static_cast<int>(faults.front().code);
@@ -196,7 +203,7 @@ public:
 
     int Automap(const std::string& file)
     {
-        if (const int status = Load(file); status != 0)
+        if (const int status = LoadForChange(file); status != 0)
             return status;
         if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER) {
             m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(20) << "\" mode\n";
@@ -238,6 +245,14 @@ public:
     }
 
 private:
+    // Loads a file the command will write back, holding its change lock till the command ends.
+    int LoadForChange(const std::string& file)
+    {
+        if (const int status = LockForChange(m_lock, file, m_err); status != 0)
+            return status;
+        return Load(file);
+    }
+
     int Load(const std::string& file)
     {
         const FileResult result = LoadFile(m_root, file);
@@ -268,6 +283,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     CDeviceConfig m_root;
+    CChangeLock m_lock;
 };
 
 } // namespace
@@ -280,7 +296,8 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     app.set_version_flag("--version", std::string("gatewaycfg ") + BuildVersion());
     app.footer("Exit status: 0 on success; the result code of a failed operation (6 an empty item, 7 an illegal\n"
                "character, 8 out of range ...); 1 refused by a rule; 64 bad usage; 65 a file that cannot be read;\n"
-               "74 a file that cannot be written.");
+               "74 a file that cannot be written; 75 another program is changing the file; 130, 143, 129 a\n"
+               "transfer stopped by SIGINT, SIGTERM, SIGHUP.");
 
     SetActiveLanguage(SystemLanguage());
     Tool tool(out, err);

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "cli/exit_codes.h"
+#include "cli/probe_report.h"
 #include "model/result_codes.h"
 #include "commission/probe_run.h"
 #include "file/config_file.h"
+#include "link/interrupt_signals.h"
 #include "model/device_config.h"
 
 namespace {
@@ -25,11 +27,14 @@ struct ProbeOptions {
     std::vector<int> commands;
     int repeat = 1;
     std::vector<std::string> writes;
+    std::vector<std::string> views;
+    bool rs485 = false;
+    std::string rts;
     bool json = false;
 };
 
-// "N=V[,V...]".
-bool ParseWrite(const std::string& text, int& number, std::vector<std::uint16_t>& values, std::string& error)
+// "N=REST": the command number and the rest; false when text does not start so.
+bool SplitNumbered(const std::string& text, int& number, std::string& rest)
 {
     const auto eq = text.find('=');
     std::size_t used = 0;
@@ -39,99 +44,94 @@ bool ParseWrite(const std::string& text, int& number, std::vector<std::uint16_t>
     } catch (const std::exception&) {
         used = 0;
     }
-    if (used == 0 || used != eq) {
-        error = "--write takes N=V[,V...], not \"" + text + "\"";
+    if (used == 0 || used != eq)
         return false;
-    }
-    if (!ParseValueList(text.substr(eq + 1), values, error)) {
-        error = "--write " + text + ": " + error;
-        return false;
+    rest = text.substr(eq + 1);
+    return true;
+}
+
+bool CheckNumber(const ProbeOptions& options, const char* option, int number, int total, std::ostream& err)
+{
+    if (number >= 1 && number <= total)
+        return true;
+    err << options.file << ": " << option << ' ' << number << ": there is no such command (the configuration has " << total
+        << ")\n";
+    return false;
+}
+
+// --view VIEW or --view N=VIEW, for register commands only.
+bool ReadViews(const ProbeOptions& options, const ProbeSetup& setup, ViewChoice& views, std::ostream& err)
+{
+    const int total = static_cast<int>(setup.commands.size());
+    for (const std::string& text : options.views) {
+        int number = 0;
+        std::string name = text, error;
+        const bool numbered = SplitNumbered(text, number, name);
+        ValueView view;
+        if (!ParseValueView(name, view, error)) {
+            err << "--view: " << error << '\n';
+            return false;
+        }
+        if (!numbered) {
+            views.all = view;
+            continue;
+        }
+        if (!CheckNumber(options, "--view", number, total, err))
+            return false;
+        if (setup.commands[static_cast<std::size_t>(number - 1)].IsBitFunction()) {
+            err << options.file << ": --view " << text << ": command " << number
+                << " reads or writes coils or inputs, which a view does not change\n";
+            return false;
+        }
+        views.byCommand[number] = view;
     }
     return true;
 }
 
-std::string ValuesText(const std::vector<std::uint16_t>& values, bool hex, bool bits)
+bool ReadWrites(const ProbeOptions& options, const ProbeSetup& setup, WriteValues& writes, std::ostream& err)
 {
-    std::string text;
-    char part[8];
-    for (const std::uint16_t value : values) {
-        std::snprintf(part, sizeof part, hex ? (bits ? "%X" : "%04X") : "%u", static_cast<unsigned>(value));
-        text += (text.empty() ? "" : " ") + std::string(part);
-    }
-    return text;
-}
-
-void PrintPoll(std::ostream& out, const ProbeSetup& setup, const CommandPoll& poll)
-{
-    const CommandRequest& request = setup.commands[static_cast<std::size_t>(poll.number - 1)];
-    const PollOutcome& outcome = poll.outcome;
-    char head[96];
-    std::snprintf(head, sizeof head, "%2d  fc %02d  start %5d  count %3d  %-9s", poll.number, request.function,
-                  request.start, request.count, PollStatusName(outcome.status));
-    out << head;
-    if (outcome.status != PollStatus::Skipped) {
-        char time[32];
-        std::snprintf(time, sizeof time, "  %8.1f ms", outcome.ms);
-        out << time;
-    }
-    if (outcome.status == PollStatus::Exception)
-        out << "  exception " << outcome.exceptionCode << " (" << outcome.detail << ')';
-    else if (!outcome.detail.empty())
-        out << "  (" << outcome.detail << ')';
-    else if (outcome.status == PollStatus::Skipped)
-        out << "  (a write: sent only with --write " << poll.number << "=...)";
-    if (!outcome.values.empty()) {
-        const bool bits = request.IsBitFunction();
-        out << "  " << ValuesText(outcome.values, false, bits) << "  hex " << ValuesText(outcome.values, true, bits);
-    }
-    out << '\n';
-}
-
-void PrintImage(std::ostream& out, const InputImage& image)
-{
-    out << "input image (below each byte the command that fills it; rows no command fills are left out):\n";
-    char part[16];
-    for (int row = 0; row < kInputImageBytes; row += 16) {
-        const int end = std::min(row + 16, kInputImageBytes);
-        if (std::all_of(&image.owner[static_cast<std::size_t>(row)], &image.owner[static_cast<std::size_t>(end - 1)] + 1,
-                        [](int owner) { return owner == 0; }))
-            continue;
-        std::snprintf(part, sizeof part, "%04X ", row);
-        std::string bytes = part, owners(5, ' ');
-        for (int i = row; i < end; ++i) {
-            std::snprintf(part, sizeof part, " %02X", image.bytes[static_cast<std::size_t>(i)]);
-            bytes += part;
-            const int owner = image.owner[static_cast<std::size_t>(i)];
-            std::snprintf(part, sizeof part, owner ? " %2d" : "  .", owner);
-            owners += part;
+    const int total = static_cast<int>(setup.commands.size());
+    for (const std::string& text : options.writes) {
+        int number = 0;
+        std::string list, error;
+        std::vector<std::uint16_t> values;
+        if (!SplitNumbered(text, number, list)) {
+            err << "--write takes N=V[,V...], not \"" << text << "\"\n";
+            return false;
         }
-        out << bytes << '\n' << owners << '\n';
+        if (!ParseValueList(list, values, error)) {
+            err << "--write " << text << ": " << error << '\n';
+            return false;
+        }
+        if (!CheckNumber(options, "--write", number, total, err))
+            return false;
+        if (const std::string fault = CheckWriteValues(setup.commands[static_cast<std::size_t>(number - 1)], values);
+            !fault.empty()) {
+            err << options.file << ": --write " << text << ": command " << number << " ("
+                << setup.names[static_cast<std::size_t>(number - 1)] << "): " << fault << '\n';
+            return false;
+        }
+        writes[number] = std::move(values);
     }
-}
-
-void PrintJson(std::ostream& out, const ProbeSetup& setup, const std::vector<CommandPoll>& polls, const InputImage& image)
-{
-    out << "{\"commands\": [";
-    for (std::size_t i = 0; i < polls.size(); ++i) {
-        const CommandPoll& poll = polls[i];
-        const CommandRequest& request = setup.commands[static_cast<std::size_t>(poll.number - 1)];
-        char ms[32];
-        std::snprintf(ms, sizeof ms, "%.1f", poll.outcome.ms);
-        out << (i ? ", " : "") << "{\"command\": " << poll.number << ", \"function\": " << request.function
-            << ", \"start\": " << request.start << ", \"count\": " << request.count << ", \"status\": \""
-            << PollStatusName(poll.outcome.status) << "\", \"exception\": "
-            << (poll.outcome.status == PollStatus::Exception ? std::to_string(poll.outcome.exceptionCode) : "null")
-            << ", \"ms\": " << ms << ", \"values\": [";
-        for (std::size_t v = 0; v < poll.outcome.values.size(); ++v)
-            out << (v ? ", " : "") << poll.outcome.values[v];
-        out << "]}";
-    }
-    out << "], \"input_image\": \"" << ImageHex(image) << "\"}\n";
+    return true;
 }
 
 bool Failed(const CommandPoll& poll)
 {
     return poll.outcome.status != PollStatus::Ok && poll.outcome.status != PollStatus::Skipped;
+}
+
+// The latest outcome of each command: a write sent in an earlier pass keeps what it got then.
+void KeepLatest(std::vector<CommandPoll>& latest, const std::vector<CommandPoll>& pass)
+{
+    for (const CommandPoll& poll : pass) {
+        const auto same = std::find_if(latest.begin(), latest.end(), [&](const CommandPoll& p) { return p.number == poll.number; });
+        if (same == latest.end())
+            latest.push_back(poll);
+        else if (poll.outcome.status != PollStatus::Skipped)
+            *same = poll;
+    }
+    std::sort(latest.begin(), latest.end(), [](const CommandPoll& a, const CommandPoll& b) { return a.number < b.number; });
 }
 
 int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
@@ -152,62 +152,73 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
         return kExitRefused;
     }
     const int total = static_cast<int>(setup.commands.size());
-    for (const int number : options.commands) {
-        if (number < 1 || number > total) {
-            err << options.file << ": --command " << number << ": there is no such command (the configuration has "
-                << total << ")\n";
+    for (const int number : options.commands)
+        if (!CheckNumber(options, "--command", number, total, err))
             return kExitUsage;
-        }
-    }
     WriteValues writes;
-    std::vector<int> numbers = options.commands;
-    for (const std::string& text : options.writes) {
-        int number = 0;
-        std::vector<std::uint16_t> values;
-        if (!ParseWrite(text, number, values, message)) {
-            err << message << '\n';
-            return kExitUsage;
-        }
-        if (number < 1 || number > total) {
-            err << options.file << ": --write " << number << ": there is no such command (the configuration has "
-                << total << ")\n";
-            return kExitUsage;
-        }
-        if (const std::string fault = CheckWriteValues(setup.commands[static_cast<std::size_t>(number - 1)], values);
-            !fault.empty()) {
-            err << options.file << ": --write " << text << ": command " << number << " (" << setup.names[number - 1]
-                << "): " << fault << '\n';
-            return kExitUsage;
-        }
-        writes[number] = std::move(values);
-        if (!numbers.empty())
-            numbers.push_back(number);
+    ViewChoice views;
+    if (!ReadWrites(options, setup, writes, err) || !ReadViews(options, setup, views, err))
+        return kExitUsage;
+    if (options.rs485 && !options.rts.empty()) {
+        err << "--rs485 and --rts cannot be used together: the kernel's RS-485 mode switches the line itself\n";
+        return kExitUsage;
     }
+    std::vector<int> numbers = options.commands;
+    for (const auto& write : writes)
+        if (!numbers.empty())
+            numbers.push_back(write.first);
+    const DirectionControl direction = options.rs485 ? DirectionControl::KernelRs485
+                                       : options.rts == "up" ? DirectionControl::RtsHigh
+                                       : options.rts == "down" ? DirectionControl::RtsLow
+                                                               : DirectionControl::None;
 
+    // A signal ends the run after the exchange in progress, with what the passes made so far.
+    const CInterruptSignals signals;
+    const std::atomic<bool>& stop = CInterruptSignals::StopFlag();
     CModbusMaster master;
-    if (const OpenOutcome opened = master.Open(options.port, setup.line); !opened.ok) {
+    master.SetStopFlag(&stop);
+    if (const OpenOutcome opened = master.Open(options.port, setup.line, direction); !opened.ok) {
         err << opened.message << '\n';
         return kExitPort;
     }
     bool failed = false;
-    std::vector<CommandPoll> polls;
-    for (int round = 1; round <= options.repeat; ++round) {
+    int passes = 0;
+    std::vector<CommandPoll> latest;
+    CPollStatistics statistics;
+    for (int round = 1; round <= options.repeat && !stop.load(); ++round) {
         // Each asked-for write goes out once, in the first pass; later passes only read.
-        polls = PollCommands(master, setup, numbers, round == 1 ? writes : WriteValues{});
+        const std::vector<CommandPoll> polls = PollCommands(master, setup, numbers, round == 1 ? writes : WriteValues{},
+                                                            [&stop](const CommandPoll&) { return !stop.load(); });
+        if (polls.empty())
+            break;
+        ++passes;
         if (!options.json) {
             if (options.repeat > 1)
                 out << "pass " << round << " of " << options.repeat << '\n';
             for (const CommandPoll& poll : polls)
-                PrintPoll(out, setup, poll);
+                PrintPoll(out, setup, poll, views, round > 1 && writes.count(poll.number));
         }
-        for (const CommandPoll& poll : polls)
+        for (const CommandPoll& poll : polls) {
             failed = failed || Failed(poll);
+            statistics.Add(poll.number, poll.outcome);
+        }
+        KeepLatest(latest, polls);
+        if (!polls.empty() && polls.back().outcome.lineLost)
+            break;
     }
-    const InputImage image = BuildInputImage(setup, polls);
-    if (options.json)
-        PrintJson(out, setup, polls, image);
-    else
+    const InputImage image = BuildInputImage(setup, latest);
+    if (options.json) {
+        PrintJson(out, setup, latest, views, options.repeat > 1 ? &statistics : nullptr, image);
+    } else {
+        if (options.repeat > 1)
+            PrintStatistics(out, setup, statistics, passes);
+        PrintByteSwaps(out, setup, latest);
         PrintImage(out, image);
+    }
+    if (CInterruptSignals::Received() != 0) {
+        err << options.file << " via " << options.port << ": interrupted\n";
+        return CInterruptSignals::ExitStatus();
+    }
     return failed ? kExitPollFailed : 0;
 }
 
@@ -221,9 +232,16 @@ void AddProbeCommand(CLI::App& app, std::function<int()>& action, std::ostream& 
     cmd->add_option("FILE", options->file, "Configuration file")->required();
     cmd->add_option("-p,--port", options->port, "Serial device with the Modbus slave, such as /dev/ttyUSB0")->required();
     cmd->add_option("--command", options->commands, "Poll only command N (from 1); may be repeated");
-    cmd->add_option("--repeat", options->repeat, "Poll K times (writes go out in the first pass only)")
+    cmd->add_option("--repeat", options->repeat, "Poll K times (writes go out in the first pass only) and show statistics")
         ->check(CLI::Range(1, std::numeric_limits<int>::max()));
-    cmd->add_option("--write", options->writes, "Send write command N once with these values; may be repeated");
+    cmd->add_option("--write", options->writes,
+                    "Send write command N once with these values (decimal, or hex after 0x); may be repeated");
+    cmd->add_option("--view", options->views,
+                    "Read register values as VIEW (all commands) or N=VIEW (command N): unsigned, signed, hex, binary, "
+                    "int32, uint32 or float, the last three with :abcd (default), :cdab, :badc or :dcba");
+    cmd->add_flag("--rs485", options->rs485, "Switch the port's driver to its RS-485 mode (on-board UARTs)");
+    cmd->add_option("--rts", options->rts, "Drive the transmitter by RTS: raised (up) or lowered (down) while sending")
+        ->check(CLI::IsMember({"up", "down"}));
     cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
     cmd->footer("Write commands are skipped unless --write names them. Exit status: 0 every polled command answered,\n"
                 "2 a command failed, 4 the port cannot be opened or refuses a setting, 1 no Modbus slave to poll,\n"

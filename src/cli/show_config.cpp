@@ -10,7 +10,7 @@ namespace {
 void PrintTree(const TreeEntries& entries, int depth, std::ostream& out)
 {
     for (const TreeEntry& entry : entries) {
-        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << entry.text << '\n';
+        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << OneLineText(entry.text) << '\n';
         PrintTree(entry.children, depth + 1, out);
     }
 }

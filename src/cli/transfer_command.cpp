@@ -6,11 +6,13 @@
 
 #include <unistd.h>
 
+#include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "model/result_codes.h"
 #include "file/config_file.h"
 #include "link/frame_text.h"
+#include "link/interrupt_signals.h"
 #include "link/transfer_run.h"
 #include "model/config_copy.h"
 
@@ -67,10 +69,23 @@ private:
     bool m_progressShown = false;
 };
 
+bool Interrupted() { return CInterruptSignals::Received() != 0; }
+
+// A run that SIGINT, SIGTERM or SIGHUP ended: the port is closed and its lock gone by now.
+int ReportInterrupted(const TransferCommandOptions& options, const TransferOutcome& outcome, std::ostream& err)
+{
+    err << options.file << " via " << options.port << ": interrupted\n";
+    if (outcome.partlyDownloaded)
+        err << options.file << ": " << PartlyDownloadedText() << '\n';
+    return CInterruptSignals::ExitStatus();
+}
+
 int Report(const TransferCommandOptions& options, const TransferOutcome& outcome, CCliTransferObserver& observer,
            std::ostream& out, std::ostream& err)
 {
     observer.EndProgress();
+    if (Interrupted())
+        return ReportInterrupted(options, outcome, err);
     if (outcome.code == RESULT_OK) {
         out << MessageOnOneLine(outcome.message) << '\n';
         for (const ValueFault& fault : outcome.valueFaults)
@@ -89,8 +104,11 @@ int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig
     CopyConfiguration(root, read);
     // With --json the trace keeps out of the document.
     CCliTransferObserver observer(options, options.json ? err : out, err);
-    const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, options.port, read, &observer);
+    const TransferOutcome outcome =
+        RunTransfer(TransferDirection::Upload, options.port, read, &observer, nullptr, &CInterruptSignals::StopFlag());
     observer.EndProgress();
+    if (Interrupted())
+        return ReportInterrupted(options, outcome, err);
     if (outcome.code != RESULT_OK) {
         err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
         return static_cast<int>(outcome.code);
@@ -113,6 +131,7 @@ int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig
 
 int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
+    const CInterruptSignals signals;
     CDeviceConfig root;
     if (const FileResult loaded = LoadFile(root, options.file); !loaded.ok) {
         err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
@@ -123,13 +142,15 @@ int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, s
 
 int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
+    const CInterruptSignals signals;
     CDeviceConfig root;
     if (const FileResult loaded = LoadFile(root, options.file); !loaded.ok) {
         err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
         return kExitBadFile;
     }
     CCliTransferObserver observer(options, out, err);
-    const TransferOutcome outcome = RunTransfer(TransferDirection::Download, options.port, root, &observer);
+    const TransferOutcome outcome =
+        RunTransfer(TransferDirection::Download, options.port, root, &observer, nullptr, &CInterruptSignals::StopFlag());
     const int status = Report(options, outcome, observer, out, err);
     if (status != 0 || !options.verify)
         return status;
@@ -138,6 +159,10 @@ int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out,
 
 int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
+    const CInterruptSignals signals;
+    CChangeLock lock;
+    if (const int status = LockForChange(lock, options.file, err); status != 0)
+        return status;
     CDeviceConfig root;
     std::error_code ec;
     if (std::filesystem::exists(options.file, ec)) {
@@ -147,9 +172,10 @@ int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, s
         }
     }
     CCliTransferObserver observer(options, out, err);
-    const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, options.port, root, &observer);
-    // Success is reported only once the configuration is in FILE.
-    if (outcome.code == RESULT_OK) {
+    const TransferOutcome outcome =
+        RunTransfer(TransferDirection::Upload, options.port, root, &observer, nullptr, &CInterruptSignals::StopFlag());
+    // Success is reported only once the configuration is in FILE; an interrupted run writes nothing.
+    if (outcome.code == RESULT_OK && !Interrupted()) {
         if (const FileResult saved = SaveFile(root, options.file); !saved.ok) {
             observer.EndProgress();
             err << saved.message << '\n';

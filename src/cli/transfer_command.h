@@ -15,6 +15,8 @@ struct TransferCommandOptions {
 
 // Exit status: 0, the result code of the run (4 when the port cannot be opened), 65 when
 // FILE cannot be read, 74 when the uploaded configuration cannot be written to FILE.
+// All three stop at once on SIGINT, SIGTERM or SIGHUP: the port is closed and its lock file
+// removed, "interrupted" is printed and the status is 130, 143 or 129.
 int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err);
 // Reads the module into memory and compares it with FILE as the module keeps it, for the
 // hardware version the module reports. FILE is never written. 0 equal, 1 different, 65 FILE

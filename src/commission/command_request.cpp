@@ -40,6 +40,9 @@ CommandRequest MakeRequest(const CModbusCommand& command)
     const CommandMapping mapping = GetMapping(command);
     request.mapAddress = static_cast<int>(mapping.startAddress);
     request.mapBit = request.IsBitFunction() ? static_cast<int>(mapping.bitOffset) : 0;
+    request.byteSwap = command.GetChoiceIndex(CMD_ROW_BYTE_SWAP);
+    if (const CParamItem* swap = command.GetItemAt(CMD_ROW_BYTE_SWAP))
+        request.byteSwapText = swap->value;
 
     switch (request.function) {
     case 1: case 2: case 3: case 4: case 5: case 6: case 15: case 16:

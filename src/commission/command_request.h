@@ -13,6 +13,10 @@ struct CommandRequest {
     // Read commands: the input-area byte at "Mapping Address(HEX)" and the first bit used there.
     int mapAddress = 0;
     int mapBit = 0;
+    // "Byte Swap": how the module orders the command's bytes in its memory (0 as they come, 1
+    // two-byte, 2 four-byte exchange), and the item's text.
+    int byteSwap = 0;
+    std::string byteSwapText;
     std::string fault;       // why the request cannot be sent; empty when it can
 
     bool IsRead() const { return function >= 1 && function <= 4; }

@@ -1,5 +1,6 @@
 #include "commission/input_image.h"
 
+#include <algorithm>
 #include <cstdio>
 
 std::vector<std::uint8_t> PlaceValues(const CommandRequest& request, std::span<const std::uint16_t> values)
@@ -20,6 +21,24 @@ std::vector<std::uint8_t> PlaceValues(const CommandRequest& request, std::span<c
     return bytes;
 }
 
+namespace {
+
+// The bits of the command's byte i that its data take: all eight for registers; for coils and
+// inputs those from the mapping bit on, up to the last value.
+std::uint8_t DataBits(const CommandRequest& request, std::size_t i)
+{
+    if (!request.IsBitFunction())
+        return 0xFF;
+    const int first = i == 0 ? request.mapBit : 0;
+    const int last = std::min(7, request.mapBit + request.count - 1 - 8 * static_cast<int>(i));
+    std::uint8_t mask = 0;
+    for (int bit = first; bit <= last; ++bit)
+        mask = static_cast<std::uint8_t>(mask | 1u << bit);
+    return mask;
+}
+
+} // namespace
+
 void AddToImage(InputImage& image, const CommandRequest& request, int number, std::span<const std::uint16_t> values)
 {
     if (!request.IsRead() || request.mapAddress < 0)
@@ -29,20 +48,19 @@ void AddToImage(InputImage& image, const CommandRequest& request, int number, st
         const std::size_t at = static_cast<std::size_t>(request.mapAddress) + i;
         if (at >= image.bytes.size())
             break;
+        const std::uint8_t mask = DataBits(request, i);
+        image.sharedBits[at] = static_cast<std::uint8_t>(image.sharedBits[at] | (image.usedBits[at] & mask));
+        image.usedBits[at] = static_cast<std::uint8_t>(image.usedBits[at] | mask);
         image.owner[at] = number;
         if (values.empty())
             continue;
+        image.known[at] = true;
         if (!request.IsBitFunction()) {
             image.bytes[at] = placed[i];
             continue;
         }
         // Bit data own only their bits: those in front of the mapping bit keep what they hold.
-        const int first = i == 0 ? request.mapBit : 0;
-        const int last = std::min(7, request.mapBit + static_cast<int>(values.size()) - 1 - 8 * static_cast<int>(i));
-        for (int bit = first; bit <= last; ++bit) {
-            const auto mask = static_cast<std::uint8_t>(1u << bit);
-            image.bytes[at] = static_cast<std::uint8_t>((image.bytes[at] & ~mask) | (placed[i] & mask));
-        }
+        image.bytes[at] = static_cast<std::uint8_t>((image.bytes[at] & ~mask) | (placed[i] & mask));
     }
 }
 

@@ -15,6 +15,9 @@ inline constexpr int kInputImageBytes = 244;
 struct InputImage {
     std::array<std::uint8_t, kInputImageBytes> bytes{};
     std::array<int, kInputImageBytes> owner{};   // command number from 1; 0 for a byte no command holds
+    std::array<bool, kInputImageBytes> known{};  // a reply's value lies in the byte
+    std::array<std::uint8_t, kInputImageBytes> usedBits{};     // bits some command's data take
+    std::array<std::uint8_t, kInputImageBytes> sharedBits{};   // bits two or more commands' data take
 };
 
 // The bytes a read command's values occupy from its mapping address: registers high byte first;
@@ -22,8 +25,8 @@ struct InputImage {
 // of the mapping bit are 0.
 std::vector<std::uint8_t> PlaceValues(const CommandRequest& request, std::span<const std::uint16_t> values);
 
-// Tags the command's bytes in the image and writes its values there (none when it failed).
-// Bytes past the end of the area are left out.
+// Tags the command's bytes in the image and writes its values there (none when it failed:
+// its bytes are then not known). Bytes past the end of the area are left out.
 void AddToImage(InputImage& image, const CommandRequest& request, int number, std::span<const std::uint16_t> values);
 
 // The image as 488 upper-case hex digits.

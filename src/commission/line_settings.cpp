@@ -26,18 +26,6 @@ int CharacterBits(const LineSettings& settings)
     return 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
 }
 
-std::string ParityName(char parity)
-{
-    switch (parity) {
-    case 'N': return "None";
-    case 'O': return "Odd";
-    case 'E': return "Even";
-    case 'M': return "Mark";
-    case 'S': return "Space";
-    default: return std::string(1, parity);
-    }
-}
-
 bool ReadLineSettings(const CDeviceConfig& root, LineSettings& settings, std::string& error)
 {
     const CSubnetNode& subnet = root.Subnet();

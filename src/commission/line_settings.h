@@ -22,6 +22,3 @@ bool ReadLineSettings(const CDeviceConfig& root, LineSettings& settings, std::st
 
 // Bits one character takes on the line: start bit, data bits, parity bit, stop bits.
 int CharacterBits(const LineSettings& settings);
-
-// "None", "Odd", "Even", "Mark" or "Space".
-std::string ParityName(char parity);

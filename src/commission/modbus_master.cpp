@@ -1,74 +1,62 @@
 #include "commission/modbus_master.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <thread>
 
-#include <fcntl.h>
 #include <modbus.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "commission/frame_reader.h"
+#include "commission/reply_check.h"
+#include "commission/rtu_frame.h"
+#include "link/serial_device.h"
+
 namespace {
 
-speed_t SpeedOf(int baud)
-{
-    switch (baud) {
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    default: return B115200;
-    }
-}
+using Clock = std::chrono::steady_clock;
 
-// The first setting the port did not take, as it reads back; empty when it took all.
-std::string RefusedSetting(int fd, const LineSettings& settings)
-{
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0)
-        return std::string("its settings cannot be read back: ") + std::strerror(errno);
-    if (cfgetospeed(&tio) != SpeedOf(settings.baud))
-        return std::to_string(settings.baud) + " bit/s";
-    if ((tio.c_cflag & CSIZE) != (settings.dataBits == 7 ? CS7 : CS8))
-        return std::to_string(settings.dataBits) + " data bits";
-    const bool parity = settings.parity != 'N';
-    if (((tio.c_cflag & PARENB) != 0) != parity || (parity && ((tio.c_cflag & PARODD) != 0) != (settings.parity == 'O')))
-        return "parity " + ParityName(settings.parity);
-    if (((tio.c_cflag & CSTOPB) != 0) != (settings.stopBits == 2))
-        return std::to_string(settings.stopBits) + " stop bits";
-    return {};
-}
+// USB adapters hand bytes over in packets, held back by their latency timer (16 ms by default
+// on FTDI chips): a reply may pause that long inside without being cut.
+constexpr std::chrono::microseconds kByteGapFloor{20'000};
+// A line that never falls silent is given up on after this long.
+constexpr std::chrono::milliseconds kDrainLimit{2000};
+// Requests that went unanswered, remembered so that their late replies are recognised.
+constexpr std::size_t kUnansweredKept = 4;
 
-PollOutcome Failure(int error, int timeoutMs)
+PollOutcome Failed(PollStatus status, std::string detail)
 {
     PollOutcome outcome;
-    if (error == ETIMEDOUT) {
-        outcome.status = PollStatus::Timeout;
-        outcome.detail = "no reply within " + std::to_string(timeoutMs) + " ms";
-    } else if (error >= EMBXILFUN && error <= EMBXGTAR) {
-        outcome.status = PollStatus::Exception;
-        outcome.exceptionCode = error - MODBUS_ENOBASE;
-        outcome.detail = modbus_strerror(error);
-    } else if (error == EMBBADCRC) {
-        outcome.status = PollStatus::Error;
-        outcome.detail = "CRC error in the reply";
-    } else if (error == EMBBADSLAVE) {
-        outcome.status = PollStatus::Error;
-        outcome.detail = "reply from another slave";
-    } else {
-        outcome.status = PollStatus::Error;
-        outcome.detail = modbus_strerror(error);
-    }
+    outcome.status = status;
+    outcome.detail = std::move(detail);
     return outcome;
 }
+
+PollOutcome LineLost(std::string why)
+{
+    PollOutcome outcome = Failed(PollStatus::Error, std::move(why));
+    outcome.lineLost = true;
+    return outcome;
+}
+
+PollOutcome Stopped()
+{
+    PollOutcome outcome = Failed(PollStatus::Error, "interrupted");
+    outcome.stopped = true;
+    return outcome;
+}
+
+// A request sent that got no answer of its own.
+struct Unanswered {
+    int number = 0;
+    CommandRequest request;
+    std::vector<std::uint8_t> frame;
+};
 
 } // namespace
 
@@ -91,6 +79,7 @@ const char* PollStatusName(PollStatus status)
     switch (status) {
     case PollStatus::Ok: return "ok";
     case PollStatus::Timeout: return "timeout";
+    case PollStatus::Incomplete: return "incomplete";
     case PollStatus::Exception: return "exception";
     case PollStatus::Error: return "error";
     case PollStatus::Skipped: return "skipped";
@@ -98,36 +87,162 @@ const char* PollStatusName(PollStatus status)
     return "error";
 }
 
+std::chrono::microseconds CModbusMaster::ByteGap(const LineSettings& settings)
+{
+    const auto frameGap = std::chrono::microseconds(3'500'000LL * CharacterBits(settings) / settings.baud);
+    return std::max(frameGap, kByteGapFloor);
+}
+
 struct CModbusMaster::Context {
-    modbus_t* ctx = nullptr;
+    std::unique_ptr<CSerialDevice> device;   // the port, its lock file and flock, held for the run
+    modbus_t* ctx = nullptr;                 // sends on the device's descriptor, which it does not own
+    int fd = -1;
+    int slave = 1;
+    std::optional<CFrameReader> reader;
     int timeoutMs = 0;
+    std::chrono::nanoseconds charTime{0};
     std::chrono::milliseconds pollDelay{0};
     std::chrono::nanoseconds frameGap{0};
-    std::optional<std::chrono::steady_clock::time_point> lastEnd;
+    std::chrono::microseconds byteGap{0};
+    std::optional<Clock::time_point> lastEnd;
+    bool lineUnsettled = false;             // the last exchange failed: let the line fall silent first
+    std::deque<Unanswered> unanswered;      // newest first
+    DirectionControl direction = DirectionControl::None;
+
     ~Context()
     {
         if (ctx) {
-            modbus_close(ctx);
+            ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
         }
     }
 
-    // Runs one libmodbus request: flushes what is left on the line, times the exchange.
-    template <typename Call>
-    PollOutcome Exchange(Call&& call)
+    // The unanswered request a frame belongs to, if any.
+    const Unanswered* OwnerOf(std::span<const std::uint8_t> frame) const
     {
-        // Between two frames the line stays silent for 3.5 characters, and then for the delay
-        // between polls.
+        for (const Unanswered& earlier : unanswered)
+            if (Belongs(CheckReply(earlier.frame, earlier.request, frame)))
+                return &earlier;
+        return nullptr;
+    }
+
+    // What lay on the line before the request went out.
+    std::string DescribeLeftover(std::span<const std::uint8_t> bytes) const
+    {
+        const int length = ReplyLength(bytes);
+        if (length > 0 && bytes.size() >= static_cast<std::size_t>(length))
+            if (const Unanswered* owner = OwnerOf(bytes.first(static_cast<std::size_t>(length))))
+                return "late reply to command " + std::to_string(owner->number) + " discarded";
+        return std::to_string(bytes.size()) + " stray byte(s) discarded before the request (" + HexBytes(bytes) + ")";
+    }
+
+    // Waits out the gap between frames and clears the line; HungUp or Stopped when it cannot.
+    LineRead PrepareLine(PollOutcome& outcome)
+    {
         if (lastEnd)
             std::this_thread::sleep_until(*lastEnd + frameGap + pollDelay);
-        modbus_flush(ctx);
-        const auto start = std::chrono::steady_clock::now();
-        const int rc = call();
-        const int error = errno;
-        const auto end = std::chrono::steady_clock::now();
+        std::vector<std::uint8_t> leftover;
+        const LineRead read = lineUnsettled ? reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, leftover)
+                                            : reader->TakeWaiting(leftover);
+        if (read == LineRead::HungUp || read == LineRead::Stopped)
+            return read;
+        if (!leftover.empty())
+            outcome.notes.push_back(DescribeLeftover(leftover));
+        if (read == LineRead::Frame)
+            outcome.notes.push_back("the line did not fall silent");
+        lineUnsettled = false;
+        return read;
+    }
+
+    // Reads frames until one is the reply to the request, or the time for its first byte is
+    // over. A frame that is no answer is set aside and waited past: the answer may still come.
+    // When none does, the first such frame is the outcome.
+    PollOutcome AwaitReply(const CommandRequest& request, const std::vector<std::uint8_t>& frame, Clock::time_point firstByteBy,
+                           std::vector<std::string>& notes)
+    {
+        const bool replyEchoesRequest = request.function == 5 || request.function == 6;
+        const FrameLength lengthOf = [&](std::span<const std::uint8_t> head) {
+            // While the bytes repeat the request, they may be its echo: read as far as it goes.
+            if (!replyEchoesRequest && head.size() <= frame.size() && std::equal(head.begin(), head.end(), frame.begin()))
+                return static_cast<int>(frame.size());
+            return ReplyLength(head);
+        };
+        std::optional<PollOutcome> setAside;
+        std::vector<std::uint8_t> bytes;
+        for (;;) {
+            const LineRead read = reader->ReadFrame(firstByteBy, byteGap, lengthOf, bytes);
+            if (read == LineRead::HungUp)
+                return LineLost(reader->Error());
+            if (read == LineRead::Stopped)
+                return Stopped();
+            if (read == LineRead::Nothing) {
+                if (setAside)
+                    return *setAside;
+                return Failed(PollStatus::Timeout, "no reply within " + std::to_string(timeoutMs) + " ms");
+            }
+            if (!replyEchoesRequest && bytes == frame) {
+                notes.push_back("the adapter echoed the request");
+                continue;
+            }
+            PollOutcome foreign;
+            const int length = ReplyLength(bytes);
+            if (read == LineRead::Frame && CheckReply(frame, request, bytes).verdict == ReplyVerdict::Garbled) {
+                // Noise that happened to look like the start of a frame: all of it, up to the silence.
+                std::vector<std::uint8_t> rest;
+                if (const LineRead drained = reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest);
+                    drained == LineRead::HungUp || drained == LineRead::Stopped)
+                    return drained == LineRead::Stopped ? Stopped() : LineLost(reader->Error());
+                bytes.insert(bytes.end(), rest.begin(), rest.end());
+            }
+            if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length)) {
+                foreign = Failed(PollStatus::Incomplete, "incomplete reply (" + std::to_string(bytes.size()) + " bytes)");
+            } else if (ReplyCheck check = CheckReply(frame, request, bytes); Belongs(check)) {
+                PollOutcome outcome;
+                outcome.status = check.verdict == ReplyVerdict::Answer ? PollStatus::Ok : PollStatus::Exception;
+                outcome.exceptionCode = check.exceptionCode;
+                outcome.detail = std::move(check.detail);
+                outcome.values = std::move(check.values);
+                return outcome;
+            } else if (const Unanswered* owner = OwnerOf(bytes)) {
+                notes.push_back("late reply to command " + std::to_string(owner->number) + " discarded");
+                continue;
+            } else {
+                foreign = Failed(PollStatus::Error, check.detail);
+            }
+            if (setAside)
+                notes.push_back(foreign.detail + ", discarded");
+            else
+                setAside = std::move(foreign);
+        }
+    }
+
+    PollOutcome Exchange(const CommandRequest& request, const std::vector<std::uint8_t>& frame, int number)
+    {
+        PollOutcome prepared;
+        PollOutcome outcome;
+        auto start = Clock::now();
+        if (const LineRead prepare = PrepareLine(prepared); prepare == LineRead::HungUp || prepare == LineRead::Stopped) {
+            outcome = prepare == LineRead::Stopped ? Stopped() : LineLost(reader->Error());
+        } else if (start = Clock::now(); modbus_send_raw_request(ctx, frame.data(), static_cast<int>(frame.size() - 2)) < 0) {
+            const int error = errno;
+            outcome = Failed(PollStatus::Error, std::string("the request could not be sent: ") + modbus_strerror(error));
+            outcome.lineLost = error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+        } else {
+            // The response time-out runs from the moment the request has left the line.
+            const auto firstByteBy = Clock::now() + charTime * static_cast<long>(frame.size()) +
+                                     std::chrono::milliseconds(timeoutMs);
+            outcome = AwaitReply(request, frame, firstByteBy, prepared.notes);
+        }
+        const auto end = Clock::now();
         lastEnd = end;
-        PollOutcome outcome = rc < 0 ? Failure(error, timeoutMs) : PollOutcome{PollStatus::Ok, 0, {}, 0, {}};
         outcome.ms = std::chrono::duration<double, std::milli>(end - start).count();
+        outcome.notes.insert(outcome.notes.begin(), prepared.notes.begin(), prepared.notes.end());
+        if (outcome.status != PollStatus::Ok && outcome.status != PollStatus::Exception && !outcome.stopped) {
+            lineUnsettled = true;
+            unanswered.push_front({number, request, frame});
+            if (unanswered.size() > kUnansweredKept)
+                unanswered.pop_back();
+        }
         return outcome;
     }
 };
@@ -136,94 +251,73 @@ CModbusMaster::CModbusMaster() = default;
 CModbusMaster::~CModbusMaster() = default;
 
 void CModbusMaster::Close() { m_context.reset(); }
+
+void CModbusMaster::SetStopFlag(const std::atomic<bool>* stop)
+{
+    m_stop = stop;
+    if (m_context)
+        m_context->reader->SetStopFlag(stop);
+}
 bool CModbusMaster::IsOpen() const { return m_context != nullptr; }
 
-OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings)
+OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings, DirectionControl direction)
 {
     Close();
     OpenOutcome outcome;
-    const int probe = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (probe < 0) {
-        outcome.message = "cannot open " + port + ": " + std::strerror(errno);
-        return outcome;
-    }
-    ::close(probe);
-    if (settings.parity != 'N' && settings.parity != 'O' && settings.parity != 'E') {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the port refused parity " + ParityName(settings.parity);
-        return outcome;
-    }
     auto context = std::make_unique<Context>();
-    context->ctx = modbus_new_rtu(port.c_str(), settings.baud, settings.parity, settings.dataBits, settings.stopBits);
-    if (!context->ctx) {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the serial settings were refused: " + modbus_strerror(errno);
+    std::string reason;
+    context->device = OpenSerialDevice(port, &reason);
+    if (!context->device) {
+        outcome.message = reason.find(port) == std::string::npos ? port + ": " + reason : reason;
         return outcome;
     }
-    if (modbus_connect(context->ctx) != 0) {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the port refused its settings: " + modbus_strerror(errno);
-        return outcome;
-    }
-    if (const std::string refused = RefusedSetting(modbus_get_socket(context->ctx), settings); !refused.empty()) {
+    context->fd = context->device->Descriptor();
+    const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
+    if (const std::string refused = ApplyLineSettings(context->fd, line); !refused.empty()) {
         outcome.refusedSetting = true;
         outcome.message = port + ": the port refused " + refused;
         return outcome;
     }
+    // What waited on the line before we opened it answers nothing of ours.
+    ::tcflush(context->fd, TCIOFLUSH);
+    // libmodbus sends on the line set up above. It knows no mark or space parity; the character
+    // length it times RTS by is the same with any parity bit.
+    const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
+    context->ctx = modbus_new_rtu(port.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
+    if (!context->ctx || modbus_set_socket(context->ctx, context->fd) != 0) {
+        outcome.message = port + ": the Modbus master cannot be set up: " + modbus_strerror(errno);
+        return outcome;
+    }
+    context->direction = direction;
+    if (const std::string refused = SetDirectionControl(context->ctx, context->fd, direction); !refused.empty()) {
+        outcome.refusedSetting = true;
+        outcome.message = port + ": " + refused;
+        return outcome;
+    }
     modbus_set_slave(context->ctx, settings.slaveAddress);
-    const auto timeout = static_cast<std::uint32_t>(settings.responseTimeoutMs);
-    modbus_set_response_timeout(context->ctx, timeout / 1000, timeout % 1000 * 1000);
+    context->slave = settings.slaveAddress;
+    context->reader.emplace(context->fd);
+    context->reader->SetStopFlag(m_stop);
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
+    context->charTime = std::chrono::nanoseconds(1'000'000'000LL * CharacterBits(settings) / settings.baud);
     context->frameGap = std::chrono::nanoseconds(static_cast<long long>(3.5e9 * CharacterBits(settings) / settings.baud));
+    context->byteGap = ByteGap(settings);
     m_context = std::move(context);
     outcome.ok = true;
     return outcome;
 }
 
-PollOutcome CModbusMaster::Read(const CommandRequest& request)
+PollOutcome CModbusMaster::Read(const CommandRequest& request, int number)
 {
-    modbus_t* ctx = m_context->ctx;
-    const int start = request.start;
-    const int count = request.count;
-    PollOutcome outcome;
-    if (request.function == 3 || request.function == 4) {
-        std::vector<std::uint16_t> registers(static_cast<std::size_t>(count));
-        outcome = m_context->Exchange([&] {
-            return request.function == 3 ? modbus_read_registers(ctx, start, count, registers.data())
-                                         : modbus_read_input_registers(ctx, start, count, registers.data());
-        });
-        if (outcome.status == PollStatus::Ok)
-            outcome.values = std::move(registers);
-    } else {
-        std::vector<std::uint8_t> bits(static_cast<std::size_t>(count));
-        outcome = m_context->Exchange([&] {
-            return request.function == 1 ? modbus_read_bits(ctx, start, count, bits.data())
-                                         : modbus_read_input_bits(ctx, start, count, bits.data());
-        });
-        if (outcome.status == PollStatus::Ok)
-            outcome.values.assign(bits.begin(), bits.end());
-    }
-    return outcome;
+    return m_context->Exchange(request, BuildRequestFrame(m_context->slave, request, {}), number);
 }
 
-PollOutcome CModbusMaster::Write(const CommandRequest& request, std::span<const std::uint16_t> values)
+PollOutcome CModbusMaster::Write(const CommandRequest& request, std::span<const std::uint16_t> values, int number)
 {
     if (const std::string fault = CheckWriteValues(request, values); !fault.empty())
-        return PollOutcome{PollStatus::Error, 0, fault, 0, {}};
-    modbus_t* ctx = m_context->ctx;
-    const int start = request.start;
-    std::vector<std::uint8_t> bits;
-    for (const std::uint16_t value : values)
-        bits.push_back(value ? 1 : 0);
-    PollOutcome outcome = m_context->Exchange([&] {
-        switch (request.function) {
-        case 5: return modbus_write_bit(ctx, start, bits.at(0));
-        case 6: return modbus_write_register(ctx, start, values[0]);
-        case 15: return modbus_write_bits(ctx, start, static_cast<int>(bits.size()), bits.data());
-        default: return modbus_write_registers(ctx, start, static_cast<int>(values.size()), values.data());
-        }
-    });
+        return Failed(PollStatus::Error, fault);
+    PollOutcome outcome = m_context->Exchange(request, BuildRequestFrame(m_context->slave, request, values), number);
     if (outcome.status == PollStatus::Ok)
         outcome.values.assign(values.begin(), values.end());
     return outcome;

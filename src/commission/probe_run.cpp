@@ -1,8 +1,10 @@
 #include "commission/probe_run.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "commission/value_text.h"
+
+#include "model/data_extent_check.h"
 #include "model/device_config.h"
 #include "model/value_rules.h"
 
@@ -11,7 +13,9 @@ int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message)
     if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK)
         return static_cast<int>(code);
     // A value no edit could have stored is not polled with: every such item is named.
-    const std::vector<ValueFault> faults = CheckItemValues(root);
+    std::vector<ValueFault> faults = CheckItemValues(root);
+    if (faults.empty())
+        faults = CheckDataPastLastAddress(root);
     if (faults.empty())
         return 0;
     message.clear();
@@ -26,19 +30,12 @@ bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values,
     std::size_t at = 0;
     while (at <= text.size()) {
         const std::size_t comma = std::min(text.find(',', at), text.size());
-        std::string part = text.substr(at, comma - at);
-        part.erase(0, part.find_first_not_of(' '));
-        part.erase(part.find_last_not_of(' ') + 1);
-        std::size_t used = 0;
-        unsigned long value = 0;
-        try {
-            if (!part.empty() && std::isdigit(static_cast<unsigned char>(part[0])))
-                value = std::stoul(part, &used, 0);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != part.size() || value > 0xFFFF) {
-            error = "\"" + part + "\" is not a value from 0 to 65535";
+        const std::string part = text.substr(at, comma - at);
+        std::uint32_t value = 0;
+        if (!ParseValueText(part, 0xFFFF, value)) {
+            const auto first = part.find_first_not_of(' ');
+            error = "\"" + (first == std::string::npos ? std::string() : part.substr(first, part.find_last_not_of(' ') + 1 - first)) +
+                    "\" is not a value from 0 to 65535 (decimal, or hex after 0x)";
             return false;
         }
         values.push_back(static_cast<std::uint16_t>(value));
@@ -75,14 +72,18 @@ std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& s
             poll.outcome.status = PollStatus::Error;
             poll.outcome.detail = request.fault;
         } else if (request.IsRead()) {
-            poll.outcome = master.Read(request);
+            poll.outcome = master.Read(request, number);
         } else if (const auto values = writes.find(number); values != writes.end()) {
-            poll.outcome = master.Write(request, values->second);
+            poll.outcome = master.Write(request, values->second, number);
         } else {
             poll.outcome.status = PollStatus::Skipped;
         }
+        if (poll.outcome.stopped)
+            break;
         polls.push_back(poll);
         if (onPolled && !onPolled(polls.back()))
+            break;
+        if (poll.outcome.lineLost)
             break;
     }
     return polls;

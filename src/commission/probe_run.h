@@ -45,7 +45,8 @@ bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values,
 
 // Polls the commands numbered in numbers (all when empty) once, in list order. A write command
 // is sent only when writes holds values for it. After each command onPolled sees its outcome;
-// when it answers false the pass stops there.
+// when it answers false the pass stops there. A pass also stops when the port went away, and
+// when the master's stop flag cut an exchange short (that command is left out).
 std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& setup, std::span<const int> numbers,
                                       const WriteValues& writes,
                                       const std::function<bool(const CommandPoll&)>& onPolled = {});

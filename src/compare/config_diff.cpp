@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/lang_strings.h"
 #include "model/modbus_command.h"
 
 namespace {
@@ -98,16 +99,11 @@ void CompareWhole(const CDeviceConfig& left, const CDeviceConfig& right, CDiffCo
     std::vector<Difference> subnetDiffs;
     CDiffCollector subnetCollect(subnetDiffs, collect.IncludeSame());
     subnetCollect.Items(subnet, ls, rs, std::max(ls.GetRowCount(), rs.GetRowCount()));
-    // The mode is row 0's text; a file can bring a mode that its text does not say.
-    const bool modeShown = !subnetDiffs.empty() && subnetDiffs.front().row == SUBNET_ROW_PROTOCOL &&
-                           subnetDiffs.front().kind != DiffKind::Same;
-    if (ls.GetMode() != rs.GetMode() && !modeShown) {
-        Difference mode = subnet;
-        mode.item = "mode";
-        mode.left = std::to_string(ls.GetMode());
-        mode.right = std::to_string(rs.GetMode());
-        collect.Add(std::move(mode));
-    }
+    // The protocol is what the mode number says; a file can bring a row 0 text that says otherwise.
+    std::erase_if(subnetDiffs, [](const Difference& d) { return d.row == SUBNET_ROW_PROTOCOL; });
+    const bool sameProtocol = ls.DescribeProtocol() == rs.DescribeProtocol();
+    if (!sameProtocol || collect.IncludeSame())
+        collect.Add(ProtocolDifference(subnet, ls, rs, sameProtocol));
     for (Difference& d : subnetDiffs)
         collect.Add(std::move(d));
 
@@ -136,6 +132,18 @@ Difference ItemDifference(Difference where, int row, const CParamItem* left, con
     if (right)
         where.right = right->value;
     where.kind = same ? DiffKind::Same : !right ? DiffKind::OnlyLeft : !left ? DiffKind::OnlyRight : DiffKind::Changed;
+    return where;
+}
+
+Difference ProtocolDifference(Difference where, const CSubnetNode& left, const CSubnetNode& right, bool same)
+{
+    where = ItemDifference(std::move(where), SUBNET_ROW_PROTOCOL, left.GetItemAt(SUBNET_ROW_PROTOCOL),
+                           right.GetItemAt(SUBNET_ROW_PROTOCOL), same);
+    if (where.item.empty())
+        where.item = GetLangString(4001);
+    where.left = left.DescribeProtocol();
+    where.right = right.DescribeProtocol();
+    where.kind = same ? DiffKind::Same : DiffKind::Changed;
     return where;
 }
 

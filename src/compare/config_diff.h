@@ -51,6 +51,10 @@ std::vector<Difference> CompareModuleScope(const CDeviceConfig& left, const CDev
 // side without the item) and the kind, Same when same is set.
 Difference ItemDifference(Difference where, int row, const CParamItem* left, const CParamItem* right, bool same);
 
+// The entry of the subnet's "Protocol Select" row: each side as its mode number says it (what
+// the download goes by), with the row's own text where that says otherwise.
+Difference ProtocolDifference(Difference where, const CSubnetNode& left, const CSubnetNode& right, bool same);
+
 // True when a module of that version, holding a configuration of that mode, keeps the item or
 // node a difference names.
 bool ModuleKeeps(const Difference& difference, int mode, HardwareVersion version);

@@ -102,9 +102,9 @@ std::vector<Difference> CompareModuleScope(const CDeviceConfig& left, const CDev
     const Difference subnet{"subnet", "", {}, {}, DiffKind::Changed, DiffNodeKind::Subnet};
     if (kept.busBlock || kept.addressMode)
         CompareBus(left.Bus(), right.Bus(), kept.busBlock, sink);
-    if (kept.mode)
-        sink.Field(subnet, SUBNET_ROW_PROTOCOL, ls.GetItemAt(SUBNET_ROW_PROTOCOL), rs.GetItemAt(SUBNET_ROW_PROTOCOL),
-                   (ls.GetProtocolCode() & 0xFF) != (rs.GetProtocolCode() & 0xFF));
+    if (const bool differs = (ls.GetProtocolCode() & 0xFF) != (rs.GetProtocolCode() & 0xFF);
+        kept.mode && (differs || includeSame))
+        out.push_back(ProtocolDifference(subnet, ls, rs, !differs));
     if (kept.serial)
         CompareFields(SerialFields(), ls, rs, subnet, sink);
     if (kept.framing)

@@ -6,6 +6,9 @@
 #include <map>
 #include <xlsxwriter.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "file/text_encoding.h"
 
 namespace {
@@ -64,20 +67,58 @@ void FitColumns(lxw_worksheet* worksheet, const SheetContent& sheet)
                              std::clamp(width + 2, 6.0, 60.0), nullptr);
 }
 
+// libxlsxwriter prints "[ERROR]" lines of its own on stderr before it answers with an error
+// code, which this program turns into a message that names the file. While the library works,
+// stderr leads nowhere, so that the user reads one message, not three.
+class CLibraryMessagesMuted {
+public:
+    CLibraryMessagesMuted()
+    {
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        m_saved = nowhere < 0 ? -1 : ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (m_saved >= 0)
+            ::dup2(nowhere, STDERR_FILENO);
+        if (nowhere >= 0)
+            ::close(nowhere);
+    }
+    ~CLibraryMessagesMuted()
+    {
+        const int error = errno;
+        if (m_saved >= 0) {
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+        errno = error;
+    }
+    CLibraryMessagesMuted(const CLibraryMessagesMuted&) = delete;
+    CLibraryMessagesMuted& operator=(const CLibraryMessagesMuted&) = delete;
+
+private:
+    int m_saved = -1;
+};
+
+lxw_workbook* NewWorkbook(const std::string& path)
+{
+    const CLibraryMessagesMuted muted;
+    return workbook_new(path.c_str());
+}
+
 } // namespace
 
-CXlsxWorkbook::CXlsxWorkbook(const std::string& path) : m_workbook(workbook_new(path.c_str()))
+CXlsxWorkbook::CXlsxWorkbook(const std::string& path) : m_workbook(NewWorkbook(path))
 {
 }
 
 CXlsxWorkbook::~CXlsxWorkbook()
 {
+    const CLibraryMessagesMuted muted;
     if (m_workbook)
         lxw_workbook_free(m_workbook);
 }
 
 std::string CXlsxWorkbook::AddSheet(const SheetContent& sheet)
 {
+    const CLibraryMessagesMuted muted;
     if (!m_workbook)
         return "the workbook could not be started (out of memory)";
     if (const lxw_error error = workbook_validate_sheet_name(m_workbook, sheet.name.c_str()); error != LXW_NO_ERROR)
@@ -110,6 +151,7 @@ std::string CXlsxWorkbook::Close()
         return "the workbook could not be started (out of memory)";
     lxw_workbook* workbook = m_workbook;
     m_workbook = nullptr;   // workbook_close frees it, whatever it answers
+    const CLibraryMessagesMuted muted;
     errno = 0;
     const lxw_error error = workbook_close(workbook);
     if (error == LXW_NO_ERROR)

@@ -1,14 +1,13 @@
 #include "file/config_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <tinyxml.h>
 
+#include "file/character_references.h"
+#include "file/regular_file.h"
 #include "file/replacement_file.h"
 #include "file/text_encoding.h"
 #include "file/xml_shape_check.h"
@@ -364,19 +363,6 @@ std::string SavedAt(const Reader& reader, const TiXmlElement* root)
     }
 }
 
-bool DeclaresUtf8(const TiXmlDocument& doc)
-{
-    for (const TiXmlNode* node = doc.FirstChild(); node; node = node->NextSibling()) {
-        if (const TiXmlDeclaration* decl = node->ToDeclaration()) {
-            std::string encoding = decl->Encoding();
-            for (char& c : encoding)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            return encoding == "utf-8" || encoding == "utf8";
-        }
-    }
-    return false;
-}
-
 std::string NormaliseLineEnds(std::string text)
 {
     std::string out;
@@ -460,6 +446,12 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
         result.message = Located(sourceName, shape.line, shape.message);
         return result;
     }
+    Reader reader;
+    if (XmlShapeCheck characters = CheckDeclaredEncoding(text, byteOrderMark, &reader.utf8); !characters.ok ||
+        !(characters = ResolveCharacterReferences(text, reader.utf8)).ok) {
+        result.message = Located(sourceName, characters.line, characters.message);
+        return result;
+    }
     TiXmlDocument doc;
     doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
     if (doc.Error()) {
@@ -472,8 +464,6 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
         result.message = sourceName + ": the file holds no configuration";
         return result;
     }
-    Reader reader;
-    reader.utf8 = byteOrderMark || DeclaresUtf8(doc);
     try {
         result = CheckLanguage(reader, top);
         if (!result.ok) {
@@ -495,26 +485,11 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
 
 FileResult LoadFile(CDeviceConfig& root, const std::string& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        FileResult result;
-        result.message = "Cannot open " + path + ": it is a folder, not a file";
-        return result;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        FileResult result;
-        result.message = "Cannot open " + path + ": " + std::strerror(errno);
-        return result;
-    }
     // Reading stops a little past the size limit: the rest would be refused anyway.
-    std::string content;
-    char buffer[1 << 16];
-    while (content.size() <= kMaxConfigFileBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
-        content.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
+    std::string content, error;
+    if (!ReadRegularFile(path, kMaxConfigFileBytes, &content, &error)) {
         FileResult result;
-        result.message = "Cannot read " + path + ": " + std::strerror(errno);
+        result.message = "Cannot open " + path + ": " + error;
         return result;
     }
     return ReadConfigText(root, std::move(content), path);

@@ -2,7 +2,9 @@
 // The XML configuration file: root "Nordaq" with the "Company" and "Product" headers, the
 // "Subnet" and the "PROFIBUS" nodes, every item stored with its whole description. Texts are
 // written as GB2312/GBK bytes and read back into UTF-8 (a file that starts with a UTF-8
-// byte-order mark, as text editors write, is read as UTF-8 whatever its declaration says).
+// byte-order mark, as text editors write, is read as UTF-8 whatever its declaration says). A
+// file that declares another encoding, or holds a reference the reader would change, is refused
+// (character_references.h); so is anything but a regular file (regular_file.h).
 
 #include <cstddef>
 #include <ctime>

@@ -1,5 +1,7 @@
 #include "file/replacement_file.h"
 
+#include "file/regular_file.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -89,8 +91,13 @@ bool CReplacementFile::Create(std::string* error)
     }
     struct stat old {};
     const bool exists = !m_name.empty() && ::fstatat(m_folder, m_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    if (m_name.empty() || m_name == "." || m_name == ".." || (exists && S_ISDIR(old.st_mode))) {
-        *error = where + "it is a folder, not a file";
+    if (m_name.empty() || m_name == "." || m_name == "..") {
+        *error = where + NotARegularFile(S_IFDIR);
+        Discard();
+        return false;
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        *error = where + NotARegularFile(old.st_mode);
         Discard();
         return false;
     }
@@ -98,7 +105,7 @@ bool CReplacementFile::Create(std::string* error)
 
     // A file that is replaced keeps its permissions; a new one gets 0666 less the umask.
     const mode_t createMode = exists ? 0600 : 0666;
-    m_fd = ::openat(m_folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
+    m_fd = ::openat(m_folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, createMode);
     if (m_fd >= 0) {
         m_path = "/proc/self/fd/" + std::to_string(m_fd);
         if (::access(m_path.c_str(), F_OK) != 0) {   // without /proc the file could never get a name
@@ -108,7 +115,7 @@ bool CReplacementFile::Create(std::string* error)
     }
     for (int attempt = 0; m_fd < 0 && attempt < kNameAttempts; ++attempt) {
         const std::string name = TemporaryName(m_name);
-        m_fd = ::openat(m_folder, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, createMode);
+        m_fd = ::openat(m_folder, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, createMode);
         if (m_fd >= 0) {
             m_tempName = name;
             m_path = folder + "/" + name;
@@ -123,8 +130,89 @@ bool CReplacementFile::Create(std::string* error)
     }
     // The target's permissions are given at the commit: a read-only target would keep writers
     // that open Path() out of the temporary file.
-    m_keptMode = exists ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt;
+    m_old = exists ? std::optional<struct stat>(old) : std::nullopt;
     return true;
+}
+
+bool CReplacementFile::TakeOwnership(std::string* error, bool* inPlace)
+{
+    *inPlace = false;
+    if (!m_old)
+        return true;
+    struct stat now {};
+    if (::fstat(m_fd, &now) != 0) {
+        *error = Reason(errno);
+        return false;
+    }
+    // Changing the owner clears set-user-ID bits, so the permissions come after it.
+    if ((now.st_uid != m_old->st_uid || now.st_gid != m_old->st_gid) &&
+        ::fchown(m_fd, m_old->st_uid, m_old->st_gid) != 0) {
+        if (errno != EPERM) {
+            *error = Reason(errno);
+            return false;
+        }
+        *inPlace = true;
+    }
+    *inPlace = *inPlace || m_old->st_nlink > 1;
+    if (!*inPlace && ::fchmod(m_fd, m_old->st_mode & 07777) != 0) {
+        *error = Reason(errno);
+        return false;
+    }
+    return true;
+}
+
+// The complete, flushed contents of the temporary file copied over the target's own.
+bool CReplacementFile::WriteInPlace(std::string* error)
+{
+    const int target = ::openat(m_folder, m_name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (target < 0) {
+        *error = Reason(errno);
+        return false;
+    }
+    struct stat st {}, temp {};
+    bool ok = ::fstat(target, &st) == 0 && ::fstat(m_fd, &temp) == 0;
+    if (ok && (!S_ISREG(st.st_mode) || st.st_ino != m_old->st_ino || st.st_dev != m_old->st_dev)) {
+        ::close(target);
+        *error = "the file was replaced by another program meanwhile; nothing was written";
+        return false;
+    }
+    // The room is taken before a byte changes: a full disk refuses the save here, whole.
+    const off_t size = temp.st_size;
+    if (ok && size > 0) {
+        const int reserved = ::posix_fallocate(target, 0, size);
+        ok = reserved == 0 || reserved == EOPNOTSUPP || reserved == EINVAL;
+        errno = reserved;
+    }
+    if (!ok) {
+        *error = Reason(errno) + "; nothing was written";
+        ::close(target);
+        return false;
+    }
+    char buffer[1 << 16];
+    bool touched = false;
+    for (off_t at = 0; ok && at < size;) {
+        const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, at);
+        if (n <= 0) {
+            ok = n < 0 && errno == EINTR;
+            continue;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            const ssize_t w = ::pwrite(target, buffer + done, static_cast<std::size_t>(n - done), at + done);
+            ok = w > 0 || (w < 0 && errno == EINTR);
+            done += w > 0 ? w : 0;
+            touched = touched || w > 0;
+        }
+        at += n;
+    }
+    touched = touched || size == 0;
+    ok = ok && ::ftruncate(target, size) == 0 && ::fsync(target) == 0;
+    if (!ok)
+        *error = Reason(errno) + (touched ? "; the file may now hold part of the new contents" : "; nothing was written");
+    if (::close(target) != 0 && ok) {
+        *error = Reason(errno);
+        ok = false;
+    }
+    return ok;
 }
 
 bool CReplacementFile::Commit(std::string* error)
@@ -134,9 +222,21 @@ bool CReplacementFile::Commit(std::string* error)
         return false;
     }
     const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
-    bool ok = (!m_keptMode || ::fchmod(m_fd, *m_keptMode) == 0) && ::fsync(m_fd) == 0;
+    bool inPlace = false;
+    bool ok = TakeOwnership(error, &inPlace);
+    if (ok && ::fsync(m_fd) != 0) {
+        *error = Reason(errno);
+        ok = false;
+    }
+    if (inPlace) {
+        ok = ok && WriteInPlace(error);
+        if (!ok)
+            *error = where + *error;
+        Discard();
+        return ok;
+    }
     if (!ok)
-        *error = where + Reason(errno);
+        *error = where + *error;
     if (ok && m_tempName.empty())
         ok = GiveTemporaryName(error);
     const int fd = m_fd;

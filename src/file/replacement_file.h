@@ -9,10 +9,16 @@
 //
 // A symbolic link is followed to the file it finally names (through chains of links, and to a
 // target that does not exist yet), so the link stays a link and its target gets the contents.
+// Only a regular file is replaced: a device, a FIFO or a socket there is refused. The file keeps
+// its permissions, owner and group. A file with several names (hard links), or one whose owner
+// or group this program may not give the new file, is written in place instead, as editors do:
+// once the new contents are complete and flushed in the temporary file, its room is reserved
+// and they are copied over the old ones, so that every name sees them.
 // The temporary file has no name until it is complete (O_TMPFILE); where the file system cannot
 // make nameless files it is named ".NAME.XXXXXX". Names of that form left by a save that was
 // killed are removed by the next save of the same file.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -33,13 +39,18 @@ public:
     int Descriptor() const { return m_fd; }
     // A path under which writers that take a file name can open the temporary file.
     const std::string& Path() const { return m_path; }
-    // Flushes the file, renames it over the target and flushes the folder. On failure the
-    // temporary file is removed and the target left alone (unless only the folder's flush
-    // failed, after the rename).
+    // Flushes the file, renames it over the target and flushes the folder (or writes it into
+    // the target in place, above). On failure the temporary file is removed and the target left
+    // alone (unless only the folder's flush failed, after the rename, or the copy in place
+    // failed part-way, which the reason then says).
     bool Commit(std::string* error);
 
 private:
     bool GiveTemporaryName(std::string* error);
+    // Gives the temporary file the target's owner, group and permissions; false when the owner
+    // or group cannot be given (the file is then written in place).
+    bool TakeOwnership(std::string* error, bool* inPlace);
+    bool WriteInPlace(std::string* error);
     void RemoveStaleTemporaries() const;
     void Discard();
 
@@ -48,7 +59,7 @@ private:
     std::string m_name;        // m_resolved's name within its folder
     int m_folder = -1;         // the folder of m_resolved
     int m_fd = -1;
-    std::optional<mode_t> m_keptMode;   // the replaced file's permissions
+    std::optional<struct stat> m_old;   // the file replaced, when there is one
     std::string m_tempName;    // the temporary file's name in the folder; empty while nameless
     std::string m_path;
 };

@@ -110,8 +110,10 @@ std::vector<std::uint8_t> PlanDownloadFrames(int mode, HardwareVersion v, int co
     return frames;
 }
 
-ResultCode Download(CPortSlot& slot, const CDeviceConfig& root)
+ResultCode Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurationSent)
 {
+    if (configurationSent)
+        *configurationSent = false;
     std::string message;
     if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK) {
         Notify(slot, message);
@@ -133,9 +135,14 @@ ResultCode Download(CPortSlot& slot, const CDeviceConfig& root)
         return code;
     slot.SetTotalExchanges(slot.DoneExchanges() + static_cast<int>(PlanDownloadFrames(subnet.GetMode(), version,
                                                                                       slave ? slave->GetCommandCount() : -1).size()));
-    if (const ResultCode code = DownloadSerial(slot, subnet, version); code != RESULT_OK)
-        return code;
-    return DownloadBus(slot, root.Bus(), subnet.GetMode(), version);
+    // Every frame from here on is part of the configuration.
+    const int versionFrames = slot.FramesWritten();
+    ResultCode code = DownloadSerial(slot, subnet, version);
+    if (code == RESULT_OK)
+        code = DownloadBus(slot, root.Bus(), subnet.GetMode(), version);
+    if (configurationSent)
+        *configurationSent = slot.FramesWritten() > versionFrames;
+    return code;
 }
 
 ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVersion v)

@@ -15,7 +15,9 @@ ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version);
 
 // The whole download: the empty check, the value check and the mapping check (nothing is
 // written when they fail), the version, the serial side, then the fieldbus side. The configuration is only read.
-ResultCode Download(CPortSlot& slot, const CDeviceConfig& root);
+// configurationSent (optional) tells whether any configuration frame was started: a download
+// that fails after one may have left part of the configuration in the module.
+ResultCode Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurationSent = nullptr);
 
 ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVersion version);
 ResultCode DownloadBus(CPortSlot& slot, const CBusNode& bus, int mode, HardwareVersion version);

@@ -19,6 +19,19 @@ void CPortSlot::Fail()
     m_state = State::Cleared;
 }
 
+ResultCode CPortSlot::Stop()
+{
+    Fail();
+    return RESULT_STOPPED;
+}
+
+void CPortSlot::SetStopRequest(const std::atomic<bool>* stop)
+{
+    m_stop = stop;
+    if (m_line)
+        m_line->SetStopRequest(stop);
+}
+
 void CPortSlot::SetTotalExchanges(int total)
 {
     m_total = total;
@@ -56,14 +69,22 @@ void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line)
 {
     slot.Close();
     slot.m_line = std::move(line);
+    if (slot.m_line)
+        slot.m_line->SetStopRequest(slot.m_stop);
     slot.m_state = slot.m_line ? CPortSlot::State::Open : CPortSlot::State::NotOpened;
 }
 
 ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes)
 {
     slot.ReportProgress();
+    if (slot.StopRequested())
+        return slot.Stop();
+    if (slot.IsOpen() && !bytes.empty())
+        ++slot.m_framesWritten;
     // A frame that did not go out whole is a failed write: the module would read garbage.
     if (!slot.IsOpen() || bytes.empty() || !slot.m_line->Write(bytes, slot.m_timings)) {
+        if (slot.StopRequested())
+            return slot.Stop();
         slot.Fail();
         return RESULT_SERIAL_IO;
     }
@@ -86,6 +107,8 @@ ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_
         *received = got;
     if (got > 0 && slot.m_observer)
         slot.m_observer->OnFrame(FrameDirection::FromModule, buffer.first(got));
+    if (end != ReadEnd::Complete && slot.StopRequested())
+        return slot.Stop();
     // A line that hung up failed, whatever part of the reply had come before.
     if (got == 0 || end == ReadEnd::HungUp) {
         slot.Fail();
@@ -112,6 +135,8 @@ ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std:
     if (const ResultCode code = WriteFrame(slot, request); code != RESULT_OK)
         return code;
     slot.m_line->Pause(slot.Timings().transactPause);
+    if (slot.StopRequested())
+        return slot.Stop();
     if (const ResultCode code = ReadFrame(slot, reply); code != RESULT_OK)
         return code;
     return CompareReply(reply, expected.first(std::min(expected.size(), reply.size())));

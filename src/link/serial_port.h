@@ -3,6 +3,7 @@
 // whole-frame writes, reads of a known length with the module's time-outs, the comparison of a
 // reply with the acknowledgement it must be, and the one-byte checksum of every frame.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,14 @@ public:
     // Closes an open port (the slot is then cleared); does nothing otherwise.
     void Close();
 
+    // A flag that, once true, ends the run: the write, read or pause under way ends at once, the
+    // port is closed and the exchange fails with RESULT_STOPPED. None by default.
+    void SetStopRequest(const std::atomic<bool>* stop);
+    bool StopRequested() const { return m_stop && m_stop->load(); }
+
+    // Frames the run has started to write, whether or not they went out whole.
+    int FramesWritten() const { return m_framesWritten; }
+
     void SetObserver(CLinkObserver* observer) { m_observer = observer; }
     CLinkObserver* Observer() const { return m_observer; }
     LinkTimings& Timings() { return m_timings; }
@@ -56,6 +65,8 @@ private:
                                std::span<const std::uint8_t> expected);
     // Closes after a failure: the slot is cleared.
     void Fail();
+    // Closes after a stop request: RESULT_STOPPED.
+    ResultCode Stop();
     void CountExchange()
     {
         ++m_done;
@@ -67,7 +78,9 @@ private:
     std::unique_ptr<CPortLine> m_line;
     State m_state = State::NotOpened;
     CLinkObserver* m_observer = nullptr;
+    const std::atomic<bool>* m_stop = nullptr;
     LinkTimings m_timings;
+    int m_framesWritten = 0;
     int m_done = 0;
     int m_total = 0;
     bool m_unreported = false;   // the last exchange counted has not been reported yet
@@ -81,7 +94,8 @@ ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* ref
 // Makes line the open port of the slot (a line in memory, for one).
 void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
 
-// Writes the whole frame; anything less fails. 0 or 5.
+// Writes the whole frame; anything less fails. 0 or 5 (or RESULT_STOPPED, as every exchange
+// after a stop request).
 ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
 
 // Reads a reply of buffer.size() bytes. 0 when it arrived whole; 3 when the time limits ended it
@@ -93,7 +107,7 @@ ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_
 ResultCode CompareReply(std::span<const std::uint8_t> received, std::span<const std::uint8_t> expected);
 
 // One request answered by a fixed acknowledgement: the reply buffer is cleared, the request
-// written, the pause waited, the reply read and compared. 0, 3 or 5.
+// written, the pause waited, the reply read and compared. 0, 3, 5 or RESULT_STOPPED.
 ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
                     std::span<const std::uint8_t> expected);
 

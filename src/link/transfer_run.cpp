@@ -27,14 +27,25 @@ std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults)
     return text;
 }
 
+std::string PartlyDownloadedText()
+{
+    return "The module may now hold part of the configuration: download again, or run verify to see what it holds.";
+}
+
 TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
-                            CLinkObserver* observer, const LinkTimings* timings)
+                            CLinkObserver* observer, const LinkTimings* timings, const std::atomic<bool>* stop)
 {
     TransferOutcome outcome;
     CPortSlot slot;
     slot.SetObserver(observer);
+    slot.SetStopRequest(stop);
     if (timings)
         slot.Timings() = *timings;
+    if (slot.StopRequested()) {
+        outcome.code = RESULT_STOPPED;
+        outcome.message = ResultMessage(outcome.code);
+        return outcome;
+    }
     std::string refusal;
     if (OpenPort(slot, device, &refusal) != RESULT_OK) {
         outcome.code = RESULT_PORT_NOT_OPENED;
@@ -42,8 +53,12 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
         return outcome;
     }
     if (direction == TransferDirection::Download) {
-        outcome.code = Download(slot, root);
+        bool configurationSent = false;
+        outcome.code = Download(slot, root, &configurationSent);
         outcome.message = outcome.code == RESULT_OK ? GetLangString(kDownloadSucceeded) : ResultMessage(outcome.code);
+        outcome.partlyDownloaded = outcome.code != RESULT_OK && configurationSent;
+        if (outcome.partlyDownloaded)
+            outcome.message += "\n" + PartlyDownloadedText();
     } else {
         outcome.code = Upload(slot, root, &outcome.version);
         outcome.configurationReplaced = outcome.code == RESULT_OK;

@@ -59,9 +59,15 @@ int main(int argc, char** argv)
     app.add_option("--link", linkPath, "Make PATH a symbolic link to the new pseudo-terminal");
     app.add_option("--port", portPath, "Serve this serial device instead of a new pseudo-terminal");
     app.add_option("--baud", serial.baud, "Baud rate on --port and for --wire-time (default 19200)")->check(CLI::PositiveNumber);
-    app.add_option("--parity", parity, "Parity on --port and for --wire-time: N, E or O (default N)")->check(CLI::IsMember({"N", "E", "O"}));
+    app.add_option("--parity", parity, "Parity on --port and for --wire-time: N, E, O, M (mark) or S (space) (default N)")
+        ->check(CLI::IsMember({"N", "E", "O", "M", "S"}));
     app.add_option("--data-bits", serial.dataBits, "Data bits on --port (default 8)")->check(CLI::IsMember({7, 8}));
     app.add_option("--stop-bits", serial.stopBits, "Stop bits on --port (default 1)")->check(CLI::IsMember({1, 2}));
+    bool rs485 = false;
+    std::string rts;
+    app.add_flag("--rs485", rs485, "Switch --port's driver to its RS-485 mode (on-board UARTs)");
+    app.add_option("--rts", rts, "Drive --port's transmitter by RTS: raised (up) or lowered (down) while sending")
+        ->check(CLI::IsMember({"up", "down"}));
     app.add_option("--coils", tableTexts[TABLE_COILS], "Coils from START: START=V[,V...] (0/1); may be repeated");
     app.add_option("--inputs", tableTexts[TABLE_INPUTS], "Discrete inputs from START: START=V[,V...]");
     app.add_option("--holding", tableTexts[TABLE_HOLDING], "Holding registers from START: START=V[,V...]");
@@ -71,6 +77,8 @@ int main(int argc, char** argv)
     app.add_option("--exception", exceptionRange,
                    "Fault: answer requests touching FIRST-LAST with exception CODE (FIRST-LAST[:CODE], default 2)");
     app.add_option("--slow", faults.slowMs, "Fault: wait MS milliseconds before each answer")->check(CLI::Range(0, 600000));
+    app.add_option("--silent-every", faults.silentEvery, "Fault: leave every Nth request unanswered")
+        ->check(CLI::Range(1, std::numeric_limits<int>::max()));
     app.add_option("--idle-exit", serve.idleExitSeconds, "Stop after SECONDS without traffic")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     bool wireTime = false;
@@ -90,6 +98,18 @@ int main(int argc, char** argv)
         std::cerr << "modbus-slave-sim: --link and --port cannot be used together\n";
         return 64;
     }
+    if ((rs485 || !rts.empty()) && portPath.empty()) {
+        std::cerr << "modbus-slave-sim: --rs485 and --rts drive a serial device: they need --port\n";
+        return 64;
+    }
+    if (rs485 && !rts.empty()) {
+        std::cerr << "modbus-slave-sim: --rs485 and --rts cannot be used together\n";
+        return 64;
+    }
+    serial.direction = rs485 ? DirectionControl::KernelRs485
+                       : rts == "up" ? DirectionControl::RtsHigh
+                       : rts == "down" ? DirectionControl::RtsLow
+                                       : DirectionControl::None;
     serial.parity = parity[0];
     if (wireTime)
         serve.charSeconds = CharacterSeconds(serial);

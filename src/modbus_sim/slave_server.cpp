@@ -4,42 +4,43 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include <modbus.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include "modbus_sim/request_framer.h"
+
 namespace {
 
-struct Request {
-    int function = 0;
-    int address = 0;
-    int count = 0;
-};
-
-Request ReadRequest(const std::uint8_t* query, int offset)
+// What a request asks, as the log shows it: function, and for the functions with an address
+// and a quantity those too.
+std::string DescribeRequest(std::span<const std::uint8_t> frame)
 {
-    Request request;
-    request.function = query[offset];
-    request.address = query[offset + 1] << 8 | query[offset + 2];
-    request.count = request.function == 5 || request.function == 6 ? 1 : query[offset + 3] << 8 | query[offset + 4];
-    return request;
+    const int function = frame[1];
+    std::string text = "function " + std::to_string(function);
+    if (function == 5 || function == 6 || (function >= 1 && function <= 4) || function == 15 || function == 16)
+        text += " address " + std::to_string(frame[2] << 8 | frame[3]) + " count " +
+                std::to_string(function == 5 || function == 6 ? 1 : frame[4] << 8 | frame[5]);
+    return text;
 }
 
-// After a request for another slave, libmodbus takes the next frame on the line for that slave's
-// answer and drops it. This line has no other slave: the next frame is a request to this one. An
-// empty pipe in place of the line lets libmodbus drop "the answer" at once.
-void ForgetOtherSlavesAnswer(modbus_t* ctx, int lineFd)
+// The exception a request gets before its tables are looked at: 1 for a function this slave
+// does not serve, 3 for a quantity or byte count out of bounds; 0 when the tables decide.
+int EarlyException(std::span<const std::uint8_t> frame)
 {
-    int empty[2];
-    if (::pipe(empty) != 0)
-        return;
-    ::close(empty[1]);
-    std::uint8_t ignored[MODBUS_RTU_MAX_ADU_LENGTH];
-    modbus_set_socket(ctx, empty[0]);
-    modbus_receive(ctx, ignored);
-    modbus_set_socket(ctx, lineFd);
-    ::close(empty[0]);
+    const int function = frame[1];
+    const auto word = [&](std::size_t at) { return frame[at] << 8 | frame[at + 1]; };
+    switch (function) {
+    case 1: case 2: return word(4) >= 1 && word(4) <= 2000 ? 0 : 3;
+    case 3: case 4: return word(4) >= 1 && word(4) <= 125 ? 0 : 3;
+    case 5: return word(4) == 0xFF00 || word(4) == 0 ? 0 : 3;
+    case 6: return 0;
+    case 15: return word(4) >= 1 && word(4) <= 1968 && frame[6] == (word(4) + 7) / 8 ? 0 : 3;
+    case 16: return word(4) >= 1 && word(4) <= 123 && frame[6] == 2 * word(4) ? 0 : 3;
+    default: return 1;
+    }
 }
 
 // Sends an answer that libmodbus has built into the pipe as the line would deliver it: whole,
@@ -75,17 +76,17 @@ double CharacterSeconds(const SlaveSerialSettings& settings)
 }
 
 struct CModbusSlaveServer::Context {
-    modbus_t* ctx = nullptr;
+    modbus_t* ctx = nullptr;   // answers on the line's descriptor, which it does not own
     modbus_mapping_t* mapping = nullptr;
-    bool ownsPort = false;   // a device libmodbus opened itself; a pseudo-terminal belongs to the line
+    DirectionControl direction = DirectionControl::None;
     ~Context()
     {
         if (mapping)
             modbus_mapping_free(mapping);
-        if (ctx && ownsPort)
-            modbus_close(ctx);
-        if (ctx)
+        if (ctx) {
+            ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
+        }
     }
 };
 
@@ -94,32 +95,33 @@ CModbusSlaveServer::~CModbusSlaveServer() = default;
 
 bool CModbusSlaveServer::OpenPseudoTerminal(std::string& error)
 {
-    if (!m_line.OpenPseudoTerminal(error))
-        return false;
-    m_path = m_line.TerminalPath();
-    m_context = std::make_unique<Context>();
-    m_context->ctx = modbus_new_rtu(m_path.c_str(), 19200, 'N', 8, 1);
-    if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0) {
-        error = std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno);
-        return false;
-    }
-    return true;
+    return m_line.OpenPseudoTerminal(error) && SetUp(SlaveSerialSettings{}, error);
 }
 
 bool CModbusSlaveServer::OpenDevice(const std::string& path, const SlaveSerialSettings& settings, std::string& error)
 {
-    m_path = path;
+    const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
+    return m_line.OpenDevice(path, error, line) && SetUp(settings, error);
+}
+
+bool CModbusSlaveServer::SetUp(const SlaveSerialSettings& settings, std::string& error)
+{
+    m_path = m_line.TerminalPath();
     m_context = std::make_unique<Context>();
-    m_context->ctx = modbus_new_rtu(path.c_str(), settings.baud, settings.parity, settings.dataBits, settings.stopBits);
-    if (!m_context->ctx) {
-        error = path + ": the serial settings were refused: " + modbus_strerror(errno);
+    // libmodbus knows no mark or space parity; the line is set already, and the character
+    // length it times RTS by is the same with any parity bit.
+    const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
+    m_context->ctx = modbus_new_rtu(m_path.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
+    if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0) {
+        error = std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno);
         return false;
     }
-    if (modbus_connect(m_context->ctx) != 0) {
-        error = path + ": " + modbus_strerror(errno);
+    m_context->direction = settings.direction;
+    if (const std::string refused = SetDirectionControl(m_context->ctx, m_line.Descriptor(), settings.direction);
+        !refused.empty()) {
+        error = m_path + ": " + refused;
         return false;
     }
-    m_context->ownsPort = true;
     return true;
 }
 
@@ -163,9 +165,12 @@ int CModbusSlaveServer::Serve(const SlaveServeOptions& options, const SlaveFault
     modbus_t* ctx = m_context->ctx;
     modbus_set_slave(ctx, options.address);
     const int fd = modbus_get_socket(ctx);
-    const int offset = modbus_get_header_length(ctx);
-    std::uint8_t query[MODBUS_RTU_MAX_ADU_LENGTH];
+    // A request ends at 3.5 characters of silence; a pseudo-terminal hands whole writes over.
+    const auto silence = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::duration<double>(3.5 * (options.charSeconds > 0 ? options.charSeconds : 11.0 / 19200)));
+    CRequestFramer framer;
     auto lastTraffic = std::chrono::steady_clock::now();
+    int served = 0;
     while (!stop.load()) {
         if (options.idleExitSeconds > 0 &&
             std::chrono::steady_clock::now() - lastTraffic > std::chrono::seconds(options.idleExitSeconds)) {
@@ -173,49 +178,81 @@ int CModbusSlaveServer::Serve(const SlaveServeOptions& options, const SlaveFault
             break;
         }
         pollfd pfd{fd, POLLIN, 0};
-        if (::poll(&pfd, 1, 200) <= 0 || !(pfd.revents & POLLIN)) {
+        const auto wait = framer.Holding() ? std::max(lastTraffic + silence - std::chrono::steady_clock::now(),
+                                                      std::chrono::steady_clock::duration::zero())
+                                           : std::chrono::steady_clock::duration(std::chrono::milliseconds(200));
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+        const timespec timeout{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+        const int ready = ::ppoll(&pfd, 1, &timeout, nullptr);
+        std::vector<std::vector<std::uint8_t>> frames;
+        if (ready > 0 && (pfd.revents & POLLIN)) {
+            std::uint8_t bytes[MODBUS_RTU_MAX_ADU_LENGTH];
+            const ssize_t got = ::read(fd, bytes, sizeof bytes);
+            if (got <= 0)
+                continue;
+            lastTraffic = std::chrono::steady_clock::now();
+            framer.Add(std::span(bytes, static_cast<std::size_t>(got)), frames);
+        } else if (ready > 0) {
             // A hang-up without data (nobody at the other end yet) must not spin.
-            if (pfd.revents & (POLLHUP | POLLERR))
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
             continue;
+        } else if (framer.Holding()) {
+            std::size_t dropped = 0;
+            framer.Silence(frames, dropped);
+            if (dropped && options.verbose)
+                log << "modbus-slave-sim: bad frame (" << dropped << " bytes) dropped\n";
         }
-        lastTraffic = std::chrono::steady_clock::now();
-        const int length = modbus_receive(ctx, query);
-        if (length <= 0) {
-            // A request for another slave (0) or a damaged frame (-1): nothing to answer.
-            if (length == 0)
-                ForgetOtherSlavesAnswer(ctx, fd);
-            if (length < 0 && options.verbose)
-                log << "modbus-slave-sim: bad request: " << modbus_strerror(errno) << '\n';
-            continue;
-        }
-        const Request request = ReadRequest(query, offset);
-        const bool inFaultRange = faults.exceptionFirst >= 0 && request.address <= faults.exceptionLast &&
-                                  request.address + request.count - 1 >= faults.exceptionFirst;
-        if (options.verbose)
-            log << "modbus-slave-sim: function " << request.function << " address " << request.address << " count "
-                << request.count << (faults.noAnswer ? ": no answer" : inFaultRange ? ": exception" : "") << '\n';
-        if (faults.noAnswer)
-            continue;
-        if (faults.slowMs > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(faults.slowMs));
-        int paced[2] = {-1, -1};
-        if (options.charSeconds > 0 && ::pipe(paced) == 0) {
-            // The request's own time on the wire, then the silence that ends a frame.
-            std::this_thread::sleep_until(lastTraffic + std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                                            std::chrono::duration<double>(options.charSeconds * (length + 3.5))));
-            modbus_set_socket(ctx, paced[1]);
-        }
-        if (inFaultRange)
-            modbus_reply_exception(ctx, query, static_cast<unsigned>(faults.exceptionCode));
-        else
-            modbus_reply(ctx, query, length, m_context->mapping);
-        if (paced[0] >= 0) {
-            modbus_set_socket(ctx, fd);
-            ::close(paced[1]);
-            SendPaced(fd, paced[0], options.charSeconds);
-            ::close(paced[0]);
+        for (const std::vector<std::uint8_t>& frame : frames) {
+            if (frame[0] != options.address && frame[0] != MODBUS_BROADCAST_ADDRESS)
+                continue;   // for another slave on the line
+            const int early = EarlyException(frame);
+            const int function = frame[1];
+            const int address = early ? 0 : frame[2] << 8 | frame[3];
+            const int count = early ? 0 : function == 5 || function == 6 ? 1 : frame[4] << 8 | frame[5];
+            const bool inFaultRange = !early && faults.exceptionFirst >= 0 && address <= faults.exceptionLast &&
+                                      address + count - 1 >= faults.exceptionFirst;
+            const bool silent = faults.noAnswer || (faults.silentEvery > 0 && ++served % faults.silentEvery == 0);
+            if (options.verbose)
+                log << "modbus-slave-sim: " << DescribeRequest(frame)
+                    << (silent ? ": no answer" : early == 1 ? ": illegal function, exception 1"
+                                 : early == 3 ? ": illegal quantity, exception 3"
+                                 : inFaultRange ? ": exception" : "")
+                    << '\n';
+            // Broadcasts are never answered.
+            if (silent || frame[0] == MODBUS_BROADCAST_ADDRESS) {
+                if (!silent && !early && !inFaultRange)
+                    modbus_reply(ctx, frame.data(), static_cast<int>(frame.size()), m_context->mapping);
+                continue;
+            }
+            Answer(frame, early ? early : inFaultRange ? faults.exceptionCode : 0, options.charSeconds, faults.slowMs,
+                   lastTraffic);
         }
     }
     return 0;
+}
+
+void CModbusSlaveServer::Answer(std::span<const std::uint8_t> frame, int exception, double charSeconds, int slowMs,
+                                std::chrono::steady_clock::time_point arrived)
+{
+    modbus_t* ctx = m_context->ctx;
+    const int fd = modbus_get_socket(ctx);
+    int paced[2] = {-1, -1};
+    if (slowMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(slowMs));
+    if (charSeconds > 0 && ::pipe(paced) == 0) {
+        // The request's own time on the wire, then the silence that ends a frame.
+        std::this_thread::sleep_until(arrived + std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                    std::chrono::duration<double>(charSeconds * (static_cast<double>(frame.size()) + 3.5))));
+        modbus_set_socket(ctx, paced[1]);
+    }
+    if (exception)
+        modbus_reply_exception(ctx, frame.data(), static_cast<unsigned>(exception));
+    else
+        modbus_reply(ctx, frame.data(), static_cast<int>(frame.size()), m_context->mapping);
+    if (paced[0] >= 0) {
+        modbus_set_socket(ctx, fd);
+        ::close(paced[1]);
+        SendPaced(fd, paced[0], charSeconds);
+        ::close(paced[0]);
+    }
 }

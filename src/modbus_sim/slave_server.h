@@ -3,10 +3,14 @@
 // device, answering from its four tables, with the faults a real slave shows.
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 
+#include "commission/direction_control.h"
 #include "modbus_sim/slave_tables.h"
 #include "sim/sim_line.h"
 
@@ -16,6 +20,7 @@ struct SlaveFaults {
     int exceptionLast = -1;
     int exceptionCode = 2;       // illegal data address
     int slowMs = 0;              // wait this long before each answer
+    int silentEvery = 0;         // leave every n-th request to this slave unanswered; 0: none
 };
 
 struct SlaveSerialSettings {
@@ -23,6 +28,7 @@ struct SlaveSerialSettings {
     char parity = 'N';
     int dataBits = 8;
     int stopBits = 1;
+    DirectionControl direction = DirectionControl::None;
 };
 
 struct SlaveServeOptions {
@@ -59,6 +65,13 @@ public:
               std::ostream& log);
 
 private:
+    // The libmodbus slave on the line just opened.
+    bool SetUp(const SlaveSerialSettings& settings, std::string& error);
+    // Sends the reply to a request (an exception when exception is not 0), at the pace of the
+    // line when charSeconds is given.
+    void Answer(std::span<const std::uint8_t> frame, int exception, double charSeconds, int slowMs,
+                std::chrono::steady_clock::time_point arrived);
+
     struct Context;
     std::unique_ptr<Context> m_context;
     CSimLine m_line;

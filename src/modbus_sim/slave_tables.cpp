@@ -1,8 +1,9 @@
 #include "modbus_sim/slave_tables.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
+
+#include "commission/value_text.h"
 
 namespace {
 
@@ -18,16 +19,11 @@ std::string Trim(const std::string& text)
 
 bool ParseNumber(const std::string& text, long max, long& value)
 {
-    const std::string part = Trim(text);
-    if (part.empty() || !std::isdigit(static_cast<unsigned char>(part[0])))
+    std::uint32_t number = 0;
+    if (!ParseValueText(text, static_cast<std::uint32_t>(max), number))
         return false;
-    std::size_t used = 0;
-    try {
-        value = std::stol(part, &used, 0);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return used == part.size() && value >= 0 && value <= max;
+    value = static_cast<long>(number);
+    return true;
 }
 
 } // namespace

@@ -2,16 +2,20 @@
 
 #include "model/commit_rules.h"
 #include "model/param_item.h"
+#include "model/subnet_node.h"
 
 void PrintRecordItems(const std::string& heading, const TreeRecord& record, std::ostream& out)
 {
-    out << "[" << heading << "] " << RecordName(record) << '\n';
+    out << "[" << heading << "] " << OneLineText(RecordName(record)) << '\n';
     const int rows = RecordRowCount(record);
     for (int row = 0; row < rows; ++row) {
         const CParamItem* item = RecordItemAt(record, row);
         if (!item)
             continue;
-        out << "  " << TrimTrailingBlanks(item->label) << " = " << OneLineText(item->value);
+        // What the download goes by is the mode number, not the protocol row's text.
+        const bool protocol = record.type == RECORD_SUBNET && row == SUBNET_ROW_PROTOCOL;
+        const std::string value = protocol ? static_cast<const CSubnetNode*>(record.node)->DescribeProtocol() : item->value;
+        out << "  " << OneLineText(TrimTrailingBlanks(item->label)) << " = " << OneLineText(value);
         if (!item->OffersEditor())
             out << "  (read-only)";
         out << '\n';
@@ -27,11 +31,20 @@ std::string TrimTrailingBlanks(std::string text)
 
 std::string OneLineText(const std::string& text)
 {
+    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string line;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue;
-        line += text[i] == '\n' || text[i] == '\r' ? std::string("\\n") : std::string(1, text[i]);
+        if (c == '\n' || c == '\r')
+            line += "\\n";
+        else if (c == '\t')
+            line += "\\t";
+        else if (c < 0x20 || c == 0x7F)
+            line += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+        else
+            line += static_cast<char>(c);
     }
     return line;
 }

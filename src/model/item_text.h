@@ -12,5 +12,6 @@ void PrintRecordItems(const std::string& heading, const TreeRecord& record, std:
 
 // A label with its trailing blanks removed.
 std::string TrimTrailingBlanks(std::string text);
-// A value on one line: its line breaks written as \n.
+// A text from a file on one line, so that it cannot pass for another line when printed: a line
+// break reads \n, a tab \t, any other control character \xHH.
 std::string OneLineText(const std::string& text);

@@ -24,6 +24,9 @@ std::int32_t ResultMessageId(ResultCode code)
 
 std::string ResultMessage(ResultCode code)
 {
+    // Stopping a transfer is this program's own; the string table has no text for it.
+    if (code == RESULT_STOPPED)
+        return "The transfer was stopped";
     return GetLangString(ResultMessageId(code));
 }
 

@@ -20,9 +20,11 @@ enum : ResultCode {
     RESULT_COMMAND_UPLOAD = 10,
     RESULT_MAPPING_CONFLICT = 11,
     RESULT_MAPPING_OVERFLOW = 13,
+    RESULT_STOPPED = 14,         // the user (or a signal) stopped a transfer
 };
 
-// String id of the message for a result code (5001 "Unknown error!" for codes without one).
+// String id of the message for a result code (5001 "Unknown error!" for codes without one,
+// RESULT_STOPPED among them).
 std::int32_t ResultMessageId(ResultCode code);
 
 // The message for a result code in the built language. The user interface and the

@@ -170,6 +170,16 @@ ResultCode CSubnetNode::CheckEmpty(std::string* message) const
     return RESULT_OK;
 }
 
+std::string CSubnetNode::DescribeProtocol() const
+{
+    std::string text = CurrentModeType == MODE_MODBUS_MASTER ? GetLangString(20)
+                     : CurrentModeType == MODE_USER_CONFIG   ? GetLangString(21)
+                                                             : "unknown mode " + std::to_string(CurrentModeType);
+    if (const CParamItem* row = GetItemAt(SUBNET_ROW_PROTOCOL); row && row->value != text)
+        text += " (the row reads \"" + row->value + "\")";
+    return text;
+}
+
 int CSubnetNode::GetProtocolCode() const
 {
     switch (CurrentModeType) {

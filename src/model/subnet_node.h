@@ -62,6 +62,11 @@ public:
     // Refuses an empty required row or slave item; on refusal returns 6 and sets the message.
     ResultCode CheckEmpty(std::string* message) const;
 
+    // The protocol as the mode number says it, which is what the download goes by: "Modbus
+    // Master", "User Config" or "unknown mode N"; when the "Protocol Select" row says
+    // otherwise, what it says follows ("User Config (the row reads "Modbus Master")").
+    std::string DescribeProtocol() const;
+
     // Device parameters, as the download sends them; -1 where the row has no item.
     int GetProtocolCode() const;
     int GetBaudRate() const { return GetChoiceIndex(SUBNET_ROW_BAUD_RATE); }

@@ -22,12 +22,15 @@ struct ValueFault {
 };
 
 // Every item whose current value the grid would refuse, in tree and row order; empty when every
-// value passes. The items judged are those a download sends: the rows each node shows in its
+// value passes. Besides, what only a file can bring, each with code 8: a protocol mode other
+// than 0 and 1, or one that the "Protocol Select" row does not say; more than 48 commands in
+// the slave node (a fault of the node, row -1); a command whose "Function Code" is not the code
+// of its type or one a command can be made for. The items judged are those a download sends: the rows each node shows in its
 // current mode (the fieldbus node, the subnet's base rows and its current mode's list, and in
 // Modbus Master mode the first slave node and its commands). Every item is judged by the rule
 // of its editor (CheckItemText); an item without an editor, and a read-only one, only where its
 // row has a rule, since the download sends it all the same.
 std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root);
 
-// One line for a fault: node / label = "value": message.
+// One line for a fault: node / label = "value": message (node: message for a node's own).
 std::string DescribeValueFault(const ValueFault& fault);

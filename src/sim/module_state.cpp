@@ -1,12 +1,10 @@
 #include "sim/module_state.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 
+#include "file/regular_file.h"
 #include "file/replacement_file.h"
 
 namespace {
@@ -94,14 +92,18 @@ bool ParseModuleState(const std::string& text, ModuleState& state, std::string& 
 
 bool LoadModuleState(const std::string& path, ModuleState& state, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": " + std::strerror(errno);
+    // A state of 48 commands takes a few kilobytes; anything far larger is not one.
+    constexpr std::size_t kLimit = 1 << 20;
+    std::string text;
+    if (!ReadRegularFile(path, kLimit, &text, &error)) {
+        error = path + ": " + error;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!ParseModuleState(text.str(), state, error)) {
+    if (text.size() > kLimit) {
+        error = path + ": far larger than any module state";
+        return false;
+    }
+    if (!ParseModuleState(text, state, error)) {
         error = path + ": " + error;
         return false;
     }

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool MakeRaw(int fd, bool setSpeed)
+bool MakeRaw(int fd)
 {
     termios tio{};
     if (tcgetattr(fd, &tio) != 0)
@@ -21,7 +21,7 @@ bool MakeRaw(int fd, bool setSpeed)
     tio.c_cflag |= CREAD | CLOCAL;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    if (setSpeed && (cfsetispeed(&tio, B19200) != 0 || cfsetospeed(&tio, B19200) != 0))
+    if (cfsetispeed(&tio, B19200) != 0 || cfsetospeed(&tio, B19200) != 0)
         return false;
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
@@ -45,7 +45,7 @@ bool CSimLine::OpenPseudoTerminal(std::string& error)
     }
     m_terminalPath = name;
     m_keepOpen = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_keepOpen < 0 || !MakeRaw(m_keepOpen, true)) {
+    if (m_keepOpen < 0 || !MakeRaw(m_keepOpen)) {
         error = m_terminalPath + ": " + std::strerror(errno);
         Close();
         return false;
@@ -55,15 +55,21 @@ bool CSimLine::OpenPseudoTerminal(std::string& error)
     return true;
 }
 
-bool CSimLine::OpenDevice(const std::string& path, std::string& error)
+bool CSimLine::OpenDevice(const std::string& path, std::string& error, const SerialLineSettings& settings)
 {
     Close();
-    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0 || !MakeRaw(m_fd, true)) {
-        error = path + ": " + std::strerror(errno);
+    std::string reason;
+    m_device = OpenSerialDevice(path, &reason);
+    if (!m_device) {
+        error = reason;
+        return false;
+    }
+    if (const std::string refused = ApplyLineSettings(m_device->Descriptor(), settings); !refused.empty()) {
+        error = path + ": the port refused " + refused;
         Close();
         return false;
     }
+    m_fd = m_device->Descriptor();
     m_terminalPath = path;
     tcflush(m_fd, TCIOFLUSH);
     return true;
@@ -73,7 +79,9 @@ void CSimLine::Close()
 {
     if (m_keepOpen >= 0)
         ::close(m_keepOpen);
-    if (m_fd >= 0)
+    if (m_device)
+        m_device.reset();
+    else if (m_fd >= 0)
         ::close(m_fd);
     m_keepOpen = -1;
     m_fd = -1;

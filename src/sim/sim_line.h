@@ -3,10 +3,12 @@
 // serial device. Owns its descriptors.
 
 #include <chrono>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "link/protocol.h"
+#include "link/serial_device.h"
 
 class CSimLine {
 public:
@@ -17,8 +19,9 @@ public:
 
     // A new pseudo-terminal pair; TerminalPath() is the end the tool opens.
     bool OpenPseudoTerminal(std::string& error);
-    // A real serial device, set to raw 19200 8N1.
-    bool OpenDevice(const std::string& path, std::string& error);
+    // A real serial device, held as every program here holds one and set raw to the settings
+    // (19200 8N1 unless given).
+    bool OpenDevice(const std::string& path, std::string& error, const SerialLineSettings& settings = {});
     void Close();
 
     const std::string& TerminalPath() const { return m_terminalPath; }
@@ -33,6 +36,7 @@ public:
     bool Send(std::span<const std::uint8_t> bytes);
 
 private:
+    std::unique_ptr<CSerialDevice> m_device;   // a real device; m_fd is then its descriptor
     int m_fd = -1;
     int m_keepOpen = -1;   // our own hold on the terminal, so the master never sees a hang-up
     std::string m_terminalPath;

@@ -7,10 +7,12 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
 
+#include "file/regular_file.h"
 #include "model/wire_layout.h"
 #include "sim/module_responder.h"
 #include "sim/sim_arguments.h"
@@ -74,6 +76,11 @@ int main(int argc, char** argv)
 
     ModuleState state = ModuleState::Factory();
     serve.statePath = statePath;
+    // The state file is written after every download: a device or FIFO there is refused now.
+    if (struct stat st {}; !statePath.empty() && stat(statePath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        std::cerr << "gateway-sim: " << statePath << ": " << NotARegularFile(st.st_mode) << '\n';
+        return 74;
+    }
     if (!statePath.empty() && access(statePath.c_str(), F_OK) == 0) {
         std::string error;
         if (!LoadModuleState(statePath, state, error)) {

@@ -7,23 +7,14 @@
 
 #include <unistd.h>
 
-namespace {
-
-std::atomic<bool> g_stop{false};
-
-void OnSignal(int) { g_stop.store(true); }
-
-} // namespace
+#include "link/interrupt_signals.h"
 
 const std::atomic<bool>& InstallStopSignals()
 {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    // Caught for the rest of the program's life.
+    static const CInterruptSignals signals;
     signal(SIGPIPE, SIG_IGN);
-    return g_stop;
+    return CInterruptSignals::StopFlag();
 }
 
 bool AnnounceTerminal(const std::string& program, const std::string& linkPath, const std::string& terminal)

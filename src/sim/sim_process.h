@@ -1,5 +1,5 @@
 #pragma once
-// What every simulator program does around its line: stop cleanly on SIGTERM or SIGINT, and
+// What every simulator program does around its line: stop cleanly on SIGTERM, SIGINT or SIGHUP, and
 // give its terminal a fixed name on request.
 
 #include <atomic>

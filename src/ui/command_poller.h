@@ -20,6 +20,7 @@ public:
         std::vector<int> numbers;   // the commands to send, all when empty
         WriteValues writes;         // the one write the user confirmed, if any
         bool continuous = false;    // pass after pass until stopped; such jobs never write
+        DirectionControl direction = DirectionControl::None;
     };
 
     explicit CCommandPoller(QObject* parent = nullptr) : QObject(parent) {}
@@ -36,6 +37,7 @@ public:
 signals:
     void commandPolled(const CommandPoll& poll);
     void passEnded();
+    // The port could not be opened, or went away while polling (polling then stops).
     void failed(const QString& message);
     void finished();
 

@@ -1,6 +1,5 @@
 #include "ui/command_test_dialog.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "model/device_config.h"
+#include "model/palette.h"
 #include "ui/notice_box.h"
 #include "ui/port_choice.h"
 #include "ui/ui_text.h"
@@ -20,12 +20,19 @@
 
 namespace {
 
-QString ValuesText(const std::vector<std::uint16_t>& values, bool hex, bool bits)
+// probe's names of the value views, as the "Values as" choice shows them translated.
+[[maybe_unused]] constexpr const char* kViewNames[] = {
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "unsigned"), QT_TRANSLATE_NOOP("CCommandTestDlg", "signed"),
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "hex"),      QT_TRANSLATE_NOOP("CCommandTestDlg", "binary"),
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "int32"),    QT_TRANSLATE_NOOP("CCommandTestDlg", "uint32"),
+    QT_TRANSLATE_NOOP("CCommandTestDlg", "float")};
+
+// Coils and inputs as 0 and 1; registers through the view.
+QString ValuesText(const std::vector<std::uint16_t>& values, const ValueView& view, bool bits)
 {
     QStringList parts;
-    for (const std::uint16_t value : values)
-        parts << (hex && !bits ? QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0')).toUpper().replace("0X", "0x")
-                               : QString::number(value));
+    for (const std::string& text : ReadThroughView(bits ? ValueView{} : view, values))
+        parts << FromUtf8(text);
     return parts.join(QLatin1Char(' '));
 }
 
@@ -36,6 +43,8 @@ QString OutcomeText(const PollOutcome& outcome)
         text += QStringLiteral(" %1 (%2)").arg(outcome.exceptionCode).arg(FromUtf8(outcome.detail));
     else if (!outcome.detail.empty())
         text += QStringLiteral(" (%1)").arg(FromUtf8(outcome.detail));
+    for (const std::string& note : outcome.notes)
+        text += QStringLiteral(" [%1]").arg(FromUtf8(note));
     return text;
 }
 
@@ -47,6 +56,11 @@ QTableWidgetItem* Cell(const QString& text)
 }
 
 } // namespace
+
+QColor CCommandTestDlg::SharedColour()
+{
+    return ColourFromRef(kColourConflict);
+}
 
 QColor CCommandTestDlg::CommandColour(int number)
 {
@@ -67,12 +81,26 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     m_pollOnce->setDefault(true);
     m_pollContinuously = new QPushButton(tr("Poll &continuously"), this);
     m_pollContinuously->setCheckable(true);
-    m_hex = new QCheckBox(tr("&Hex values"), this);
+    m_viewKind = new QComboBox(this);
+    for (const char* kind : ValueKindNames())
+        m_viewKind->addItem(tr(kind), QString::fromLatin1(kind));
+    auto* viewLabel = new QLabel(tr("&Values as:"), this);
+    viewLabel->setBuddy(m_viewKind);
+    m_wordOrder = new QComboBox(this);
+    for (const char* order : WordOrderNames())
+        m_wordOrder->addItem(QString::fromLatin1(order).toUpper());
+    m_wordOrder->setToolTip(tr("Byte order of 32-bit values: ABCD high word first, CDAB low word first, "
+                               "BADC and DCBA with the bytes of each word swapped"));
+    m_direction = new QComboBox(this);
+    m_direction->addItems({tr("Adapter switches"), tr("RS-485 mode of the driver"), tr("RTS up while sending"),
+                           tr("RTS down while sending")});
+    m_direction->setToolTip(tr("How the RS-485 transmitter is switched to sending: by the adapter itself "
+                               "(USB adapters), by the serial driver, or by the RTS line"));
     auto* close = new QPushButton(tr("Close"), this);
 
     m_table = new QTableWidget(0, COL_COUNT_ALL, this);
     m_table->setHorizontalHeaderLabels({tr("Command"), tr("Function"), tr("Start"), tr("Count"), tr("Outcome"),
-                                        tr("Time (ms)"), tr("Values"), QString()});
+                                        tr("Time (ms)"), tr("Values"), tr("Statistics"), QString()});
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setSectionResizeMode(COL_VALUES, QHeaderView::Stretch);
@@ -83,9 +111,12 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     auto* top = new QHBoxLayout;
     top->addWidget(portLabel);
     top->addWidget(m_ports, 1);
+    top->addWidget(m_direction);
     top->addWidget(m_pollOnce);
     top->addWidget(m_pollContinuously);
-    top->addWidget(m_hex);
+    top->addWidget(viewLabel);
+    top->addWidget(m_viewKind);
+    top->addWidget(m_wordOrder);
     auto* imageBox = new QWidget(this);
     auto* imageLayout = new QVBoxLayout(imageBox);
     imageLayout->setContentsMargins(0, 0, 0, 0);
@@ -103,7 +134,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     layout->addLayout(top);
     layout->addWidget(middle, 1);
     layout->addLayout(bottom);
-    resize(900, 760);
+    resize(1040, 760);
 
     connect(m_pollOnce, &QPushButton::clicked, this, [this] { StartJob(false, {}, {}); });
     connect(m_pollContinuously, &QPushButton::toggled, this, [this](bool on) {
@@ -112,10 +143,14 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
         else if (!on)
             m_poller.RequestStop();
     });
-    connect(m_hex, &QCheckBox::toggled, this, [this] {
+    const auto showAllValues = [this] {
+        m_wordOrder->setEnabled(ChosenView().IsPaired());
         for (const auto& entry : m_latest)
             ShowValues(entry.first);
-    });
+    };
+    connect(m_viewKind, &QComboBox::currentIndexChanged, this, showAllValues);
+    connect(m_wordOrder, &QComboBox::currentIndexChanged, this, showAllValues);
+    m_wordOrder->setEnabled(false);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(&m_poller, &CCommandPoller::commandPolled, this, &CCommandTestDlg::ShowPoll);
     connect(&m_poller, &CCommandPoller::failed, this, [this](const QString& message) { m_status->setText(message); });
@@ -141,7 +176,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
         m_table->setItem(row, COL_FUNCTION, Cell(FromUtf8(m_setup.names[static_cast<std::size_t>(row)])));
         m_table->setItem(row, COL_START, Cell(QString::number(request.start)));
         m_table->setItem(row, COL_COUNT, Cell(QString::number(request.count)));
-        for (const int column : {COL_OUTCOME, COL_TIME, COL_VALUES})
+        for (const int column : {COL_OUTCOME, COL_TIME, COL_VALUES, COL_STATISTICS})
             m_table->setItem(row, column, Cell(QString()));
         m_table->item(row, COL_COMMAND)->setBackground(request.IsRead() ? CommandColour(row + 1) : QColor(Qt::white));
         if (!request.IsRead()) {
@@ -150,9 +185,17 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
             m_table->setCellWidget(row, COL_WRITE, write);
         }
     }
+    QStringList swapped;
+    for (std::size_t i = 0; i < m_setup.commands.size(); ++i)
+        if (m_setup.commands[i].byteSwap != 0)
+            swapped << QString::number(i + 1);
+    if (!swapped.isEmpty())
+        m_status->setText(tr("The module swaps the bytes of command(s) %1 (\"Byte Swap\"); the picture shows them "
+                             "unswapped, as the slave sends them.").arg(swapped.join(QStringLiteral(", "))));
     m_table->resizeColumnsToContents();
     m_table->setWordWrap(false);
     m_table->horizontalHeader()->setSectionResizeMode(COL_OUTCOME, QHeaderView::ResizeToContents);
+    m_table->setColumnWidth(COL_STATISTICS, 200);
     m_table->horizontalHeader()->setSectionResizeMode(COL_VALUES, QHeaderView::Stretch);
     DrawImage();
     SetIdle(true);
@@ -167,7 +210,7 @@ QPushButton* CCommandTestDlg::WriteButton(int number) const
 
 void CCommandTestDlg::done(int result)
 {
-    // Closing ends continuous polling; the exchange in progress finishes first.
+    // Closing ends polling; an exchange waiting for its reply is cut short.
     m_poller.Stop();
     QDialog::done(result);
 }
@@ -177,6 +220,7 @@ void CCommandTestDlg::SetIdle(bool idle)
     m_pollOnce->setEnabled(idle && m_ready);
     m_pollContinuously->setEnabled(m_ready && (idle || m_pollContinuously->isChecked()));
     m_ports->setEnabled(idle);
+    m_direction->setEnabled(idle);
     for (int number = 1; number <= m_table->rowCount(); ++number)
         if (QPushButton* write = WriteButton(number))
             write->setEnabled(idle);
@@ -189,12 +233,18 @@ void CCommandTestDlg::StartJob(bool continuous, std::vector<int> numbers, WriteV
     const QString device = m_ports->currentText().trimmed();
     RememberSerialPort(device);
     m_status->clear();
+    if (continuous) {
+        m_statistics.Clear();
+        for (int row = 0; row < m_table->rowCount(); ++row)
+            m_table->item(row, COL_STATISTICS)->setText(QString());
+    }
     CCommandPoller::Job job;
     job.port = ToUtf8(device);
     job.setup = m_setup;
     job.numbers = std::move(numbers);
     job.writes = std::move(writes);
     job.continuous = continuous;
+    job.direction = static_cast<DirectionControl>(m_direction->currentIndex());
     SetIdle(false);
     m_poller.Start(std::move(job));
 }
@@ -223,7 +273,7 @@ void CCommandTestDlg::AskAndWrite(int number)
     }
     const QString question = tr("Send command %1 (%2) to slave %3 now?\nAddress %4, values: %5")
                                  .arg(number).arg(name).arg(m_setup.line.slaveAddress).arg(request.start)
-                                 .arg(ValuesText(values, false, request.IsBitFunction()));
+                                 .arg(ValuesText(values, ValueView{}, request.IsBitFunction()));
     if (!AskYesNo(this, question, false))
         return;
     StartJob(false, {number}, WriteValues{{number, values}});
@@ -235,6 +285,12 @@ void CCommandTestDlg::ShowPoll(const CommandPoll& poll)
     if (row < 0 || row >= m_table->rowCount())
         return;
     m_latest[poll.number] = poll.outcome;
+    m_statistics.Add(poll.number, poll.outcome);
+    if (const auto counted = m_statistics.Commands().find(poll.number); counted != m_statistics.Commands().end()) {
+        m_table->item(row, COL_STATISTICS)->setText(FromUtf8(counted->second.Text()));
+        m_table->item(row, COL_STATISTICS)->setToolTip(tr("%1 (ms: least / mean / greatest time of the answers)")
+                                                           .arg(FromUtf8(counted->second.Text())));
+    }
     m_table->item(row, COL_OUTCOME)->setText(OutcomeText(poll.outcome));
     m_table->item(row, COL_TIME)->setText(poll.outcome.status == PollStatus::Skipped
                                               ? QString() : QString::number(poll.outcome.ms, 'f', 1));
@@ -248,7 +304,12 @@ void CCommandTestDlg::ShowValues(int number)
     if (latest == m_latest.end())
         return;
     const bool bits = m_setup.commands[static_cast<std::size_t>(number - 1)].IsBitFunction();
-    m_table->item(number - 1, COL_VALUES)->setText(ValuesText(latest->second.values, m_hex->isChecked(), bits));
+    m_table->item(number - 1, COL_VALUES)->setText(ValuesText(latest->second.values, ChosenView(), bits));
+}
+
+ValueView CCommandTestDlg::ChosenView() const
+{
+    return ValueView{static_cast<ViewKind>(m_viewKind->currentIndex()), static_cast<WordOrder>(m_wordOrder->currentIndex())};
 }
 
 void CCommandTestDlg::DrawImage()
@@ -271,9 +332,10 @@ void CCommandTestDlg::DrawImage()
                                              .arg(address, QString::number(value, 16).rightJustified(2, '0').toUpper())
                                              .arg(owner)
                                        : tr("%1, command %2 (no value)").arg(address).arg(owner);
+        const std::uint8_t shared = image.sharedBits[static_cast<std::size_t>(byte)];
         for (int bit = 0; bit < 8; ++bit) {
             const int number = byte * 8 + bit;
-            m_image->SetBitColour(number, owner ? CommandColour(owner) : QColor(Qt::white));
+            m_image->SetBitColour(number, (shared >> bit) & 1 ? SharedColour() : owner ? CommandColour(owner) : QColor(Qt::white));
             if (QTableWidgetItem* cell = m_image->item(CMemoryGrid::RowOfBit(number), CMemoryGrid::ColumnOfBit(number))) {
                 cell->setText(hasValue ? QString::number((value >> bit) & 1) : QString());
                 cell->setTextAlignment(Qt::AlignCenter);

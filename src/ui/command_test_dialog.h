@@ -7,12 +7,13 @@
 #include <QDialog>
 #include <map>
 
+#include "commission/poll_statistics.h"
 #include "commission/probe_run.h"
+#include "commission/value_view.h"
 #include "ui/command_poller.h"
 
 class CDeviceConfig;
 class CMemoryGrid;
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -21,7 +22,10 @@ class QTableWidget;
 class CCommandTestDlg : public QDialog {
     Q_OBJECT
 public:
-    enum Column { COL_COMMAND, COL_FUNCTION, COL_START, COL_COUNT, COL_OUTCOME, COL_TIME, COL_VALUES, COL_WRITE, COL_COUNT_ALL };
+    enum Column {
+        COL_COMMAND, COL_FUNCTION, COL_START, COL_COUNT, COL_OUTCOME, COL_TIME, COL_VALUES, COL_STATISTICS, COL_WRITE,
+        COL_COUNT_ALL
+    };
 
     CCommandTestDlg(const CDeviceConfig& root, QWidget* parent = nullptr);
     ~CCommandTestDlg() override;
@@ -29,7 +33,11 @@ public:
     QComboBox* PortList() const { return m_ports; }
     QPushButton* PollOnceButton() const { return m_pollOnce; }
     QPushButton* PollContinuouslyButton() const { return m_pollContinuously; }
-    QCheckBox* HexToggle() const { return m_hex; }
+    // How register values are shown: the view's kind and, for 32-bit views, the word order.
+    QComboBox* ViewKindChoice() const { return m_viewKind; }
+    QComboBox* WordOrderChoice() const { return m_wordOrder; }
+    // How the transmitter is switched: none, the driver's RS-485 mode, RTS up or down.
+    QComboBox* DirectionChoice() const { return m_direction; }
     QTableWidget* Table() const { return m_table; }
     CMemoryGrid* Image() const { return m_image; }
     QLabel* Status() const { return m_status; }
@@ -38,6 +46,8 @@ public:
     bool IsPolling() const { return m_poller.IsRunning(); }
     // Colour of a command's bytes in the image.
     static QColor CommandColour(int number);
+    // Colour of bits two commands' data share.
+    static QColor SharedColour();
 
 protected:
     void done(int result) override;
@@ -47,6 +57,7 @@ private:
     void AskAndWrite(int number);
     void ShowPoll(const CommandPoll& poll);
     void ShowValues(int number);
+    ValueView ChosenView() const;
     void DrawImage();
     void OnFinished();
     void SetIdle(bool idle);
@@ -54,12 +65,15 @@ private:
     ProbeSetup m_setup;
     bool m_ready = false;
     std::map<int, PollOutcome> m_latest;   // the most recent outcome of each command
+    CPollStatistics m_statistics;          // since continuous polling last started
     CCommandPoller m_poller;
 
     QComboBox* m_ports = nullptr;
     QPushButton* m_pollOnce = nullptr;
     QPushButton* m_pollContinuously = nullptr;
-    QCheckBox* m_hex = nullptr;
+    QComboBox* m_viewKind = nullptr;
+    QComboBox* m_wordOrder = nullptr;
+    QComboBox* m_direction = nullptr;
     QTableWidget* m_table = nullptr;
     CMemoryGrid* m_image = nullptr;
     QLabel* m_status = nullptr;

@@ -141,7 +141,7 @@ void CSerialPortDlg::SetCompareOnly()
 void CSerialPortDlg::SetControlsEnabled(bool enabled)
 {
     m_start->setEnabled(enabled);
-    m_cancel->setEnabled(enabled);
+    m_cancel->setEnabled(true);   // during a run it stops the run
     m_ports->setEnabled(enabled);
     m_verify->setEnabled(enabled);
 }
@@ -168,14 +168,16 @@ void CSerialPortDlg::StartRun()
         CopyConfiguration(m_root, *m_readBack);
     }
     m_observer = std::make_unique<CRunObserver>(this);
+    m_stopRequest = false;
     m_worker = std::thread([direction = m_direction, path = ToUtf8(device), work = m_work.get(),
-                            readBack = m_readBack.get(), observer = m_observer.get(), timings = m_timings] {
+                            readBack = m_readBack.get(), observer = m_observer.get(), timings = m_timings,
+                            stop = &m_stopRequest] {
         TransferOutcome outcome;
         std::optional<TransferOutcome> read;
         try {
-            outcome = RunTransfer(direction, path, *work, observer, &timings);
+            outcome = RunTransfer(direction, path, *work, observer, &timings, stop);
             if (readBack && outcome.code == RESULT_OK)
-                read = RunTransfer(TransferDirection::Upload, path, *readBack, observer, &timings);
+                read = RunTransfer(TransferDirection::Upload, path, *readBack, observer, &timings, stop);
         } catch (...) {
             outcome.code = 1;
             outcome.message = ResultMessage(outcome.code);
@@ -269,14 +271,18 @@ void CSerialPortDlg::EndRun(const TransferOutcome&)
 
 void CSerialPortDlg::reject()
 {
-    if (m_running)
+    if (m_running) {
+        m_stopRequest = true;
+        m_cancel->setEnabled(false);
         return;
+    }
     QDialog::reject();
 }
 
 void CSerialPortDlg::closeEvent(QCloseEvent* event)
 {
     if (m_running) {
+        reject();
         event->ignore();
         return;
     }

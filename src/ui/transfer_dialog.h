@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -23,7 +24,8 @@ class CDeviceConfig;
 // knows; any device path (a USB adapter, a pseudo-terminal) can be typed instead. The button
 // starts the run on a worker thread, with the controls disabled and the exchanges counted in
 // the progress bar until the run has ended; the run's messages are shown in the order it
-// produced them once it has ended, and the dialog closes after the last one.
+// produced them once it has ended, and the dialog closes after the last one. Cancel (or Esc)
+// during the run stops it at once; the port is closed and the run ends as stopped.
 //
 // The worker never touches the configuration the dialog was given: it works on a copy, and a
 // successful upload replaces the configuration with it on the user-interface thread once the
@@ -61,7 +63,8 @@ public:
     // The device of the most recent run of this program, whatever its outcome; empty at start.
     static QString LastPort();
 
-    // Closing is refused while a run is going on.
+    // While a run is going on, stops it instead of closing: the dialog closes once the run has
+    // ended.
     void reject() override;
 
 signals:
@@ -112,6 +115,7 @@ private:
     std::unique_ptr<CDeviceConfig> m_work;   // what the worker reads and writes
     std::unique_ptr<CDeviceConfig> m_readBack;   // what a verified download reads back
     std::unique_ptr<CRunObserver> m_observer;
+    std::atomic<bool> m_stopRequest{false};   // set by Cancel, watched by the run
     std::thread m_worker;
 };
 

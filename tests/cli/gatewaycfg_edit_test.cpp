@@ -19,6 +19,16 @@ TEST_F(Cli, ShowPrintsTheTreeAndEveryItemWithReadOnlyMarks)
     for (const char* line : {"Mapping Bit(0-7) = 0", "Number of Byte = 1  (read-only)", "Mnemonic = "})
         EXPECT_TRUE(Shows("command:1", line)) << line;
     EXPECT_TRUE(Shows("subnet", "Slave Address =   (read-only)"));
+
+    // A hand-edited file cannot make show print lines of its own: line breaks and control
+    // characters in names and values are printed escaped.
+    std::string text = dir.Read("plant.xml");
+    text.replace(text.find("<Command Value=\"05 Force Single Coil\""), 37, "<Command Value=\"05&#x0A;  Node(2)\"");
+    const std::string mnemonic = "<CurrentVal Value=\"\"", at = "<Item Value=\"Mnemonic\">";
+    text.replace(text.find(mnemonic, text.find(at)), mnemonic.size(), "<CurrentVal Value=\"pump&#x0D;&#x0A;[slave] x&#x0D;&#x09;&#x7F;\"");
+    dir.Write("plant.xml", text);
+    EXPECT_EQ(Shown(""), "PROFIBUS\nSubnet\n  Node(1)\n    05\\n  Node(2)\n");
+    EXPECT_TRUE(Shows("command:1", "Mnemonic = pump\\n[slave] x\\n\\t\\x7F")) << Shown("command:1");
 }
 
 TEST_F(Cli, SetStoresAcceptedValuesAndLeavesTheFileAloneOnRefusal)
@@ -202,6 +212,15 @@ TEST_F(Cli, CheckFindsEmptyItemsAndConflictsThatAutomapClears)
     EXPECT_TRUE(Shows("command:2", "Mapping Address(HEX) = 0004H"));
     EXPECT_TRUE(Shows("command:2", "Number of Byte = 4  (read-only)"));
     EXPECT_EQ(RunTool({"check", "plant.xml"}).out, "plant.xml: no faults found\n");
+
+    // Each within its range, "Starting Address" and "Number of Data" together run past 65535.
+    Prepare({{"set", "plant.xml", "command:1", "Starting Address", "65535"}});
+    run = RunTool({"check", "plant.xml"});
+    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(run.err, "plant.xml: command:1 / Number of Data = \"2\": from \"Starting Address\" 65535 the data run past "
+                       "address 65535\n");
+    Prepare({{"set", "plant.xml", "command:1", "Starting Address", "65534"}});
+    EXPECT_EQ(RunTool({"check", "plant.xml"}).status, 0);
 
     // Slave values a hand edit put in the file: an empty address first, then one out of range.
     for (const auto& [value, status, says] : std::vector<std::tuple<std::string, int, std::string>>{

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <random>
 #include <span>
 
@@ -72,6 +73,8 @@ TEST_F(Cli, UnreadableFilesExit65NamingTheFileAndLine)
     while (big.size() <= 16u << 20)
         big += std::string(99, ' ') + "\n";
     const std::string cut = good.substr(0, good.find("<NodeList"));
+    const std::string value = "<CurrentVal Value=\"300\"";   // the response time-out
+    const std::string atValue = after(good.substr(0, good.find(value)));
     struct Row {
         std::string name;   // "missing" and "a folder" need no text
         std::string text;
@@ -92,6 +95,13 @@ TEST_F(Cli, UnreadableFilesExit65NamingTheFileAndLine)
         {"larger than 16 MB", big + "</Nordaq>\n", {after(big.substr(0, 16u << 20)), "16 MB"}},
         {"another element after the root", good + "<Nordaq>\n", {after(good), "after the end"}},
         {"text after the root", good + "\n\ngarbage", {after(good + "\n\n"), "after the end"}},
+        {"a FIFO", "", {"plant.xml: not a regular file (a FIFO)"}},
+        {"NUL by reference", edited(value, "<CurrentVal Value=\"1&#0;234\""), {atValue, "\"&#0;\" stands for NUL"}},
+        {"an undefined entity", edited(value, "<CurrentVal Value=\"&foo;\""), {atValue, "undefined entity \"&foo;\""}},
+        {"a bare ampersand", edited(value, "<CurrentVal Value=\"3 & 4\""), {atValue, "\"&\" that starts no reference"}},
+        {"a character GBK cannot hold", edited(value, "<CurrentVal Value=\"&#x1F600;\""), {atValue, "U+1F600"}},
+        {"another declared encoding", edited("encoding=\"gb2312\"", "encoding=\"ISO-8859-1\""),
+         {"plant.xml, line 1: ", "\"ISO-8859-1\""}},
     };
     const std::vector<std::vector<std::string>> commands = {
         {"show", "plant.xml"},           {"set", "plant.xml", "subnet", kTimeout, "500"},
@@ -104,6 +114,8 @@ TEST_F(Cli, UnreadableFilesExit65NamingTheFileAndLine)
         fs::remove_all(dir / "plant.xml");
         if (row.name == "a folder")
             fs::create_directory(dir / "plant.xml");
+        else if (row.name == "a FIFO")
+            ASSERT_EQ(::mkfifo((dir / "plant.xml").c_str(), 0644), 0);   // read, it would wait for a writer
         else if (row.name != "missing")
             dir.Write("plant.xml", row.text);
         const std::size_t runs = row.text.size() > (1u << 16) ? 1 : commands.size();   // big ones: show only
@@ -130,6 +142,7 @@ TEST_F(Cli, FailedSavesExit74AndKeepTheOldFile)
         {{"add-command", "plant.xml", "3"}, 4096, cannot}, {{"delete-command", "plant.xml", "1"}, 4096, cannot},
         {{"set", "plant.xml", "command:1", "Mnemonic", "pump \xF0\x9F\x98\x80"}, 0, "GB2312/GBK"},
         {{"new", "no/such/folder/plant.xml"}, 0, "no/such/folder/plant.xml"},
+        {{"export", "plant.xml", "out.xlsx"}, 4096, "Cannot export to out.xlsx: "},
     };
     Prepare({{"new", "plant.xml"}, {"add-command", "plant.xml", "3"}});
     const std::string before = dir.Read("plant.xml");
@@ -138,6 +151,7 @@ TEST_F(Cli, FailedSavesExit74AndKeepTheOldFile)
         const ProgramRun run = maxFileBytes ? Process(args, {"", maxFileBytes}) : RunTool(args);
         EXPECT_EQ(run.status, 74) << run.err;
         EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one message, no library's own: " << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(dir.Read("plant.xml"), before);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"plant.xml"});
@@ -210,6 +224,10 @@ TEST_F(Cli, AByteOrderMarkFileIsReadAsUtf8AndSavedAsGb2312)
     const std::string saved = dir.Read("plant.xml");
     EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n", 0), 0u);
     EXPECT_NE(saved.find("Value=\"\xB1\xC3\xD5\xBE\""), std::string::npos);   // GB2312 bytes
+    // Character references read as the characters, whole, in a GB2312 file too.
+    std::string referenced = saved;
+    dir.Write("plant.xml", referenced.replace(saved.find("Value=\"\xB1\xC3\xD5\xBE\""), 12, "Value=\"&#x6CF5;&#31449;\""));
+    EXPECT_TRUE(Shows("command:1", "Mnemonic = 泵站")) << Shown("command:1");
 }
 
 // Saving through a symbolic link writes the file it leads to; the link stays a link.

@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 
-#include "file/config_file.h"
-#include "mapping/auto_map.h"
-#include "support/config_builder.h"
+#include "support/probe_json.h"
 #include "support/run_in_process.h"
 #include "support/serving_process.h"
 
@@ -20,29 +17,10 @@ using namespace test_config;
 const std::vector<std::string> kSlaveTables = {"--holding", "100=1,2,0x1234", "--input-registers", "200=7,0xBEEF", "--coils",
                                                "10=1,0,1,1,0,0,1,1,1", "--inputs", "20=0,1,1", "--holding", "300=5"};
 
-// Slave 1 with the given commands, mapped; edit changes it before it is saved.
 std::string SavedConfig(const ScratchFolder& folder, const std::vector<CommandValues>& commands,
                         const std::function<void(CDeviceConfig&)>& edit = {})
 {
-    auto root = MakeConfig(commands);
-    SlaveOf(*root, 1);
-    EXPECT_EQ(AutoMap(*root).result, 1);
-    if (edit)
-        edit(*root);
-    EXPECT_TRUE(SaveFile(*root, folder / "config.xml").ok);
-    return folder / "config.xml";
-}
-
-// probe's JSON as one line per command: number, status, exception, values; and its input image.
-std::string Polled(const std::string& json, std::string& image)
-{
-    static const std::regex entry(R"re(\{"command": (\d+), "function": \d+, "start": \d+, "count": \d+, "status": "(\w+)", "exception": (\w+), "ms": [\d.]+, "values": (\[[\d, ]*\])\})re");
-    std::string lines;
-    for (std::sregex_iterator it(json.begin(), json.end(), entry), end; it != end; ++it)
-        lines += (*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str() + " " + (*it)[4].str() + "\n";
-    std::smatch match;
-    image = std::regex_search(json, match, std::regex(R"re("input_image": "([0-9A-F]*)")re")) ? match[1].str() : "";
-    return lines;
+    return SaveProbeConfig(folder / "config.xml", commands, edit);
 }
 
 class Probe : public ::testing::TestWithParam<bool> {};   // pymodbus, or modbus-slave-sim
@@ -72,6 +50,8 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
         {"selected commands only", false, 1, "300", {"--command", "1", "--command", "7"}, 0, "1 ok null [1, 2, 4660]\n7 ok null [5]\n",
          "000100021234" + std::string(22, '0') + "0005"},
         {"a write goes out only when asked", false, 1, "300", {"--write", "6=77"}, 2, all5 + "6 ok null [77]\n7 ok null [77]\n", ""},
+        {"a write sent in the first pass keeps its outcome", false, 1, "300", {"--write", "6=0x4E", "--repeat", "2"}, 2,
+         all5 + "6 ok null [78]\n7 ok null [78]\n", ""},
         {"slow slave within the time-out", true, 1, "1500", {"--command", "1"}, 0, "1 ok null [1, 2, 4660]\n", ""},
         {"slow slave past the time-out", true, 1, "100", {"--command", "1"}, 2, "1 timeout null []\n", ""},
     };
@@ -100,7 +80,7 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
         const ProgramRun run = RunTool(args);
         EXPECT_EQ(run.status, c.exitStatus) << run.err;
         std::string image;
-        EXPECT_EQ(Polled(run.out, image), c.polled) << run.out;
+        EXPECT_EQ(PolledLines(run.out, &image), c.polled) << run.out;
         EXPECT_EQ(image.size(), 488u);
         EXPECT_EQ(image.substr(0, c.imageStart.size()), c.imageStart);
     }
@@ -108,6 +88,41 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
 
 INSTANTIATE_TEST_SUITE_P(BothSlaves, Probe, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "pymodbus" : "modbus_slave_sim"); });
+
+TEST(ProbeText, SaysWhatTheImageDoesNotShow)
+{
+    const struct {
+        const char* name;
+        std::vector<CommandValues> commands;
+        std::vector<std::string> args;
+        std::vector<std::string> shown;
+        const char* notShown;
+    } cases[] = {
+        {"only writes: no image", {{6, "1"}}, {}, {"skipped"}, "input image"},
+        {"a failed command's bytes", {{3, "5000", "2"}, {3, "1", "1"}}, {},
+         {"0000  -- -- -- -- 00 01", "exception 2 (Illegal data address)"}, "0000  00 00 00 00"},
+        {"byte swap", {{3, "1", "1"}}, {},
+         {"command 1 (03 Read Holding Register): the module swaps its data (\"Double-byte-exchange\"); the input image "
+          "shows the bytes unswapped, as the slave sent them"}, "Non-exchange"},
+        {"repeated passes", {{6, "1"}, {3, "1", "1"}}, {"--write", "1=5", "--repeat", "2"},
+         {"pass 2 of 2", "(a write: sent once, in the first pass)", "statistics over 2 passes", " 1  fc 06  ok 1  timeout 0  error 0  ms "},
+         "sent only with --write"},
+    };
+    ScratchFolder folder;
+    ServingProcess sim({MODBUS_SLAVE_SIM_PATH, "--idle-exit", "60"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = SavedConfig(folder, c.commands, [](CDeviceConfig& r) {
+            SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_BYTE_SWAP), "Double-byte-exchange");
+        });
+        std::vector<std::string> args = {"probe", file, "--port", sim.Path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProgramRun run = RunTool(args);
+        for (const std::string& text : c.shown)
+            EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
+        EXPECT_EQ(run.out.find(c.notShown), std::string::npos) << run.out;
+    }
+}
 
 TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
 {
@@ -122,7 +137,8 @@ TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
         const char* message;                  // part of what probe says on stderr
     } cases[] = {
         {"parity", subnet(SUBNET_ROW_CHECK_BIT, "Even"), {"--port", "PORT"}, 4, "the port refused parity Even"},
-        {"no port", {}, {"--port", "/dev/no-such-port"}, 4, "cannot open /dev/no-such-port"},
+        {"no port", {}, {"--port", "/dev/no-such-port"}, 4, "/dev/no-such-port does not exist"},
+        {"mark parity is tried", subnet(SUBNET_ROW_CHECK_BIT, "Mark"), {"--port", "PORT"}, 4, "the port refused parity Mark"},
         {"write to a read", {}, {"--port", "PORT", "--write", "1=5"}, 64, "the command does not write"},
         {"values", {}, {"--port", "PORT", "--write", "2=1,2"}, 64, "writes 1 value(s), not 2"},
         {"bad value", {}, {"--port", "PORT", "--write", "2=70000"}, 64, "not a value from 0 to 65535"},
@@ -131,6 +147,13 @@ TEST(ProbeRefusals, NothingIsPolledWhenTheRunCannotStart)
          {"--port", "PORT"}, 6, "nothing was sent"},
         {"impossible value", subnet(SUBNET_ROW_RESPONSE_TIMEOUT, "0"), {"--port", "PORT"}, 8, "subnet / Response Timeout(50~60000ms) = \"0\""},
         {"unreadable", {}, {"--port", "PORT"}, 65, ""},
+        {"data past 65535", [](CDeviceConfig& r) {
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_START_ADDRESS), "65535");
+             SetValue(r.Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_DATA_COUNT), "2");
+         }, {"--port", "PORT"}, 8, "command:1 / Number of Data = \"2\": from \"Starting Address\" 65535 the data run past address 65535"},
+        {"no view", {}, {"--port", "PORT", "--view", "double"}, 64, "\"double\" is no view"},
+        {"no kernel RS-485 on a pseudo-terminal", {}, {"--port", "PORT", "--rs485"}, 4, "the port's driver has no RS-485 mode"},
+        {"no RTS on a pseudo-terminal", {}, {"--port", "PORT", "--rts", "up"}, 4, "the port has no RTS line to drive"},
     };
     ScratchFolder folder;
     ServingProcess sim({MODBUS_SLAVE_SIM_PATH, "--idle-exit", "60"});

@@ -35,6 +35,10 @@ TEST(DiffCommand, ListsWhatDiffersInEachScope)
          "slave:1: Node(17) \u2192 Node(5)\nslave:1 / Slave Address: 17 \u2192 5\n", "slave:1 / Slave Address: 17 \u2192 5\n"},
         {"mode", [](CDeviceConfig& r) { r.Subnet().SetMode(MODE_USER_CONFIG); },
          "subnet / Protocol Select: Modbus Master \u2192 User Config\nsubnet / Frame Type: (none) \u2192 ", "subnet / Protocol Select: Modbus Master \u2192 User Config\n"},
+        // A mode the protocol row does not say: what the download goes by is the mode number.
+        {"mode without its text", [](CDeviceConfig& r) { r.Subnet().SetModeField(2); },
+         "subnet / Protocol Select: Modbus Master \u2192 unknown mode 2 (the row reads \"Modbus Master\")\n",
+         "subnet / Protocol Select: Modbus Master \u2192 unknown mode 2 (the row reads \"Modbus Master\")\n"},
         {"command count", [](CDeviceConfig& r) { r.Subnet().GetNodeAt(0)->RemoveCommand(&Command(r, 1)); },
          "command:2: 03 Read Holding Register \u2192 (none)\n", "command:2: 03 Read Holding Register \u2192 (none)\n"},
     };

@@ -121,18 +121,58 @@ TEST(GatewaycfgTransfer, EachOutcomeHasItsExitStatusAndKeepsTheFile)
     }
 }
 
-// A port held by another program is refused with 4; so is one whose lock file in /var/lock names
-// a living process. A lock whose process is gone is replaced, and the run's own lock goes with it.
-TEST(GatewaycfgTransfer, HeldPortsAndLockFiles)
+// A port that cannot be had is refused with 4, "Failed to open serial port!" and why, before a
+// byte is sent; the lock file the run took for it goes with it.
+TEST(GatewaycfgTransfer, RefusedPortsSayWhy)
+{
+    ScratchFolder folder;
+    fs::permissions(folder.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const std::string plant = Saved(folder, "plant.xml", *MakeFilledConfig(MODE_MODBUS_MASTER, 1));
+    fs::permissions(plant, fs::perms::others_read, fs::perm_options::add);
+    InProcessModule module({});
+    // An independent program holding the port as terminal programs do: with flock.
+    ServingProcess flockHolder({"/usr/bin/python3", "-c",
+                                "import fcntl, os, sys, time\n"
+                                "fd = os.open(sys.argv[1], os.O_RDWR | os.O_NOCTTY); fcntl.flock(fd, fcntl.LOCK_EX)\n"
+                                "print('held', flush=True); time.sleep(60)", module.Path()});
+    ASSERT_EQ(flockHolder.Path(), "held");
+    const bool root = ::geteuid() == 0;
+    const std::pair<std::string, std::string> rows[] = {
+        {folder / "ttyUSB9", "does not exist"},
+        {plant, "is a regular file, not a serial port"},
+        {"/dev/null", "is not a terminal"},
+        {folder.Path().string(), "is a folder"},
+        {module.Path(), "Another program holds " + module.Path()},
+    };
+    const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path());
+    for (const auto& [port, reason] : rows) {
+        SCOPED_TRACE(reason);
+        const ProgramRun run = RunProgram(GATEWAYCFG_PATH, {"download", plant, "--port", port}, folder.Path().string());
+        EXPECT_EQ(run.status, RESULT_PORT_NOT_OPENED);
+        EXPECT_TRUE(Has(run.err, GetLangString(28) + " ") && Has(run.err, reason)) << run.err;
+        EXPECT_FALSE(fs::exists(lock));
+    }
+    flockHolder.Stop();
+    // Serial ports belong to the group dialout: whoever is not in it is told how to join.
+    if (!root)
+        fs::permissions(module.Path(), fs::perms::none);
+    const ProgramRun refused = RunProgram(GATEWAYCFG_PATH, {"download", plant, "--port", module.Path()},
+                                          folder.Path().string(), {.workingDir = {}, .maxFileBytes = 0, .killAfterMicroseconds = -1, .asUser = root ? 65534 : -1});
+    EXPECT_EQ(refused.status, RESULT_PORT_NOT_OPENED);
+    EXPECT_TRUE(Has(refused.err, "Permission to use " + module.Path() + " is refused") && Has(refused.err, "dialout"))
+        << refused.err;
+    if (!root)
+        fs::permissions(module.Path(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(module.RequestsSeen(), 0);
+}
+
+// A port whose lock file in /var/lock names a living process is refused with 4. A lock whose
+// process is gone is replaced, and the run's own lock goes with it.
+TEST(GatewaycfgTransfer, LockFiles)
 {
     ScratchFolder folder;
     const std::string plant = Saved(folder, "plant.xml", *MakeFilledConfig(MODE_MODBUS_MASTER, 1));
     InProcessModule module({});
-    {
-        CPortSlot holder;
-        ASSERT_EQ(OpenPort(holder, module.Path()), RESULT_OK);
-        EXPECT_EQ(RunTool({"upload", plant, "--port", module.Path()}).status, RESULT_PORT_NOT_OPENED);
-    }
     if (::access(kSerialLockDirectory, W_OK) != 0)
         GTEST_SKIP() << kSerialLockDirectory << " cannot be written to here";
     const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path());

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "compare/config_diff.h"
 #include "compare/diff_format.h"
 #include "link/transfer_run.h"
+#include "link/uucp_lock.h"
 #include "model/lang_strings.h"
 #include "recorder.h"
 #include "sim/sim_line.h"
@@ -118,13 +122,14 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
         SimFaults faults;
         ResultCode code;
         std::function<void(CDeviceConfig&)> spoil = {};
+        bool partial = false;   // a configuration frame went out: the module may hold part of it
     } rows[] = {
         {"silent", D, {}, {.noAnswer = true}, RESULT_SERIAL_IO},
-        {"silent after the version", D, {}, {.noAnswer = true, .after = 2}, RESULT_SERIAL_IO},
+        {"silent after the version", D, {}, {.noAnswer = true, .after = 2}, RESULT_SERIAL_IO, {}, true},
         {"bad checksum on the version", D, {}, {.badChecksum = true, .onCommand = 0x01}, RESULT_REPLY_MISMATCH},
-        {"bad checksum on a command record", D, {}, {.badChecksum = true, .onCommand = 0x10, .after = 3}, RESULT_REPLY_MISMATCH},
-        {"short reply", D, {}, {.shortReply = true, .onCommand = 0x03}, RESULT_REPLY_MISMATCH},
-        {"line dropped", D, {}, {.dropAfter = 4}, RESULT_SERIAL_IO},
+        {"bad checksum on a command record", D, {}, {.badChecksum = true, .onCommand = 0x10, .after = 3}, RESULT_REPLY_MISMATCH, {}, true},
+        {"short reply", D, {}, {.shortReply = true, .onCommand = 0x03}, RESULT_REPLY_MISMATCH, {}, true},
+        {"line dropped", D, {}, {.dropAfter = 4}, RESULT_SERIAL_IO, {}, true},
         {"other product", D, {0x05}, {}, RESULT_VERSION_MISMATCH},
         {"empty item", D, {}, {}, RESULT_EMPTY_ITEM, [](CDeviceConfig& r) { SetValue(r.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT), ""); }},
         {"two commands on one byte", D, {}, {}, RESULT_MAPPING_CONFLICT, [](CDeviceConfig& r) {
@@ -161,7 +166,9 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
         Recorder observer;
         const TransferOutcome outcome = RunTransfer(f.direction, module.Path(), *root, &observer, &timings);
         EXPECT_EQ(outcome.code, f.code);
-        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(30) : ResultMessage(f.code));
+        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(30)
+                                   : ResultMessage(f.code) + (f.partial ? "\n" + PartlyDownloadedText() : ""));
+        EXPECT_EQ(outcome.partlyDownloaded, f.partial);
         EXPECT_EQ(f.code == RESULT_OK ? std::to_string(root->GetCommandCount()) : ConfigText(*root), f.code == RESULT_OK ? "7" : before);
         if (f.spoil) {
             EXPECT_TRUE(observer.sent.empty()) << "refused before anything is sent";
@@ -171,6 +178,74 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
         }
         CPortSlot again;
         EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()) == RESULT_OK) << "the run left the port held";
+    }
+}
+
+// Stops the run a little after a frame of one code has gone out, from another thread, as the
+// transfer dialog's Cancel does: the module does not answer it, so the run is then waiting.
+struct StopAfterFrame : Recorder {
+    StopAfterFrame(int code, std::atomic<bool>& stop) : code(code), stop(stop) {}
+    ~StopAfterFrame() override
+    {
+        if (stopper.joinable())
+            stopper.join();
+    }
+    void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
+    {
+        Recorder::OnFrame(direction, bytes);
+        if (direction == FrameDirection::ToModule && bytes[0] == code && !stopper.joinable())
+            stopper = std::thread([this] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                stop = true;
+            });
+    }
+    int code;
+    std::atomic<bool>& stop;
+    std::thread stopper;
+};
+
+// A stop request ends the run at the exchange it comes in, however long the module would keep
+// it waiting (the time limits here outlast the test's own): the port is closed and its lock
+// removed, the configuration is left as it was, and a download that got past the version says
+// that the module may hold part of it.
+TEST(Transfer, AStopRequestEndsTheRunAtOnce)
+{
+    const auto D = TransferDirection::Download, U = TransferDirection::Upload;
+    const struct {
+        TransferDirection direction;
+        int code;        // the frame after which the stop comes; -1: before the run starts
+        std::string sent;   // the frames that went out
+        bool partial;
+    } rows[] = {
+        {D, -1, "", false},
+        {D, 0x01, "01", false},
+        {D, 0x03, "01 01 03", true},
+        {D, 0x10, "01 01 03 14 10", true},
+        {D, 0x07, "01 01 03 14 10x4 32 07", true},
+        {U, 0x16, "01 01 04 15 16", false},
+    };
+    LinkTimings patient = FastTimings();
+    patient.readTotalConstant = 600'000;
+    patient.readInterval = 600'000;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sent);
+        InProcessModule module({}, {.noAnswer = true, .onCommand = row.code});
+        auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 4);
+        if (row.direction == U) {   // a module with commands to read
+            ASSERT_EQ(RunTransfer(D, module.Path(), *root, nullptr, &patient).code, RESULT_OK);
+        }
+        const std::string before = ConfigText(*root);
+        std::atomic<bool> stop{row.code < 0};
+        StopAfterFrame observer(row.code, stop);
+        const TransferOutcome outcome = RunTransfer(row.direction, module.Path(), *root, &observer, &patient, &stop);
+        EXPECT_EQ(outcome.code, RESULT_STOPPED);
+        EXPECT_EQ(outcome.message, ResultMessage(RESULT_STOPPED) + (row.partial ? "\n" + PartlyDownloadedText() : ""));
+        EXPECT_EQ(outcome.partlyDownloaded, row.partial);
+        EXPECT_EQ(observer.Codes(), row.sent);
+        EXPECT_EQ(ConfigText(*root), before);
+        EXPECT_FALSE(std::filesystem::exists(std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path())));
+        CPortSlot again;
+        EXPECT_EQ(OpenPort(again, module.Path()), RESULT_OK) << "the run left the port held";
     }
 }
 

@@ -1,6 +1,7 @@
 // The readers of hexadecimal and leading numbers under the wire layout and the mapping, and result
 // codes without a text. The value checks are pinned through the edits in commit_rules_test.
 
+#include "model/lang_strings.h"
 #include "model/result_codes.h"
 #include "model/validation.h"
 
@@ -28,8 +29,8 @@ TEST(Validation, ReadersOfHexAndLeadingNumbers)
              {"+8", 8}, {"- 5", 0}, {"2147483648", kMaxInt}, {"-99999999999", kMinInt},
              {"0000000000000000000000000012", 12}})
         EXPECT_EQ(LeadingInt(text), expected) << "\"" << text << "\"";
-    for (ResultCode code : {14u, 99u, 0xFFFFFFFFu})   // codes without a text
-        EXPECT_EQ(ResultMessage(code), ResultMessage(12)) << code;
+    for (ResultCode code : {12u, 15u, 99u, 0xFFFFFFFFu})   // codes without a text
+        EXPECT_EQ(ResultMessage(code), GetLangString(5001)) << code;
 }
 
 } // namespace

@@ -16,7 +16,8 @@ extern char** environ;
 
 class ServingProcess {
 public:
-    explicit ServingProcess(std::vector<std::string> argv)
+    // log, when given, is the file its stderr goes to (what it logs); else the test's stderr.
+    explicit ServingProcess(std::vector<std::string> argv, const std::string& log = {})
     {
         int out[2];
         if (pipe(out) != 0)
@@ -29,6 +30,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (!log.empty())
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);

@@ -197,7 +197,13 @@ private slots:
         QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_VALUES), QString("1 2 4660"));
         QCOMPARE(Cell(dialog, 2, CCommandTestDlg::COL_VALUES), QString("1 0 1 1 0 0 1 1 1"));
         QCOMPARE(Cell(dialog, 3, CCommandTestDlg::COL_OUTCOME), QString("skipped"));
-        QTest::mouseClick(dialog.HexToggle(), Qt::LeftButton);
+        QVERIFY(Cell(dialog, 1, CCommandTestDlg::COL_STATISTICS).startsWith("ok 1  timeout 0  error 0  ms "));
+        QVERIFY(!dialog.WordOrderChoice()->isEnabled());
+        dialog.ViewKindChoice()->setCurrentText("int32");
+        dialog.WordOrderChoice()->setCurrentText("CDAB");
+        QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_VALUES), QString("131073 (odd register)"));
+        QCOMPARE(Cell(dialog, 2, CCommandTestDlg::COL_VALUES), QString("1 0 1 1 0 0 1 1 1"));   // coils stay bits
+        dialog.ViewKindChoice()->setCurrentText("hex");
         QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_VALUES), QString("0x0001 0x0002 0x1234"));
         // Byte 5 holds 34h, the low byte of the third register; byte 6 the coils from bit 3 (68h).
         QString bytes;
@@ -233,18 +239,47 @@ private slots:
         QVERIFY(!dialog.IsPolling());
     }
 
-    void testCommandsNameARefusedSetting()
+    void testCommandsMarkSharedBytesAndStopWhenThePortGoesAway()
     {
-        auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 2);   // parity Even, which a pty refuses
+        // Command 2 reads into bytes 2-3, which command 1's two registers take too.
+        auto root = MakeConfig({{3, "100", "2", "0000H"}, {3, "100", "1", "0002H"}});
+        SlaveOf(*root, 1);
+        auto slave = std::make_unique<ServingProcess>(std::vector<std::string>{MODBUS_SLAVE_SIM_PATH, "--idle-exit", "60"});
         CCommandTestDlg dialog(*root);
         dialog.show();
-        dialog.PortList()->setEditText(QString::fromStdString(m_slave->Path()));
+        dialog.PortList()->setEditText(QString::fromStdString(slave->Path()));
         PollOnce(dialog);
-        QVERIFY2(dialog.Status()->text().contains("the port refused parity Even"), qPrintable(dialog.Status()->text()));
-        QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_OUTCOME), QString());
-        // Another port: the error about the last one goes.
-        QTest::keyClick(dialog.PortList()->lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(dialog.Status()->text(), QString());
+        QCOMPARE(BitsIn(dialog.Image(), CCommandTestDlg::SharedColour()), QStringList{"16-31"});
+        QCOMPARE(BitsIn(dialog.Image(), CCommandTestDlg::CommandColour(1)), QStringList{"0-15"});
+
+        QTest::mouseClick(dialog.PollContinuouslyButton(), Qt::LeftButton);
+        QVERIFY(dialog.IsPolling());
+        QTRY_VERIFY(!Cell(dialog, 1, CCommandTestDlg::COL_STATISTICS).isEmpty());   // polling on the open port
+        slave.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), 5000);
+        QVERIFY2(dialog.Status()->text().contains("hung up") && dialog.Status()->text().contains("Polling stopped"),
+                 qPrintable(dialog.Status()->text()));
+        QVERIFY(!dialog.PollContinuouslyButton()->isChecked());
+    }
+
+    void testCommandsNameARefusedSetting()
+    {
+        // Parity Even, which a pty refuses; a driver's RS-485 mode, which a pty has not.
+        auto even = MakeFilledConfig(MODE_MODBUS_MASTER, 2);
+        const std::pair<CDeviceConfig*, QString> rows[] = {{even.get(), "the port refused parity Even"},
+                                                           {m_polled.get(), "the port's driver has no RS-485 mode"}};
+        for (const auto& [root, refusal] : rows) {
+            CCommandTestDlg dialog(*root);
+            dialog.show();
+            dialog.PortList()->setEditText(QString::fromStdString(m_slave->Path()));
+            dialog.DirectionChoice()->setCurrentIndex(root == m_polled.get() ? 1 : 0);
+            PollOnce(dialog);
+            QVERIFY2(dialog.Status()->text().contains(refusal), qPrintable(dialog.Status()->text()));
+            QCOMPARE(Cell(dialog, 1, CCommandTestDlg::COL_OUTCOME), QString());
+            // Another port: the error about the last one goes.
+            QTest::keyClick(dialog.PortList()->lineEdit(), Qt::Key_Backspace);
+            QCOMPARE(dialog.Status()->text(), QString());
+        }
     }
 
 private:

@@ -29,9 +29,10 @@ namespace {
 
 constexpr int kRunTimeoutMs = 60000;
 
+// Cancel stays enabled during a run: it stops the run.
 bool ControlsEnabled(const CSerialPortDlg& dialog, bool enabled)
 {
-    return dialog.StartButton()->isEnabled() == enabled && dialog.CancelButton()->isEnabled() == enabled &&
+    return dialog.StartButton()->isEnabled() == enabled && dialog.CancelButton()->isEnabled() &&
            dialog.PortList()->isEnabled() == enabled;
 }
 
@@ -175,7 +176,8 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("told");   // "=TEXT" or "~PART" per message box
-        QTest::newRow("missing device") << "missing" << QStringList{"=" + LangText(28)};
+        QTest::newRow("missing device")
+            << "missing" << QStringList{"=" + LangText(28) + "\n/nonexistent/ttyGW0 does not exist (is the adapter plugged in?)."};
         QTest::newRow("silent module") << "silent" << QStringList{"=" + ResultText(RESULT_SERIAL_IO)};
         QTest::newRow("locked port") << "locked" << QStringList{"~in use by process 1."};
         QTest::newRow("impossible values")
@@ -217,7 +219,33 @@ private slots:
         QCOMPARE(CSerialPortDlg::LastPort(), kind == "cancel" ? lastPort : QString::fromStdString(device));
     }
 
-    void messagesOnTheWayComeFirstAndTheRunCannotBeCancelled()
+    // Cancel during a download stops it at the exchange it is waiting in (the module keeps the
+    // second command record unanswered, longer than the test would wait), frees the port and
+    // says that the module may now hold part of the configuration.
+    void cancelStopsTheRunAtOnce()
+    {
+        InProcessModule silent(SimIdentity{}, {.noAnswer = true, .onCommand = 0x10, .after = 5});
+        auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 4);
+        const std::string before = ConfigText(*root);
+        LinkTimings patient = FastTimings();
+        patient.readTotalConstant = patient.readInterval = 600'000;
+        CSerialPortDlg dialog(TransferDirection::Download, *root);
+        dialog.SetLinkTimings(patient);
+        ModalBoxWatcher boxes;
+        dialog.show();
+        dialog.PortList()->setEditText(QString::fromStdString(silent.Path()));
+        QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.Progress()->value() == 5, kRunTimeoutMs);
+        QVERIFY(ControlsEnabled(dialog, false) && dialog.IsRunning());
+        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunTimeoutMs);
+        QCOMPARE(boxes.Texts(), QStringList{FromUtf8(ResultMessage(RESULT_STOPPED) + "\n" + PartlyDownloadedText())});
+        QCOMPARE(ConfigText(*root), before);
+        CPortSlot again;
+        QCOMPARE(OpenPort(again, silent.Path()), RESULT_OK);
+    }
+
+    void messagesOnTheWayComeFirstAndCancelDoesNotCloseTheDialog()
     {
         auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 2);
         root->Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->value.clear();
