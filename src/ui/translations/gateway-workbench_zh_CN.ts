@@ -192,6 +192,10 @@ Address %4, values: %5</source>
         <translation>统计</translation>
     </message>
     <message>
+        <source>%1 (ms: least / mean / greatest time of the answers)</source>
+        <translation>%1（毫秒：应答时间的最小 / 平均 / 最大值）</translation>
+    </message>
+    <message>
         <source>The module swaps the bytes of command(s) %1 (&quot;Byte Swap&quot;); the picture shows them unswapped, as the slave sends them.</source>
         <translation>模块会交换命令 %1 的字节（&quot;字节交换&quot;）；图中显示的是未交换的字节，即从站发送的原样。</translation>
     </message>
