@@ -9,7 +9,9 @@
 #include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "cli/export_command.h"
+#include "cli/iolist_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
 #include "cli/probe_command.h"
@@ -29,18 +31,6 @@
 #include "version/build_version.h"
 
 namespace {
-
-// One-line form of a message that may hold CR LF line breaks.
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r')
-            continue;
-        line += text[i] == '\n' ? ' ' : text[i];
-    }
-    return line;
-}
 
 // The configuration as its file text without the save time: equal pictures, equal models.
 bool PictureModel(const CDeviceConfig& root, std::string* text)
@@ -191,7 +181,7 @@ public:
             return status;
         std::string message;
         if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
-            m_err << file << ": " << Flatten(message) << '\n';
+            m_err << file << ": " << MessageOnOneLine(message) << '\n';
             return static_cast<int>(code);
         }
         std::vector<ValueFault> faults = CheckItemValues(m_root);
@@ -393,6 +383,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     AddDiffCommand(app, diff, action, out, err);
 
     AddProbeCommand(app, action, out, err);
+    AddHandoverCommands(app, action, out, err);
 
     try {
         app.parse(argc, argv);

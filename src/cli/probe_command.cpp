@@ -10,6 +10,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/probe_report.h"
+#include "model/result_codes.h"
 #include "commission/probe_run.h"
 #include "file/config_file.h"
 #include "link/interrupt_signals.h"
@@ -31,15 +32,6 @@ struct ProbeOptions {
     std::string rts;
     bool json = false;
 };
-
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (const char c : text)
-        if (c != '\r')
-            line += c == '\n' ? ' ' : c;
-    return line;
-}
 
 // "N=REST": the command number and the rest; false when text does not start so.
 bool SplitNumbered(const std::string& text, int& number, std::string& rest)
@@ -151,7 +143,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
     }
     std::string message;
     if (const int code = CheckBeforeCommissioning(root, message); code != 0) {
-        err << options.file << ": " << Flatten(message) << " (nothing was sent)\n";
+        err << options.file << ": " << MessageOnOneLine(message) << " (nothing was sent)\n";
         return code;
     }
     ProbeSetup setup;

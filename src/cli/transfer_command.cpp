@@ -1,5 +1,6 @@
 #include "cli/transfer_command.h"
 
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "file/config_file.h"
 #include "link/frame_text.h"
 #include "link/interrupt_signals.h"
@@ -15,16 +17,6 @@
 #include "model/config_copy.h"
 
 namespace {
-
-std::string Flatten(const std::string& text)
-{
-    std::string line;
-    for (const char c : text) {
-        if (c != '\r')
-            line += c == '\n' ? ' ' : c;
-    }
-    return line;
-}
 
 class CCliTransferObserver : public CLinkObserver {
 public:
@@ -37,7 +29,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         EndProgress();
-        m_err << m_options.file << ": " << Flatten(text) << '\n';
+        m_err << m_options.file << ": " << MessageOnOneLine(text) << '\n';
     }
 
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
@@ -95,12 +87,12 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
     if (Interrupted())
         return ReportInterrupted(options, outcome, err);
     if (outcome.code == RESULT_OK) {
-        out << Flatten(outcome.message) << '\n';
+        out << MessageOnOneLine(outcome.message) << '\n';
         for (const ValueFault& fault : outcome.valueFaults)
             out << options.file << ": " << DescribeValueFault(fault) << '\n';
         return 0;
     }
-    err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';
+    err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
     return static_cast<int>(outcome.code);
 }
 
@@ -118,7 +110,7 @@ int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig
     if (Interrupted())
         return ReportInterrupted(options, outcome, err);
     if (outcome.code != RESULT_OK) {
-        err << options.file << " via " << options.port << ": " << Flatten(outcome.message) << '\n';
+        err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
         return static_cast<int>(outcome.code);
     }
     const std::vector<Difference> differences = CompareModuleScope(root, read, outcome.version);
@@ -130,7 +122,9 @@ int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig
             err << options.file << " via " << options.port << ": the module (hardware " << version << ") differs in "
                 << differences.size() << " item(s)\n";
     }
-    return PrintDifferences(differences, options.json, out);
+    // The report shows what module was read and when.
+    return PrintDifferences(differences, options.json, out,
+                            {{"hardware", version}, {"date", LocalDateTimeText(std::time(nullptr))}});
 }
 
 } // namespace

@@ -31,6 +31,9 @@ enum CommandId : int {
     ID_COMPARE_MODULE = 32850,
     ID_COMPARE_FILE = 32851,
     ID_VIEW_LINE = 32852,
+    ID_EXPORT_IO_LIST = 32860,
+    ID_EXPORT_REPORT = 32861,
+    ID_FILE_PRINT = 57607,
 };
 
 struct CommandInfo {

@@ -320,6 +320,65 @@ Overwrite it?</source>
     </message>
 </context>
 <context>
+    <name>CHandoverOptionsDlg</name>
+    <message>
+        <source>Report Options</source>
+        <translation>报告选项</translation>
+    </message>
+    <message>
+        <source>I/O List Options</source>
+        <translation>I/O 清单选项</translation>
+    </message>
+    <message>
+        <source>PLC address of the first input byte:</source>
+        <translation>第一个输入字节的 PLC 地址：</translation>
+    </message>
+    <message>
+        <source>PLC address of the first output byte:</source>
+        <translation>第一个输出字节的 PLC 地址：</translation>
+    </message>
+    <message>
+        <source>By byte: %IW256 is bytes 256 and 257</source>
+        <translation>按字节：%IW256 即字节 256 和 257</translation>
+    </message>
+    <message>
+        <source>By word: %IW128 is bytes 256 and 257</source>
+        <translation>按字：%IW128 即字节 256 和 257</translation>
+    </message>
+    <message>
+        <source>PLC addressing:</source>
+        <translation>PLC 寻址：</translation>
+    </message>
+    <message>
+        <source>One row per bit of coils and inputs</source>
+        <translation>线圈和输入每位一行</translation>
+    </message>
+    <message>
+        <source>Probe result (gatewaycfg probe --json):</source>
+        <translation>命令测试结果（JSON 文件）：</translation>
+    </message>
+    <message>
+        <source>Verify result (gatewaycfg verify --json):</source>
+        <translation>核对结果（JSON 文件）：</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>JSON File(*.json);;All Files(*)</source>
+        <translation>JSON 文件(*.json);;所有文件(*)</translation>
+    </message>
+</context>
+<context>
     <name>CLinePane</name>
     <message>
         <source>C&amp;lear</source>
@@ -580,6 +639,18 @@ Open it again?</source>
         <source>The changes made here since it was saved would be lost.</source>
         <translation>此处自上次保存以来所做的修改将会丢失。</translation>
     </message>
+    <message>
+        <source>Export I/O List…</source>
+        <translation>导出 I/O 清单…</translation>
+    </message>
+    <message>
+        <source>Export Report…</source>
+        <translation>导出报告…</translation>
+    </message>
+    <message>
+        <source>Print(&amp;P)…	Ctrl+P</source>
+        <translation>打印(&amp;P)…	Ctrl+P</translation>
+    </message>
 </context>
 <context>
     <name>CSelectCommandDlg</name>
@@ -666,6 +737,41 @@ Open it now?</source>
 %1
 
 现在打开吗？</translation>
+    </message>
+</context>
+<context>
+    <name>Handover</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Export I/O List</source>
+        <translation>导出 I/O 清单</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>导出报告</translation>
+    </message>
+    <message>
+        <source>CSV File(*.csv)</source>
+        <translation>CSV 文件(*.csv)</translation>
+    </message>
+    <message>
+        <source>Markdown File(*.md)</source>
+        <translation>Markdown 文件(*.md)</translation>
+    </message>
+    <message>
+        <source>JSON File(*.json)</source>
+        <translation>JSON 文件(*.json)</translation>
+    </message>
+    <message>
+        <source>HTML File(*.html)</source>
+        <translation>HTML 文件(*.html)</translation>
+    </message>
+    <message>
+        <source>PDF File(*.pdf)</source>
+        <translation>PDF 文件(*.pdf)</translation>
     </message>
 </context>
 <context>
