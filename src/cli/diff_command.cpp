@@ -18,9 +18,10 @@ bool Load(CDeviceConfig& root, const std::string& file, std::ostream& err)
 
 } // namespace
 
-int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out)
+int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out,
+                     const std::vector<JsonFact>& facts)
 {
-    out << (json ? DifferencesJson(differences) : FormatDifferences(differences));
+    out << (json ? DifferencesJson(differences, facts) : FormatDifferences(differences));
     return differences.empty() ? 0 : kExitRefused;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compare/config_diff.h"
+#include "compare/diff_format.h"
 
 struct DiffCommandOptions {
     std::string left;
@@ -28,5 +29,6 @@ void AddDiffCommand(CLI::App& app, DiffCommandOptions& options, std::function<in
 // 0 equal, 1 different, 64 a bad --hw, 65 a file that cannot be read.
 int RunDiffCommand(const DiffCommandOptions& options, std::ostream& out, std::ostream& err);
 
-// One line per difference, or the JSON document; 0 when there is none, 1 otherwise.
-int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out);
+// One line per difference, or the JSON document with the facts; 0 when there is none, 1 otherwise.
+int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out,
+                     const std::vector<JsonFact>& facts = {});

@@ -9,8 +9,10 @@
 #include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "cli/export_command.h"
 #include "cli/fleet_command.h"
+#include "cli/iolist_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
 #include "cli/probe_command.h"
@@ -180,7 +182,7 @@ public:
             return status;
         std::string message;
         if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
-            m_err << file << ": " << OneLine(message) << '\n';
+            m_err << file << ": " << MessageOnOneLine(message) << '\n';
             return static_cast<int>(code);
         }
         std::vector<ValueFault> faults = CheckItemValues(m_root);
@@ -382,6 +384,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     AddDiffCommand(app, diff, action, out, err);
 
     AddProbeCommand(app, action, out, err);
+    AddHandoverCommands(app, action, out, err);
 
     AddFleetCommand(app, action, out, err);
 

@@ -11,6 +11,7 @@
 #include "cli/exit_codes.h"
 #include "cli/probe_report.h"
 #include "cli/transfer_command.h"
+#include "model/result_codes.h"
 #include "commission/probe_run.h"
 #include "file/config_file.h"
 #include "link/interrupt_signals.h"
@@ -144,7 +145,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
     }
     std::string message;
     if (const int code = CheckBeforeCommissioning(root, message); code != 0) {
-        err << options.file << ": " << OneLine(message) << " (nothing was sent)\n";
+        err << options.file << ": " << MessageOnOneLine(message) << " (nothing was sent)\n";
         return code;
     }
     ProbeSetup setup;

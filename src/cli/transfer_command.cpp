@@ -1,5 +1,6 @@
 #include "cli/transfer_command.h"
 
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "cli/change_guard.h"
 #include "cli/diff_command.h"
 #include "cli/exit_codes.h"
+#include "model/result_codes.h"
 #include "file/config_file.h"
 #include "fleet/module_job.h"
 #include "link/frame_text.h"
@@ -28,7 +30,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         EndProgress();
-        m_err << m_options.file << ": " << OneLine(text) << '\n';
+        m_err << m_options.file << ": " << MessageOnOneLine(text) << '\n';
     }
 
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
@@ -86,12 +88,12 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
     if (Interrupted())
         return ReportInterrupted(options, outcome, err);
     if (outcome.code == RESULT_OK) {
-        out << OneLine(outcome.message) << '\n';
+        out << MessageOnOneLine(outcome.message) << '\n';
         for (const ValueFault& fault : outcome.valueFaults)
             out << options.file << ": " << DescribeValueFault(fault) << '\n';
         return 0;
     }
-    err << options.file << " via " << options.port << ": " << OneLine(outcome.message) << '\n';
+    err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
     return static_cast<int>(outcome.code);
 }
 
@@ -106,7 +108,7 @@ int ReportModuleComparison(const TransferCommandOptions& options, const CDeviceC
     if (Interrupted())
         return ReportInterrupted(options, compared.transfer, err);
     if (compared.transfer.code != RESULT_OK) {
-        err << options.file << " via " << options.port << ": " << OneLine(compared.transfer.message) << '\n';
+        err << options.file << " via " << options.port << ": " << MessageOnOneLine(compared.transfer.message) << '\n';
         return static_cast<int>(compared.transfer.code);
     }
     const std::string version = HardwareVersionText(compared.transfer.version);
@@ -117,7 +119,9 @@ int ReportModuleComparison(const TransferCommandOptions& options, const CDeviceC
             err << options.file << " via " << options.port << ": the module (hardware " << version << ") differs in "
                 << compared.differences.size() << " item(s)\n";
     }
-    return PrintDifferences(compared.differences, options.json, out);
+    // The report shows what module was read and when.
+    return PrintDifferences(compared.differences, options.json, out,
+                            {{"hardware", version}, {"date", LocalDateTimeText(std::time(nullptr))}});
 }
 
 } // namespace

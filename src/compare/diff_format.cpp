@@ -41,10 +41,12 @@ std::string FormatDifferences(const std::vector<Difference>& differences)
     return text;
 }
 
-std::string DifferencesJson(const std::vector<Difference>& differences)
+std::string DifferencesJson(const std::vector<Difference>& differences, const std::vector<JsonFact>& facts)
 {
     std::string json = "{\"equal\": ";
     json += differences.empty() ? "true" : "false";
+    for (const JsonFact& fact : facts)
+        json += ", " + JsonString(fact.name) + ": " + JsonString(fact.text);
     json += ", \"differences\": [";
     for (std::size_t i = 0; i < differences.size(); ++i) {
         const Difference& d = differences[i];

@@ -8,5 +8,11 @@
 
 std::string FormatDifference(const Difference& difference);
 std::string FormatDifferences(const std::vector<Difference>& differences);
-// {"equal": bool, "differences": [{"node", "item", "left", "right"}]}; null for a missing side.
-std::string DifferencesJson(const std::vector<Difference>& differences);
+// A named text that a JSON document of differences carries beside them.
+struct JsonFact {
+    std::string name;
+    std::string text;
+};
+// {"equal": bool, the facts in order, "differences": [{"node", "item", "left", "right"}]};
+// null for a missing side.
+std::string DifferencesJson(const std::vector<Difference>& differences, const std::vector<JsonFact>& facts = {});

@@ -110,16 +110,19 @@ void SaveXml(const CBusNode& bus, TiXmlElement* root)
     SaveItems(bus.Items(), element, 0);
 }
 
-std::string LocalDateTime()
+} // namespace
+
+std::string LocalDateTimeText(std::time_t when)
 {
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    localtime_r(&when, &local);
     char text[80];
     std::snprintf(text, sizeof text, "%4.4d-%2.2d-%2.2d %2.2d:%2.2d:%2.2d", local.tm_year + 1900, local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     return text;
 }
+
+namespace {
 
 void SaveCompanyInfo(TiXmlElement* root)
 {
@@ -129,7 +132,7 @@ void SaveCompanyInfo(TiXmlElement* root)
     AppendElement(company, "Address", GetLangString(89));
     AppendElement(company, "Author", "gateway-workbench");
     AppendElement(company, "Version", "1.0.0.0");
-    AppendElement(company, "DateTime", LocalDateTime());
+    AppendElement(company, "DateTime", LocalDateTimeText(std::time(nullptr)));
 }
 
 void SaveProductInfo(TiXmlElement* root)
@@ -348,6 +351,18 @@ FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
     return result;
 }
 
+// The save time in the "Company" header; empty when it is missing or no readable text.
+std::string SavedAt(const Reader& reader, const TiXmlElement* root)
+{
+    const TiXmlElement* company = FindChildByValue(root, "Company");
+    const TiXmlElement* stamp = company ? company->FirstChildElement("DateTime") : nullptr;
+    try {
+        return stamp ? reader.Text(stamp) : std::string();
+    } catch (const FileError&) {
+        return {};
+    }
+}
+
 std::string NormaliseLineEnds(std::string text)
 {
     std::string out;
@@ -460,6 +475,7 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
         LoadSubnet(reader, top, fresh.Subnet());
         LoadBus(reader, top, fresh.Bus());
         root.TakeContentsFrom(fresh);
+        result.savedAt = SavedAt(reader, top);
     } catch (const FileError& error) {
         result.ok = false;
         result.message = Located(sourceName, error.row, error.message);

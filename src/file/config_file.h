@@ -7,6 +7,7 @@
 // (character_references.h); so is anything but a regular file (regular_file.h).
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 
 class CDeviceConfig;
@@ -15,6 +16,7 @@ struct FileResult {
     bool ok = false;
     bool languageMismatch = false;   // the file was written by the other language's build
     std::string message;             // what went wrong, with the path and, where known, the line
+    std::string savedAt;             // reading: the save time the file records; empty when it has none
 };
 
 // Writes the whole configuration to path. The file is written to a temporary file in the same
@@ -33,3 +35,6 @@ FileResult LoadFile(CDeviceConfig& root, const std::string& path);
 // that keep configurations elsewhere than in a file. sourceName names the text in messages.
 FileResult WriteConfigText(const CDeviceConfig& root, std::string* text);
 FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::string& sourceName);
+
+// A time as a file records its save time: "2024-05-01 14:03:09", local time.
+std::string LocalDateTimeText(std::time_t when);

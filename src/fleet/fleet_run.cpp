@@ -35,7 +35,7 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        m_trace += Stamp(SecondsSince(m_start)) + "note: " + OneLine(text) + "\n";
+        m_trace += Stamp(SecondsSince(m_start)) + "note: " + MessageOnOneLine(text) + "\n";
     }
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
     {

@@ -17,7 +17,7 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        m_notices += OneLine(text) + "; ";
+        m_notices += MessageOnOneLine(text) + "; ";
         if (m_next)
             m_next->ShowMessage(text);
     }
@@ -33,7 +33,7 @@ public:
     }
 
     // The notices, then the closing message.
-    std::string With(const std::string& message) const { return m_notices + OneLine(message); }
+    std::string With(const std::string& message) const { return m_notices + MessageOnOneLine(message); }
 
 private:
     CLinkObserver* m_next;
@@ -44,7 +44,7 @@ private:
 std::string TransferMessage(const CNoticeKeeper& keeper, const TransferOutcome& transfer)
 {
     if (transfer.code == RESULT_STOPPED)
-        return std::string("interrupted") + (transfer.partlyDownloaded ? "; " + OneLine(PartlyDownloadedText()) : "");
+        return std::string("interrupted") + (transfer.partlyDownloaded ? "; " + MessageOnOneLine(PartlyDownloadedText()) : "");
     return keeper.With(transfer.message);
 }
 
@@ -66,7 +66,7 @@ struct Job {
         std::string message;
         const bool ok = files.Load(module.filePath, root, message);
         if (!ok)
-            failed = Ended(kModuleBadFile, OneLine(message), module.file);
+            failed = Ended(kModuleBadFile, MessageOnOneLine(message), module.file);
         return ok;
     }
 };
@@ -129,10 +129,10 @@ ModuleOutcome Upload(const Job& job)
     if (read.code != RESULT_OK)
         return Ended(static_cast<int>(read.code), TransferMessage(keeper, read), written);
     if (const FileResult saved = SaveFile(root, target.string()); !saved.ok)
-        return Ended(kModuleCannotWrite, OneLine(saved.message), written);
-    std::string message = OneLine(read.message) + " into " + written;
+        return Ended(kModuleCannotWrite, MessageOnOneLine(saved.message), written);
+    std::string message = MessageOnOneLine(read.message) + " into " + written;
     if (!read.valueFaults.empty())
-        message += "; " + OneLine(UploadedValueFaultsText(read.valueFaults));
+        message += "; " + MessageOnOneLine(UploadedValueFaultsText(read.valueFaults));
     return Ended(0, message, written);
 }
 
@@ -145,7 +145,7 @@ ModuleOutcome Probe(const Job& job)
         return outcome;
     std::string message;
     if (const int code = CheckBeforeCommissioning(root, message); code != 0)
-        return Ended(code, OneLine(message) + " (nothing was sent)", module.file);
+        return Ended(code, MessageOnOneLine(message) + " (nothing was sent)", module.file);
     ProbeSetup setup;
     if (!ReadProbeSetup(root, setup, message))
         return Ended(kModuleDifferent, message + " (nothing was sent)", module.file);
@@ -153,7 +153,7 @@ ModuleOutcome Probe(const Job& job)
     master.SetStopFlag(stop);
     master.SetObserver(&keeper);
     if (const OpenOutcome opened = master.Open(module.port, setup.line); !opened.ok)
-        return Ended(RESULT_PORT_NOT_OPENED, OneLine(opened.message), module.file);
+        return Ended(RESULT_PORT_NOT_OPENED, MessageOnOneLine(opened.message), module.file);
     const int total = static_cast<int>(setup.commands.size());
     int failed = 0;
     std::string first;

@@ -76,12 +76,3 @@ std::string GetLangString(std::int32_t id)
 {
     return GetLangStringIn(ActiveLanguage(), id);
 }
-
-std::string OneLine(const std::string& text)
-{
-    std::string line;
-    for (const char c : text)
-        if (c != '\r')
-            line += c == '\n' ? ' ' : c;
-    return line;
-}

@@ -45,6 +45,3 @@ std::string GetLangStringIn(Language lang, std::int32_t id);
 
 // Text of id in the active language; the empty text for an id that is not in the table.
 std::string GetLangString(std::int32_t id);
-
-// A message of several lines (the table's break with CR LF) as one line, each break a blank.
-std::string OneLine(const std::string& text);

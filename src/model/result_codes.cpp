@@ -29,3 +29,13 @@ std::string ResultMessage(ResultCode code)
         return "The transfer was stopped";
     return GetLangString(ResultMessageId(code));
 }
+
+std::string MessageOnOneLine(const std::string& text)
+{
+    std::string line;
+    for (const char c : text) {
+        if (c != '\r')
+            line += c == '\n' ? ' ' : c;
+    }
+    return line;
+}

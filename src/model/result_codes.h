@@ -30,3 +30,6 @@ std::int32_t ResultMessageId(ResultCode code);
 // The message for a result code in the built language. The user interface and the
 // command-line tool both show results through this text.
 std::string ResultMessage(ResultCode code);
+
+// A message with its CR LF line breaks turned into blanks, for a report of one line.
+std::string MessageOnOneLine(const std::string& text);

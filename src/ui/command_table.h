@@ -32,6 +32,9 @@ enum CommandId : int {
     ID_COMPARE_FILE = 32851,
     ID_VIEW_LINE = 32852,
     ID_FLEET = 32853,
+    ID_EXPORT_IO_LIST = 32860,
+    ID_EXPORT_REPORT = 32861,
+    ID_FILE_PRINT = 57607,
 };
 
 struct CommandInfo {

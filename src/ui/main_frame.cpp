@@ -160,6 +160,9 @@ void CMainFrame::CreateMenus()
     for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_COMPARE_FILE, ID_FLEET})
         m_fileMenu->addAction(m_actions[id]);
     m_fileMenu->addSeparator();
+    for (const int id : {ID_EXPORT_IO_LIST, ID_EXPORT_REPORT, ID_FILE_PRINT})
+        m_fileMenu->addAction(m_actions[id]);
+    m_fileMenu->addSeparator();
     m_recentPlaceholder = m_fileMenu->addAction(tr("Recent File"));
     m_recentPlaceholder->setEnabled(false);
     m_exitSeparator = m_fileMenu->addSeparator();
@@ -258,6 +261,7 @@ void CMainFrame::RefreshCommands()
         {ID_AUTO_MAPPING, master},
         {ID_CONFLICT_DETECT, master},
         {ID_TEST_COMMANDS, master},
+        {ID_EXPORT_IO_LIST, master},
     };
     for (const auto& [id, enabled] : enables) {
         m_actions[id]->setEnabled(enabled);

@@ -13,6 +13,7 @@
 #include "file/gateway_doc.h"
 #include "model/wire_layout.h"
 #include "ui/document_ui.h"
+#include "ui/handover_export.h"
 #include "ui/file_watch.h"
 #include "ui/recent_files.h"
 
@@ -128,6 +129,8 @@ private:
     void ShowCommandListChange(CSlaveNode* slave, int selectIndex, const QString& stepName);
     void OnHistoryRestored();
     void RememberCurrentFile();
+    // The open file's path and the time it was last saved, for the report's heading.
+    ReportFile CurrentFile() const;
     // Another program changed the open file: offers to open it again.
     void OnFileChangedElsewhere(const QString& path);
 

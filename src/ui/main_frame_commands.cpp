@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "compare/config_diff.h"
+#include "file/config_file.h"
 #include "mapping/auto_map.h"
 #include "model/device_config.h"
 #include "ui/about_dialog.h"
@@ -19,6 +20,7 @@
 #include "ui/edit_history.h"
 #include "ui/export_action.h"
 #include "ui/fleet_dialog.h"
+#include "ui/handover_export.h"
 #include "ui/gateway_view.h"
 #include "ui/help_window.h"
 #include "ui/main_frame.h"
@@ -82,6 +84,9 @@ void CMainFrame::ConnectCommands()
     on(ID_COMPARE_FILE, [this] { OnCompareWithFile(); });
     on(ID_FLEET, [this] { ShowFleetDialog(this, [this](const QString& path) { OpenFile(path); }); });
     on(ID_EXPORT_XLS, [this] { RunExportCommand(this, m_root); });
+    on(ID_EXPORT_IO_LIST, [this] { RunIoListExport(this, m_root); });
+    on(ID_EXPORT_REPORT, [this] { RunReportExport(this, m_root, CurrentFile()); });
+    on(ID_FILE_PRINT, [this] { RunReportPrint(this, m_root, CurrentFile()); });
     on(ID_AUTO_MAPPING, [this] { OnAutoMapping(); });
     on(ID_CONFLICT_DETECT, [this] { OnConflictDetect(); });
     on(ID_TEST_COMMANDS, [this] { ShowCommandTestDialog(this, m_root); });
@@ -223,4 +228,14 @@ void CMainFrame::OnConflictDetect()
 void CMainFrame::ToggleBar(QWidget* bar)
 {
     bar->setVisible(bar->isHidden());
+}
+
+ReportFile CMainFrame::CurrentFile() const
+{
+    ReportFile file;
+    file.path = FromUtf8(m_doc.GetPathName());
+    const QFileInfo info(file.path);
+    if (!file.path.isEmpty() && info.exists())
+        file.savedAt = FromUtf8(LocalDateTimeText(static_cast<std::time_t>(info.lastModified().toSecsSinceEpoch())));
+    return file;
 }

@@ -29,11 +29,11 @@ using namespace ui_test;
 
 namespace {
 
-// Names, units, byte orders and key names that stay Latin in Chinese; "Node" is the slave node's
+// Names, units, byte orders, IEC 61131-3 addresses and key names that stay Latin in Chinese; "Node" is the slave node's
 // name as the file stores it.
 const QSet<QString> kAllowed = {"PROFIBUS", "DP", "Modbus", "RTU", "ASCII", "CRC", "HEX", "I", "O", "ms", "bps",
                                 "Orvel", "Tessun", "Excel", "XML", "xml", "xlsx", "txt", "Node", "Ctrl",
-                                "RS", "RTS", "USB", "ABCD", "CDAB", "BADC", "DCBA", "TCP", "RFC", "CSV"};
+                                "RS", "RTS", "USB", "ABCD", "CDAB", "BADC", "DCBA", "PLC", "IW", "JSON", "TCP", "RFC", "CSV"};
 // Widgets that show data rather than texts of the program: the build's version and the web address.
 const QSet<QString> kDataWidgets = {"buildVersion", "makerLink"};
 
@@ -204,6 +204,9 @@ private slots:
         QTest::newRow("Test Commands") << int(ID_TEST_COMMANDS) << "CCommandTestDlg";
         QTest::newRow("Export XLS") << int(ID_EXPORT_XLS) << "QFileDialog";
         QTest::newRow("Auto Mapping") << int(ID_AUTO_MAPPING) << "QMessageBox";
+        QTest::newRow("Export I/O List") << int(ID_EXPORT_IO_LIST) << "CHandoverOptionsDlg";
+        QTest::newRow("Export Report") << int(ID_EXPORT_REPORT) << "CHandoverOptionsDlg";
+        QTest::newRow("Print") << int(ID_FILE_PRINT) << "CHandoverOptionsDlg";
     }
 
     void dialogs()

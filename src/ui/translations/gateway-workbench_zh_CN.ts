@@ -184,12 +184,12 @@ Address %4, values: %5</source>
         <translation>统计</translation>
     </message>
     <message>
-        <source>The module swaps the bytes of command(s) %1 (&quot;Byte Swap&quot;); the picture shows them unswapped, as the slave sends them.</source>
-        <translation>模块会交换命令 %1 的字节（&quot;字节交换&quot;）；图中显示的是未交换的字节，即从站发送的原样。</translation>
+        <source>%1 (ms: least / mean / greatest time of the answers)</source>
+        <translation>%1（毫秒：应答时间的最小 / 平均 / 最大值）</translation>
     </message>
     <message>
-        <source>%1 (ms: least / mean / greatest time of the answers)</source>
-        <translation>%1（毫秒：应答时间的最小值 / 平均值 / 最大值）</translation>
+        <source>The module swaps the bytes of command(s) %1 (&quot;Byte Swap&quot;); the picture shows them unswapped, as the slave sends them.</source>
+        <translation>模块会交换命令 %1 的字节（&quot;字节交换&quot;）；图中显示的是未交换的字节，即从站发送的原样。</translation>
     </message>
 </context>
 <context>
@@ -463,6 +463,65 @@ Overwrite it?</source>
     </message>
 </context>
 <context>
+    <name>CHandoverOptionsDlg</name>
+    <message>
+        <source>Report Options</source>
+        <translation>报告选项</translation>
+    </message>
+    <message>
+        <source>I/O List Options</source>
+        <translation>I/O 清单选项</translation>
+    </message>
+    <message>
+        <source>PLC address of the first input byte:</source>
+        <translation>第一个输入字节的 PLC 地址：</translation>
+    </message>
+    <message>
+        <source>PLC address of the first output byte:</source>
+        <translation>第一个输出字节的 PLC 地址：</translation>
+    </message>
+    <message>
+        <source>By byte: %IW256 is bytes 256 and 257</source>
+        <translation>按字节：%IW256 即字节 256 和 257</translation>
+    </message>
+    <message>
+        <source>By word: %IW128 is bytes 256 and 257</source>
+        <translation>按字：%IW128 即字节 256 和 257</translation>
+    </message>
+    <message>
+        <source>PLC addressing:</source>
+        <translation>PLC 寻址：</translation>
+    </message>
+    <message>
+        <source>One row per bit of coils and inputs</source>
+        <translation>线圈和输入每位一行</translation>
+    </message>
+    <message>
+        <source>Probe result (gatewaycfg probe --json):</source>
+        <translation>命令测试结果（JSON 文件）：</translation>
+    </message>
+    <message>
+        <source>Verify result (gatewaycfg verify --json):</source>
+        <translation>核对结果（JSON 文件）：</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>JSON File(*.json);;All Files(*)</source>
+        <translation>JSON 文件(*.json);;所有文件(*)</translation>
+    </message>
+</context>
+<context>
     <name>CLinePane</name>
     <message>
         <source>C&amp;lear</source>
@@ -724,6 +783,18 @@ Open it again?</source>
         <translation>此处自上次保存以来所做的修改将会丢失。</translation>
     </message>
     <message>
+        <source>Export I/O List…</source>
+        <translation>导出 I/O 清单…</translation>
+    </message>
+    <message>
+        <source>Export Report…</source>
+        <translation>导出报告…</translation>
+    </message>
+    <message>
+        <source>Print(&amp;P)…	Ctrl+P</source>
+        <translation>打印(&amp;P)…	Ctrl+P</translation>
+    </message>
+    <message>
         <source>Fleet…</source>
         <translation>批量操作…</translation>
     </message>
@@ -840,6 +911,41 @@ Open it now?</source>
 %1
 
 现在打开吗？</translation>
+    </message>
+</context>
+<context>
+    <name>Handover</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Export I/O List</source>
+        <translation>导出 I/O 清单</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>导出报告</translation>
+    </message>
+    <message>
+        <source>CSV File(*.csv)</source>
+        <translation>CSV 文件(*.csv)</translation>
+    </message>
+    <message>
+        <source>Markdown File(*.md)</source>
+        <translation>Markdown 文件(*.md)</translation>
+    </message>
+    <message>
+        <source>JSON File(*.json)</source>
+        <translation>JSON 文件(*.json)</translation>
+    </message>
+    <message>
+        <source>HTML File(*.html)</source>
+        <translation>HTML 文件(*.html)</translation>
+    </message>
+    <message>
+        <source>PDF File(*.pdf)</source>
+        <translation>PDF 文件(*.pdf)</translation>
     </message>
 </context>
 <context>

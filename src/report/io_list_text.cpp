@@ -1,0 +1,65 @@
+#include "report/io_list_formats.h"
+
+#include "model/lang_strings.h"
+#include "report/report_texts.h"
+
+namespace {
+
+std::string AreaText(IoArea area)
+{
+    return ReportString(area == IoArea::Input ? ReportText::AreaInput : ReportText::AreaOutput);
+}
+
+std::string CommandNumbers(const std::vector<int>& commands)
+{
+    std::string text;
+    for (const int c : commands)
+        text += (text.empty() ? "" : ", ") + std::to_string(c);
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> IoListHeadings()
+{
+    // Labels of the command's and the slave node's items where the string table has them.
+    return {ReportString(ReportText::ColumnCommand), GetLangString(3020), GetLangString(49), GetLangString(3051),
+            GetLangString(3053), GetLangString(3005), ReportString(ReportText::ColumnArea),
+            ReportString(ReportText::ColumnOffset), ReportString(ReportText::ColumnBit),
+            ReportString(ReportText::ColumnLength), ReportString(ReportText::ColumnLayout),
+            ReportString(ReportText::ColumnPlcAddress)};
+}
+
+std::vector<std::string> IoRowCells(const IoRow& row)
+{
+    return {std::to_string(row.command),
+            row.mnemonic,
+            std::to_string(row.slave),
+            std::to_string(row.function),
+            std::to_string(row.start),
+            std::to_string(row.count),
+            AreaText(row.area),
+            OffsetHex(row.offset) + " (" + std::to_string(row.offset) + ")",
+            row.bit ? std::to_string(*row.bit) : std::string(),
+            std::to_string(row.length) + " " +
+                ReportString(row.unit == IoUnit::Byte ? ReportText::UnitByte : ReportText::UnitBit),
+            row.layout,
+            row.plcAddress};
+}
+
+std::vector<std::string> IoListSummary(const IoList& list)
+{
+    std::vector<std::string> lines;
+    lines.push_back(ReportString(list.addressing == PlcAddressing::Word ? ReportText::AddressingWord
+                                                                        : ReportText::AddressingByte));
+    lines.push_back(ReportString(ReportText::InputBytesNeeded, {std::to_string(list.inputBytes)}));
+    lines.push_back(ReportString(ReportText::OutputBytesNeeded, {std::to_string(list.outputBytes)}));
+    for (const SharedByte& shared : list.shared)
+        lines.push_back(ReportString(ReportText::SharedByte, {OffsetHex(shared.offset) + " (" +
+                                                                  std::to_string(shared.offset) + ")",
+                                                              AreaText(shared.area), CommandNumbers(shared.commands)}));
+    if (list.shared.empty())
+        lines.push_back(ReportString(ReportText::NoSharedByte));
+    lines.insert(lines.end(), list.notes.begin(), list.notes.end());
+    return lines;
+}
