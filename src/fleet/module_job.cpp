@@ -73,25 +73,17 @@ struct Job {
 
 const HardwareVersion* Expected(const PlanModule& module) { return module.hardware ? &*module.hardware : nullptr; }
 
-ModuleOutcome Download(const Job& job)
+ModuleOutcome Download(const Job& job, CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    CDeviceConfig root;
-    ModuleOutcome outcome;
-    if (!job.Load(root, outcome))
-        return outcome;
     const TransferOutcome sent =
         RunTransfer(TransferDirection::Download, module.port, root, &keeper, nullptr, stop, Expected(module));
     return Ended(static_cast<int>(sent.code), TransferMessage(keeper, sent), module.file);
 }
 
-ModuleOutcome Verify(const Job& job)
+ModuleOutcome Verify(const Job& job, const CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    CDeviceConfig root;
-    ModuleOutcome outcome;
-    if (!job.Load(root, outcome))
-        return outcome;
     const ModuleComparison compared = CompareWithModule(module.port, root, &keeper, stop, Expected(module));
     if (compared.transfer.code != RESULT_OK)
         return Ended(static_cast<int>(compared.transfer.code), TransferMessage(keeper, compared.transfer), module.file);
@@ -136,13 +128,9 @@ ModuleOutcome Upload(const Job& job)
     return Ended(0, message, written);
 }
 
-ModuleOutcome Probe(const Job& job)
+ModuleOutcome Probe(const Job& job, const CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    CDeviceConfig root;
-    ModuleOutcome outcome;
-    if (!job.Load(root, outcome))
-        return outcome;
     std::string message;
     if (const int code = CheckBeforeCommissioning(root, message); code != 0)
         return Ended(code, MessageOnOneLine(message) + " (nothing was sent)", module.file);
@@ -216,11 +204,17 @@ ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, F
 {
     CNoticeKeeper keeper(observer);
     const Job job{plan, module, files, keeper, stop};
+    if (action == FleetAction::Upload)
+        return Upload(job);
+    // Every other action starts from the module's file.
+    CDeviceConfig root;
+    if (ModuleOutcome failed; !job.Load(root, failed))
+        return failed;
     switch (action) {
-    case FleetAction::Download: return Download(job);
-    case FleetAction::Verify: return Verify(job);
-    case FleetAction::Upload: return Upload(job);
+    case FleetAction::Download: return Download(job, root);
+    case FleetAction::Verify: return Verify(job, root);
+    case FleetAction::Upload:
     case FleetAction::Probe: break;
     }
-    return Probe(job);
+    return Probe(job, root);
 }
