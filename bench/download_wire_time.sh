@@ -18,17 +18,8 @@ cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
 file="$work/plant.xml"
-"$cfg" new "$file" >/dev/null
-codes=(1 2 3 4 5 6 15 16)
-for i in $(seq 1 48); do
-  "$cfg" add-command "$file" "${codes[$(( (i - 1) % 8 ))]}" >/dev/null
-  "$cfg" set "$file" "command:$i" "Starting Address" "$(( i * 10 ))" >/dev/null
-  case ${codes[$(( (i - 1) % 8 ))]} in
-    5|6) ;;   # one coil or register, fixed
-    *) "$cfg" set "$file" "command:$i" "Number of Data" 2 >/dev/null ;;
-  esac
-done
-"$cfg" automap "$file" >/dev/null || { echo "the 48 commands do not fit" >&2; exit 1; }
+source bench/plant_48.sh
+make_48_command_plant "$cfg" "$file"
 
 "$sim" --wire-time --idle-exit 60 >"$work/terminal" &
 sim_pid=$!

@@ -7,9 +7,6 @@
 
 #include "file/change_lock.h"
 
-// How long a command waits for another program to finish its change of the same file.
-inline constexpr int kChangeLockWaitMilliseconds = 5000;
-
 // Takes the lock of file into lock: 0, or 75 (kExitFileBusy) after saying on err who holds it.
 // A file that does not exist yet, or a lock that cannot be had for another reason, lets the
 // command go on unlocked (its reading and writing report their own faults).

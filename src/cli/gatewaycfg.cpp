@@ -11,6 +11,7 @@
 #include "cli/exit_codes.h"
 #include "model/result_codes.h"
 #include "cli/export_command.h"
+#include "cli/fleet_command.h"
 #include "cli/iolist_command.h"
 #include "cli/memory_report.h"
 #include "cli/node_selector.h"
@@ -361,7 +362,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
     const auto addTransfer = [&](const char* name, const char* what, const char* fileHelp) {
         CLI::App* command = app.add_subcommand(name, what);
         command->add_option("FILE", transfer.file, fileHelp)->required();
-        command->add_option("-p,--port", transfer.port, "Serial device, such as /dev/ttyUSB0")->required();
+        command->add_option("-p,--port", transfer.port, kPortHelp)->required();
         command->add_flag("--trace", transfer.trace, "Print every frame both ways in hex");
         return command;
     };
@@ -384,6 +385,8 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
 
     AddProbeCommand(app, action, out, err);
     AddHandoverCommands(app, action, out, err);
+
+    AddFleetCommand(app, action, out, err);
 
     try {
         app.parse(argc, argv);

@@ -10,11 +10,13 @@
 
 #include "cli/exit_codes.h"
 #include "cli/probe_report.h"
+#include "cli/transfer_command.h"
 #include "model/result_codes.h"
 #include "commission/probe_run.h"
 #include "file/config_file.h"
 #include "link/interrupt_signals.h"
 #include "model/device_config.h"
+#include "model/lang_strings.h"
 
 namespace {
 
@@ -230,7 +232,7 @@ void AddProbeCommand(CLI::App& app, std::function<int()>& action, std::ostream& 
     auto* cmd = app.add_subcommand("probe", "Send the configuration's Modbus commands to the slave on --port and "
                                             "show the replies and the input image they make");
     cmd->add_option("FILE", options->file, "Configuration file")->required();
-    cmd->add_option("-p,--port", options->port, "Serial device with the Modbus slave, such as /dev/ttyUSB0")->required();
+    cmd->add_option("-p,--port", options->port, std::string(kPortHelp) + ", with the Modbus slave")->required();
     cmd->add_option("--command", options->commands, "Poll only command N (from 1); may be repeated");
     cmd->add_option("--repeat", options->repeat, "Poll K times (writes go out in the first pass only) and show statistics")
         ->check(CLI::Range(1, std::numeric_limits<int>::max()));

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "model/json_text.h"
+
 namespace {
 
 const CommandRequest& RequestOf(const ProbeSetup& setup, int number)
@@ -28,23 +30,6 @@ std::string HexValues(const std::vector<std::uint16_t>& values, bool bits)
         parts.emplace_back(part);
     }
     return Joined(parts);
-}
-
-std::string JsonString(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            quoted += escaped;
-            continue;
-        }
-        quoted += c;
-    }
-    return quoted + '"';
 }
 
 std::string JsonStrings(const std::vector<std::string>& texts)

@@ -11,10 +11,11 @@
 #include "cli/exit_codes.h"
 #include "model/result_codes.h"
 #include "file/config_file.h"
+#include "fleet/module_job.h"
 #include "link/frame_text.h"
 #include "link/interrupt_signals.h"
 #include "link/transfer_run.h"
-#include "model/config_copy.h"
+#include "model/lang_strings.h"
 
 namespace {
 
@@ -97,33 +98,29 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
 }
 
 // Uploads into a copy of root and prints how the module differs from root.
-int CompareWithModule(const TransferCommandOptions& options, const CDeviceConfig& root, std::ostream& out,
-                      std::ostream& err)
+int ReportModuleComparison(const TransferCommandOptions& options, const CDeviceConfig& root, std::ostream& out,
+                           std::ostream& err)
 {
-    CDeviceConfig read;
-    CopyConfiguration(root, read);
     // With --json the trace keeps out of the document.
     CCliTransferObserver observer(options, options.json ? err : out, err);
-    const TransferOutcome outcome =
-        RunTransfer(TransferDirection::Upload, options.port, read, &observer, nullptr, &CInterruptSignals::StopFlag());
+    const ModuleComparison compared = CompareWithModule(options.port, root, &observer, &CInterruptSignals::StopFlag());
     observer.EndProgress();
     if (Interrupted())
-        return ReportInterrupted(options, outcome, err);
-    if (outcome.code != RESULT_OK) {
-        err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
-        return static_cast<int>(outcome.code);
+        return ReportInterrupted(options, compared.transfer, err);
+    if (compared.transfer.code != RESULT_OK) {
+        err << options.file << " via " << options.port << ": " << MessageOnOneLine(compared.transfer.message) << '\n';
+        return static_cast<int>(compared.transfer.code);
     }
-    const std::vector<Difference> differences = CompareModuleScope(root, read, outcome.version);
-    const std::string version = std::to_string(outcome.version.major) + "." + std::to_string(outcome.version.minor);
+    const std::string version = HardwareVersionText(compared.transfer.version);
     if (!options.json) {
-        if (differences.empty())
+        if (compared.differences.empty())
             out << options.file << ": the module (hardware " << version << ") holds what the file says\n";
         else
             err << options.file << " via " << options.port << ": the module (hardware " << version << ") differs in "
-                << differences.size() << " item(s)\n";
+                << compared.differences.size() << " item(s)\n";
     }
     // The report shows what module was read and when.
-    return PrintDifferences(differences, options.json, out,
+    return PrintDifferences(compared.differences, options.json, out,
                             {{"hardware", version}, {"date", LocalDateTimeText(std::time(nullptr))}});
 }
 
@@ -137,7 +134,7 @@ int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, s
         err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
         return kExitBadFile;
     }
-    return CompareWithModule(options, root, out, err);
+    return ReportModuleComparison(options, root, out, err);
 }
 
 int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
@@ -154,7 +151,7 @@ int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out,
     const int status = Report(options, outcome, observer, out, err);
     if (status != 0 || !options.verify)
         return status;
-    return CompareWithModule(options, root, out, err);
+    return ReportModuleComparison(options, root, out, err);
 }
 
 int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)

@@ -5,6 +5,10 @@
 #include <ostream>
 #include <string>
 
+// What --port takes, wherever a port is taken.
+inline constexpr const char* kPortHelp =
+    "Serial device (/dev/ttyUSB0), transparent server socket://HOST:PORT or RFC 2217 server rfc2217://HOST:PORT";
+
 struct TransferCommandOptions {
     std::string file;
     std::string port;

@@ -15,7 +15,7 @@
 #include "commission/frame_reader.h"
 #include "commission/reply_check.h"
 #include "commission/rtu_frame.h"
-#include "link/serial_device.h"
+#include "link/port_connection.h"
 
 namespace {
 
@@ -94,8 +94,8 @@ std::chrono::microseconds CModbusMaster::ByteGap(const LineSettings& settings)
 }
 
 struct CModbusMaster::Context {
-    std::unique_ptr<CSerialDevice> device;   // the port, its lock file and flock, held for the run
-    modbus_t* ctx = nullptr;                 // sends on the device's descriptor, which it does not own
+    std::unique_ptr<CPortConnection> port;   // the port and its locks, held for the run
+    modbus_t* ctx = nullptr;                 // sends on the port's descriptor, which it does not own
     int fd = -1;
     int slave = 1;
     std::optional<CFrameReader> reader;
@@ -108,6 +108,7 @@ struct CModbusMaster::Context {
     bool lineUnsettled = false;             // the last exchange failed: let the line fall silent first
     std::deque<Unanswered> unanswered;      // newest first
     DirectionControl direction = DirectionControl::None;
+    CLinkObserver* observer = nullptr;
 
     ~Context()
     {
@@ -115,6 +116,12 @@ struct CModbusMaster::Context {
             ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
         }
+    }
+
+    void Report(FrameDirection way, std::span<const std::uint8_t> bytes) const
+    {
+        if (observer && !bytes.empty())
+            observer->OnFrame(way, bytes);
     }
 
     // The unanswered request a frame belongs to, if any.
@@ -144,6 +151,7 @@ struct CModbusMaster::Context {
         std::vector<std::uint8_t> leftover;
         const LineRead read = lineUnsettled ? reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, leftover)
                                             : reader->TakeWaiting(leftover);
+        Report(FrameDirection::FromModule, leftover);
         if (read == LineRead::HungUp || read == LineRead::Stopped)
             return read;
         if (!leftover.empty())
@@ -171,6 +179,7 @@ struct CModbusMaster::Context {
         std::vector<std::uint8_t> bytes;
         for (;;) {
             const LineRead read = reader->ReadFrame(firstByteBy, byteGap, lengthOf, bytes);
+            Report(FrameDirection::FromModule, bytes);
             if (read == LineRead::HungUp)
                 return LineLost(reader->Error());
             if (read == LineRead::Stopped)
@@ -192,6 +201,7 @@ struct CModbusMaster::Context {
                 if (const LineRead drained = reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest);
                     drained == LineRead::HungUp || drained == LineRead::Stopped)
                     return drained == LineRead::Stopped ? Stopped() : LineLost(reader->Error());
+                Report(FrameDirection::FromModule, rest);
                 bytes.insert(bytes.end(), rest.begin(), rest.end());
             }
             if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length)) {
@@ -228,6 +238,7 @@ struct CModbusMaster::Context {
             outcome = Failed(PollStatus::Error, std::string("the request could not be sent: ") + modbus_strerror(error));
             outcome.lineLost = error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
         } else {
+            Report(FrameDirection::ToModule, frame);
             // The response time-out runs from the moment the request has left the line.
             const auto firstByteBy = Clock::now() + charTime * static_cast<long>(frame.size()) +
                                      std::chrono::milliseconds(timeoutMs);
@@ -260,32 +271,39 @@ void CModbusMaster::SetStopFlag(const std::atomic<bool>* stop)
 }
 bool CModbusMaster::IsOpen() const { return m_context != nullptr; }
 
+void CModbusMaster::SetObserver(CLinkObserver* observer)
+{
+    m_observer = observer;
+    if (m_context)
+        m_context->observer = observer;
+}
+
 OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& settings, DirectionControl direction)
 {
     Close();
     OpenOutcome outcome;
     auto context = std::make_unique<Context>();
-    std::string reason;
-    context->device = OpenSerialDevice(port, &reason);
-    if (!context->device) {
-        outcome.message = reason.find(port) == std::string::npos ? port + ": " + reason : reason;
-        return outcome;
-    }
-    context->fd = context->device->Descriptor();
     const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
-    if (const std::string refused = ApplyLineSettings(context->fd, line); !refused.empty()) {
-        outcome.refusedSetting = true;
-        outcome.message = port + ": the port refused " + refused;
+    PortOpening opening = OpenPortConnection(port, line, m_stop);
+    if (!opening.port) {
+        outcome.refusedSetting = !opening.refusedSetting.empty();
+        outcome.message = opening.refusal.find(port) == std::string::npos ? port + ": " + opening.refusal : opening.refusal;
         return outcome;
     }
-    // What waited on the line before we opened it answers nothing of ours.
-    ::tcflush(context->fd, TCIOFLUSH);
+    context->port = std::move(opening.port);
+    context->fd = context->port->Descriptor();
     // libmodbus sends on the line set up above. It knows no mark or space parity; the character
     // length it times RTS by is the same with any parity bit.
     const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
     context->ctx = modbus_new_rtu(port.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
     if (!context->ctx || modbus_set_socket(context->ctx, context->fd) != 0) {
         outcome.message = port + ": the Modbus master cannot be set up: " + modbus_strerror(errno);
+        return outcome;
+    }
+    if (direction != DirectionControl::None && !context->port->IsSerialDevice()) {
+        outcome.refusedSetting = true;
+        outcome.message = port + ": the transmitter of a serial device server is switched by the server, not by "
+                                 "RS-485 mode or RTS from here";
         return outcome;
     }
     context->direction = direction;
@@ -298,6 +316,7 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     context->slave = settings.slaveAddress;
     context->reader.emplace(context->fd);
     context->reader->SetStopFlag(m_stop);
+    context->observer = m_observer;
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
     context->charTime = std::chrono::nanoseconds(1'000'000'000LL * CharacterBits(settings) / settings.baud);

@@ -14,6 +14,7 @@
 #include "commission/command_request.h"
 #include "commission/direction_control.h"
 #include "commission/line_settings.h"
+#include "link/link_observer.h"
 
 enum class PollStatus { Ok, Timeout, Incomplete, Exception, Error, Skipped };
 
@@ -55,6 +56,8 @@ public:
     bool IsOpen() const;
     // A flag that, once raised, ends the exchange in progress soon (an outcome marked stopped).
     void SetStopFlag(const std::atomic<bool>* stop);
+    // Sees every request sent and every frame or stray byte read (none by default).
+    void SetObserver(CLinkObserver* observer);
 
     // Sends command number's read request and waits for its reply.
     PollOutcome Read(const CommandRequest& request, int number = 0);
@@ -68,4 +71,5 @@ private:
     struct Context;
     std::unique_ptr<Context> m_context;
     const std::atomic<bool>* m_stop = nullptr;
+    CLinkObserver* m_observer = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/json_text.h"
+
 namespace {
 
 constexpr const char* kArrow = " \u2192 ";
@@ -12,30 +14,6 @@ std::string Trimmed(std::string text)
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text;
-}
-
-std::string JsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (u < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
 }
 
 std::string JsonSide(const std::optional<std::string>& side)

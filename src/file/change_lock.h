@@ -6,6 +6,9 @@
 
 #include <string>
 
+// How long a change waits for another program to finish its change of the same file.
+inline constexpr int kChangeLockWaitMilliseconds = 5000;
+
 enum class ChangeLockOutcome {
     Locked,    // held until the object goes
     NoFile,    // nothing to lock: the file does not exist (yet) or is no regular file

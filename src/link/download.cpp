@@ -75,6 +75,12 @@ ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version)
         return RESULT_VERSION_MISMATCH;
     version.major = reply[3];
     version.minor = reply[4];
+    if (const auto& expected = slot.ExpectedVersion();
+        expected && (expected->major != version.major || expected->minor != version.minor)) {
+        Notify(slot, "The module reports hardware " + HardwareVersionText(version) + ", not the " + HardwareVersionText(*expected) +
+                         " expected.");
+        return RESULT_VERSION_MISMATCH;
+    }
     return RESULT_OK;
 }
 

@@ -10,7 +10,8 @@
 #include "model/wire_layout.h"
 
 
-// The version request, sent twice; the second reply counts. 0, 3, 5 or 9 (not our product).
+// The version request, sent twice; the second reply counts. 0, 3, 5 or 9 (not our product, or
+// not the version the slot expects: the observer is told which it is).
 ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version);
 
 // The whole download: the empty check, the value check and the mapping check (nothing is

@@ -130,12 +130,16 @@ std::string SerialParityName(char parity)
     }
 }
 
+LineSettingTexts DescribeLineSettings(const SerialLineSettings& settings)
+{
+    return {std::to_string(settings.baud) + " bit/s", std::to_string(settings.dataBits) + " data bits",
+            "parity " + SerialParityName(settings.parity),
+            std::to_string(settings.stopBits) + (settings.stopBits == 1 ? " stop bit" : " stop bits")};
+}
+
 std::string ApplyLineSettings(int fd, const SerialLineSettings& settings)
 {
-    const std::string speed = std::to_string(settings.baud) + " bit/s";
-    const std::string size = std::to_string(settings.dataBits) + " data bits";
-    const std::string parity = "parity " + SerialParityName(settings.parity);
-    const std::string stop = std::to_string(settings.stopBits) + (settings.stopBits == 1 ? " stop bit" : " stop bits");
+    const auto [speed, size, parity, stop] = DescribeLineSettings(settings);
     if (SpeedOf(settings.baud) == B0)
         return speed;
     if (settings.dataBits < 5 || settings.dataBits > 8)

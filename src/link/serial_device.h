@@ -48,6 +48,12 @@ struct SerialLineSettings {
 // "None", "Odd", "Even", "Mark" or "Space".
 std::string SerialParityName(char parity);
 
+// Each setting as the user reads it: "19200 bit/s", "8 data bits", "parity None", "1 stop bit".
+struct LineSettingTexts {
+    std::string speed, size, parity, stop;
+};
+LineSettingTexts DescribeLineSettings(const SerialLineSettings& settings);
+
 // Sets the line raw and binary (no echo, no line editing, no software flow control; the port's
 // hardware flow control is kept), reads the settings back and returns the first one the port
 // did not take, named ("parity Mark", "115200 bit/s"); empty when it took them all. Reads

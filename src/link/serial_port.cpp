@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/tty_line.h"
+#include "link/connection_line.h"
 
 void CPortSlot::Close()
 {
@@ -53,7 +53,7 @@ ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* ref
 {
     slot.Close();
     slot.m_state = CPortSlot::State::NotOpened;
-    TtyOpening opening = OpenTtyLine(device);
+    LineOpening opening = OpenConnectionLine(device, slot.m_stop);
     if (refusal)
         *refusal = opening.refusal;
     if (!opening.line) {

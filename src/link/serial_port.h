@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "link/link_observer.h"
 #include "link/port_line.h"
 #include "model/result_codes.h"
+#include "model/wire_layout.h"
 
 // The port of one transfer run. It closes itself when it goes out of scope; a failing write,
 // read or set-up closes it at once and leaves it cleared, so nothing uses it afterwards.
@@ -39,6 +41,11 @@ public:
     // port is closed and the exchange fails with RESULT_STOPPED. None by default.
     void SetStopRequest(const std::atomic<bool>* stop);
     bool StopRequested() const { return m_stop && m_stop->load(); }
+
+    // The hardware version the module must report: any other ends the run with 9 before a
+    // configuration frame is sent. None by default.
+    void ExpectVersion(std::optional<HardwareVersion> version) { m_expectedVersion = version; }
+    const std::optional<HardwareVersion>& ExpectedVersion() const { return m_expectedVersion; }
 
     // Frames the run has started to write, whether or not they went out whole.
     int FramesWritten() const { return m_framesWritten; }
@@ -80,15 +87,17 @@ private:
     CLinkObserver* m_observer = nullptr;
     const std::atomic<bool>* m_stop = nullptr;
     LinkTimings m_timings;
+    std::optional<HardwareVersion> m_expectedVersion;
     int m_framesWritten = 0;
     int m_done = 0;
     int m_total = 0;
     bool m_unreported = false;   // the last exchange counted has not been reported yet
 };
 
-// Opens the device (a path such as /dev/ttyUSB0 or a pseudo-terminal) exclusively, sets it to
-// raw 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties both buffers. 0 or 4; when a
-// living process holds the port's lock file, refusal (optional) says which one.
+// Opens the port (a device path such as /dev/ttyUSB0 or a pseudo-terminal held exclusively, or
+// a serial device server: socket://HOST:PORT, rfc2217://HOST:PORT), sets its line to raw
+// 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties the buffers. 0 or 4; refusal
+// (optional) then says why in a sentence for the user.
 ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal = nullptr);
 
 // Makes line the open port of the slot (a line in memory, for one).

@@ -33,12 +33,15 @@ std::string PartlyDownloadedText()
 }
 
 TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
-                            CLinkObserver* observer, const LinkTimings* timings, const std::atomic<bool>* stop)
+                            CLinkObserver* observer, const LinkTimings* timings, const std::atomic<bool>* stop,
+                            const HardwareVersion* expectedVersion)
 {
     TransferOutcome outcome;
     CPortSlot slot;
     slot.SetObserver(observer);
     slot.SetStopRequest(stop);
+    if (expectedVersion)
+        slot.ExpectVersion(*expectedVersion);
     if (timings)
         slot.Timings() = *timings;
     if (slot.StopRequested()) {

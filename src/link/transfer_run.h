@@ -37,7 +37,8 @@ std::string PartlyDownloadedText();
 // The run. Messages that the transfer shows on its way go to the observer; the closing message
 // comes back in the outcome. timings, when given, replace the line's time limits. stop, when
 // given, ends the run at once when it turns true (RESULT_STOPPED; the port is closed and its
-// lock removed before the run returns).
+// lock removed before the run returns). expectedVersion, when given, is the hardware version
+// the module must report (9 otherwise, before anything is written).
 TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
                             CLinkObserver* observer = nullptr, const LinkTimings* timings = nullptr,
-                            const std::atomic<bool>* stop = nullptr);
+                            const std::atomic<bool>* stop = nullptr, const HardwareVersion* expectedVersion = nullptr);

@@ -1,5 +1,6 @@
 #include "link/uucp_lock.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <csignal>
@@ -42,10 +43,12 @@ bool IsAlive(pid_t pid)
 
 // Writes our PID into a temporary file of the directory and links it to the lock name, so that
 // the lock appears whole or not at all. 0, or the errno of the step that failed (EEXIST: the lock
-// is there already).
+// is there already). Each lock taken gets a temporary name of its own: threads of one process
+// (a fleet run) take locks at the same time.
 int CreateLock(const std::string& directory, const std::string& path)
 {
-    const std::string temporary = directory + "/LTMP." + std::to_string(::getpid());
+    static std::atomic<unsigned> taken{0};
+    const std::string temporary = directory + "/LTMP." + std::to_string(::getpid()) + "." + std::to_string(taken++);
     ::unlink(temporary.c_str());   // a left-over of an earlier process with our PID
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)

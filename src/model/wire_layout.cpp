@@ -59,6 +59,11 @@ bool ParseByte(std::string_view text, std::uint8_t& value)
 
 } // namespace
 
+std::string HardwareVersionText(HardwareVersion version)
+{
+    return std::to_string(version.major) + "." + std::to_string(version.minor);
+}
+
 bool ParseHardwareVersion(const std::string& text, HardwareVersion& version)
 {
     const std::string_view all(text);

@@ -19,6 +19,8 @@ struct HardwareVersion {
 
 // "2.1", "1.3" or "2" (minor 0) into a version; false for anything else.
 bool ParseHardwareVersion(const std::string& text, HardwareVersion& version);
+// "2.1".
+std::string HardwareVersionText(HardwareVersion version);
 
 // How a row's value goes on the line.
 enum class WireEncoding {

@@ -31,6 +31,7 @@ constexpr CommandInfo kCommands[] = {
     {ID_COMPARE_MODULE, QT_TRANSLATE_NOOP("CMainFrame", "Compare with Module…\tCtrl+K"), "Ctrl+K", ":/toolbar/compare.svg", 0, QT_TRANSLATE_NOOP("CMainFrame", "Compare with Module")},
     {ID_COMPARE_FILE, QT_TRANSLATE_NOOP("CMainFrame", "Compare with File…"), "", "", 0, ""},
     {ID_VIEW_LINE, QT_TRANSLATE_NOOP("CMainFrame", "Line(&N)"), "", "", 0, ""},
+    {ID_FLEET, QT_TRANSLATE_NOOP("CMainFrame", "Fleet…"), "", "", 0, ""},
     {ID_EXPORT_IO_LIST, QT_TRANSLATE_NOOP("CMainFrame", "Export I/O List…"), "", "", 0, ""},
     {ID_EXPORT_REPORT, QT_TRANSLATE_NOOP("CMainFrame", "Export Report…"), "", "", 0, ""},
     {ID_FILE_PRINT, QT_TRANSLATE_NOOP("CMainFrame", "Print(&P)…\tCtrl+P"), "Ctrl+P", "", 0, ""},

@@ -73,10 +73,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     setWindowTitle(tr("Test Commands"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    m_ports = new QComboBox(this);
-    FillSerialPortList(m_ports);
-    auto* portLabel = new QLabel(tr("Serial &port:"), this);
-    portLabel->setBuddy(m_ports);
+    m_port = new CPortChooser(this);
     m_pollOnce = new QPushButton(tr("Poll &once"), this);
     m_pollOnce->setDefault(true);
     m_pollContinuously = new QPushButton(tr("Poll &continuously"), this);
@@ -109,8 +106,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     m_status->setWordWrap(true);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(portLabel);
-    top->addWidget(m_ports, 1);
+    top->addWidget(m_port, 1);
     top->addWidget(m_direction);
     top->addWidget(m_pollOnce);
     top->addWidget(m_pollContinuously);
@@ -156,7 +152,7 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     connect(&m_poller, &CCommandPoller::failed, this, [this](const QString& message) { m_status->setText(message); });
     connect(&m_poller, &CCommandPoller::finished, this, &CCommandTestDlg::OnFinished);
     // An error about the port goes once another port is chosen.
-    connect(m_ports, &QComboBox::currentTextChanged, this, [this] {
+    connect(m_port, &CPortChooser::portChanged, this, [this] {
         if (m_ready)
             m_status->clear();
     });
@@ -215,11 +211,13 @@ void CCommandTestDlg::done(int result)
     QDialog::done(result);
 }
 
+QComboBox* CCommandTestDlg::PortList() const { return m_port->LocalPorts(); }
+
 void CCommandTestDlg::SetIdle(bool idle)
 {
     m_pollOnce->setEnabled(idle && m_ready);
     m_pollContinuously->setEnabled(m_ready && (idle || m_pollContinuously->isChecked()));
-    m_ports->setEnabled(idle);
+    m_port->setEnabled(idle);
     m_direction->setEnabled(idle);
     for (int number = 1; number <= m_table->rowCount(); ++number)
         if (QPushButton* write = WriteButton(number))
@@ -230,8 +228,8 @@ void CCommandTestDlg::StartJob(bool continuous, std::vector<int> numbers, WriteV
 {
     if (!m_ready || m_poller.IsRunning())
         return;
-    const QString device = m_ports->currentText().trimmed();
-    RememberSerialPort(device);
+    const QString device = m_port->PortName();
+    m_port->Remember();
     m_status->clear();
     if (continuous) {
         m_statistics.Clear();

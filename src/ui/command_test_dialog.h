@@ -15,6 +15,7 @@
 class CDeviceConfig;
 class CMemoryGrid;
 class QComboBox;
+class CPortChooser;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -30,7 +31,8 @@ public:
     CCommandTestDlg(const CDeviceConfig& root, QWidget* parent = nullptr);
     ~CCommandTestDlg() override;
 
-    QComboBox* PortList() const { return m_ports; }
+    QComboBox* PortList() const;
+    CPortChooser* PortChoice() const { return m_port; }
     QPushButton* PollOnceButton() const { return m_pollOnce; }
     QPushButton* PollContinuouslyButton() const { return m_pollContinuously; }
     // How register values are shown: the view's kind and, for 32-bit views, the word order.
@@ -68,7 +70,7 @@ private:
     CPollStatistics m_statistics;          // since continuous polling last started
     CCommandPoller m_poller;
 
-    QComboBox* m_ports = nullptr;
+    CPortChooser* m_port = nullptr;
     QPushButton* m_pollOnce = nullptr;
     QPushButton* m_pollContinuously = nullptr;
     QComboBox* m_viewKind = nullptr;

@@ -157,7 +157,7 @@ void CMainFrame::CreateActions()
 void CMainFrame::CreateMenus()
 {
     m_fileMenu = menuBar()->addMenu(tr("File(&F)"));
-    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_COMPARE_FILE})
+    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_COMPARE_FILE, ID_FLEET})
         m_fileMenu->addAction(m_actions[id]);
     m_fileMenu->addSeparator();
     for (const int id : {ID_EXPORT_IO_LIST, ID_EXPORT_REPORT, ID_FILE_PRINT})

@@ -19,6 +19,7 @@
 #include "ui/config_tree_pane.h"
 #include "ui/edit_history.h"
 #include "ui/export_action.h"
+#include "ui/fleet_dialog.h"
 #include "ui/handover_export.h"
 #include "ui/gateway_view.h"
 #include "ui/help_window.h"
@@ -81,6 +82,7 @@ void CMainFrame::ConnectCommands()
     on(ID_DOWNLOAD, [this] { OnTransfer(ID_DOWNLOAD); });
     on(ID_COMPARE_MODULE, [this] { OnCompareWithModule(); });
     on(ID_COMPARE_FILE, [this] { OnCompareWithFile(); });
+    on(ID_FLEET, [this] { ShowFleetDialog(this, [this](const QString& path) { OpenFile(path); }); });
     on(ID_EXPORT_XLS, [this] { RunExportCommand(this, m_root); });
     on(ID_EXPORT_IO_LIST, [this] { RunIoListExport(this, m_root); });
     on(ID_EXPORT_REPORT, [this] { RunReportExport(this, m_root, CurrentFile()); });

@@ -80,9 +80,7 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     dialogFont.setFamily(QStringLiteral("Times New Roman"));
     setFont(dialogFont);
 
-    m_ports = new QComboBox(this);
-    auto* portLabel = new QLabel(tr("Serial port:"), this);
-    portLabel->setBuddy(m_ports);
+    m_port = new CPortChooser(this);
 
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
@@ -101,8 +99,7 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     connect(m_cancel, &QPushButton::clicked, this, &CSerialPortDlg::reject);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(portLabel, 0, 0);
-    fields->addWidget(m_ports, 0, 1);
+    fields->addWidget(m_port, 0, 0, 1, 2);
     fields->addWidget(m_verify, 1, 1);
     fields->addWidget(m_progress, 2, 0, 1, 2);
     fields->setColumnStretch(1, 1);
@@ -114,8 +111,6 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     layout->addLayout(fields);
     layout->addSpacing(6);
     layout->addLayout(buttons);
-
-    FillSerialPortList(m_ports);
 }
 
 CSerialPortDlg::~CSerialPortDlg()
@@ -127,6 +122,8 @@ CSerialPortDlg::~CSerialPortDlg()
 }
 
 QString CSerialPortDlg::LastPort() { return LastSerialPort(); }
+
+QComboBox* CSerialPortDlg::PortList() const { return m_port->LocalPorts(); }
 
 void CSerialPortDlg::SetCompareOnly()
 {
@@ -142,7 +139,7 @@ void CSerialPortDlg::SetControlsEnabled(bool enabled)
 {
     m_start->setEnabled(enabled);
     m_cancel->setEnabled(true);   // during a run it stops the run
-    m_ports->setEnabled(enabled);
+    m_port->setEnabled(enabled);
     m_verify->setEnabled(enabled);
 }
 
@@ -151,8 +148,8 @@ void CSerialPortDlg::StartRun()
     if (m_running)
         return;
     SetControlsEnabled(false);
-    const QString device = m_ports->currentText().trimmed();
-    RememberSerialPort(device);
+    const QString device = m_port->PortName();
+    m_port->Remember();
 
     m_running = true;
     m_replaced = false;

@@ -16,12 +16,14 @@
 
 class QCheckBox;
 class QComboBox;
+class CPortChooser;
 class QProgressBar;
 class QPushButton;
 class CDeviceConfig;
 
 // The serial port dialog of one transfer direction. The list offers the serial ports the system
-// knows; any device path (a USB adapter, a pseudo-terminal) can be typed instead. The button
+// knows; any device path (a USB adapter, a pseudo-terminal) can be typed instead, or a serial
+// device server on the network chosen. The button
 // starts the run on a worker thread, with the controls disabled and the exchanges counted in
 // the progress bar until the run has ended; the run's messages are shown in the order it
 // produced them once it has ended, and the dialog closes after the last one. Cancel (or Esc)
@@ -36,7 +38,8 @@ public:
     CSerialPortDlg(TransferDirection direction, CDeviceConfig& root, QWidget* parent = nullptr);
     ~CSerialPortDlg() override;
 
-    QComboBox* PortList() const { return m_ports; }
+    QComboBox* PortList() const;
+    CPortChooser* PortChoice() const { return m_port; }
     QPushButton* StartButton() const { return m_start; }
     QPushButton* CancelButton() const { return m_cancel; }
     QProgressBar* Progress() const { return m_progress; }
@@ -98,7 +101,7 @@ private:
     TransferDirection m_direction;
     CDeviceConfig& m_root;
     LinkTimings m_timings;
-    QComboBox* m_ports = nullptr;
+    CPortChooser* m_port = nullptr;
     QPushButton* m_start = nullptr;
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;

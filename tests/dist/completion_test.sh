@@ -34,5 +34,7 @@ set "$file" command : 2 N	Number\\ of\\ Data|
 delete-command "$file" ''	1|2|
 add-command "$file" 1	1|15|16|
 map "$file" --s	--svg|
+verify "$file" --port rf	rfc2217://|
+fleet plan.csv --action v	verify|
 EOT
 exit $failures

@@ -33,17 +33,17 @@ namespace {
 // name as the file stores it.
 const QSet<QString> kAllowed = {"PROFIBUS", "DP", "Modbus", "RTU", "ASCII", "CRC", "HEX", "I", "O", "ms", "bps",
                                 "Orvel", "Tessun", "Excel", "XML", "xml", "xlsx", "txt", "Node", "Ctrl",
-                                "RS", "RTS", "USB", "ABCD", "CDAB", "BADC", "DCBA", "PLC", "IW", "JSON"};
+                                "RS", "RTS", "USB", "ABCD", "CDAB", "BADC", "DCBA", "PLC", "IW", "JSON", "TCP", "RFC", "CSV"};
 // Widgets that show data rather than texts of the program: the build's version and the web address.
 const QSet<QString> kDataWidgets = {"buildVersion", "makerLink"};
 
 // The Latin words of a text outside the list: keys (after a tab, or as Ctrl+K), mnemonics,
-// file names, paths and web addresses left out.
+// file names, paths and addresses (web pages, rfc2217:// ports) left out.
 QStringList LatinWords(QString text)
 {
     text = text.section(QLatin1Char('\t'), 0, 0);
     text.remove(QRegularExpression(QStringLiteral("\\(&\\w\\)|&(?=\\w)|(?:Ctrl|Shift|Alt)\\+\\w+|"
-                                                  "(?:https?://|www\\.|/)\\S*|[\\w.-]+\\.(?:xml|xlsx|txt)\\b|<[^>]*>")));
+                                                  "(?:[a-z][a-z0-9]*://|www\\.|/)\\S*|[\\w.-]+\\.(?:xml|xlsx|txt)\\b|<[^>]*>")));
     QStringList words;
     static const QRegularExpression kWord(QStringLiteral("(?<![A-Za-z0-9])[A-Za-z]+(?![A-Za-z0-9])"));
     for (const QRegularExpressionMatch& match : kWord.globalMatch(text))
@@ -199,6 +199,7 @@ private slots:
         QTest::newRow("Upload") << int(ID_UPLOAD) << "CSerialPortDlg";
         QTest::newRow("Compare with Module") << int(ID_COMPARE_MODULE) << "CSerialPortDlg";
         QTest::newRow("Compare with File") << int(ID_COMPARE_FILE) << "CDifferencesDialog";
+        QTest::newRow("Fleet") << int(ID_FLEET) << "CFleetDlg";
         QTest::newRow("Conflict Detect") << int(ID_CONFLICT_DETECT) << "CConflictDlg";
         QTest::newRow("Test Commands") << int(ID_TEST_COMMANDS) << "CCommandTestDlg";
         QTest::newRow("Export XLS") << int(ID_EXPORT_XLS) << "QFileDialog";

@@ -42,20 +42,12 @@
         <translation>测试命令</translation>
     </message>
     <message>
-        <source>Serial &amp;port:</source>
-        <translation>串口(&amp;P)：</translation>
-    </message>
-    <message>
         <source>Poll &amp;once</source>
         <translation>轮询一次(&amp;O)</translation>
     </message>
     <message>
         <source>Poll &amp;continuously</source>
         <translation>连续轮询(&amp;C)</translation>
-    </message>
-    <message>
-        <source>&amp;Hex values</source>
-        <translation>十六进制值(&amp;H)</translation>
     </message>
     <message>
         <source>unsigned</source>
@@ -308,6 +300,157 @@ Address %4, values: %5</source>
     <message>
         <source>Edit</source>
         <translation>编辑</translation>
+    </message>
+</context>
+<context>
+    <name>CFleetDlg</name>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>Verify</source>
+        <translation>校验</translation>
+    </message>
+    <message>
+        <source>Upload</source>
+        <translation>上传</translation>
+    </message>
+    <message>
+        <source>Probe</source>
+        <translation>探测</translation>
+    </message>
+    <message>
+        <source>Fleet</source>
+        <translation>批量操作</translation>
+    </message>
+    <message>
+        <source>A CSV file: a row per module, with its name, port and file</source>
+        <translation>CSV 文件：每个模块一行，含名称、端口和文件</translation>
+    </message>
+    <message>
+        <source>&amp;Plan:</source>
+        <translation>计划(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>&amp;Open…</source>
+        <translation>打开(&amp;O)…</translation>
+    </message>
+    <message>
+        <source>As the plan says (verify)</source>
+        <translation>按计划所定（校验）</translation>
+    </message>
+    <message>
+        <source>Upload writes each module&apos;s configuration into NAME.xml beside the plan</source>
+        <translation>上传把每个模块的配置写入计划旁的 NAME.xml</translation>
+    </message>
+    <message>
+        <source>&amp;Action:</source>
+        <translation>操作(&amp;A)：</translation>
+    </message>
+    <message>
+        <source>&amp;Run</source>
+        <translation>运行(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>停止(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Module</source>
+        <translation>模块</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>Seconds</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Double-click a file to open it; any other cell shows the module&apos;s Line text</source>
+        <translation>双击文件将其打开；双击其他单元格显示该模块的线路记录</translation>
+    </message>
+    <message>
+        <source>Open Plan</source>
+        <translation>打开计划</translation>
+    </message>
+    <message>
+        <source>CSV File(*.csv);;All Files(*)</source>
+        <translation>CSV 文件(*.csv);;所有文件(*)</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n module(s)</source>
+        <translation>
+            <numerusform>%n 个模块</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Running…</source>
+        <translation>运行中…</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>运行中</translation>
+    </message>
+    <message>
+        <source>succeeded</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>failed (%1)</source>
+        <translation>失败（%1）</translation>
+    </message>
+    <message>
+        <source>not started</source>
+        <translation>未开始</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n module(s): %1 succeeded, %2 failed</source>
+        <translation>
+            <numerusform>%n 个模块：%1 个成功，%2 个失败</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line: %1</source>
+        <translation>线路：%1</translation>
+    </message>
+    <message>
+        <source>The module has not run yet.</source>
+        <translation>该模块尚未运行。</translation>
     </message>
 </context>
 <context>
@@ -651,6 +794,41 @@ Open it again?</source>
         <source>Print(&amp;P)…	Ctrl+P</source>
         <translation>打印(&amp;P)…	Ctrl+P</translation>
     </message>
+    <message>
+        <source>Fleet…</source>
+        <translation>批量操作…</translation>
+    </message>
+</context>
+<context>
+    <name>CPortChooser</name>
+    <message>
+        <source>&amp;Serial port:</source>
+        <translation>串口(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>&amp;Network:</source>
+        <translation>网络(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>Transparent TCP (socket://)</source>
+        <translation>透明 TCP (socket://)</translation>
+    </message>
+    <message>
+        <source>RFC 2217 (rfc2217://)</source>
+        <translation>RFC 2217 (rfc2217://)</translation>
+    </message>
+    <message>
+        <source>A transparent server keeps the line settings it was given; through RFC 2217 the program sets the line itself.</source>
+        <translation>透明服务器保持其设定的线路参数；通过 RFC 2217 由本程序自行设置线路。</translation>
+    </message>
+    <message>
+        <source>host:port</source>
+        <translation>主机:端口</translation>
+    </message>
+    <message>
+        <source>The serial device server&apos;s name or address and its TCP port, such as 192.168.1.20:4001 or [fd00::7]:4001</source>
+        <translation>串口设备服务器的名称或地址及其 TCP 端口，例如 192.168.1.20:4001 或 [fd00::7]:4001</translation>
+    </message>
 </context>
 <context>
     <name>CSelectCommandDlg</name>
@@ -665,10 +843,6 @@ Open it again?</source>
 </context>
 <context>
     <name>CSerialPortDlg</name>
-    <message>
-        <source>Serial port:</source>
-        <translation>串口：</translation>
-    </message>
     <message>
         <source>&amp;Verify after download</source>
         <translation>下载后校验(&amp;V)</translation>

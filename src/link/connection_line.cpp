@@ -1,16 +1,15 @@
-#include "link/tty_line.h"
+#include "link/connection_line.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
-#include "link/serial_device.h"
+#include "link/port_connection.h"
 
 namespace {
 
@@ -28,18 +27,18 @@ Clock::time_point DeadlineAfter(int constantMs, int perByteMs, std::size_t count
     return Clock::now() + std::chrono::milliseconds(total);
 }
 
-class CTtyLine : public CPortLine {
+class CConnectionLine : public CPortLine {
 public:
-    explicit CTtyLine(std::unique_ptr<CSerialDevice> device) : m_device(std::move(device)), m_fd(m_device->Descriptor()) {}
-    CTtyLine(const CTtyLine&) = delete;
-    CTtyLine& operator=(const CTtyLine&) = delete;
+    explicit CConnectionLine(std::unique_ptr<CPortConnection> port) : m_port(std::move(port)), m_fd(m_port->Descriptor()) {}
+    CConnectionLine(const CConnectionLine&) = delete;
+    CConnectionLine& operator=(const CConnectionLine&) = delete;
 
     bool Write(std::span<const std::uint8_t> bytes, const LinkTimings& t) override
     {
         const auto deadline = DeadlineAfter(t.writeTotalConstant, t.writeTotalPerByte, bytes.size());
         std::size_t written = 0;
         while (written < bytes.size() && !StopRequested()) {
-            const ssize_t n = ::write(m_fd, bytes.data() + written, bytes.size() - written);
+            const ssize_t n = Send(bytes.data() + written, bytes.size() - written);
             if (n > 0) {
                 written += static_cast<std::size_t>(n);
                 continue;
@@ -102,25 +101,26 @@ public:
     }
 
 private:
-    std::unique_ptr<CSerialDevice> m_device;
+    // A connection the server has closed fails the write (EPIPE) instead of raising SIGPIPE.
+    ssize_t Send(const std::uint8_t* bytes, std::size_t count) const
+    {
+        return m_port->IsSerialDevice() ? ::write(m_fd, bytes, count) : ::send(m_fd, bytes, count, MSG_NOSIGNAL);
+    }
+
+    std::unique_ptr<CPortConnection> m_port;
     int m_fd;
 };
 
 } // namespace
 
-TtyOpening OpenTtyLine(const std::string& device)
+LineOpening OpenConnectionLine(const std::string& port, const std::atomic<bool>* stop)
 {
-    TtyOpening opening;
-    std::unique_ptr<CSerialDevice> held = OpenSerialDevice(device, &opening.refusal);
-    if (!held)
-        return opening;
+    LineOpening opening;
     // The transfer line is always 19200 bit/s 8N1, whatever the subnet's items say.
-    if (const std::string refused = ApplyLineSettings(held->Descriptor(), SerialLineSettings{}); !refused.empty()) {
-        opening.reached = true;
-        opening.refusal = "The port refused " + refused + ".";
-        return opening;   // the device closes and its lock goes with it
-    }
-    tcflush(held->Descriptor(), TCIOFLUSH);
-    opening.line = std::make_unique<CTtyLine>(std::move(held));
+    PortOpening held = OpenPortConnection(port, SerialLineSettings{}, stop);
+    opening.reached = held.reached;
+    opening.refusal = std::move(held.refusal);
+    if (held.port)
+        opening.line = std::make_unique<CConnectionLine>(std::move(held.port));
     return opening;
 }
