@@ -141,8 +141,8 @@ public:
         }
         CSubnetNode& subnet = m_root.Subnet();
         if (subnet.GetMode() != MODE_MODBUS_MASTER) {
-            m_err << file << ": the subnet is in \"" << GetLangString(21)
-                  << "\" mode; Modbus commands need \"" << GetLangString(20) << "\"\n";
+            m_err << file << ": the subnet is in \"" << GetLangString(ChoiceText::UserConfig)
+                  << "\" mode; Modbus commands need \"" << GetLangString(ChoiceText::ModbusMaster) << "\"\n";
             return kExitRefused;
         }
         CSlaveNode* slave = subnet.GetNodeAt(0);
@@ -207,7 +207,7 @@ public:
         if (const int status = LoadForChange(file); status != 0)
             return status;
         if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER) {
-            m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(20) << "\" mode\n";
+            m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(ChoiceText::ModbusMaster) << "\" mode\n";
             return kExitRefused;
         }
         const AutoMapResult result = AutoMap(m_root);

@@ -127,9 +127,9 @@ namespace {
 void SaveCompanyInfo(TiXmlElement* root)
 {
     TiXmlElement* company = AppendContainer(root, "Company");
-    AppendElement(company, "Name", GetLangString(88));
+    AppendElement(company, "Name", GetLangString(AppText::MakerName));
     AppendElement(company, "Tel", "+86-10-0000-0000");
-    AppendElement(company, "Address", GetLangString(89));
+    AppendElement(company, "Address", GetLangString(AppText::MakerAddress));
     AppendElement(company, "Author", "gateway-workbench");
     AppendElement(company, "Version", "1.0.0.0");
     AppendElement(company, "DateTime", LocalDateTimeText(std::time(nullptr)));
@@ -344,7 +344,7 @@ FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
     const Language other = ActiveLanguage() == Language::English ? Language::Chinese : Language::English;
     if (reader.Text(language) == LanguageName(other)) {
         result.languageMismatch = true;
-        result.message = GetLangString(5019);
+        result.message = GetLangString(MessageText::LanguageMismatch);
         return result;
     }
     result.ok = true;

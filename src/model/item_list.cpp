@@ -49,11 +49,7 @@ int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow)
     return row - firstRow;
 }
 
-std::unique_ptr<CParamItem> MakeItem(std::string label, std::string help, std::string value,
-                                     std::int32_t state, std::int32_t enable,
-                                     std::vector<std::string> choices)
+std::unique_ptr<CParamItem> MakeItem(ItemDescription description)
 {
-    auto item = std::make_unique<CParamItem>(std::move(label), std::move(help), std::move(value), state, enable);
-    item->choices = std::move(choices);
-    return item;
+    return std::make_unique<CParamItem>(std::move(description));
 }

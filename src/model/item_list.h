@@ -31,7 +31,5 @@ public:
 // Writes every item of a list into consecutive rows starting at firstRow; returns the rows written.
 int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow = 0);
 
-// Builds an item with its choices in one go.
-std::unique_ptr<CParamItem> MakeItem(std::string label, std::string help, std::string value,
-                                     std::int32_t state, std::int32_t enable,
-                                     std::vector<std::string> choices = {});
+// Builds an item from its description.
+std::unique_ptr<CParamItem> MakeItem(ItemDescription description);

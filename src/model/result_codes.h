@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/string_ids.h"
+
 using ResultCode = std::uint32_t;
 
 enum : ResultCode {
@@ -23,9 +25,9 @@ enum : ResultCode {
     RESULT_STOPPED = 14,         // the user (or a signal) stopped a transfer
 };
 
-// String id of the message for a result code (5001 "Unknown error!" for codes without one,
+// String id of the message for a result code ("Unknown error!" for codes without one,
 // RESULT_STOPPED among them).
-std::int32_t ResultMessageId(ResultCode code);
+StringId ResultMessageId(ResultCode code);
 
 // The message for a result code in the built language. The user interface and the
 // command-line tool both show results through this text.

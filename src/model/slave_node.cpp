@@ -11,7 +11,8 @@ std::string SlaveNodeName(const std::string& addressText)
 
 CSlaveNode::CSlaveNode(std::string name) : m_name(std::move(name))
 {
-    AppendItem(MakeItem(GetLangString(49), GetLangString(79), "1", STATE_TEXT, 1));
+    AppendItem(MakeItem({.label = GetLangString(SlaveText::Address), .help = GetLangString(SlaveText::AddressHelp),
+                         .value = "1", .state = STATE_TEXT, .enable = 1}));
 }
 
 std::unique_ptr<CSlaveNode> CSlaveNode::MakeEmpty(std::string name)

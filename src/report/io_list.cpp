@@ -138,7 +138,7 @@ public:
         for (const IoArea area : {IoArea::Input, IoArea::Output}) {
             if (m_list.Bytes(area) > static_cast<std::int64_t>(kAreaBytes))
                 m_list.notes.push_back(ReportString(ReportText::AreaOverflow,
-                                                    {GetLangString(area == IoArea::Input ? 5015 : 5016),
+                                                    {GetLangString(area == IoArea::Input ? MessageText::InputOverflow : MessageText::OutputOverflow),
                                                      std::to_string(m_list.Bytes(area))}));
         }
     }

@@ -6,9 +6,10 @@
 #include <string>
 
 #include "model/result_codes.h"
+#include "model/string_ids.h"
 
 // Text of a string-table id in the built language; empty for an unknown id.
-QString LangText(std::int32_t id);
+QString LangText(StringId id);
 // The message of a result code.
 QString ResultText(ResultCode code);
 // A UTF-8 model string as a Qt string, and back.

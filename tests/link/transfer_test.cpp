@@ -74,10 +74,10 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
         EXPECT_EQ(down.Codes(), row.codes);
         EXPECT_EQ(ConfigText(*source), sourceText) << "a download only reads the configuration";
         if (row.down != RESULT_OK) {
-            EXPECT_EQ(down.messages, std::vector<std::string>{GetLangString(5013)});
+            EXPECT_EQ(down.messages, std::vector<std::string>{GetLangString(MessageText::UserConfigNotSupported)});
             continue;
         }
-        EXPECT_EQ(downloaded.message, GetLangString(29));
+        EXPECT_EQ(downloaded.message, GetLangString(MessageText::DownloadSucceeded));
         ExpectSteadyProgress(down, "download");
         if (down.sent.size() > 2 && down.sent[2][0] == 0x03) {
             EXPECT_EQ(down.sent[2].size(), row.hw.major == 2 && row.hw.minor == 0 ? 28u : 17u);
@@ -97,7 +97,7 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
         EXPECT_EQ(uploaded.configurationReplaced, row.up == RESULT_OK);
         if (row.up != RESULT_OK)
             continue;
-        EXPECT_EQ(uploaded.message, GetLangString(30));
+        EXPECT_EQ(uploaded.message, GetLangString(MessageText::UploadSucceeded));
         ExpectSteadyProgress(up, "upload");
         const auto differences = CompareConfigurations(*source, target, CompareScope::Module, row.hw);
         EXPECT_TRUE(differences.empty()) << FormatDifferences(differences);
@@ -166,7 +166,7 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
         Recorder observer;
         const TransferOutcome outcome = RunTransfer(f.direction, module.Path(), *root, &observer, &timings);
         EXPECT_EQ(outcome.code, f.code);
-        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(30)
+        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(MessageText::UploadSucceeded)
                                    : ResultMessage(f.code) + (f.partial ? "\n" + PartlyDownloadedText() : ""));
         EXPECT_EQ(outcome.partlyDownloaded, f.partial);
         EXPECT_EQ(f.code == RESULT_OK ? std::to_string(root->GetCommandCount()) : ConfigText(*root), f.code == RESULT_OK ? "7" : before);

@@ -158,7 +158,7 @@ private slots:
         bench.frame->Action(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() > told, kRunTimeoutMs);
         QCOMPARE(preset, QString::fromStdString(m_module->Path()));
-        QCOMPARE(boxes.Texts().last(), LangText(30));
+        QCOMPARE(boxes.Texts().last(), LangText(MessageText::UploadSucceeded));
         QCOMPARE(slaveWhileTold, QString("Node(17)"));
         QVERIFY(modifiedWhileTold && bench.modified);
         QCOMPARE(bench.FilledRows(), 0);   // the grid no longer shows the replaced configuration
@@ -177,7 +177,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("told");   // "=TEXT" or "~PART" per message box
         QTest::newRow("missing device")
-            << "missing" << QStringList{"=" + LangText(28) + "\n/nonexistent/ttyGW0 does not exist (is the adapter plugged in?)."};
+            << "missing" << QStringList{"=" + LangText(MessageText::PortOpenFailed) + "\n/nonexistent/ttyGW0 does not exist (is the adapter plugged in?)."};
         QTest::newRow("silent module") << "silent" << QStringList{"=" + ResultText(RESULT_SERIAL_IO)};
         QTest::newRow("locked port") << "locked" << QStringList{"~in use by process 1."};
         QTest::newRow("impossible values")
@@ -283,7 +283,7 @@ private slots:
         StartWith(&owner, module.Path());
         bench.frame->Action(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() == 2 && !QApplication::activeModalWidget(), kRunTimeoutMs);
-        QCOMPARE(boxes.Texts()[0], LangText(30));
+        QCOMPARE(boxes.Texts()[0], LangText(MessageText::UploadSucceeded));
         QVERIFY2(boxes.Texts()[1].contains("command:1 / Number of Data = \"512\""), qPrintable(boxes.Texts()[1]));
         QVERIFY(bench.Ready());
         bench.Click(bench.CommandEntry(0));
