@@ -2,13 +2,6 @@
 
 #include "model/validation.h"
 
-CParamItem* ItemAt(const ItemList& list, int index)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= list.size())
-        return nullptr;
-    return list[static_cast<std::size_t>(index)].get();
-}
-
 int ChoiceIndexOf(const CParamItem* item)
 {
     if (!item || item->choices.empty())

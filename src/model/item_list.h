@@ -4,12 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "model/owned_list.h"
 #include "model/param_item.h"
 
-using ItemList = std::vector<std::unique_ptr<CParamItem>>;
+using ItemList = OwnedList<CParamItem>;
 
 // The item at index of a list, or none past the end (and for a negative index).
-CParamItem* ItemAt(const ItemList& list, int index);
+inline CParamItem* ItemAt(const ItemList& list, int index) { return OwnedAt(list, index); }
 
 // Position of the item's value among its choices; -1 for no item, no choices or no match.
 int ChoiceIndexOf(const CParamItem* item);
