@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {5, "1", "1", "40F3H", "7"}},
                  false, {"--bits", "--output-base", "1000"}},
         ListCase{"OverflowAfterAutomap", {{3, "1", "122"}, {2, "1", "12", "", "6"}, {6, "1"}}, true, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST(IoListCommand, SaysWhatTheMasterMustProvideInTheProgramsLanguage)
 {

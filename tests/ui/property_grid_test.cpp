@@ -196,18 +196,18 @@ private slots:
 
     void frameTypeRules_data()
     {
-        QTest::addColumn<int>("picked");
+        QTest::addColumn<QString>("picked");
         QTest::addColumn<bool>("frameLength");
         QTest::addColumn<bool>("delimiters");
         QTest::addColumn<bool>("crc");
-        QTest::newRow("Frame Length") << 22 << true << false << true;
-        QTest::newRow("Delimiter") << 23 << false << true << false;
-        QTest::newRow("Time Interval") << 24 << false << false << true;
+        QTest::newRow("Frame Length") << LangText(ChoiceText::FrameLength) << true << false << true;
+        QTest::newRow("Delimiter") << LangText(ChoiceText::Delimiter) << false << true << false;
+        QTest::newRow("Time Interval") << LangText(ChoiceText::CharacterInterval) << false << false << true;
     }
 
     void frameTypeRules()
     {
-        QFETCH(int, picked);
+        QFETCH(QString, picked);
         QFETCH(bool, frameLength);
         QFETCH(bool, delimiters);
         QFETCH(bool, crc);
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(ChoiceText::UserConfig)));
         // CRC on beforehand, so that the Delimiter rule visibly forces it off.
         QVERIFY(bench.PickChoice(SUBNET_ROW_CRC_CHECK, LangText(ChoiceText::Enable)));
-        QVERIFY(bench.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(picked)));
+        QVERIFY(bench.PickChoice(SUBNET_ROW_FRAME_TYPE, picked));
         QCOMPARE(bench.CellColour(SUBNET_ROW_FRAME_LENGTH), frameLength ? kWhite : kGrey);
         QCOMPARE(bench.CellColour(SUBNET_ROW_START_DELIMITER), delimiters ? kWhite : kGrey);
         QCOMPARE(bench.CellColour(SUBNET_ROW_END_DELIMITER), delimiters ? kWhite : kGrey);
