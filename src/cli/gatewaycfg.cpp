@@ -180,10 +180,9 @@ public:
     {
         if (const int status = Load(file); status != 0)
             return status;
-        std::string message;
-        if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
-            m_err << file << ": " << MessageOnOneLine(message) << '\n';
-            return static_cast<int>(code);
+        if (const Outcome empty = m_root.CheckEmpty(); !empty) {
+            m_err << file << ": " << MessageOnOneLine(empty.message) << '\n';
+            return static_cast<int>(empty.code);
         }
         std::vector<ValueFault> faults = CheckItemValues(m_root);
         if (faults.empty())
@@ -237,9 +236,9 @@ public:
         if (const int status = Load(file); status != 0)
             return status;
         PrintMemoryMap(m_root.Subnet(), m_out);
-        std::string error;
-        if (!svgPath.empty() && !ReplaceFileContents(svgPath, RenderMemoryMapSvg(m_root.Subnet()), &error)) {
-            m_err << svgPath << ": cannot write the picture: " << error << '\n';
+        if (const Outcome written = svgPath.empty() ? Outcome{} : ReplaceFileContents(svgPath, RenderMemoryMapSvg(m_root.Subnet()));
+            !written) {
+            m_err << svgPath << ": cannot write the picture: " << written.message << '\n';
             return kExitCannotWrite;
         }
         return 0;

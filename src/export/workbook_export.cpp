@@ -12,9 +12,9 @@ namespace {
 std::string WriteWorkbook(const CDeviceConfig& root, const std::string& path)
 {
     CReplacementFile replacement(path);
+    if (Outcome created = replacement.Create(); !created)
+        return created.message;
     std::string error;
-    if (!replacement.Create(&error))
-        return error;
     {
         CXlsxWorkbook workbook(replacement.Path());
         for (const SheetContent& sheet : LayOutWorkbook(root)) {
@@ -24,9 +24,7 @@ std::string WriteWorkbook(const CDeviceConfig& root, const std::string& path)
         if (error = workbook.Close(); !error.empty())
             return error;
     }
-    if (!replacement.Commit(&error))
-        return error;
-    return {};
+    return replacement.Commit().message;
 }
 
 } // namespace

@@ -299,9 +299,9 @@ void LoadSubnet(const Reader& reader, const TiXmlElement* root, CSubnetNode& sub
     LoadItems(reader, RequireChild(element, "ItemList", "\"Subnet\""), subnet.ItemListRef());
 
     // Older files keep the protocol row read-only; it is the one way to choose the mode.
-    if (CParamItem* protocol = ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
-        protocol && protocol->state == STATE_LIST && protocol->choices.size() >= 2)
-        protocol->SetEnable(1);
+    if (CParamItem* protocolRow = ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
+        protocolRow && protocolRow->state == STATE_LIST && protocolRow->choices.size() >= 2)
+        protocolRow->SetEnable(1);
 
     // Files written without the choices of "Data Bits" still give its code "8" or "7".
     if (CParamItem* dataBits = ItemAt(subnet.Items(), SUBNET_ROW_DATA_BITS); dataBits && dataBits->choices.empty()) {
@@ -417,10 +417,9 @@ FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
         result.message = "Cannot save " + path + ": " + result.message;
         return result;
     }
-    std::string error;
-    if (!ReplaceFileContents(path, text, &error)) {
+    if (const Outcome written = ReplaceFileContents(path, text); !written) {
         result.ok = false;
-        result.message = "Cannot save " + path + ": " + error;
+        result.message = "Cannot save " + path + ": " + written.message;
     }
     return result;
 }
@@ -486,10 +485,10 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
 FileResult LoadFile(CDeviceConfig& root, const std::string& path)
 {
     // Reading stops a little past the size limit: the rest would be refused anyway.
-    std::string content, error;
-    if (!ReadRegularFile(path, kMaxConfigFileBytes, &content, &error)) {
+    std::string content;
+    if (const Outcome read = ReadRegularFile(path, kMaxConfigFileBytes, content); !read) {
         FileResult result;
-        result.message = "Cannot open " + path + ": " + error;
+        result.message = "Cannot open " + path + ": " + read.message;
         return result;
     }
     return ReadConfigText(root, std::move(content), path);

@@ -117,10 +117,9 @@ ResultCode Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurat
 {
     if (configurationSent)
         *configurationSent = false;
-    std::string message;
-    if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK) {
-        Notify(slot, message);
-        return code;
+    if (const Outcome empty = root.CheckEmpty(); !empty) {
+        Notify(slot, empty.message);
+        return empty.code;
     }
     // Values that no edit could have stored are refused before the line is used, each named.
     if (const std::vector<ValueFault> faults = CheckItemValues(root); !faults.empty()) {

@@ -39,10 +39,9 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
         outcome.message = ResultMessage(outcome.code);
         return outcome;
     }
-    std::string refusal;
-    if (OpenPort(slot, device, &refusal) != RESULT_OK) {
-        outcome.code = RESULT_PORT_NOT_OPENED;
-        outcome.message = GetLangString(MessageText::PortOpenFailed) + (refusal.empty() ? "" : "\n" + refusal);
+    if (const Outcome opened = OpenPort(slot, device); !opened) {
+        outcome.code = opened.code;
+        outcome.message = GetLangString(MessageText::PortOpenFailed) + (opened.message.empty() ? "" : "\n" + opened.message);
         return outcome;
     }
     if (direction == TransferDirection::Download) {

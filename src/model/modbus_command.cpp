@@ -175,12 +175,10 @@ int CModbusCommand::RemoveItem(const CParamItem* item)
     return 1;
 }
 
-ResultCode CModbusCommand::CheckEmpty(std::string* message) const
+Outcome CModbusCommand::CheckEmpty() const
 {
     auto refuse = [&](const CParamItem& item) {
-        if (message)
-            *message = EmptyItemMessage(m_name + "\\" + item.label);
-        return RESULT_EMPTY_ITEM;
+        return Failure(EmptyItemMessage(m_name + "\\" + item.label), RESULT_EMPTY_ITEM);
     };
     for (int row : {CMD_ROW_START_ADDRESS, CMD_ROW_DATA_COUNT, CMD_ROW_MAP_ADDRESS}) {
         const CParamItem* item = GetItemAt(row);
@@ -192,5 +190,5 @@ ResultCode CModbusCommand::CheckEmpty(std::string* message) const
         if (item && item->value.empty())
             return refuse(*item);
     }
-    return RESULT_OK;
+    return {};
 }

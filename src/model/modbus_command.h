@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/item_list.h"
-#include "model/result_codes.h"
+#include "model/outcome.h"
 
 // Rows of a command's items.
 enum CommandRow : int {
@@ -89,7 +89,7 @@ public:
 
     // Refuses an empty starting address, data count or mapping address, and an empty
     // mapping bit of a bit function. On refusal returns 6 and sets the message to show.
-    ResultCode CheckEmpty(std::string* message) const;
+    Outcome CheckEmpty() const;
 
 private:
     struct NoItems {};

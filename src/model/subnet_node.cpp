@@ -6,31 +6,26 @@
 
 namespace {
 
-void AppendTo(ItemList& list, std::unique_ptr<CParamItem> item)
-{
-    list.push_back(std::move(item));
-}
-
 // The six Modbus Master items; User Config keeps its own copies of them, all read-only.
 void AppendMasterItems(ItemList& list, bool userConfigCopy)
 {
     const std::int32_t en = userConfigCopy ? 0 : 1;
-    AppendTo(list, MakeItem({.label = GetLangString(SubnetText::Transmission),
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::Transmission),
                              .help = GetLangString(SubnetText::TransmissionHelp),
                              .value = "RTU", .state = STATE_LIST, .enable = 0, .choices = {"RTU", "ASCII"}}));
-    AppendTo(list, MakeItem({.label = GetLangString(SubnetText::ResponseTimeout),
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::ResponseTimeout),
                              .help = GetLangString(SubnetText::ResponseTimeoutHelp),
                              .value = "300", .state = STATE_TEXT, .enable = en}));
-    AppendTo(list, MakeItem({.label = GetLangString(SubnetText::PollDelay), .help = GetLangString(SubnetText::PollDelayHelp),
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::PollDelay), .help = GetLangString(SubnetText::PollDelayHelp),
                              .value = "0", .state = STATE_TEXT, .enable = en}));
-    AppendTo(list, MakeItem({.label = GetLangString(SubnetText::OutputMode), .help = GetLangString(SubnetText::OutputModeHelp),
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::OutputMode), .help = GetLangString(SubnetText::OutputModeHelp),
                              .value = GetLangString(ChoiceText::ChangeOfValue), .state = STATE_LIST, .enable = en,
                              .choices = {GetLangString(ChoiceText::Cyclic), GetLangString(ChoiceText::Forbidden),
                                          GetLangString(ChoiceText::ChangeOfValue)}}));
-    AppendTo(list, MakeItem({.label = GetLangString(SubnetText::OutputPulse),
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::OutputPulse),
                              .help = GetLangString(SubnetText::OutputPulseHelp),
                              .value = "", .state = STATE_SHOW_ONLY, .enable = 0}));
-    AppendTo(list, MakeItem({.label = GetLangString(SubnetText::ScanRate), .help = GetLangString(SubnetText::ScanRateHelp),
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::ScanRate), .help = GetLangString(SubnetText::ScanRateHelp),
                              .value = "10", .state = STATE_TEXT, .enable = en}));
 }
 
@@ -82,27 +77,27 @@ CSubnetNode::CSubnetNode() : CConfigNode(GetLangString(AppText::SubnetName))
 
     ItemList& common = CommonModeItemList;
     AppendMasterItems(common, true);
-    AppendTo(common, MakeItem({.label = GetLangString(SubnetText::FrameType), .help = GetLangString(SubnetText::FrameTypeHelp),
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::FrameType), .help = GetLangString(SubnetText::FrameTypeHelp),
                                .value = GetLangString(ChoiceText::CharacterInterval), .state = STATE_LIST, .enable = 1,
                                .choices = {GetLangString(ChoiceText::CharacterInterval),
                                            GetLangString(ChoiceText::FrameLength), GetLangString(ChoiceText::Delimiter)}}));
-    AppendTo(common, MakeItem({.label = GetLangString(SubnetText::CharacterInterval),
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::CharacterInterval),
                                .help = GetLangString(SubnetText::CharacterIntervalHelp),
                                .value = "10", .state = STATE_TEXT, .enable = 1}));
-    AppendTo(common, MakeItem({.label = GetLangString(SubnetText::FrameLength),
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::FrameLength),
                                .help = GetLangString(SubnetText::FrameLengthHelp),
                                .value = "111", .state = STATE_TEXT, .enable = 0}));
-    AppendTo(common, MakeItem({.label = GetLangString(SubnetText::StartDelimiter),
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::StartDelimiter),
                                .help = GetLangString(SubnetText::StartDelimiterHelp),
                                .value = "0", .state = STATE_TEXT, .enable = 0}));
-    AppendTo(common, MakeItem({.label = GetLangString(SubnetText::EndDelimiter),
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::EndDelimiter),
                                .help = GetLangString(SubnetText::EndDelimiterHelp),
                                .value = "0", .state = STATE_TEXT, .enable = 0}));
-    AppendTo(common, MakeItem(DisabledSwitch(SubnetText::AutoSend, SubnetText::AutoSendHelp)));
-    AppendTo(common, MakeItem({.label = GetLangString(SubnetText::AutoSendPeriod),
+    AppendOwned(common, MakeItem(DisabledSwitch(SubnetText::AutoSend, SubnetText::AutoSendHelp)));
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::AutoSendPeriod),
                                .help = GetLangString(SubnetText::AutoSendPeriodHelp),
                                .value = "1000", .state = STATE_TEXT, .enable = 0}));
-    AppendTo(common, MakeItem(DisabledSwitch(SubnetText::CrcCheck, SubnetText::CrcCheckHelp)));
+    AppendOwned(common, MakeItem(DisabledSwitch(SubnetText::CrcCheck, SubnetText::CrcCheckHelp)));
 }
 
 const ItemList& CSubnetNode::CurrentModeItems() const
@@ -188,7 +183,7 @@ void CSubnetNode::Reset()
     CurrentModeType = MODE_MODBUS_MASTER;
 }
 
-ResultCode CSubnetNode::CheckEmpty(std::string* message) const
+Outcome CSubnetNode::CheckEmpty() const
 {
     static constexpr int kMasterRows[] = {SUBNET_ROW_RESPONSE_TIMEOUT, SUBNET_ROW_POLL_DELAY, SUBNET_ROW_SCAN_RATE};
     static constexpr int kUserConfigRows[] = {SUBNET_ROW_RESPONSE_TIMEOUT, SUBNET_ROW_POLL_DELAY, SUBNET_ROW_SCAN_RATE,
@@ -200,19 +195,17 @@ ResultCode CSubnetNode::CheckEmpty(std::string* message) const
         const CParamItem* item = GetItemAt(row);
         if (!item || !item->value.empty())
             continue;
-        if (message)
-            *message = master ? EmptyItemMessage(item->label) : "\"" + item->label + "\"中数据为空";
-        return RESULT_EMPTY_ITEM;
+        return Failure(master ? EmptyItemMessage(item->label) : "\"" + item->label + "\"中数据为空", RESULT_EMPTY_ITEM);
     }
     if (master) {
         const CSlaveNode* first = GetNodeAt(0);
-        return first ? first->CheckEmpty(message) : RESULT_OK;
+        return first ? first->CheckEmpty() : Outcome{};
     }
     for (const auto& slave : Nodes()) {
-        if (const ResultCode code = slave->CheckEmpty(message); code != RESULT_OK)
-            return code;
+        if (Outcome empty = slave->CheckEmpty(); !empty)
+            return empty;
     }
-    return RESULT_OK;
+    return {};
 }
 
 std::string CSubnetNode::DescribeProtocol() const

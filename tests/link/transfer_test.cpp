@@ -177,14 +177,14 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
             EXPECT_EQ(observer.Codes(), "01 01") << "only version requests may go out";
         }
         CPortSlot again;
-        EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()) == RESULT_OK) << "the run left the port held";
+        EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()).code == RESULT_OK) << "the run left the port held";
     }
 }
 
 // Stops the run a little after a frame of one code has gone out, from another thread, as the
 // transfer dialog's Cancel does: the module does not answer it, so the run is then waiting.
 struct StopAfterFrame : Recorder {
-    StopAfterFrame(int code, std::atomic<bool>& stop) : code(code), stop(stop) {}
+    StopAfterFrame(int frameCode, std::atomic<bool>& stopFlag) : code(frameCode), stop(stopFlag) {}
     ~StopAfterFrame() override
     {
         if (stopper.joinable())
@@ -245,7 +245,7 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
         EXPECT_EQ(ConfigText(*root), before);
         EXPECT_FALSE(std::filesystem::exists(std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path())));
         CPortSlot again;
-        EXPECT_EQ(OpenPort(again, module.Path()), RESULT_OK) << "the run left the port held";
+        EXPECT_EQ(OpenPort(again, module.Path()).code, RESULT_OK) << "the run left the port held";
     }
 }
 
@@ -254,10 +254,10 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
 TEST(Transfer, AFrameThatCannotGoOutWholeFailsWith5)
 {
     CSimLine module;   // a far end that never reads, so the line fills up
-    std::string error;
-    ASSERT_TRUE(module.OpenPseudoTerminal(error)) << error;
+    const Outcome opened = module.OpenPseudoTerminal();
+    ASSERT_TRUE(opened) << opened.message;
     CPortSlot slot;
-    ASSERT_EQ(OpenPort(slot, module.TerminalPath()), RESULT_OK);
+    ASSERT_EQ(OpenPort(slot, module.TerminalPath()).code, RESULT_OK);
     slot.Timings().writeTotalConstant = 50;
     slot.Timings().writeTotalPerByte = 0;
     Recorder observer;

@@ -28,8 +28,7 @@ public:
     explicit InProcessModule(SimIdentity identity, SimFaults faults = {}, ModuleState state = ModuleState::Factory())
         : m_responder(identity, faults, std::move(state))
     {
-        std::string error;
-        m_ok = m_line.OpenPseudoTerminal(error);
+        m_ok = m_line.OpenPseudoTerminal().Ok();
         if (m_ok)
             m_thread = std::thread([this] { ServeLine(m_line, m_responder, {}, m_stop, m_log); });
     }

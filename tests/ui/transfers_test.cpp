@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(boxes.Texts(), QStringList{FromUtf8(ResultMessage(RESULT_STOPPED) + "\n" + PartlyDownloadedText())});
         QCOMPARE(ConfigText(*root), before);
         CPortSlot again;
-        QCOMPARE(OpenPort(again, silent.Path()), RESULT_OK);
+        QCOMPARE(OpenPort(again, silent.Path()).code, RESULT_OK);
     }
 
     void messagesOnTheWayComeFirstAndCancelDoesNotCloseTheDialog()
