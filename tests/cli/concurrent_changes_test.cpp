@@ -3,7 +3,7 @@
 // with 75 and who holds the file; none is lost.
 
 #include "cli_fixture.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "cli_fixture.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace fs = std::filesystem;
 

@@ -8,8 +8,7 @@
 #include <thread>
 
 #include "support/probe_json.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "export/workbook_export.h"
 #include "file/config_file.h"
 #include "support/config_builder.h"
-#include "support/run_in_process.h"
+#include "support/run_program.h"
 #include "workbook_text.h"
 
 namespace fs = std::filesystem;

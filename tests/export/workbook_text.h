@@ -7,6 +7,6 @@
 inline std::string WorkbookText(const std::string& path)
 {
     static const ScratchFolder capture;
-    const ProgramRun run = RunProgram(EXPORT_TEST_PYTHON, {EXPORT_TEST_DUMP_SCRIPT, path}, capture.Path().string());
+    const ProgramRun run = RunProgram("/usr/bin/python3", {EXPORT_TEST_DUMP_SCRIPT, path}, capture.Path().string());
     return run.status == 0 ? run.out : "no workbook read (python3-openpyxl?): " + run.err;
 }

@@ -36,13 +36,3 @@ struct Recorder : CLinkObserver {
     std::vector<std::vector<std::uint8_t>> sent, received;
     std::vector<std::pair<int, int>> progress;   // (done, planned) as reported
 };
-
-// Short enough that a silent module costs a fraction of a second, long enough that a busy
-// machine does not turn a healthy reply into a time-out.
-inline LinkTimings SteadyTimings()
-{
-    LinkTimings t = FastTimings();
-    t.readInterval = 100;
-    t.readTotalConstant = 300;
-    return t;
-}

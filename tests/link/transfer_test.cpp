@@ -224,9 +224,7 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
         {D, 0x07, "01 01 03 14 10x4 32 07", true},
         {U, 0x16, "01 01 04 15 16", false},
     };
-    LinkTimings patient = FastTimings();
-    patient.readTotalConstant = 600'000;
-    patient.readInterval = 600'000;
+    const LinkTimings patient = PatientTimings();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.sent);
         InProcessModule module({}, {.noAnswer = true, .onCommand = row.code});
