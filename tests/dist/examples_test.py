@@ -7,7 +7,8 @@ folder per document, in order, with this build's programs first on PATH (a path 
 name, such as build/src/cli/gatewaycfg, is this build's program). A command that ends in "&" runs
 in the background until the session ends or "kill %N" stops it; its first line of output (the
 simulator's terminal) must come. Every other command must exit 0, or the status its comment
-names ("# exit status 2: ..."), and the last one must exit 0: every session ends in success. Usage: examples_test.py PROGRAM_DIR[:PROGRAM_DIR...] DOCUMENT...
+names ("# exit status 2: ..."), and the last one must exit 0: every session ends in success.
+Usage: examples_test.py PROGRAM_DIR[:PROGRAM_DIR...] DOCUMENT...
 """
 import os
 import re
@@ -16,96 +17,48 @@ import subprocess
 import sys
 import tempfile
 
-PROGRAMS = ("gatewaycfg", "gateway-sim", "modbus-slave-sim", "gateway-workbench")
-
-
-def code_blocks(text):
-    """The code blocks of a Markdown or scdoc text, each as its list of lines."""
-    blocks, block, fenced = [], None, False
-    previous_blank = True
-    for line in text.splitlines():
-        if line.startswith("```"):
-            if fenced:
-                blocks.append(block)
-                block = None
-            else:
-                block = []
-            fenced = not fenced
-        elif fenced:
-            block.append(line)
-        elif line.startswith("    ") and (block is not None or previous_blank):
-            if block is None:
-                block = []
-            block.append(line[4:])
-        elif block is not None and line.strip() == "":
-            block.append("")
-        elif block is not None:
-            blocks.append(block)
-            block = None
-        previous_blank = line.strip() == ""
-    if block is not None:
-        blocks.append(block)
-    return blocks
+THIS_BUILD = re.compile(r"(?<![\w/.-])[\w./-]*/(gatewaycfg|gateway-sim|modbus-slave-sim)\b")
 
 
 def sessions(text):
-    """The commands of every session, continuation lines joined."""
-    found = []
-    for block in code_blocks(text):
-        lines = [line.strip() for line in block]
-        if not lines or not lines[0].startswith("$ "):
-            continue
-        commands, joined = [], None
-        for line in lines:
-            if joined is not None:
-                joined = joined + " " + line.rstrip("\\").strip()
-                if not line.endswith("\\"):
-                    commands.append(joined)
-                    joined = None
-            elif line.startswith("$ "):
-                command = line[2:].strip()
-                if command.endswith("\\"):
-                    joined = command.rstrip("\\").strip()
-                else:
-                    commands.append(command)
-        found.append(commands)
-    return found
+    """The commands of every session, continuation lines joined; prose or a fence ends a session."""
+    found, current, fenced = [], [], False
+    for line in text.splitlines():
+        fenced ^= line.startswith("```")
+        code, command = fenced or line.startswith("    "), line.strip()
+        if code and current and current[-1].endswith("\\"):
+            current[-1] = current[-1][:-1].rstrip() + " " + command
+        elif code and command.startswith("$ "):
+            current.append(command[2:])
+        elif (line.startswith("```") or (command and not code)) and current:
+            found.append(current)
+            current = []
+    return found + ([current] if current else [])
 
 
-def this_build(command):
-    pattern = r"(?<![\w/.-])[\w./-]*/(" + "|".join(re.escape(p) for p in PROGRAMS) + r")\b"
-    return re.sub(pattern, r"\1", command)
-
-
-def run_session(commands, folder, env, where):
+def run_session(commands, folder, env):
+    """None, or what went wrong."""
     jobs = []
     try:
-        for command in commands:
-            command = this_build(command)
+        for command in (THIS_BUILD.sub(r"\1", c) for c in commands):
             kill = re.fullmatch(r"kill((?: %\d+)+)", command)
             if kill:
                 for number in kill.group(1).split():
-                    job = jobs[int(number[1:]) - 1]
-                    os.killpg(job.pid, signal.SIGTERM)
-                    job.wait(timeout=10)
-                continue
-            if command.endswith("&"):
-                job = subprocess.Popen(["bash", "-c", command[:-1]], cwd=folder, env=env, stdout=subprocess.PIPE,
-                                       stderr=subprocess.DEVNULL, text=True, start_new_session=True)
-                jobs.append(job)
-                first = job.stdout.readline()
-                if not first:
-                    return f"{where}: `{command}` printed nothing and ended with {job.wait()}"
-                continue
-            expected = re.search(r"#\s*exit status (\d+)", command)
-            expected = int(expected.group(1)) if expected else 0
-            run = subprocess.run(["bash", "-c", command], cwd=folder, env=env, capture_output=True, text=True,
-                                 timeout=120)
-            if run.returncode != expected:
-                return (f"{where}: `{command}` exited {run.returncode}\n--- stdout\n{run.stdout}"
-                        f"--- stderr\n{run.stderr}")
-        if commands and re.search(r"#\s*exit status [1-9]", commands[-1]):
-            return f"{where}: the session ends in a failure"
+                    os.killpg(jobs[int(number[1:]) - 1].pid, signal.SIGTERM)
+                    jobs[int(number[1:]) - 1].wait(timeout=10)
+            elif command.endswith("&"):
+                jobs.append(subprocess.Popen(["bash", "-c", command[:-1]], cwd=folder, env=env, text=True,
+                                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True))
+                if not jobs[-1].stdout.readline():
+                    return f"`{command}` printed nothing and ended with {jobs[-1].wait()}"
+            else:
+                expected = re.search(r"#\s*exit status (\d+)", command)
+                run = subprocess.run(["bash", "-c", command], cwd=folder, env=env, capture_output=True, text=True,
+                                     timeout=120)
+                if run.returncode != (int(expected.group(1)) if expected else 0):
+                    return f"`{command}` exited {run.returncode}\n{run.stdout}{run.stderr}"
+        if re.search(r"#\s*exit status [1-9]", commands[-1]):
+            return "it ends in a failure"
         return None
     finally:
         for job in jobs:
@@ -115,24 +68,20 @@ def run_session(commands, folder, env, where):
 
 
 def main():
-    program_dirs, documents = sys.argv[1], sys.argv[2:]
-    env = dict(os.environ, PATH=program_dirs + os.pathsep + os.environ.get("PATH", ""), LANG="C.UTF-8",
-               LC_ALL="C.UTF-8", QT_QPA_PLATFORM="offscreen")
+    env = dict(os.environ, PATH=sys.argv[1] + os.pathsep + os.environ.get("PATH", ""), LC_ALL="C.UTF-8")
     failures, count = [], 0
-    for document in documents:
+    for document in sys.argv[2:]:
         with open(document, encoding="utf-8") as f:
             found = sessions(f.read())
         if not found:
-            failures.append(f"{document}: no example session found")
+            failures.append(f"{document}: no example session")
         with tempfile.TemporaryDirectory(prefix="examples-") as folder:
             for number, commands in enumerate(found, 1):
                 count += 1
-                failure = run_session(commands, folder, env, f"{os.path.basename(document)} session {number}")
+                failure = run_session(commands, folder, env)
                 if failure:
-                    failures.append(failure)
-    for failure in failures:
-        print(failure, file=sys.stderr)
-    print(f"{count} sessions, {len(failures)} failed")
+                    failures.append(f"{os.path.basename(document)}, session {number}: {failure}")
+    print("\n".join(failures + [f"{count} sessions, {len(failures)} failed"]))
     return 1 if failures else 0
 
 
