@@ -15,6 +15,7 @@
 #include "mapping/usage_map.h"
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
+#include "support/scratch_folder.h"
 
 using test_config::MakeConfig;
 
