@@ -171,10 +171,9 @@ TEST(GatewaycfgTransfer, LockFiles)
         std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
         return std::string(text);
     };
-    const pid_t gone = fork();
-    if (gone == 0)
-        _exit(0);
-    waitpid(gone, nullptr, 0);
+    BackgroundProgram ended("/bin/true", {}, folder.Path().string());
+    const pid_t gone = ended.Pid();   // names nobody once the program has ended
+    ended.Finish();
     const std::pair<pid_t, int> rows[] = {{getppid(), RESULT_PORT_NOT_OPENED}, {gone, 0}, {0, 0}};   // 0: no lock file
     for (const auto& [holder, status] : rows) {
         if (holder > 0)
