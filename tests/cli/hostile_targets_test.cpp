@@ -9,7 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "cli_fixture.h"
+#include "support/cli_fixture.h"
 #include "support/run_program.h"
 
 namespace fs = std::filesystem;

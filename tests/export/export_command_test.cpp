@@ -15,7 +15,7 @@
 #include "file/config_file.h"
 #include "support/config_builder.h"
 #include "support/run_program.h"
-#include "workbook_text.h"
+#include "support/workbook_text.h"
 
 namespace fs = std::filesystem;
 using test_config::MakeConfig;

@@ -13,7 +13,7 @@
 #include "link/transfer_run.h"
 #include "link/uucp_lock.h"
 #include "model/lang_strings.h"
-#include "recorder.h"
+#include "support/transfer_recorder.h"
 #include "sim/sim_line.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
