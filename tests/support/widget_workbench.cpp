@@ -46,6 +46,14 @@ QTreeWidgetItem* Workbench::Slave() const { return Subnet() ? Subnet()->child(0)
 QTreeWidgetItem* Workbench::CommandEntry(int index) const { return Slave() ? Slave()->child(index) : nullptr; }
 bool Workbench::Enabled(int commandId) const { return frame->Action(commandId)->isEnabled(); }
 
+QString Workbench::CommandCodes() const
+{
+    QStringList codes;
+    for (int i = 0; CommandEntry(i); ++i)
+        codes << CommandEntry(i)->text(0).left(2);
+    return codes.join(' ');
+}
+
 void Workbench::Click(QTreeWidgetItem* entry)
 {
     Tree()->scrollToItem(entry);

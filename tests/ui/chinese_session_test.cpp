@@ -12,7 +12,6 @@
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
-#include "support/serving_process.h"
 #include "support/run_program.h"
 #include "support/widget_dialog_driver.h"
 #include "support/widget_modal_boxes.h"
@@ -312,7 +311,7 @@ int RunChineseStartUp(int argc, char** argv)
         QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
     });
     frame.Action(ID_DOWNLOAD)->trigger();
-    if (!QTest::qWaitFor([&] { return !boxes.seen.empty(); }, 60000) || boxes.Texts() != QStringList{LangText(MessageText::DownloadSucceeded)}) {
+    if (!QTest::qWaitFor([&] { return !boxes.seen.empty(); }, kRunWaitMs) || boxes.Texts() != QStringList{LangText(MessageText::DownloadSucceeded)}) {
         std::printf("download: %s\n", qPrintable(boxes.Texts().join('\n')));
         return 5;
     }

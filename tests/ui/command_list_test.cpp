@@ -22,14 +22,6 @@ namespace {
 
 enum ListAction { Duplicate, Cut, Copy, Paste, MoveUp, MoveDown };
 
-QString Codes(const Workbench& bench)
-{
-    QStringList codes;
-    for (int i = 0; bench.CommandEntry(i); ++i)
-        codes << bench.CommandEntry(i)->text(0).left(2);
-    return codes.join(' ');
-}
-
 void Key(Workbench& bench, const QString& keys)
 {
     // A dialog or another program on the same display may have taken the activation.
@@ -86,7 +78,7 @@ int RunClipboardRole(int argc, char** argv)
         return 5;
     Run(bench, {"^V"});
     // Besides the commands for a workbench, the text for any other program.
-    std::printf("%s\n%s\n", qPrintable(Codes(bench)), qPrintable(QApplication::clipboard()->text().section('\n', 0, 2)));
+    std::printf("%s\n%s\n", qPrintable(bench.CommandCodes()), qPrintable(QApplication::clipboard()->text().section('\n', 0, 2)));
     QFile flag(done);
     return flag.open(QIODevice::WriteOnly) ? 0 : 6;
 }
@@ -125,7 +117,7 @@ private slots:
                               : i == 2 ? FUNCTION_FORCE_SINGLE_COIL
                                        : FUNCTION_READ_HOLDING_REGISTER);
         bench.frame->StartUp(std::nullopt);
-        const QString before = Codes(bench);
+        const QString before = bench.CommandCodes();
         // Moves stop at the ends of the list.
         const QList<QAction*> list = bench.frame->CommandListActions();
         bench.Click(bench.CommandEntry(0));
@@ -134,7 +126,7 @@ private slots:
         QVERIFY(list.at(MoveUp)->isEnabled() && !list.at(MoveDown)->isEnabled());
 
         Run(bench, steps);
-        QCOMPARE(Codes(bench), codes.isEmpty() ? before : codes);
+        QCOMPARE(bench.CommandCodes(), codes.isEmpty() ? before : codes);
         QCOMPARE(bench.prompt.messages, codes.isEmpty() ? QStringList{LangText(MessageText::TooManyCommands)} : QStringList());
         QCOMPARE(bench.modified, !codes.isEmpty());
         if (codes.isEmpty())
@@ -142,7 +134,7 @@ private slots:
         // One step back, whatever it took (a cut and a paste are two).
         for (int undo = steps.contains("^X") ? 2 : 1; undo > 0; --undo)
             bench.frame->UndoAction()->trigger();
-        QCOMPARE(Codes(bench), before);
+        QCOMPARE(bench.CommandCodes(), before);
         QVERIFY(!bench.modified);
     }
 
