@@ -4,6 +4,7 @@
 // and grid.
 
 #include <QColor>
+#include <QMenu>
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
@@ -16,7 +17,6 @@
 #include "widgets/property_grid.h"
 
 class QAction;
-class QMenu;
 class QTreeWidgetItem;
 
 namespace ui_test {
