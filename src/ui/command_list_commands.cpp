@@ -105,15 +105,15 @@ bool CCommandListCommands::CopySelected()
         m_prompt.ShowMessage(m_window, FromUtf8(written.message));
         return false;
     }
-    auto* data = new QMimeData;
-    data->setData(kCommandsMime, QByteArray::fromStdString(text));
+    auto* mime = new QMimeData;
+    mime->setData(kCommandsMime, QByteArray::fromStdString(text));
     // For other programs: the command as gatewaycfg show prints it.
     if (record.slave) {
         std::ostringstream plain;
         PrintRecordItems("command:" + std::to_string(record.slave->IndexOfCommand(record.command) + 1), record, plain);
-        data->setText(FromUtf8(plain.str()));
+        mime->setText(FromUtf8(plain.str()));
     }
-    QApplication::clipboard()->setMimeData(data);
+    QApplication::clipboard()->setMimeData(mime);
     return true;
 }
 
