@@ -15,7 +15,7 @@
 #include "mapping/auto_map.h"
 #include "model/device_config.h"
 #include "model/edit_actions.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 

@@ -16,7 +16,10 @@ tree with the module's range checks, saves it as XML, lays the command data
 out in the module's two memory areas and finds conflicts, downloads the
 configuration to the module and uploads it over a serial port, and exports
 it to a spreadsheet workbook. gatewaycfg does the same on the command line,
-and gateway-sim simulates the module on a pseudo-terminal.")
+and also runs the commands against the real Modbus slave, writes the I/O list
+and the commissioning report and works on many modules at once. gateway-sim
+simulates the module on a pseudo-terminal, and modbus-slave-sim a Modbus RTU
+slave, for trying everything without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -28,10 +31,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.orvel-networks.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(GATEWAY_BUILD_GUI)
-  # Loaded as plugins, so dpkg-shlibdeps cannot see them: the SVG icons and the window system.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
-  # Qt's own texts (buttons, file dialogs) in the language the program runs in.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+  # Loaded as a plugin, so dpkg-shlibdeps cannot see it: the SVG icons. The window system's plugin
+  # comes with Qt's GUI library.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+  # Qt's own texts (buttons, file dialogs) in the language the program runs in, and a font with
+  # the Chinese characters (without one they show as boxes).
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
 endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 

@@ -21,7 +21,7 @@
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
 #include "support/scratch_folder.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 #include "support/widget_dialog_driver.h"
 #include "support/widget_modal_boxes.h"
 #include "support/widget_workbench.h"

@@ -33,7 +33,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     title->setFont(titleFont);
     layout->addWidget(title, 0, 0, 1, 2);
 
-    layout->addWidget(new QLabel(tr("Version 1.1.0"), this), 1, 0);
+    // The project's version, as every program reports it; the build line below adds where from.
+    const QString version = QString::fromUtf8(BuildVersion()).section(QLatin1Char(' '), 0, 0);
+    layout->addWidget(new QLabel(tr("Version %1").arg(version), this), 1, 0);
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("makerLogo"));
     logo->setPixmap(QIcon(QStringLiteral(":/about/logo.svg")).pixmap(QSize(123, 26)));

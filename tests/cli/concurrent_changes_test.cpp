@@ -2,8 +2,8 @@
 // to writing, so both changes land (the second waits for the first) or the second is refused
 // with 75 and who holds the file; none is lost.
 
-#include "cli_fixture.h"
-#include "support/serving_process.h"
+#include "support/cli_fixture.h"
+#include "support/run_program.h"
 
 namespace {
 

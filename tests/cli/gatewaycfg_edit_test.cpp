@@ -1,7 +1,7 @@
 // gatewaycfg show, set, add-command, delete-command, check, automap and map on a file: what is
 // printed, the exit status, and what the file holds afterwards.
 
-#include "cli_fixture.h"
+#include "support/cli_fixture.h"
 #include "file/config_file.h"
 #include "support/config_builder.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <span>
 
-#include "cli_fixture.h"
+#include "support/cli_fixture.h"
 #include "model/lang_strings.h"
 
 namespace fs = std::filesystem;

@@ -9,8 +9,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "cli_fixture.h"
-#include "support/serving_process.h"
+#include "support/cli_fixture.h"
+#include "support/run_program.h"
 
 namespace fs = std::filesystem;
 

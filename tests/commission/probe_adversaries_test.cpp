@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <regex>
 #include <thread>
 
 #include "support/probe_json.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 

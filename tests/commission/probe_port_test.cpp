@@ -9,9 +9,7 @@
 
 #include "link/uucp_lock.h"
 #include "support/probe_json.h"
-#include "support/run_in_process.h"
 #include "support/run_program.h"
-#include "support/serving_process.h"
 
 namespace {
 

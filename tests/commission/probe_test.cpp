@@ -6,8 +6,7 @@
 #include <functional>
 
 #include "support/probe_json.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 

@@ -8,9 +8,7 @@
 #include <regex>
 
 #include "support/probe_json.h"
-#include "support/run_in_process.h"
 #include "support/run_program.h"
-#include "support/serving_process.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "compare/config_diff.h"
 #include "file/config_file.h"
 #include "support/config_builder.h"
-#include "support/run_in_process.h"
+#include "support/run_program.h"
 
 namespace {
 

@@ -61,8 +61,7 @@ TEST(ModuleScope, RandomConfigurationsComeBackEqualInTheModuleScope)
     std::vector<std::unique_ptr<InProcessModule>> modules;
     for (const HardwareVersion v : versions)
         modules.push_back(std::make_unique<InProcessModule>(SimIdentity{0x81, v.major, v.minor}));
-    LinkTimings timings = FastTimings();
-    timings.readTotalConstant = 300;   // time-outs only cost on silence: room for a busy machine
+    const LinkTimings timings = SteadyTimings();   // time-outs only cost on silence: room for a busy machine
     std::mt19937 rng(20261207);
     int compared = 0;
     for (int run = 0; run < 270; ++run) {

@@ -31,6 +31,11 @@ set "$file" ''	profibus|subnet|slave|command:1|command:2|
 set "$file" subnet ''	Protocol\\ Select|Baud\\ Rate|Check\\ Bit|Stop\\ Bits|Response\\ Timeout\\(50~60000ms\\)|Delay\\ between\\ Polls\\(0~2500ms\\)|Output\\ Mode|Scan\\ Rate|
 set "$file" command : ''	1|2|
 set "$file" command : 2 N	Number\\ of\\ Data|
+set "$file" command : 2 'Mapping\\ A'	Mapping\\ Address\\(HEX\\)|
+set "$file" subnet '"Resp'	Response Timeout(50~60000ms)|
+set "$file" command : 1 "'Number o"	Number of Data|
+set "$file" subnet 'Check\\'	Check\\ Bit|
+set "$file" subnet '"Nothing'	|
 delete-command "$file" ''	1|2|
 add-command "$file" 1	1|15|16|
 map "$file" --s	--svg|

@@ -29,4 +29,7 @@ for path in bin/gateway-sim bin/modbus-slave-sim bin/gateway-workbench share/app
   [[ -s $usr/$path ]] || fail "the package lacks /usr/$path"
 done
 dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "no dependencies from dpkg-shlibdeps: $(dpkg-deb -f "$deb" Depends)"
+! dpkg-deb -f "$deb" Depends | grep -q 'qt6-qpa-plugins' || fail "depends on qt6-qpa-plugins, which libqt6gui6 makes needless"
+dpkg-deb -f "$deb" Recommends | grep -q 'fonts-wqy-microhei' || fail "recommends no CJK font"
+dpkg-deb -f "$deb" Description | grep -q 'modbus-slave-sim' || fail "the description does not name modbus-slave-sim"
 lintian --fail-on error --suppress-tags unstripped-binary-or-object "$deb" || fail "lintian found errors"

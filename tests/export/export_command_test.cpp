@@ -14,8 +14,8 @@
 #include "export/workbook_export.h"
 #include "file/config_file.h"
 #include "support/config_builder.h"
-#include "support/run_in_process.h"
-#include "workbook_text.h"
+#include "support/run_program.h"
+#include "support/workbook_text.h"
 
 namespace fs = std::filesystem;
 using test_config::MakeConfig;

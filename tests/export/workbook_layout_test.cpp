@@ -8,7 +8,8 @@
 #include "export/workbook_export.h"
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
-#include "workbook_text.h"
+#include "support/scratch_folder.h"
+#include "support/workbook_text.h"
 
 using test_config::SetValue;
 

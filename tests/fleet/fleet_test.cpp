@@ -15,21 +15,12 @@
 #include "support/config_builder.h"
 #include "support/device_server.h"
 #include "support/in_process_module.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 
 using namespace test_config;
 namespace fs = std::filesystem;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string Saved(const ScratchFolder& folder)
-{
-    EXPECT_TRUE(SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 3), folder / "plant.xml").ok);
-    return folder / "plant.xml";
-}
 
 // "name code" for each module of a fleet's JSON, in the plan's order.
 std::string Codes(const std::string& json)
@@ -45,7 +36,7 @@ std::string Codes(const std::string& json)
 TEST(Fleet, SixteenModulesBehindSer2net)
 {
     ScratchFolder folder;
-    Saved(folder);
+    SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 3), folder / "plant.xml");
     auto plant = MakeFilledConfig(MODE_MODBUS_MASTER, 3);
     SetValue(plant->Subnet().GetNodeAt(0)->GetCommandAt(2)->GetItemAt(CMD_ROW_START_ADDRESS), "256");
     ASSERT_TRUE(SaveFile(*plant, folder / "changed.xml").ok);
@@ -153,7 +144,7 @@ TEST(Fleet, UploadsBesideThePlan)
 {
     ScratchFolder folder;
     InProcessModule first({}), second({});
-    ASSERT_EQ(RunTool({"download", Saved(folder), "--port", first.Path()}).status, 0);
+    ASSERT_EQ(RunTool({"download", SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 3), folder / "plant.xml"), "--port", first.Path()}).status, 0);
     folder.Write("plan.csv", "name,port,file,action\nplant,/dev/null,plant.xml,verify\nline2," + first.Path() + ",,upload\nline3," +
                                  second.Path() + ",,upload\n");
     folder.Write("line3.xml", "");
@@ -210,7 +201,7 @@ TEST(Fleet, ASignalStopsEveryModule)
             std::vector<std::string>{GATEWAY_SIM_PATH, "--idle-exit", "60", "--no-answer", "--fault-on", "10"}));
         plan += "m" + std::to_string(i) + "," + sims.back()->Path() + ",plant.xml\n";
     }
-    Saved(folder);
+    SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 3), folder / "plant.xml");
     folder.Write("plan.csv", plan);
     BackgroundProgram fleet(GATEWAYCFG_PATH, {"fleet", folder / "plan.csv", "--action", "download", "--jobs", "2", "--json"},
                             folder.Path().string());

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "link/transfer_run.h"
-#include "recorder.h"
+#include "support/transfer_recorder.h"
 #include "sim/sim_line.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"

@@ -16,29 +16,19 @@
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
-#include "support/module_states.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 
 using namespace test_config;
 namespace fs = std::filesystem;
 
-std::string Saved(const ScratchFolder& folder, const std::string& name, const CDeviceConfig& root)
-{
-    EXPECT_TRUE(SaveFile(root, folder / name).ok);
-    return folder / name;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // Through gateway-sim itself, by the link it makes to its terminal: the link goes with the
 // simulator, whether it ends idle or by SIGTERM.
 TEST(GatewaycfgTransfer, DownloadVerifyAndUploadThroughGatewaySim)
 {
     ScratchFolder folder;
-    const std::string link = folder / "module", plant = Saved(folder, "plant.xml", *MakeFilledConfig(MODE_MODBUS_MASTER, 7));
+    const std::string link = folder / "module", plant = SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 7), folder / "plant.xml");
     ServingProcess sim({GATEWAY_SIM_PATH, "--idle-exit", "1", "--link", link});
     ASSERT_TRUE(sim.Running() && fs::is_symlink(link));
     const ProgramRun down = RunTool({"download", plant, "--port", link, "--trace"});
@@ -62,14 +52,14 @@ TEST(GatewaycfgTransfer, DownloadVerifyAndUploadThroughGatewaySim)
 TEST(GatewaycfgTransfer, EachOutcomeHasItsExitStatusAndKeepsTheFile)
 {
     ScratchFolder folder;
-    const std::string plant = Saved(folder, "plant.xml", *MakeFilledConfig(MODE_MODBUS_MASTER, 3));
+    const std::string plant = SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 3), folder / "plant.xml");
     auto changed = MakeFilledConfig(MODE_MODBUS_MASTER, 3);
     SetValue(changed->Subnet().GetNodeAt(0)->GetCommandAt(2)->GetItemAt(CMD_ROW_START_ADDRESS), "256");
     auto unsent = MakeFilledConfig(MODE_MODBUS_MASTER, 2);   // a typed time-out with low byte FFh reads back as the default
     SetValue(unsent->Bus().GetItemAt(BUS_ROW_PROBE_TIMEOUT), "511");
     CDeviceConfig empty;
     SetValue(empty.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT), "");
-    const std::string emptyItem = Saved(folder, "empty.xml", empty), missing = folder / "missing.xml";
+    const std::string emptyItem = SaveConfig(empty, folder / "empty.xml"), missing = folder / "missing.xml";
     InProcessModule module({}), otherProduct({0x05}), hardware3({0x81, 3, 0}), badCount({}, {.badChecksum = true, .onCommand = 0x15});
 
     const ProgramRun loaded = RunTool({"download", plant, "--port", module.Path(), "--verify"});
@@ -81,7 +71,7 @@ TEST(GatewaycfgTransfer, EachOutcomeHasItsExitStatusAndKeepsTheFile)
     };
     EXPECT_EQ(undated(RunTool({"verify", plant, "--port", module.Path(), "--json"}).out),
               "{\"equal\": true, \"hardware\": \"2.1\", \"date\": \"-\", \"differences\": []}\n");
-    ASSERT_EQ(RunTool({"download", Saved(folder, "changed.xml", *changed), "--port", module.Path()}).status, 0);
+    ASSERT_EQ(RunTool({"download", SaveConfig(*changed, folder / "changed.xml"), "--port", module.Path()}).status, 0);
     const ProgramRun json = RunTool({"verify", plant, "--port", module.Path(), "--json", "--trace"});
     EXPECT_EQ(undated(json.out), "{\"equal\": false, \"hardware\": \"2.1\", \"date\": \"-\", \"differences\": [\n"
                         "  {\"node\": \"command:3\", \"item\": \"Starting Address\", \"left\": \"207\", \"right\": \"256\"}\n]}\n");
@@ -95,7 +85,7 @@ TEST(GatewaycfgTransfer, EachOutcomeHasItsExitStatusAndKeepsTheFile)
         std::string err;   // part of stderr
     } rows[] = {
         {{"verify", plant, "--port", module.Path()}, 1, "command:3 / Starting Address: 207 \u2192 256\n", ""},
-        {{"download", Saved(folder, "unsent.xml", *unsent), "--port", module.Path(), "--verify"}, 1, "*",
+        {{"download", SaveConfig(*unsent, folder / "unsent.xml"), "--port", module.Path(), "--verify"}, 1, "*",
          "profibus / Timeout Duration of Probing Modbus Node(ms): 511 \u2192 Default Value"},
         {{"verify", plant, "--port", badCount.Path()}, RESULT_REPLY_MISMATCH, "", ""},
         {{"upload", plant, "--port", missing}, RESULT_PORT_NOT_OPENED, "", ResultMessage(RESULT_PORT_NOT_OPENED)},
@@ -127,7 +117,7 @@ TEST(GatewaycfgTransfer, RefusedPortsSayWhy)
 {
     ScratchFolder folder;
     fs::permissions(folder.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
-    const std::string plant = Saved(folder, "plant.xml", *MakeFilledConfig(MODE_MODBUS_MASTER, 1));
+    const std::string plant = SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 1), folder / "plant.xml");
     fs::permissions(plant, fs::perms::others_read, fs::perm_options::add);
     InProcessModule module({});
     // An independent program holding the port as terminal programs do: with flock.
@@ -171,7 +161,7 @@ TEST(GatewaycfgTransfer, RefusedPortsSayWhy)
 TEST(GatewaycfgTransfer, LockFiles)
 {
     ScratchFolder folder;
-    const std::string plant = Saved(folder, "plant.xml", *MakeFilledConfig(MODE_MODBUS_MASTER, 1));
+    const std::string plant = SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 1), folder / "plant.xml");
     InProcessModule module({});
     if (::access(kSerialLockDirectory, W_OK) != 0)
         GTEST_SKIP() << kSerialLockDirectory << " cannot be written to here";
@@ -181,10 +171,9 @@ TEST(GatewaycfgTransfer, LockFiles)
         std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
         return std::string(text);
     };
-    const pid_t gone = fork();
-    if (gone == 0)
-        _exit(0);
-    waitpid(gone, nullptr, 0);
+    BackgroundProgram ended("/bin/true", {}, folder.Path().string());
+    const pid_t gone = ended.Pid();   // names nobody once the program has ended
+    ended.Finish();
     const std::pair<pid_t, int> rows[] = {{getppid(), RESULT_PORT_NOT_OPENED}, {gone, 0}, {0, 0}};   // 0: no lock file
     for (const auto& [holder, status] : rows) {
         if (holder > 0)
@@ -239,7 +228,7 @@ TEST(GatewaycfgTransfer, ImpossibleValues)
         SCOPED_TRACE(c.faults.empty() ? "valid" : c.faults.front());
         auto root = MakeFilledConfig(c.mode, 8);
         c.spoil(*root);
-        const std::string file = Saved(folder, "plant.xml", *root);
+        const std::string file = SaveConfig(*root, folder / "plant.xml");
         std::string listed;
         for (const std::string& fault : c.faults)
             listed += file + ": " + fault + "\n";

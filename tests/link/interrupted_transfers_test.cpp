@@ -14,20 +14,11 @@
 #include "link/uucp_lock.h"
 #include "support/config_builder.h"
 #include "support/run_program.h"
-#include "support/serving_process.h"
 
 namespace {
 
 using namespace test_config;
 namespace fs = std::filesystem;
-
-std::size_t Count(const std::string& text, const std::string& part)
-{
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 TEST(InterruptedTransfers, EndAtOnceWithTheLockGone)
 {
@@ -63,7 +54,7 @@ TEST(InterruptedTransfers, EndAtOnceWithTheLockGone)
         }
         std::vector<std::string> args = row.command;
         args.insert(args.begin() + 1, {folder / "plant.xml", "--port", link});
-        BackgroundProgram tool(GATEWAYCFG_PATH, args, folder.Path().string(), {.workingDir = {}, .maxFileBytes = 0, .killAfterMicroseconds = -1, .asUser = -1, .name = "signalled"});
+        BackgroundProgram tool(GATEWAYCFG_PATH, args, folder.Path().string(), RunOptions::Named("signalled"));
         const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(link);
         ASSERT_TRUE(tool.WaitUntil([&] { return row.times == 0 ? fs::exists(lock) : Count(tool.Err(), row.waitFor) >= row.times; }))
             << tool.Err();

@@ -16,14 +16,11 @@
 #include "support/device_server.h"
 #include "support/in_process_module.h"
 #include "support/probe_json.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 
 using namespace test_config;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(PortNames, AreReadInOnePlace)
 {

@@ -13,7 +13,7 @@
 #include "link/transfer_run.h"
 #include "link/uucp_lock.h"
 #include "model/lang_strings.h"
-#include "recorder.h"
+#include "support/transfer_recorder.h"
 #include "sim/sim_line.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
@@ -224,9 +224,7 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
         {D, 0x07, "01 01 03 14 10x4 32 07", true},
         {U, 0x16, "01 01 04 15 16", false},
     };
-    LinkTimings patient = FastTimings();
-    patient.readTotalConstant = 600'000;
-    patient.readInterval = 600'000;
+    const LinkTimings patient = PatientTimings();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.sent);
         InProcessModule module({}, {.noAnswer = true, .onCommand = row.code});

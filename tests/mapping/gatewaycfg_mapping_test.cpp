@@ -10,7 +10,7 @@
 #include "model/lang_strings.h"
 #include "model/result_codes.h"
 #include "support/config_builder.h"
-#include "support/run_in_process.h"
+#include "support/run_program.h"
 #include "support/scratch_folder.h"
 
 namespace {

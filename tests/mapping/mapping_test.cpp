@@ -15,6 +15,7 @@
 #include "mapping/usage_map.h"
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
+#include "support/scratch_folder.h"
 
 using test_config::MakeConfig;
 
@@ -245,14 +246,6 @@ TEST(ClassifyBit, ClassesAndColours)
     }
 }
 
-std::size_t CountOf(const std::string& text, const std::string& what)
-{
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
-        ++n;
-    return n;
-}
-
 TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClassAndColour)
 {
     // The dialog's palette: grey legal, red conflict, yellow overflow; the legend shows each once.
@@ -274,11 +267,11 @@ TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClassAndColour)
         EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
         EXPECT_TRUE(CheckXmlShape(svg).ok) << CheckXmlShape(svg).message;
         // Two areas of 2000 bits, one background and four legend boxes.
-        EXPECT_EQ(CountOf(svg, "<rect"), 2u * kCountedBits + 1 + 4);
-        EXPECT_EQ(CountOf(svg, "class=\"past\""), 2u * (kCountedBits - kAreaBits));
-        EXPECT_EQ(CountOf(svg, kLegal), row.legal + 1);
-        EXPECT_EQ(CountOf(svg, kConflict), row.conflict + 1);
-        EXPECT_EQ(CountOf(svg, kOverflow), row.overflow + 1);
+        EXPECT_EQ(Count(svg, "<rect"), 2u * kCountedBits + 1 + 4);
+        EXPECT_EQ(Count(svg, "class=\"past\""), 2u * (kCountedBits - kAreaBits));
+        EXPECT_EQ(Count(svg, kLegal), row.legal + 1);
+        EXPECT_EQ(Count(svg, kConflict), row.conflict + 1);
+        EXPECT_EQ(Count(svg, kOverflow), row.overflow + 1);
     }
     // Bit 2 of output byte 3 used twice: the red cell carries its place in its title.
     const std::string svg = RenderMemoryMapSvg(

@@ -9,8 +9,7 @@
 #include "model/lang_strings.h"
 #include "report/report_texts.h"
 #include "support/config_builder.h"
-#include "support/run_in_process.h"
-#include "support/serving_process.h"
+#include "support/run_program.h"
 
 namespace {
 

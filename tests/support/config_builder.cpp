@@ -111,6 +111,12 @@ std::unique_ptr<CDeviceConfig> MakeFilledConfig(int mode, int count)
     return root;
 }
 
+std::string SaveConfig(const CDeviceConfig& root, const std::string& path)
+{
+    Require(SaveFile(root, path).ok, "cannot save " + path);
+    return path;
+}
+
 std::string ConfigText(const CDeviceConfig& root)
 {
     std::string text;

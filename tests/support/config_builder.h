@@ -37,6 +37,10 @@ std::unique_ptr<CDeviceConfig> MakeConfig(const std::vector<CommandValues>& comm
 // no slave node). User Config: non-default framing values.
 std::unique_ptr<CDeviceConfig> MakeFilledConfig(int mode, int count);
 
+// Saves root to path, where a test starts from it; a file that cannot be saved stops the test
+// program with a message. The path.
+std::string SaveConfig(const CDeviceConfig& root, const std::string& path);
+
 // The configuration as its file text without the time it was saved: equal texts mean that
 // nothing at all differs.
 std::string ConfigText(const CDeviceConfig& root);

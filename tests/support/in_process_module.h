@@ -1,44 +1,22 @@
 #pragma once
 // The simulated module inside the test process: its responder served on a pseudo-terminal of
-// its own by a thread, so that many transfers cost no process starts. With FastTimings the
-// tool's side neither pauses nor waits long.
+// its own by a thread, so that many transfers cost no process starts. With FastTimings
+// (support/timings.h) the tool's side neither pauses nor waits long.
 
 #include <atomic>
 #include <sstream>
 #include <string>
 #include <thread>
 
-#include "link/serial_port.h"
 #include "sim/module_responder.h"
+#include "sim/module_state.h"
 #include "sim/sim_server.h"
-
-// Short limits and no pause before an acknowledgement is read.
-inline LinkTimings FastTimings()
-{
-    LinkTimings t;
-    t.readInterval = 20;
-    t.readTotalConstant = 40;
-    t.readTotalPerByte = 1;
-    t.transactPause = 0;
-    return t;
-}
+#include "support/timings.h"
 
 class InProcessModule {
 public:
-    explicit InProcessModule(SimIdentity identity, SimFaults faults = {}, ModuleState state = ModuleState::Factory())
-        : m_responder(identity, faults, std::move(state))
-    {
-        std::string error;
-        m_ok = m_line.OpenPseudoTerminal(error);
-        if (m_ok)
-            m_thread = std::thread([this] { ServeLine(m_line, m_responder, {}, m_stop, m_log); });
-    }
-    ~InProcessModule()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
+    explicit InProcessModule(SimIdentity identity, SimFaults faults = {}, ModuleState state = ModuleState::Factory());
+    ~InProcessModule();
     InProcessModule(const InProcessModule&) = delete;
     InProcessModule& operator=(const InProcessModule&) = delete;
 
@@ -55,3 +33,7 @@ private:
     std::thread m_thread;
     bool m_ok = false;
 };
+
+// A module holding values that no edit would accept: a response time-out of 0 ms and a command
+// 03 of 512 registers.
+ModuleState ModuleHoldingImpossibleValues();

@@ -21,6 +21,14 @@ void WriteWholeFile(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+std::size_t Count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
 ScratchFolder::ScratchFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "gateway-test-XXXXXX").string();

@@ -1,13 +1,18 @@
 #pragma once
-// A fresh folder for one test, removed with everything in it when the test ends, and whole-file
-// reading and writing.
+// A fresh folder for one test, removed with everything in it when the test ends; whole-file
+// reading and writing, and looking for a part in a text read.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+// How often part stands in text, overlapping or not.
+std::size_t Count(const std::string& text, const std::string& part);
 
 class ScratchFolder {
 public:

@@ -83,6 +83,14 @@ void Workbench::Press(const QString& keys)
     QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
 }
 
+QString Workbench::CommandCodes() const
+{
+    QStringList codes;
+    for (int i = 0; CommandEntry(i); ++i)
+        codes << CommandEntry(i)->text(0).left(2);
+    return codes.join(' ');
+}
+
 void Workbench::Click(QTreeWidgetItem* entry)
 {
     Tree()->scrollToItem(entry);

@@ -91,6 +91,8 @@ struct Workbench {
     QTreeWidgetItem* Slave() const;
     QTreeWidgetItem* CommandEntry(int index) const;
     bool Enabled(int commandId) const { return Command(commandId)->isEnabled(); }
+    // The function codes of the tree's commands in order, as "03 16".
+    QString CommandCodes() const;
 
     // Left clicks on a tree entry and on a grid cell.
     void Click(QTreeWidgetItem* entry);

@@ -12,7 +12,6 @@
 #include "model/lang_strings.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
-#include "support/serving_process.h"
 #include "support/run_program.h"
 #include "support/widget_dialog_driver.h"
 #include "support/widget_modal_boxes.h"

@@ -21,14 +21,6 @@ using namespace ui_test;
 
 namespace {
 
-QString Codes(const Workbench& bench)
-{
-    QStringList codes;
-    for (int i = 0; bench.CommandEntry(i); ++i)
-        codes << bench.CommandEntry(i)->text(0).left(2);
-    return codes.join(' ');
-}
-
 QAction* ListAction(const Workbench& bench, CCommandListCommands::ListCommand command)
 {
     return bench.Find<CCommandListCommands>()->Action(command);
@@ -81,7 +73,7 @@ int RunClipboardRole(int argc, char** argv)
         return 5;
     Run(bench, {"^V"});
     // Besides the commands for a workbench, the text for any other program.
-    std::printf("%s\n%s\n", qPrintable(Codes(bench)), qPrintable(QApplication::clipboard()->text().section('\n', 0, 2)));
+    std::printf("%s\n%s\n", qPrintable(bench.CommandCodes()), qPrintable(QApplication::clipboard()->text().section('\n', 0, 2)));
     QFile flag(done);
     return flag.open(QIODevice::WriteOnly) ? 0 : 6;
 }
@@ -118,7 +110,7 @@ private slots:
         for (int i = 0; i < count; ++i)
             slave->AddCommand(i < 3 ? 2 * i : 2);
         bench.frame->StartUp(std::nullopt);
-        const QString before = Codes(bench);
+        const QString before = bench.CommandCodes();
         // Moves stop at the ends of the list.
         QAction* up = ListAction(bench, CCommandListCommands::MoveUp);
         QAction* down = ListAction(bench, CCommandListCommands::MoveDown);
@@ -128,7 +120,7 @@ private slots:
         QVERIFY(up->isEnabled() && !down->isEnabled());
 
         Run(bench, steps);
-        QCOMPARE(Codes(bench), codes.isEmpty() ? before : codes);
+        QCOMPARE(bench.CommandCodes(), codes.isEmpty() ? before : codes);
         QCOMPARE(bench.prompt.messages, codes.isEmpty() ? QStringList{LangText(1001)} : QStringList());
         QCOMPARE(bench.modified, !codes.isEmpty());
         if (codes.isEmpty())
@@ -136,7 +128,7 @@ private slots:
         // One step back, whatever it took (a cut and a paste are two).
         for (int undo = steps.contains("^X") ? 2 : 1; undo > 0; --undo)
             bench.Press("Ctrl+Z");
-        QCOMPARE(Codes(bench), before);
+        QCOMPARE(bench.CommandCodes(), before);
         QVERIFY(!bench.modified);
     }
 

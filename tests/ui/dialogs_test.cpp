@@ -8,8 +8,9 @@
 #include "mapping/auto_map.h"
 #include "mapping/usage_map.h"
 #include "support/config_builder.h"
+#include "support/run_program.h"
 #include "support/scratch_folder.h"
-#include "support/serving_process.h"
+#include "support/timings.h"
 #include "support/widget_dialog_driver.h"
 #include "support/widget_modal_boxes.h"
 #include "ui/command_test_dialog.h"
@@ -69,7 +70,7 @@ void PollOnce(CCommandTestDlg& dialog)
 {
     QTest::mouseClick(dialog.PollOnceButton(), Qt::LeftButton);
     QVERIFY(dialog.IsPolling() && !dialog.PollOnceButton()->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling() && dialog.PollOnceButton()->isEnabled(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling() && dialog.PollOnceButton()->isEnabled(), kRunWaitMs);
 }
 
 } // namespace
@@ -225,7 +226,7 @@ private slots:
                 input.accept();
             });
             QTest::mouseClick(dialog.WriteButton(3), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), kRunWaitMs);
             PollOnce(dialog);
             QCOMPARE(Cell(dialog, 4, CCommandTestDlg::COL_VALUES), QString(answer == QMessageBox::Yes ? "0x004D" : "0x0005"));   // still in hex
         }
@@ -256,7 +257,7 @@ private slots:
         QVERIFY(dialog.IsPolling());
         QTRY_VERIFY(!Cell(dialog, 1, CCommandTestDlg::COL_STATISTICS).isEmpty());   // polling on the open port
         slave.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsPolling(), kRunWaitMs);
         QVERIFY2(dialog.Status()->text().contains("hung up") && dialog.Status()->text().contains("Polling stopped"),
                  qPrintable(dialog.Status()->text()));
         QVERIFY(!dialog.PollContinuouslyButton()->isChecked());

@@ -24,8 +24,6 @@ using namespace test_config;
 
 namespace {
 
-constexpr int kRunTimeoutMs = 60000;
-
 QPoint CellCentre(QTableWidget* table, int row, int column)
 {
     return table->visualItemRect(table->item(row, column)).center();
@@ -58,7 +56,7 @@ private slots:
             QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
         }, &owner);
         bench.Command(ID_DOWNLOAD)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunWaitMs);
         QCOMPARE(boxes.Texts().last(), QStringLiteral("Download successfully!"));
         QCOMPARE(CSerialPortDlg::LastPort(), url);
         QVERIFY(module.RequestsSeen() > 0);
@@ -95,7 +93,7 @@ private slots:
             QVERIFY(dialog.OpenPlan(QString::fromStdString(scratch / "plan.csv")));
             QTableWidget* table = dialog.Table();
             dialog.Run();   // as the plan says: download every module
-            QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsRunning(), kRunTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsRunning(), kRunWaitMs);
             // "yard" now holds other.xml; verify it and "hall" against plant.xml.
             scratch.Write("plan.csv", "name,port,file\nhall," + server.Url(0) + ",plant.xml\nyard," + server.Url(1) +
                                           ",plant.xml\ngate,socket://127.0.0.1:1,plant.xml\n");
@@ -103,7 +101,7 @@ private slots:
             dialog.ActionList()->setCurrentIndex(2);   // Verify
             QTest::mouseClick(dialog.RunButton(), Qt::LeftButton);
             QVERIFY(dialog.StopButton()->isEnabled() && !dialog.RunButton()->isEnabled());
-            QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsRunning(), kRunTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog.IsRunning(), kRunWaitMs);
             for (int row = 0; row < table->rowCount(); ++row) {
                 auto* progress = static_cast<QProgressBar*>(table->cellWidget(row, CFleetDlg::COL_PROGRESS));
                 seen << table->item(row, CFleetDlg::COL_STATUS)->text() + " " +

@@ -206,6 +206,7 @@ private slots:
         bench.Command(ID_APP_ABOUT)->trigger();
         QDesktopServices::unsetUrlHandler("https");
         QVERIFY(texts.contains(QStringLiteral("Build ") + BuildVersion()));
+        QVERIFY(texts.contains(QStringLiteral("Version ") + QString(BuildVersion()).section(' ', 0, 0)));   // one version
         QVERIFY(!texts.contains("no logo"));
         QCOMPARE(recorder.opened, QList<QUrl>{QUrl(MakerWebAddress())});
 

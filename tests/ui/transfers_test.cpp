@@ -11,7 +11,6 @@
 #include "link/uucp_lock.h"
 #include "support/config_builder.h"
 #include "support/in_process_module.h"
-#include "support/module_states.h"
 #include "support/scratch_folder.h"
 #include "support/widget_dialog_driver.h"
 #include "support/widget_modal_boxes.h"
@@ -26,8 +25,6 @@ using namespace ui_test;
 using namespace test_config;
 
 namespace {
-
-constexpr int kRunTimeoutMs = 60000;
 
 // Cancel stays enabled during a run: it stops the run.
 bool ControlsEnabled(const CSerialPortDlg& dialog, bool enabled)
@@ -78,7 +75,7 @@ private slots:
         // Download with "Verify after download".
         StartWith(&owner, m_module->Path(), [](CSerialPortDlg& dialog) { dialog.VerifyBox()->setChecked(true); });
         bench.Command(ID_DOWNLOAD)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunWaitMs);
         QVERIFY2(boxes.Texts().last().contains("holds what was downloaded"), qPrintable(boxes.Texts().last()));
         QCOMPARE(boxes.seen.back().icon, QMessageBox::Information);
         QVERIFY(!bench.modified);
@@ -120,7 +117,7 @@ private slots:
         }, &owner);
         QVERIFY(bench.Ready());
         QTest::keyClick(bench.frame.get(), Qt::Key_K, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), kRunWaitMs);
         QCOMPARE(shown, (QStringList{"command:2", "Starting Address", "555", "107", "1", "1",
                                      "command:2 / Starting Address: 555 \u2192 107\n", "0"}));
         QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(1));
@@ -158,7 +155,7 @@ private slots:
         StartWith(&owner, m_module->Path(), [&](CSerialPortDlg& dialog) { preset = dialog.PortList()->currentText(); });
         const std::size_t told = boxes.seen.size();
         bench.Command(ID_UPLOAD)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() > told, kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() > told, kRunWaitMs);
         QCOMPARE(preset, QString::fromStdString(m_module->Path()));
         QCOMPARE(boxes.Texts().last(), LangText(30));
         QCOMPARE(slaveWhileTold, QString("Node(17)"));
@@ -237,21 +234,20 @@ private slots:
         InProcessModule silent(SimIdentity{}, {.noAnswer = true, .onCommand = 0x10, .after = 5});
         auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 4);
         const std::string before = ConfigText(*root);
-        LinkTimings patient = FastTimings();
-        patient.readTotalConstant = patient.readInterval = 600'000;
+        const LinkTimings patient = PatientTimings();
         CSerialPortDlg dialog(TransferDirection::Download, *root);
         dialog.SetLinkTimings(patient);
         ModalBoxWatcher boxes;
         dialog.show();
         dialog.PortList()->setEditText(QString::fromStdString(silent.Path()));
         QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.Progress()->value() == 5, kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.Progress()->value() == 5, kRunWaitMs);
         QVERIFY(ControlsEnabled(dialog, false) && dialog.IsRunning());
         if (closeWindow)
             QVERIFY(!dialog.close());   // the run is stopped first
         else
             QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunWaitMs);
         QCOMPARE(boxes.Texts(), QStringList{FromUtf8(ResultMessage(RESULT_STOPPED) + "\n" + PartlyDownloadedText())});
         QCOMPARE(ConfigText(*root), before);
         CPortSlot again;
@@ -275,7 +271,7 @@ private slots:
         dialog.show();
         dialog.PortList()->setEditText(QString::fromStdString(m_module->Path()));
         QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunWaitMs);
         QCOMPARE(boxes.Texts().size(), 2);
         QVERIFY2(boxes.Texts()[0].contains("\"" + FromUtf8(root->Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->label) + "\"") &&
                      !boxes.Texts()[0].contains('\r'),
@@ -295,7 +291,7 @@ private slots:
         QObject owner;
         StartWith(&owner, module.Path());
         bench.Command(ID_UPLOAD)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() == 2 && !QApplication::activeModalWidget(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() == 2 && !QApplication::activeModalWidget(), kRunWaitMs);
         QCOMPARE(boxes.Texts()[0], LangText(30));
         QVERIFY2(boxes.Texts()[1].contains("command:1 / Number of Data = \"512\""), qPrintable(boxes.Texts()[1]));
         QVERIFY(bench.Ready());
@@ -322,7 +318,7 @@ private slots:
         QObject owner;
         StartWith(&owner, other.Path());
         bench.Command(ID_UPLOAD)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunWaitMs);
         QListWidget* lines = bench.Find<CLinePane>("linePane")->Lines();
         QTRY_COMPARE(lines->count(), 5);   // two requests, two replies, the result
         QVERIFY(lines->item(0)->text().contains(QRegularExpression("^ +\\d+ ms  -> READ_VERSION +01 00 01$")));

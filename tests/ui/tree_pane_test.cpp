@@ -42,14 +42,6 @@ void AddNode(Workbench& bench, std::initializer_list<int> functions = {})
         bench.Find<CTreeCommands>()->AddCommandOfFunction(function);
 }
 
-QString Codes(const Workbench& bench)
-{
-    QStringList codes;
-    for (int i = 0; bench.CommandEntry(i); ++i)
-        codes << bench.CommandEntry(i)->text(0).left(2);
-    return codes.join(' ');
-}
-
 } // namespace
 
 class TreePaneTest : public QObject {
@@ -126,7 +118,7 @@ private slots:
         bench.Command(ID_ADD_COMMAND)->trigger();
         QVERIFY(closedByEscape);
         QCOMPARE(greyed, (QStringList{"07", "08", "11", "12", "13", "14"}));
-        QCOMPARE(Codes(bench), QString("01 03 15 16"));
+        QCOMPARE(bench.CommandCodes(), QString("01 03 15 16"));
     }
 
     void deleteCommandMovesSelection()

@@ -8,8 +8,8 @@
         <translation>嵌入式模块配置软件Orvel</translation>
     </message>
     <message>
-        <source>Version 1.1.0</source>
-        <translation>版本 1.1.0</translation>
+        <source>Version %1</source>
+        <translation>版本 %1</translation>
     </message>
     <message>
         <source>Technical support: +1 555 0100 (ext. 2)</source>

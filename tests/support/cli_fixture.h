@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/run_in_process.h"
+#include "support/run_program.h"
 
 class Cli : public ::testing::Test {
 protected:
