@@ -46,7 +46,7 @@ void BM_StartToShownWindow(benchmark::State& state)
         frame.StartUp(std::nullopt);
         frame.show();
         WaitExposed(frame);
-        benchmark::DoNotOptimize(frame.Tree()->topLevelItemCount());
+        benchmark::DoNotOptimize(frame.findChild<CConfigTreePane*>("configTree")->topLevelItemCount());
     }
 }
 BENCHMARK(BM_StartToShownWindow)->Unit(benchmark::kMillisecond);
@@ -61,7 +61,8 @@ void BM_SelectNodeFillsGrid(benchmark::State& state)
     frame.StartUp(std::nullopt);
     frame.show();
     WaitExposed(frame);
-    CConfigTreePane* tree = frame.Tree();
+    CConfigTreePane* tree = frame.findChild<CConfigTreePane*>("configTree");
+    const CPropertyGrid* grid = frame.findChild<CPropertyGrid*>();
     QTreeWidgetItem* slave = tree->topLevelItem(1)->child(0);
     QTreeWidgetItem* targets[] = {slave->child(0), tree->topLevelItem(1), slave->child(47), tree->topLevelItem(0)};
     const int rows[] = {CMD_ROW_COUNT, 12, CMD_ROW_COUNT, BUS_ROW_COUNT};
@@ -69,7 +70,7 @@ void BM_SelectNodeFillsGrid(benchmark::State& state)
     for (auto _ : state) {
         tree->SelectEntry(targets[next]);
         QCoreApplication::processEvents();
-        if (!frame.View()->Grid()->ItemAtRow(rows[next] - 1) || frame.View()->Grid()->ItemAtRow(rows[next])) {
+        if (!grid->ItemAtRow(rows[next] - 1) || grid->ItemAtRow(rows[next])) {
             state.SkipWithError("the grid does not show the selected entry's rows");
             break;
         }

@@ -108,8 +108,8 @@ bool ShootCompare()
     if (!SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 6), scratch / "plant.xml").ok)
         return false;
     ui_test::Workbench bench;
-    bench.frame->OpenFile(QString::fromStdString(scratch / "plant.xml"));
-    bench.frame->Action(ID_VIEW_LINE)->trigger();
+    bench.frame->StartUp(scratch / "plant.xml");
+    bench.Command(ID_VIEW_LINE)->trigger();
     bool shot = false;
     DialogDriver<CSerialPortDlg> port([&](CSerialPortDlg& dialog) {
         dialog.PortList()->lineEdit()->setText(QString::fromStdString(module.Path()));
@@ -124,7 +124,7 @@ bool ShootCompare()
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell);
         dialog.reject();
     });
-    bench.frame->Action(ID_COMPARE_MODULE)->trigger();
+    bench.Command(ID_COMPARE_MODULE)->trigger();
     return Save(*bench.frame, "line-pane.png") && shot;
 }
 

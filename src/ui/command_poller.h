@@ -4,12 +4,11 @@
 
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "commission/probe_run.h"
+#include "ui/worker_thread.h"
 
 class CCommandPoller : public QObject {
     Q_OBJECT
@@ -23,16 +22,15 @@ public:
         DirectionControl direction = DirectionControl::None;
     };
 
-    explicit CCommandPoller(QObject* parent = nullptr) : QObject(parent) {}
-    ~CCommandPoller() override { Stop(); }
+    explicit CCommandPoller(QObject* parent = nullptr) : QObject(parent), m_worker(this) {}
 
-    bool IsRunning() const { return m_worker.joinable(); }
+    bool IsRunning() const { return m_worker.IsRunning(); }
     // Starts a job; ignored while one runs.
     void Start(Job job);
     // Asks the job to end after the exchange in progress.
-    void RequestStop() { m_stop.store(true); }
+    void RequestStop() { m_worker.RequestStop(); }
     // Asks the job to end and waits for it.
-    void Stop();
+    void Stop() { m_worker.Stop(); }
 
 signals:
     void commandPolled(const CommandPoll& poll);
@@ -43,8 +41,6 @@ signals:
 
 private:
     void Run(Job job);
-    void Post(auto&& call);
 
-    std::atomic<bool> m_stop{false};
-    std::thread m_worker;
+    CWorkerThread m_worker;
 };

@@ -1,6 +1,5 @@
 #include "ui/fleet_dialog.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -46,33 +45,27 @@ public:
 
     void OnStarted(std::size_t module) override
     {
-        Post([row = static_cast<int>(module)](CFleetDlg* d) { d->OnStarted(row); });
+        m_dialog->m_worker.HandOver([d = m_dialog, row = static_cast<int>(module)] { d->OnStarted(row); });
     }
     void OnProgress(std::size_t module, int done, int planned) override
     {
-        Post([row = static_cast<int>(module), done, planned](CFleetDlg* d) { d->OnProgress(row, done, planned); });
+        m_dialog->m_worker.HandOver(
+            [d = m_dialog, row = static_cast<int>(module), done, planned] { d->OnProgress(row, done, planned); });
     }
     void OnEnded(std::size_t module, const ModuleResult& result) override
     {
-        Post([row = static_cast<int>(module), result](CFleetDlg* d) { d->OnEnded(row, result); });
+        m_dialog->m_worker.HandOver([d = m_dialog, row = static_cast<int>(module), result] { d->OnEnded(row, result); });
     }
     void Finished(const FleetResult& result)
     {
-        Post([result](CFleetDlg* d) { d->OnFinished(result); });
+        m_dialog->m_worker.HandOver([d = m_dialog, result] { d->OnFinished(result); });
     }
 
 private:
-    template <typename Call>
-    void Post(Call call)
-    {
-        CFleetDlg* dialog = m_dialog;
-        QMetaObject::invokeMethod(dialog, [dialog, call] { call(dialog); }, Qt::QueuedConnection);
-    }
-
     CFleetDlg* m_dialog;
 };
 
-CFleetDlg::CFleetDlg(QWidget* parent) : QDialog(parent)
+CFleetDlg::CFleetDlg(QWidget* parent) : QDialog(parent), m_worker(this)
 {
     setWindowTitle(tr("Fleet"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -125,7 +118,7 @@ CFleetDlg::CFleetDlg(QWidget* parent) : QDialog(parent)
 
     connect(m_browse, &QPushButton::clicked, this, &CFleetDlg::Browse);
     connect(m_run, &QPushButton::clicked, this, &CFleetDlg::Run);
-    connect(m_stop, &QPushButton::clicked, this, [this] { m_stopRequest = true; });
+    connect(m_stop, &QPushButton::clicked, this, [this] { m_worker.RequestStop(); });
     connect(close, &QPushButton::clicked, this, &CFleetDlg::reject);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         if (column == COL_FILE && m_openFile && !ModuleFile(row).isEmpty() && QFileInfo::exists(ModuleFile(row)))
@@ -136,12 +129,8 @@ CFleetDlg::CFleetDlg(QWidget* parent) : QDialog(parent)
     SetIdle(true);
 }
 
-CFleetDlg::~CFleetDlg()
-{
-    m_stopRequest = true;
-    if (m_worker.joinable())
-        m_worker.join();
-}
+// A run still going on is stopped and waited for.
+CFleetDlg::~CFleetDlg() = default;
 
 void CFleetDlg::Browse()
 {
@@ -210,8 +199,7 @@ void CFleetDlg::Run()
     m_options = FleetOptions{};
     if (m_action->currentIndex() > 0)
         m_options.action = kActions[m_action->currentIndex() - 1];
-    m_options.stop = &m_stopRequest;
-    m_stopRequest = false;
+    m_options.stop = m_worker.StopFlag();
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const PlanModule& module = m_plan.modules[static_cast<std::size_t>(row)];
         m_table->item(row, COL_ACTION)->setText(ActionText(ActionOf(module, m_options)));
@@ -227,7 +215,7 @@ void CFleetDlg::Run()
     SetIdle(false);
     m_status->setText(tr("Running…"));
     m_observer = std::make_unique<CRowObserver>(this);
-    m_worker = std::thread([plan = m_plan, options = m_options, observer = m_observer.get()] {
+    m_worker.Start([plan = m_plan, options = m_options, observer = m_observer.get()] {
         observer->Finished(RunFleet(plan, options, observer));
     });
 }
@@ -264,8 +252,7 @@ void CFleetDlg::OnEnded(int row, const ModuleResult& result)
 
 void CFleetDlg::OnFinished(const FleetResult& result)
 {
-    if (m_worker.joinable())
-        m_worker.join();
+    m_worker.Join();
     for (std::size_t row = 0; row < result.modules.size(); ++row)
         if (!result.modules[row].started) {
             m_results[row] = result.modules[row];
@@ -323,18 +310,8 @@ void CFleetDlg::reject()
         QDialog::reject();
         return;
     }
-    m_stopRequest = true;
+    m_worker.RequestStop();
     m_closeWhenDone = true;
-}
-
-void CFleetDlg::closeEvent(QCloseEvent* event)
-{
-    if (m_running) {
-        reject();
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 void ShowFleetDialog(QWidget* parent, std::function<void(const QString&)> opener)

@@ -6,12 +6,11 @@
 
 #include <QDialog>
 #include <QString>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 #include "fleet/fleet_run.h"
+#include "ui/worker_thread.h"
 
 class QComboBox;
 class QLabel;
@@ -61,15 +60,13 @@ public:
     // The action's name as the dialog shows it.
     static QString ActionText(FleetAction action);
 
-    // While a run is going on, stops it instead of closing: the dialog closes once it has ended.
+    // While a run is going on, stops it instead of closing (closing the window too): the dialog
+    // closes once it has ended.
     void reject() override;
 
 signals:
     // The run has ended; every row shows its module's outcome.
     void runEnded();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     class CRowObserver;
@@ -96,10 +93,9 @@ private:
     std::vector<ModuleResult> m_results;   // by row, once the module has ended
     FleetOptions m_options;
     std::unique_ptr<CRowObserver> m_observer;
-    std::atomic<bool> m_stopRequest{false};
-    std::thread m_worker;
     bool m_running = false;
     bool m_closeWhenDone = false;
+    CWorkerThread m_worker;   // the run; Stop and closing set its stop flag
 };
 
 // Shows the dialog, modal over parent; opener opens a module's file in the workbench.

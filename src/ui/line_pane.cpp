@@ -1,14 +1,15 @@
 #include "ui/line_pane.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "file/replacement_file.h"
 #include "link/frame_text.h"
 #include "ui/notice_box.h"
+#include "ui/transfer_dialog.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -60,6 +61,15 @@ void CLinePane::AddResult(const QString& text, bool failed)
     AddLine(Stamp(Clock::now()) + QStringLiteral("== ") + line, failed);
 }
 
+void CLinePane::Follow(CSerialPortDlg& dialog)
+{
+    connect(&dialog, &CSerialPortDlg::frameSeen, this, [this](qint64 when, int direction, const QByteArray& bytes) {
+        AddFrame(Clock::time_point{std::chrono::nanoseconds(when)}, static_cast<FrameDirection>(direction),
+                 {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    });
+    connect(&dialog, &CSerialPortDlg::runEnded, this, &CLinePane::AddResult);
+}
+
 void CLinePane::AddLine(const QString& text, bool failed)
 {
     auto* item = new QListWidgetItem(text, m_lines);
@@ -78,11 +88,7 @@ QString CLinePane::Text() const
 
 bool CLinePane::SaveTo(const QString& path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return false;
-    const QByteArray bytes = Text().toUtf8();
-    return file.write(bytes) == bytes.size() && file.flush();
+    return ReplaceFileContents(ToUtf8(path), ToUtf8(Text())).Ok();
 }
 
 void CLinePane::OnSaveAs()

@@ -11,6 +11,7 @@
 
 #include "link/link_observer.h"
 
+class CSerialPortDlg;
 class QListWidget;
 class QPushButton;
 
@@ -25,7 +26,10 @@ public:
     void AddFrame(Clock::time_point when, FrameDirection direction, std::span<const std::uint8_t> bytes);
     // The message that ended a run.
     void AddResult(const QString& text, bool failed);
-    // Writes every line into a text file; false when it cannot be written.
+    // Takes every frame of the port dialog's runs and the message that ends each.
+    void Follow(CSerialPortDlg& dialog);
+    // Writes every line into a text file, replacing it whole; false when it cannot be written
+    // (the file is then left as it was).
     bool SaveTo(const QString& path) const;
     QString Text() const;
 

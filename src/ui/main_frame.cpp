@@ -10,12 +10,14 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QToolBar>
+#include <QUndoStack>
 
 #include "model/device_config.h"
+#include "ui/command_list_commands.h"
 #include "ui/command_table.h"
+#include "ui/compare_commands.h"
 #include "ui/config_tree_pane.h"
 #include "ui/edit_history.h"
-#include <QUndoStack>
 #include "ui/gateway_view.h"
 #include "ui/line_pane.h"
 #include "ui/language_choice.h"
@@ -59,6 +61,8 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
     CreatePanes();
     m_treeCommands = new CTreeCommands(root, modified, prompt, *m_tree, *m_view, this);
     m_history = new CEditHistory(root, modified, this);
+    m_commandList = new CCommandListCommands(root, prompt, *m_tree, *m_view, *m_treeCommands, *m_history, this);
+    m_compare = new CCompareCommands(root, prompt, *m_tree, *m_view, *m_line, this);
     CreateActions();
     CreateHistoryActions();
     CreateMenus();
@@ -74,41 +78,41 @@ CMainFrame::~CMainFrame()
 {
     // The children go after this frame's own part: none of them may call back into it.
     for (QObject* child : std::initializer_list<QObject*>{m_toolBar, m_treeDock, m_annotationDock, m_lineDock, m_tree,
-                                                          m_view, m_history, m_history->Stack()})
+                                                          m_view, m_history, m_history->Stack(), m_commandList})
         child->disconnect(this);
-    QApplication::clipboard()->disconnect(this);
+    QApplication::clipboard()->disconnect(m_commandList);
 }
 
 void CMainFrame::CreatePanes()
 {
     m_tree = new CConfigTreePane(this);
     m_tree->setObjectName(QStringLiteral("configTree"));
-    m_treeDock = new QDockWidget(tr("MY Control", "the tree pane"), this);
-    m_treeDock->setObjectName(QStringLiteral("treePane"));
-    m_treeDock->setWidget(m_tree);
-    addDockWidget(Qt::LeftDockWidgetArea, m_treeDock);
+    m_treeDock = DockPane(m_tree, tr("MY Control", "the tree pane"), "treePane", Qt::LeftDockWidgetArea);
 
     m_annotation = new QPlainTextEdit(this);
     m_annotation->setObjectName(QStringLiteral("annotation"));
     m_annotation->setReadOnly(true);
     m_annotation->setFont(PaneFont(12));
-    m_annotationDock = new QDockWidget(tr("MY Control", "the annotation pane"), this);
-    m_annotationDock->setObjectName(QStringLiteral("annotationPane"));
-    m_annotationDock->setWidget(m_annotation);
-    addDockWidget(Qt::BottomDockWidgetArea, m_annotationDock);
+    m_annotationDock = DockPane(m_annotation, tr("MY Control", "the annotation pane"), "annotationPane", Qt::BottomDockWidgetArea);
 
     m_line = new CLinePane(this);
     m_line->setObjectName(QStringLiteral("linePane"));
-    m_lineDock = new QDockWidget(tr("Line"), this);
-    m_lineDock->setObjectName(QStringLiteral("lineDock"));
-    m_lineDock->setWidget(m_line);
-    addDockWidget(Qt::BottomDockWidgetArea, m_lineDock);
+    m_lineDock = DockPane(m_line, tr("Line"), "lineDock", Qt::BottomDockWidgetArea);
     m_lineDock->hide();   // View > Line shows it
 
     // The tree runs the whole height of the window; the annotation pane sits below the grid.
     setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
     resizeDocks({m_treeDock}, {280}, Qt::Horizontal);
     resizeDocks({m_annotationDock}, {120}, Qt::Vertical);
+}
+
+QDockWidget* CMainFrame::DockPane(QWidget* pane, const QString& title, const char* name, Qt::DockWidgetArea area)
+{
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(QLatin1String(name));
+    dock->setWidget(pane);
+    addDockWidget(area, dock);
+    return dock;
 }
 
 void CMainFrame::CreateActions()
@@ -140,6 +144,7 @@ void CMainFrame::CreateActions()
         m_actions[id]->setCheckable(true);
 
     m_contextMenu = new QMenu(tr("Right Button"), this);
+    m_contextMenu->setObjectName(QStringLiteral("treeContextMenu"));
     const std::pair<int, QString> contextItems[] = {
         {ID_ADD_NODE, tr("Add Node")},
         {ID_DELETE_NODE, tr("Delete Node")},
@@ -175,7 +180,8 @@ void CMainFrame::CreateMenus()
     for (const int id : {ID_ADD_NODE, ID_DELETE_NODE, ID_ADD_COMMAND, ID_DELETE_COMMAND, ID_UPLOAD, ID_DOWNLOAD,
                          ID_COMPARE_MODULE, ID_EXPORT_XLS, ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_TEST_COMMANDS})
         edit->addAction(m_actions[id]);
-    CreateCommandListActions(edit);
+    edit->addSeparator();
+    edit->addActions(m_commandList->Actions());
 
     QMenu* view = menuBar()->addMenu(tr("View(&V)"));
     for (const int id : {ID_VIEW_TOOLBAR, ID_VIEW_TREE, ID_VIEW_ANNOTATION, ID_VIEW_LINE})
@@ -206,16 +212,48 @@ void CMainFrame::CreateToolBar()
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 
-QAction* CMainFrame::Action(int commandId) const
+// Undo and Redo: the Edit menu's first entries and the tool bar's last buttons.
+void CMainFrame::CreateHistoryActions()
 {
-    const auto it = m_actions.find(commandId);
-    return it == m_actions.end() ? nullptr : it->second;
+    QUndoStack* stack = m_history->Stack();
+    m_undo = new QAction(tr("Undo"), this);
+    m_undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    m_undo->setIcon(QIcon(QStringLiteral(":/toolbar/undo.svg")));
+    m_redo = new QAction(tr("Redo"), this);
+    m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_redo->setIcon(QIcon(QStringLiteral(":/toolbar/redo.svg")));
+    const auto follow = [this, stack] {
+        m_undo->setEnabled(stack->canUndo());
+        m_undo->setText(stack->canUndo() ? tr("Undo %1").arg(stack->undoText()) : tr("Undo"));
+        m_redo->setEnabled(stack->canRedo());
+        m_redo->setText(stack->canRedo() ? tr("Redo %1").arg(stack->redoText()) : tr("Redo"));
+        // The history set the modified flag from the stack already (its handler came first).
+        setWindowModified(m_modified);
+    };
+    connect(stack, &QUndoStack::indexChanged, this, follow);
+    connect(stack, &QUndoStack::cleanChanged, this, follow);
+    follow();
+    // An open editor commits first: its edit is then the step that is undone.
+    connect(m_undo, &QAction::triggered, this, [this, stack] {
+        m_view->FinishEditing();
+        stack->undo();
+    });
+    connect(m_redo, &QAction::triggered, this, [this, stack] {
+        m_view->FinishEditing();
+        stack->redo();
+    });
+    connect(m_history, &CEditHistory::configurationRestored, this, &CMainFrame::OnHistoryRestored);
 }
 
-QAction* CMainFrame::ContextAction(int commandId) const
+void CMainFrame::OnHistoryRestored()
 {
-    const auto it = m_contextActions.find(commandId);
-    return it == m_contextActions.end() ? nullptr : it->second;
+    // The entries are rebuilt from the restored configuration; the same place stays selected.
+    const QList<int> selected = CConfigTreePane::PathOf(m_tree->SelectedEntry());
+    RebuildTree();
+    m_view->ResetView();
+    if (QTreeWidgetItem* entry = m_tree->EntryAt(selected))
+        m_tree->SelectEntry(entry);
+    RefreshCommands();
 }
 
 QMenu* CMainFrame::createPopupMenu()
@@ -243,6 +281,7 @@ void CMainFrame::RebuildRecentMenu()
     m_recentPlaceholder->setVisible(files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {
         auto* action = new QAction(RecentFileMenuText(i, files.at(i)), this);
+        action->setObjectName(QStringLiteral("recentFile"));
         const QString path = files.at(i);
         connect(action, &QAction::triggered, this, [this, path] { OpenFile(path); });
         m_fileMenu->insertAction(m_exitSeparator, action);
@@ -265,10 +304,10 @@ void CMainFrame::RefreshCommands()
     };
     for (const auto& [id, enabled] : enables) {
         m_actions[id]->setEnabled(enabled);
-        if (QAction* context = ContextAction(id))
-            context->setEnabled(enabled);
+        if (const auto context = m_contextActions.find(id); context != m_contextActions.end())
+            context->second->setEnabled(enabled);
     }
-    RefreshCommandListActions();
+    m_commandList->RefreshActions();
     setWindowModified(m_modified);
     m_actions[ID_VIEW_TOOLBAR]->setChecked(!m_toolBar->isHidden());
     m_actions[ID_VIEW_TREE]->setChecked(!m_treeDock->isHidden());

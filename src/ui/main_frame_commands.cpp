@@ -9,12 +9,13 @@
 #include <QPlainTextEdit>
 #include <QToolBar>
 
-#include "compare/config_diff.h"
 #include "file/config_file.h"
 #include "mapping/auto_map.h"
 #include "model/device_config.h"
 #include "ui/about_dialog.h"
+#include "ui/command_list_commands.h"
 #include "ui/command_table.h"
+#include "ui/compare_commands.h"
 #include "ui/command_test_dialog.h"
 #include "ui/config_tree_pane.h"
 #include "ui/edit_history.h"
@@ -23,6 +24,7 @@
 #include "ui/handover_export.h"
 #include "ui/gateway_view.h"
 #include "ui/help_window.h"
+#include "ui/line_pane.h"
 #include "ui/main_frame.h"
 #include "ui/memory_map_dialog.h"
 #include "ui/transfer_dialog.h"
@@ -80,8 +82,8 @@ void CMainFrame::ConnectCommands()
     on(ID_DELETE_COMMAND, [this] { m_treeCommands->DeleteCommand(); });
     on(ID_UPLOAD, [this] { OnTransfer(ID_UPLOAD); });
     on(ID_DOWNLOAD, [this] { OnTransfer(ID_DOWNLOAD); });
-    on(ID_COMPARE_MODULE, [this] { OnCompareWithModule(); });
-    on(ID_COMPARE_FILE, [this] { OnCompareWithFile(); });
+    on(ID_COMPARE_MODULE, [this] { m_compare->CompareWithModule(); });
+    on(ID_COMPARE_FILE, [this] { m_compare->CompareWithFile(); });
     on(ID_FLEET, [this] { ShowFleetDialog(this, [this](const QString& path) { OpenFile(path); }); });
     on(ID_EXPORT_XLS, [this] { RunExportCommand(this, m_root); });
     on(ID_EXPORT_IO_LIST, [this] { RunIoListExport(this, m_root); });
@@ -129,6 +131,7 @@ void CMainFrame::ConnectCommands()
         RefreshCommands();
     });
     connect(m_treeCommands, &CTreeCommands::configurationEdited, this, &CMainFrame::RefreshCommands);
+    connect(m_commandList, &CCommandListCommands::commandRun, this, &CMainFrame::RefreshCommands);
     connect(&m_watch, &CFileWatch::changedElsewhere, this, &CMainFrame::OnFileChangedElsewhere);
     // The View menu's check marks follow the bars however they are shown or hidden.
     for (QDockWidget* dock : {m_treeDock, m_annotationDock, m_lineDock})
@@ -197,11 +200,9 @@ void CMainFrame::OnTransfer(int commandId)
         m_view->MarkValueFaults(CheckItemValues(m_root));
         m_modified = true;
     });
-    FeedLinePane(dialog);
+    m_line->Follow(dialog);
     dialog.exec();
-    // A verified download that found differences shows them.
-    if (const CDeviceConfig* read = dialog.ModuleRead(); read && !CompareModuleScope(m_root, *read, dialog.ModuleVersion()).empty())
-        ShowDifferences(*read, true, dialog.ModuleVersion(), tr("Module"));
+    m_compare->ShowVerifiedDifferences(dialog);
 }
 
 void CMainFrame::OnAutoMapping()

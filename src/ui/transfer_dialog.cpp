@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -35,35 +34,29 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        CSerialPortDlg* dialog = m_dialog;
-        QMetaObject::invokeMethod(
-            dialog, [dialog, message = FromUtf8(text)] { dialog->Post({message, false, {}, {}}); }, Qt::QueuedConnection);
+        m_dialog->m_worker.HandOver([dialog = m_dialog, message = FromUtf8(text)] { dialog->Post({message, false, {}, {}}); });
     }
 
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
     {
-        CSerialPortDlg* dialog = m_dialog;
         const qint64 when = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                 std::chrono::steady_clock::now().time_since_epoch()).count();
         const QByteArray copy(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-        QMetaObject::invokeMethod(
-            dialog, [dialog, when, direction, copy] { emit dialog->frameSeen(when, static_cast<int>(direction), copy); },
-            Qt::QueuedConnection);
+        m_dialog->m_worker.HandOver([dialog = m_dialog, when, direction, copy] {
+            emit dialog->frameSeen(when, static_cast<int>(direction), copy);
+        });
     }
 
     void OnProgress(int done, int planned) override
     {
-        CSerialPortDlg* dialog = m_dialog;
-        QMetaObject::invokeMethod(
-            dialog, [dialog, done, planned] { dialog->ShowProgress(done, planned); }, Qt::QueuedConnection);
+        m_dialog->m_worker.HandOver([dialog = m_dialog, done, planned] { dialog->ShowProgress(done, planned); });
     }
 
     void Finished(const TransferOutcome& outcome, const std::optional<TransferOutcome>& readBack)
     {
-        CSerialPortDlg* dialog = m_dialog;
-        QMetaObject::invokeMethod(
-            dialog, [dialog, outcome, readBack] { dialog->Post({FromUtf8(outcome.message), true, outcome, readBack}); },
-            Qt::QueuedConnection);
+        m_dialog->m_worker.HandOver([dialog = m_dialog, outcome, readBack] {
+            dialog->Post({FromUtf8(outcome.message), true, outcome, readBack});
+        });
     }
 
 private:
@@ -71,7 +64,7 @@ private:
 };
 
 CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root, QWidget* parent)
-    : QDialog(parent), m_direction(direction), m_root(root)
+    : QDialog(parent), m_direction(direction), m_root(root), m_worker(this)
 {
     const QString title = FromUtf8(TransferTitle(direction));
     setWindowTitle(title);
@@ -113,13 +106,9 @@ CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root,
     layout->addLayout(buttons);
 }
 
-CSerialPortDlg::~CSerialPortDlg()
-{
-    // The worker never waits for this thread, so it ends by itself; what it still posts is
-    // discarded with this object.
-    if (m_worker.joinable())
-        m_worker.join();
-}
+// A run still going on is stopped and waited for; what it still hands over is discarded with
+// this object.
+CSerialPortDlg::~CSerialPortDlg() = default;
 
 QString CSerialPortDlg::LastPort() { return LastSerialPort(); }
 
@@ -165,10 +154,8 @@ void CSerialPortDlg::StartRun()
         CopyConfiguration(m_root, *m_readBack);
     }
     m_observer = std::make_unique<CRunObserver>(this);
-    m_stopRequest = false;
-    m_worker = std::thread([direction = m_direction, path = ToUtf8(device), work = m_work.get(),
-                            readBack = m_readBack.get(), observer = m_observer.get(), timings = m_timings,
-                            stop = &m_stopRequest] {
+    m_worker.Start([direction = m_direction, path = ToUtf8(device), work = m_work.get(), readBack = m_readBack.get(),
+                    observer = m_observer.get(), timings = m_timings, stop = m_worker.StopFlag()] {
         TransferOutcome outcome;
         std::optional<TransferOutcome> read;
         try {
@@ -257,8 +244,7 @@ QString CSerialPortDlg::VerifiedText(const Notice& notice, bool& failed)
 
 void CSerialPortDlg::EndRun(const TransferOutcome&)
 {
-    if (m_worker.joinable())
-        m_worker.join();
+    m_worker.Join();
     // The configuration that an upload replaced stays alive with the dialog, so that the views
     // still showing it are rebuilt before it goes.
     m_running = false;
@@ -269,21 +255,11 @@ void CSerialPortDlg::EndRun(const TransferOutcome&)
 void CSerialPortDlg::reject()
 {
     if (m_running) {
-        m_stopRequest = true;
+        m_worker.RequestStop();
         m_cancel->setEnabled(false);
         return;
     }
     QDialog::reject();
-}
-
-void CSerialPortDlg::closeEvent(QCloseEvent* event)
-{
-    if (m_running) {
-        reject();
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 bool RunTransferDialog(QWidget* parent, TransferDirection direction, CDeviceConfig& root,

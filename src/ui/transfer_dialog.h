@@ -4,15 +4,14 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
-#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "link/transfer_run.h"
+#include "ui/worker_thread.h"
 
 class QCheckBox;
 class QComboBox;
@@ -66,8 +65,8 @@ public:
     // The device of the most recent run of this program, whatever its outcome; empty at start.
     static QString LastPort();
 
-    // While a run is going on, stops it instead of closing: the dialog closes once the run has
-    // ended.
+    // While a run is going on, stops it instead of closing (closing the window too): the dialog
+    // closes once the run has ended.
     void reject() override;
 
 signals:
@@ -75,9 +74,6 @@ signals:
     void frameSeen(qint64 when, int direction, const QByteArray& bytes);
     // The message that ended the run.
     void runEnded(const QString& text, bool failed);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     class CRunObserver;
@@ -118,8 +114,7 @@ private:
     std::unique_ptr<CDeviceConfig> m_work;   // what the worker reads and writes
     std::unique_ptr<CDeviceConfig> m_readBack;   // what a verified download reads back
     std::unique_ptr<CRunObserver> m_observer;
-    std::atomic<bool> m_stopRequest{false};   // set by Cancel, watched by the run
-    std::thread m_worker;
+    CWorkerThread m_worker;   // Cancel sets its stop flag, which the run watches
 };
 
 // Shows the dialog for one direction, modal over parent. True when an upload replaced the

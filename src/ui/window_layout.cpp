@@ -108,20 +108,3 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     FitToolBar();
 }
-
-void MoveClearOf(QWidget& window, const QRect& spot)
-{
-    const QRect frame = window.frameGeometry();
-    if (!frame.intersects(spot) || !window.screen())
-        return;
-    const QRect screen = window.screen()->availableGeometry();
-    const QSize frameExtra = frame.size() - window.geometry().size();
-    const int roomAbove = spot.top() - screen.top();
-    const int roomBelow = screen.bottom() - spot.bottom();
-    const int room = std::max(roomAbove, roomBelow);
-    if (frame.height() > room)
-        window.resize(window.width(), std::max(room - frameExtra.height(), window.minimumSizeHint().height()));
-    const int height = window.frameGeometry().height();
-    const int top = roomAbove >= roomBelow ? spot.top() - height : spot.bottom() + 1;
-    window.move(frame.left(), std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() + 1 - height)));
-}

@@ -2,15 +2,7 @@
 
 #include "model/palette.h"
 #include "widgets/colour_ref.h"
-
-namespace {
-
-QString Text(const std::string& s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
+#include "widgets/utf8_text.h"
 
 CPropertyRows::CPropertyRows(QObject* parent) : QAbstractTableModel(parent), m_rows(kMinimumRows) {}
 
@@ -32,14 +24,14 @@ void CPropertyRows::ShowItem(int row, CParamItem& item)
     }
     Row& shown = m_rows[static_cast<std::size_t>(row)];
     shown.item = &item;
-    shown.label = Text(item.label);
-    shown.value = Text(item.value);
-    shown.help = Text(item.help);
+    shown.label = FromUtf8(item.label);
+    shown.value = FromUtf8(item.value);
+    shown.help = FromUtf8(item.help);
     shown.state = item.state;
     shown.enable = item.enable;
     shown.choices.clear();
     for (const std::string& choice : item.choices)
-        shown.choices << Text(choice);
+        shown.choices << FromUtf8(choice);
     emit dataChanged(index(row, 0), index(row, 1));
 }
 
@@ -64,7 +56,7 @@ bool CPropertyRows::ShowsFaultyValue(int row) const
 {
     const Row& shown = RowAt(row);
     const auto mark = shown.item ? m_faulty.find(shown.item) : m_faulty.end();
-    return mark != m_faulty.end() && Text(mark->second) == shown.value;
+    return mark != m_faulty.end() && FromUtf8(mark->second) == shown.value;
 }
 
 bool CPropertyRows::Commit(int row, const QString& text)

@@ -1,8 +1,10 @@
 #include "support/widget_workbench.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -11,6 +13,25 @@
 #include "ui/gateway_app.h"
 
 namespace ui_test {
+
+QAction* CommandIn(const QMenu& menu, int commandId)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->data().isValid() && action->data().toInt() == commandId)
+            return action;
+        if (QAction* inner = action->menu() ? CommandIn(*action->menu(), commandId) : nullptr)
+            return inner;
+    }
+    return nullptr;
+}
+
+QAction* MenuCommand(const QMainWindow& window, int commandId)
+{
+    for (const QAction* top : window.menuBar()->actions())
+        if (QAction* action = top->menu() ? CommandIn(*top->menu(), commandId) : nullptr)
+            return action;
+    return nullptr;
+}
 
 void UseTestSettings()
 {
@@ -44,7 +65,23 @@ QTreeWidgetItem* Workbench::Fieldbus() const { return Tree()->topLevelItem(0); }
 QTreeWidgetItem* Workbench::Subnet() const { return Tree()->topLevelItem(1); }
 QTreeWidgetItem* Workbench::Slave() const { return Subnet() ? Subnet()->child(0) : nullptr; }
 QTreeWidgetItem* Workbench::CommandEntry(int index) const { return Slave() ? Slave()->child(index) : nullptr; }
-bool Workbench::Enabled(int commandId) const { return frame->Action(commandId)->isEnabled(); }
+
+QList<QAction*> Workbench::RecentFiles() const
+{
+    QList<QAction*> files;
+    for (QAction* action : frame->menuBar()->actions().constFirst()->menu()->actions())
+        if (action->objectName() == QStringLiteral("recentFile"))
+            files << action;
+    return files;
+}
+
+void Workbench::Press(const QString& keys)
+{
+    if (!QApplication::focusWidget())
+        frame->activateWindow();
+    QTRY_VERIFY(QApplication::focusWidget());
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+}
 
 QString Workbench::CommandCodes() const
 {

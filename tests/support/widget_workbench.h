@@ -4,6 +4,7 @@
 // and grid.
 
 #include <QColor>
+#include <QMenu>
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
@@ -11,11 +12,11 @@
 
 #include "model/device_config.h"
 #include "ui/config_tree_pane.h"
-#include "ui/gateway_view.h"
 #include "ui/main_frame.h"
 #include "ui/user_prompt.h"
 #include "widgets/property_grid.h"
 
+class QAction;
 class QTreeWidgetItem;
 
 namespace ui_test {
@@ -44,6 +45,11 @@ public:
     QString savePath;
 };
 
+// The menu bar's entry of a command of the command table; none when no menu has it.
+QAction* MenuCommand(const QMainWindow& window, int commandId);
+// A menu's entry of a command of the command table (the tree's context menu has them too).
+QAction* CommandIn(const QMenu& menu, int commandId);
+
 // Settings go to the test location, so that a user's recent-file list is never touched; every
 // program starts with an empty list.
 void UseTestSettings();
@@ -64,13 +70,27 @@ struct Workbench {
     // A slave node with one command of each function index given, shown in the tree.
     void Fill(std::initializer_list<int> functions);
 
-    CConfigTreePane* Tree() const { return frame->Tree(); }
-    CPropertyGrid* Grid() const { return frame->View()->Grid(); }
+    // A part of the window (pane, tool bar, controller) by its class and object name.
+    template <class Part>
+    Part* Find(const QString& name = {}) const
+    {
+        return frame->findChild<Part*>(name);
+    }
+    CConfigTreePane* Tree() const { return Find<CConfigTreePane>(QStringLiteral("configTree")); }
+    CPropertyGrid* Grid() const { return Find<CPropertyGrid>(); }
+    // The menu bar's entry of a command; the tree's context menu; the recent files in the File
+    // menu, newest first.
+    QAction* Command(int commandId) const { return MenuCommand(*frame, commandId); }
+    QMenu* ContextMenu() const { return Find<QMenu>(QStringLiteral("treeContextMenu")); }
+    QList<QAction*> RecentFiles() const;
+    // Presses keys (as "Ctrl+Z") in the focused widget, after activating the window when a
+    // dialog or another program took the focus.
+    void Press(const QString& keys);
     QTreeWidgetItem* Fieldbus() const;
     QTreeWidgetItem* Subnet() const;
     QTreeWidgetItem* Slave() const;
     QTreeWidgetItem* CommandEntry(int index) const;
-    bool Enabled(int commandId) const;
+    bool Enabled(int commandId) const { return Command(commandId)->isEnabled(); }
     // The function codes of the tree's commands in order, as "03 16".
     QString CommandCodes() const;
 

@@ -167,9 +167,9 @@ private slots:
         Workbench bench;
         QVERIFY(bench.Ready());
         bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_PRESET_SINGLE_REGISTER, FUNCTION_PRESET_MULTIPLE_REGISTERS});
-        bench.frame->Action(ID_VIEW_LINE)->trigger();
+        bench.Command(ID_VIEW_LINE)->trigger();
         QStringList faults = WalkTexts(bench.frame.get());
-        CheckMenu(faults, "context menu", bench.frame->ContextMenu());
+        CheckMenu(faults, "context menu", bench.ContextMenu());
         // Each node's rows and help texts, the subnet in both modes.
         QList<QTreeWidgetItem*> entries{bench.Fieldbus(), bench.Subnet(), bench.Slave()};
         for (int i = 0; i < 3; ++i)
@@ -225,7 +225,8 @@ private slots:
         frame.StartUp(ToUtf8(other));
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.Tree()->SelectEntry(frame.Tree()->topLevelItem(1)->child(0));
+        auto* tree = frame.findChild<CConfigTreePane*>("configTree");
+        tree->SelectEntry(tree->topLevelItem(1)->child(0));
         // Compare with File: the file itself, after a change here.
         QObject owner;
         if (command == ID_COMPARE_FILE) {
@@ -235,7 +236,7 @@ private slots:
                 QMetaObject::invokeMethod(&dialog, "accept");
             }, &owner);
         }
-        const QStringList faults = WalkModal([&] { frame.Action(command)->trigger(); }, qPrintable(window));
+        const QStringList faults = WalkModal([&] { MenuCommand(frame, command)->trigger(); }, qPrintable(window));
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
         modified = false;
     }
@@ -300,7 +301,7 @@ int RunChineseStartUp(int argc, char** argv)
         return 3;
     CMainFrame& frame = *app.MainFrame();
     const QStringList faults = WalkTexts(&frame);
-    if (!faults.isEmpty() || frame.Tree()->topLevelItem(1)->text(0) != QStringLiteral("子网")) {
+    if (!faults.isEmpty() || frame.findChild<CConfigTreePane*>("configTree")->topLevelItem(1)->text(0) != QStringLiteral("子网")) {
         std::printf("%s\n", qPrintable(faults.join('\n')));
         return 4;
     }
@@ -310,12 +311,18 @@ int RunChineseStartUp(int argc, char** argv)
         dialog.PortList()->setEditText(qEnvironmentVariable("GATEWAY_ZH_CHILD"));
         QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
     });
-    frame.Action(ID_DOWNLOAD)->trigger();
+    MenuCommand(frame, ID_DOWNLOAD)->trigger();
     if (!QTest::qWaitFor([&] { return !boxes.seen.empty(); }, kRunWaitMs) || boxes.Texts() != QStringList{LangText(MessageText::DownloadSucceeded)}) {
         std::printf("download: %s\n", qPrintable(boxes.Texts().join('\n')));
         return 5;
     }
-    return frame.Document().OnSaveDocument(ToUtf8(qEnvironmentVariable("GATEWAY_ZH_SAVE"))) ? 0 : 6;
+    const QString saved = qEnvironmentVariable("GATEWAY_ZH_SAVE");
+    DialogDriver<QFileDialog> saveAs([saved](QFileDialog& dialog) {
+        dialog.selectFile(saved);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    MenuCommand(frame, ID_FILE_SAVE_AS)->trigger();
+    return QFile::exists(saved) && !app.IsModified() ? 0 : 6;
 }
 
 int main(int argc, char** argv)

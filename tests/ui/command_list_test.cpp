@@ -12,6 +12,7 @@
 #include "support/config_builder.h"
 #include "support/run_program.h"
 #include "support/widget_workbench.h"
+#include "ui/command_list_commands.h"
 #include "ui/command_table.h"
 #include "ui/select_command_dialog.h"
 #include "ui/ui_text.h"
@@ -20,15 +21,9 @@ using namespace ui_test;
 
 namespace {
 
-enum ListAction { Duplicate, Cut, Copy, Paste, MoveUp, MoveDown };
-
-void Key(Workbench& bench, const QString& keys)
+QAction* ListAction(const Workbench& bench, CCommandListCommands::ListCommand command)
 {
-    // A dialog or another program on the same display may have taken the activation.
-    if (!QApplication::focusWidget())
-        bench.frame->activateWindow();
-    QTRY_VERIFY(QApplication::focusWidget());
-    QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+    return bench.Find<CCommandListCommands>()->Action(command);
 }
 
 // Steps: "N" selects command N, "slave" the slave node, "^K" presses Ctrl+K in the focused
@@ -39,9 +34,9 @@ void Run(Workbench& bench, const QStringList& steps)
         if (step == "slave")
             bench.Click(bench.Slave());
         else if (step == "dup")
-            bench.frame->CommandListActions().at(Duplicate)->trigger();
+            ListAction(bench, CCommandListCommands::Duplicate)->trigger();
         else if (step.startsWith('^'))
-            Key(bench, "Ctrl+" + step.mid(1));
+            bench.Press("Ctrl+" + step.mid(1));
         else
             bench.Click(bench.CommandEntry(step.toInt()));
     }
@@ -51,7 +46,7 @@ void Run(Workbench& bench, const QStringList& steps)
 QByteArray Saved(Workbench& bench, const QString& path)
 {
     bench.prompt.savePath = path;
-    bench.frame->Action(ID_FILE_SAVE_AS)->trigger();
+    bench.Command(ID_FILE_SAVE_AS)->trigger();
     QByteArray file = QByteArray::fromStdString(ReadWholeFile(path.toStdString()));
     const int start = file.indexOf("<DateTime");
     return start < 0 ? file : file.remove(start, file.indexOf('>', start) - start);
@@ -74,7 +69,7 @@ int RunClipboardRole(int argc, char** argv)
         return QTest::qWaitFor([&] { return QFile::exists(done); }, 20000) ? 0 : 4;
     }
     bench.Click(bench.Slave());
-    if (!QTest::qWaitFor([&] { return bench.frame->CommandListActions().at(Paste)->isEnabled(); }, 20000))
+    if (!QTest::qWaitFor([&] { return ListAction(bench, CCommandListCommands::Paste)->isEnabled(); }, 20000))
         return 5;
     Run(bench, {"^V"});
     // Besides the commands for a workbench, the text for any other program.
@@ -119,11 +114,12 @@ private slots:
         bench.frame->StartUp(std::nullopt);
         const QString before = bench.CommandCodes();
         // Moves stop at the ends of the list.
-        const QList<QAction*> list = bench.frame->CommandListActions();
+        QAction* up = ListAction(bench, CCommandListCommands::MoveUp);
+        QAction* down = ListAction(bench, CCommandListCommands::MoveDown);
         bench.Click(bench.CommandEntry(0));
-        QVERIFY(!list.at(MoveUp)->isEnabled() && list.at(MoveDown)->isEnabled());
+        QVERIFY(!up->isEnabled() && down->isEnabled());
         bench.Click(bench.CommandEntry(count - 1));
-        QVERIFY(list.at(MoveUp)->isEnabled() && !list.at(MoveDown)->isEnabled());
+        QVERIFY(up->isEnabled() && !down->isEnabled());
 
         Run(bench, steps);
         QCOMPARE(bench.CommandCodes(), codes.isEmpty() ? before : codes);
@@ -133,7 +129,7 @@ private slots:
             return;
         // One step back, whatever it took (a cut and a paste are two).
         for (int undo = steps.contains("^X") ? 2 : 1; undo > 0; --undo)
-            bench.frame->UndoAction()->trigger();
+            bench.Press("Ctrl+Z");
         QCOMPARE(bench.CommandCodes(), before);
         QVERIFY(!bench.modified);
     }
@@ -143,7 +139,7 @@ private slots:
         // Each change on a fresh window: a slave node with two commands first (or none, or the
         // subnet in User Config mode), the entry to click, the change.
         enum Start { Bare, WithSlave, UserConfig };
-        const auto trigger = [](int command) { return [command](Workbench& bench) { bench.frame->Action(command)->trigger(); }; };
+        const auto trigger = [](int command) { return [command](Workbench& bench) { bench.Command(command)->trigger(); }; };
         const std::tuple<const char*, Start, int, std::function<void(Workbench&)>> changes[] = {
             {"grid edit", Bare, -1, [](Workbench& b) { QVERIFY(b.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500")); }},
             {"mode switch", WithSlave, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_PROTOCOL, LangText(ChoiceText::UserConfig))); }},
@@ -161,7 +157,7 @@ private slots:
                          dialog->reject();
                      }
                  });
-                 b.frame->Action(ID_ADD_COMMAND)->trigger();
+                 b.Command(ID_ADD_COMMAND)->trigger();
                  QVERIFY(b.Ready());
              }}};
         for (const auto& [name, start, entry, change] : changes) {
@@ -180,10 +176,10 @@ private slots:
             QVERIFY(bench.modified);
             const std::string after = test_config::ConfigText(bench.root);
             QVERIFY(after != beforeText);
-            Key(bench, "Ctrl+Z");
+            bench.Press("Ctrl+Z");
             QVERIFY(!bench.modified);
             QCOMPARE(Saved(bench, dir.filePath("undone.xml")), before);
-            Key(bench, "Ctrl+Y");
+            bench.Press("Ctrl+Y");
             QVERIFY(bench.modified);
             QCOMPARE(test_config::ConfigText(bench.root), after);
         }

@@ -41,48 +41,48 @@ private slots:
         Workbench bench;
         QVERIFY(bench.Ready());
         bench.Click(bench.Subnet());
-        bench.frame->Action(ID_ADD_NODE)->trigger();
+        bench.Command(ID_ADD_NODE)->trigger();
         QVERIFY(bench.frame->isWindowModified());
         bench.Click(bench.Slave());
-        bench.frame->TreeCommands()->AddCommandOfFunction(2);
+        bench.Find<CTreeCommands>()->AddCommandOfFunction(2);
         bench.prompt.savePath = dir.filePath("conf");
-        bench.frame->Action(ID_FILE_SAVE)->trigger();
+        bench.Command(ID_FILE_SAVE)->trigger();
         const QString saved = dir.filePath("conf.xml");
         QCOMPARE(bench.frame->windowTitle(), saved + "[*]");
         QVERIFY(!bench.modified && !bench.frame->isWindowModified());
-        QCOMPARE(bench.frame->RecentFileActions().value(0)->text(), RecentFileMenuText(0, saved));
+        QCOMPARE(bench.RecentFiles().value(0)->text(), RecentFileMenuText(0, saved));
         // An edit marks the title; undoing it clears the mark.
         bench.Click(bench.Subnet());
         QVERIFY(bench.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500"));
         QVERIFY(bench.frame->isWindowModified());
-        bench.frame->UndoAction()->trigger();
+        bench.Press("Ctrl+Z");
         QVERIFY(!bench.frame->isWindowModified());
 
-        bench.frame->Action(ID_FILE_NEW)->trigger();
+        bench.Command(ID_FILE_NEW)->trigger();
         QCOMPARE(bench.frame->windowTitle(), LangText(AppText::ProgramTitle) + "[*]");
         QCOMPARE(bench.Subnet()->childCount(), 0);
         // A path typed relative to the working folder is named whole, in the title and the list.
         const QString home = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
         bench.prompt.openPath = "conf.xml";
-        bench.frame->Action(ID_FILE_OPEN)->trigger();
+        bench.Command(ID_FILE_OPEN)->trigger();
         QVERIFY(QDir::setCurrent(home));
         QCOMPARE(bench.frame->windowTitle(), saved + "[*]");
-        QCOMPARE(bench.frame->RecentFileActions().size(), 1);
+        QCOMPARE(bench.RecentFiles().size(), 1);
         QCOMPARE(bench.Slave()->child(0)->text(0).left(2), QString("03"));
-        bench.frame->Action(ID_FILE_NEW)->trigger();
-        bench.frame->RecentFileActions().value(0)->trigger();
+        bench.Command(ID_FILE_NEW)->trigger();
+        bench.RecentFiles().value(0)->trigger();
         QCOMPARE(bench.Subnet()->childCount(), 1);
         QVERIFY(bench.prompt.questions.isEmpty());
 
         // A recent file that has vanished leaves the list; a relative path of an earlier run
         // is not offered.
         bench.prompt.savePath = dir.filePath("gone.xml");
-        bench.frame->Action(ID_FILE_SAVE_AS)->trigger();
+        bench.Command(ID_FILE_SAVE_AS)->trigger();
         QVERIFY(QFile::remove(dir.filePath("gone.xml")));
-        const int before = bench.frame->RecentFileActions().size();
-        bench.frame->RecentFileActions().value(0)->trigger();
-        QCOMPARE(bench.frame->RecentFileActions().size(), before - 1);
+        const int before = bench.RecentFiles().size();
+        bench.RecentFiles().value(0)->trigger();
+        QCOMPARE(bench.RecentFiles().size(), before - 1);
         QSettings().setValue("Recent File List/File4", "relative.xml");
         QCOMPARE(CRecentFiles().Files(), QStringList{saved});
     }
@@ -119,8 +119,8 @@ private slots:
         Workbench bench;
         QVERIFY(bench.Ready());
         bench.prompt.savePath = path;
-        bench.frame->Action(ID_FILE_SAVE)->trigger();
-        bench.frame->Action(ID_FILE_SAVE)->trigger();   // the program's own saves are no change
+        bench.Command(ID_FILE_SAVE)->trigger();
+        bench.Command(ID_FILE_SAVE)->trigger();   // the program's own saves are no change
         bench.Click(bench.Subnet());
         if (edited)
             QVERIFY(bench.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500"));
@@ -139,7 +139,7 @@ private slots:
             QTest::qWait(500);
         QCOMPARE(bench.prompt.questions.size(), reopen >= 0 ? 1 : 0);
         bench.prompt.yesNo = overwrite == 1;
-        bench.frame->Action(ID_FILE_SAVE)->trigger();
+        bench.Command(ID_FILE_SAVE)->trigger();
         QCOMPARE(bench.prompt.questions.size(), (reopen >= 0 ? 1 : 0) + (overwrite >= 0 ? 1 : 0));
         for (const QString& question : bench.prompt.questions)
             QVERIFY2(question.startsWith(path + " was changed by another program"), qPrintable(question));

@@ -53,8 +53,9 @@ int RunStartUp(int argc, char** argv)
     const QRect outer = frame.frameGeometry();
     const QRect screen = frame.screen()->availableGeometry();
     int hidden = 0;
-    for (QAction* action : frame.MainToolBar()->actions()) {
-        const QWidget* button = frame.MainToolBar()->widgetForAction(action);
+    const QToolBar* tools = frame.findChild<QToolBar*>("mainToolBar");
+    for (QAction* action : tools->actions()) {
+        const QWidget* button = tools->widgetForAction(action);
         hidden += !action->isSeparator() && (!button || !button->isVisible());
     }
     std::printf("%s %dx%d: frame %d,%d %dx%d, %d buttons hidden\n", qgetenv("QT_SCALE_FACTOR").constData(),
@@ -79,7 +80,7 @@ private slots:
             {ID_CONFLICT_DETECT, "Ctrl+T"}, {ID_COMPARE_MODULE, "Ctrl+K"}};
         for (int i = 0; i < 9; ++i) {
             const auto& [command, sequence] = keys[i];
-            QAction* action = bench.frame->Action(command);
+            QAction* action = bench.Command(command);
             QCOMPARE(action->property("accelerator").value<QKeySequence>(), QKeySequence(sequence));
             if (i >= 4)
                 continue;   // the others open dialogs
@@ -89,12 +90,12 @@ private slots:
             QCOMPARE(triggered.count(), 1);
         }
         // Every tool-bar button shows an image drawn from the resources.
-        for (QAction* action : bench.frame->MainToolBar()->actions())
+        for (QAction* action : bench.Find<QToolBar>("mainToolBar")->actions())
             QVERIFY2(action->isSeparator() || !action->icon().pixmap(QSize(32, 32)).isNull(), qPrintable(action->text()));
         const std::pair<int, QWidget*> panes[] = {
-            {ID_VIEW_TOOLBAR, bench.frame->MainToolBar()}, {ID_VIEW_TREE, bench.frame->TreeDock()}, {ID_VIEW_ANNOTATION, bench.frame->AnnotationDock()}};
+            {ID_VIEW_TOOLBAR, bench.Find<QToolBar>("mainToolBar")}, {ID_VIEW_TREE, bench.Find<QDockWidget>("treePane")}, {ID_VIEW_ANNOTATION, bench.Find<QDockWidget>("annotationPane")}};
         for (const auto& [command, pane] : panes) {
-            QAction* action = bench.frame->Action(command);
+            QAction* action = bench.Command(command);
             QVERIFY(action->isChecked());
             action->trigger();
             QVERIFY(pane->isHidden() && !action->isChecked());
@@ -134,7 +135,7 @@ private slots:
         QVERIFY(bench.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500"));
         bench.prompt.saveAnswer = CUserPrompt::Answer(answer);
         bench.prompt.savePath = dir.filePath("prompted");
-        bench.frame->Action(trigger)->trigger();
+        bench.Command(trigger)->trigger();
 
         QCOMPARE(bench.prompt.questions, QStringList{LangText(MessageText::SaveChangesQuestion)});
         QCOMPARE(QFile::exists(dir.filePath("prompted.xml")), saved);
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(bench.modified, !wentOn);
         QCOMPARE(bench.FilledRows(), wentOn ? 0 : 12);
         // Saved, then New without further edits: no question.
-        bench.frame->Action(ID_FILE_NEW)->trigger();
+        bench.Command(ID_FILE_NEW)->trigger();
         QCOMPARE(bench.prompt.questions.size(), wentOn ? 1 : 2);
     }
 
@@ -161,7 +162,7 @@ private slots:
         bench.Click(bench.CommandEntry(1));
         for (const bool yes : {false, true}) {
             bench.prompt.yesNo = yes;
-            bench.frame->Action(ID_AUTO_MAPPING)->trigger();
+            bench.Command(ID_AUTO_MAPPING)->trigger();
             QCOMPARE(bench.prompt.questions.last(), LangText(MessageText::AutoMapQuestion));
             QCOMPARE(bench.modified, yes);
             // The grid shows the new address of the selected command at once.
@@ -202,7 +203,7 @@ private slots:
                 texts << "no logo";
             about->findChild<QPushButton*>()->click();
         });
-        bench.frame->Action(ID_APP_ABOUT)->trigger();
+        bench.Command(ID_APP_ABOUT)->trigger();
         QDesktopServices::unsetUrlHandler("https");
         QVERIFY(texts.contains(QStringLiteral("Build ") + BuildVersion()));
         QVERIFY(texts.contains(QStringLiteral("Version ") + QString(BuildVersion()).section(' ', 0, 0)));   // one version
@@ -210,7 +211,7 @@ private slots:
         QCOMPARE(recorder.opened, QList<QUrl>{QUrl(MakerWebAddress())});
 
         // Next to the test program there is no manual: Content does nothing and says nothing.
-        bench.frame->Action(ID_HELP_CONTENT)->trigger();
+        bench.Command(ID_HELP_CONTENT)->trigger();
         QVERIFY(!bench.frame->findChild<QTextBrowser*>("helpWindow"));
         QVERIFY(bench.prompt.messages.isEmpty());
         const QString manual = QStringLiteral(GATEWAY_SOURCE_DIR "/docs/help/index.html");
@@ -240,6 +241,32 @@ private slots:
             SetActiveLanguage(running);
         }
         QSettings().remove("Workbench/Language");
+    }
+
+    // The manual, in both languages, has the same sections and names every key of the window.
+    void manualNamesEveryKey()
+    {
+        Workbench bench;
+        QStringList keys;
+        for (const QAction* action : bench.frame->findChildren<QAction*>())
+            for (const QKeySequence& sequence : {action->shortcut(), action->property("accelerator").value<QKeySequence>()})
+                keys << sequence.toString(QKeySequence::PortableText);
+        keys.removeAll(QString());
+        keys.removeDuplicates();
+        QVERIFY(keys.contains("Ctrl+K") && keys.contains("Ctrl+Down"));   // accelerators and the actions' own keys
+        QStringList sections[2], faults;
+        for (int i = 0; i < 2; ++i) {
+            QFile file(QStringLiteral(GATEWAY_SOURCE_DIR "/docs/help/") + (i ? "index_zh_CN.html" : "index.html"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString manual = QString::fromUtf8(file.readAll());
+            for (const QRegularExpressionMatch& id : QRegularExpression(" id=\"(\\w+)\"").globalMatch(manual))
+                sections[i] << id.captured(1);
+            for (const QString& key : keys)
+                if (!manual.contains("<kbd>" + key + "</kbd>"))
+                    faults << file.fileName() + ": " + key;
+        }
+        QCOMPARE(sections[1], sections[0]);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     // The real start-up under openbox on a virtual display, on a 1280x800 screen at each scale

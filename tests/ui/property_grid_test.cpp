@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(bench.prompt.messages, code != RESULT_OK ? QStringList{ResultText(code)} : QStringList());
         QCOMPARE(bench.modified, stored != before);
         // One undo step for a change, none for a value committed again.
-        QCOMPARE(bench.frame->History()->Stack()->count(), stored != before ? 1 : 0);
+        QCOMPARE(bench.Find<QUndoStack>()->count(), stored != before ? 1 : 0);
         // A refusal keeps the text box on its row with the old value, ready for the next try.
         QCOMPARE(bench.Grid()->EditRow(), code != RESULT_OK ? row : -1);
         QVERIFY(code != RESULT_OK ? bench.Grid()->TextEditor()->hasFocus() && bench.Grid()->TextEditor()->text() == before
@@ -171,7 +171,7 @@ private slots:
         QVERIFY(bench.Grid()->hasFocus());
         bench.ClickCell(2, 0);
         Press({"<Down>"});
-        QCOMPARE(bench.frame->Annotation()->toPlainText(), FromUtf8(bench.Grid()->ItemAtRow(3)->help).replace("\r\n", "\n"));
+        QCOMPARE(bench.Find<QPlainTextEdit>("annotation")->toPlainText(), FromUtf8(bench.Grid()->ItemAtRow(3)->help).replace("\r\n", "\n"));
     }
 
     void focusLossCommitsText()
@@ -191,7 +191,7 @@ private slots:
         bench.Click(bench.Fieldbus());
         QCOMPARE(bench.root.Subnet().GetItemAt(SUBNET_ROW_SCAN_RATE)->value, std::string("20"));
         QCOMPARE(bench.FilledRows(), int(BUS_ROW_COUNT));
-        QCOMPARE(bench.frame->Annotation()->toPlainText(), QString());
+        QCOMPARE(bench.Find<QPlainTextEdit>("annotation")->toPlainText(), QString());
     }
 
     void frameTypeRules_data()
@@ -226,7 +226,7 @@ private slots:
         // A greyed row offers no editor, only its help; an enabled one opens its editor.
         bench.ClickCell(SUBNET_ROW_FRAME_LENGTH, 1);
         QCOMPARE(bench.Grid()->TextEditor() != nullptr, frameLength);
-        QCOMPARE(bench.frame->Annotation()->toPlainText(),
+        QCOMPARE(bench.Find<QPlainTextEdit>("annotation")->toPlainText(),
                  FromUtf8(bench.Grid()->ItemAtRow(SUBNET_ROW_FRAME_LENGTH)->help).replace("\r\n", "\n"));
         bench.Grid()->FinishEditing();
     }
@@ -263,7 +263,7 @@ private slots:
         QTest::keyClicks(bench.Grid()->TextEditor(), "77");
         // The tool bar takes no focus: the command must commit the open edit itself, before the
         // command it was typed for is freed.
-        bench.frame->Action(ID_DELETE_COMMAND)->trigger();
+        bench.Command(ID_DELETE_COMMAND)->trigger();
         QVERIFY(!bench.Grid()->Editor());
         QCOMPARE(bench.root.Subnet().GetNodeAt(0)->GetCommandCount(), 1);
         QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(0));

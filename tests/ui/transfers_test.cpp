@@ -65,14 +65,16 @@ private slots:
         QVERIFY(SaveFile(*plant, scratch / "plant.xml").ok);
         Workbench bench;
         QVERIFY(bench.Ready());
-        QVERIFY(bench.frame->OpenFile(QString::fromStdString(scratch / "plant.xml")));
+        bench.prompt.openPath = QString::fromStdString(scratch / "plant.xml");
+        bench.Command(ID_FILE_OPEN)->trigger();
+        QCOMPARE(bench.frame->windowTitle(), bench.prompt.openPath + "[*]");
         const std::string opened = ConfigText(bench.root);
         ModalBoxWatcher boxes;
         QObject owner;
 
         // Download with "Verify after download".
         StartWith(&owner, m_module->Path(), [](CSerialPortDlg& dialog) { dialog.VerifyBox()->setChecked(true); });
-        bench.frame->Action(ID_DOWNLOAD)->trigger();
+        bench.Command(ID_DOWNLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunWaitMs);
         QVERIFY2(boxes.Texts().last().contains("holds what was downloaded"), qPrintable(boxes.Texts().last()));
         QCOMPARE(boxes.seen.back().icon, QMessageBox::Information);
@@ -133,17 +135,17 @@ private slots:
                     shown << dialog.Table()->item(row, column)->text();
             dialog.reject();
         });
-        bench.frame->Action(ID_COMPARE_FILE)->trigger();
+        bench.Command(ID_COMPARE_FILE)->trigger();
         QCOMPARE(shown.size(), 12);   // the commands 2 and 3 are only here
         QCOMPARE(shown.mid(0, 6), (QStringList{"command:1", "Mnemonic", "", "pump", "command:2", ""}));
         QCOMPARE(shown[7], QString("(none)"));
-        const QString line = bench.frame->LinePane()->Text();
+        const QString line = bench.Find<CLinePane>("linePane")->Text();
         QVERIFY2(line.contains("-> READ_VERSION") && line.contains("<- READ_COMMAND_PAGE"), qPrintable(line));
 
         // Upload into a new document: the views show the module's configuration before the user
         // is told, the document counts as changed, and one Undo brings the old one back.
         bench.prompt.saveAnswer = CUserPrompt::Answer::No;
-        bench.frame->Action(ID_FILE_NEW)->trigger();
+        bench.Command(ID_FILE_NEW)->trigger();
         QString preset, slaveWhileTold;
         bool modifiedWhileTold = false;
         boxes.whileShown = [&](const QMessageBox&) {
@@ -152,7 +154,7 @@ private slots:
         };
         StartWith(&owner, m_module->Path(), [&](CSerialPortDlg& dialog) { preset = dialog.PortList()->currentText(); });
         const std::size_t told = boxes.seen.size();
-        bench.frame->Action(ID_UPLOAD)->trigger();
+        bench.Command(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() > told, kRunWaitMs);
         QCOMPARE(preset, QString::fromStdString(m_module->Path()));
         QCOMPARE(boxes.Texts().last(), LangText(MessageText::UploadSucceeded));
@@ -219,8 +221,16 @@ private slots:
     // Cancel during a download stops it at the exchange it is waiting in (the module keeps the
     // second command record unanswered, longer than the test would wait), frees the port and
     // says that the module may now hold part of the configuration.
+    void cancelStopsTheRunAtOnce_data()
+    {
+        QTest::addColumn<bool>("closeWindow");   // the window's close button instead of Cancel
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("window closed") << true;
+    }
+
     void cancelStopsTheRunAtOnce()
     {
+        QFETCH(bool, closeWindow);
         InProcessModule silent(SimIdentity{}, {.noAnswer = true, .onCommand = 0x10, .after = 5});
         auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 4);
         const std::string before = ConfigText(*root);
@@ -233,7 +243,10 @@ private slots:
         QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(dialog.Progress()->value() == 5, kRunWaitMs);
         QVERIFY(ControlsEnabled(dialog, false) && dialog.IsRunning());
-        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+        if (closeWindow)
+            QVERIFY(!dialog.close());   // the run is stopped first
+        else
+            QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunWaitMs);
         QCOMPARE(boxes.Texts(), QStringList{FromUtf8(ResultMessage(RESULT_STOPPED) + "\n" + PartlyDownloadedText())});
         QCOMPARE(ConfigText(*root), before);
@@ -277,7 +290,7 @@ private slots:
         ModalBoxWatcher boxes;
         QObject owner;
         StartWith(&owner, module.Path());
-        bench.frame->Action(ID_UPLOAD)->trigger();
+        bench.Command(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() == 2 && !QApplication::activeModalWidget(), kRunWaitMs);
         QCOMPARE(boxes.Texts()[0], LangText(MessageText::UploadSucceeded));
         QVERIFY2(boxes.Texts()[1].contains("command:1 / Number of Data = \"512\""), qPrintable(boxes.Texts()[1]));
@@ -298,24 +311,25 @@ private slots:
         ScratchFolder scratch;
         Workbench bench;
         QVERIFY(bench.Ready());
-        QAction* toggle = bench.frame->Action(ID_VIEW_LINE);
+        QAction* toggle = bench.Command(ID_VIEW_LINE);
         toggle->trigger();
-        QVERIFY(bench.frame->LineDock()->isVisible() && toggle->isChecked());
+        QVERIFY(bench.Find<QDockWidget>("lineDock")->isVisible() && toggle->isChecked());
         ModalBoxWatcher boxes;
         QObject owner;
         StartWith(&owner, other.Path());
-        bench.frame->Action(ID_UPLOAD)->trigger();
+        bench.Command(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.empty(), kRunWaitMs);
-        QListWidget* lines = bench.frame->LinePane()->Lines();
+        QListWidget* lines = bench.Find<CLinePane>("linePane")->Lines();
         QTRY_COMPARE(lines->count(), 5);   // two requests, two replies, the result
         QVERIFY(lines->item(0)->text().contains(QRegularExpression("^ +\\d+ ms  -> READ_VERSION +01 00 01$")));
         QVERIFY(lines->item(0)->foreground().style() == Qt::NoBrush);
         QVERIFY(lines->item(4)->text().contains(ResultText(RESULT_VERSION_MISMATCH)));
         QCOMPARE(lines->item(4)->foreground().color(), QColor(0xC0, 0x00, 0x00));
-        QVERIFY(bench.frame->LinePane()->SaveTo(QString::fromStdString(scratch / "line.txt")));
+        scratch.Write("line.txt", std::string(4096, '\n'));   // replaced whole
+        QVERIFY(bench.Find<CLinePane>("linePane")->SaveTo(QString::fromStdString(scratch / "line.txt")));
         const std::string saved = scratch.Read("line.txt");
         QCOMPARE(int(std::count(saved.begin(), saved.end(), '\n')), 5);
-        QTest::mouseClick(bench.frame->LinePane()->ClearButton(), Qt::LeftButton);
+        QTest::mouseClick(bench.Find<CLinePane>("linePane")->ClearButton(), Qt::LeftButton);
         QCOMPARE(lines->count(), 0);
     }
 

@@ -22,7 +22,7 @@ QString Enables(const Workbench& bench, bool context)
 {
     QString flags;
     for (const int id : kTreeCommands)
-        flags += (context ? bench.frame->ContextAction(id) : bench.frame->Action(id))->isEnabled() ? '1' : '0';
+        flags += (context ? CommandIn(*bench.ContextMenu(), id) : bench.Command(id))->isEnabled() ? '1' : '0';
     return flags;
 }
 
@@ -36,10 +36,10 @@ void RightClick(Workbench& bench, const QPoint& where)
 void AddNode(Workbench& bench, std::initializer_list<int> functions = {})
 {
     bench.Click(bench.Subnet());
-    bench.frame->Action(ID_ADD_NODE)->trigger();
+    bench.Command(ID_ADD_NODE)->trigger();
     bench.Click(bench.Slave());
     for (const int function : functions)
-        bench.frame->TreeCommands()->AddCommandOfFunction(function);
+        bench.Find<CTreeCommands>()->AddCommandOfFunction(function);
 }
 
 } // namespace
@@ -74,14 +74,14 @@ private slots:
         QCOMPARE(bench.Slave()->text(0), QString("Node(1)"));
         QVERIFY(bench.modified);
         // A node with commands goes with them; the subnet is selected and may take a new one.
-        bench.frame->Action(ID_DELETE_NODE)->trigger();
+        bench.Command(ID_DELETE_NODE)->trigger();
         QCOMPARE(bench.Subnet()->childCount(), 0);
         QCOMPARE(bench.root.Subnet().GetNodeCount(), 0);
         QCOMPARE(bench.Tree()->SelectedEntry(), bench.Subnet());
-        bench.frame->Action(ID_ADD_NODE)->trigger();
+        bench.Command(ID_ADD_NODE)->trigger();
         QCOMPARE(bench.Slave()->childCount(), 0);
         // A second node is not allowed.
-        bench.frame->Action(ID_ADD_NODE)->trigger();
+        bench.Command(ID_ADD_NODE)->trigger();
         QCOMPARE(bench.root.Subnet().GetNodeCount(), 1);
     }
 
@@ -115,7 +115,7 @@ private slots:
             closedByEscape = !dialog->isVisible();
             dialog->reject();
         });
-        bench.frame->Action(ID_ADD_COMMAND)->trigger();
+        bench.Command(ID_ADD_COMMAND)->trigger();
         QVERIFY(closedByEscape);
         QCOMPARE(greyed, (QStringList{"07", "08", "11", "12", "13", "14"}));
         QCOMPARE(bench.CommandCodes(), QString("01 03 15 16"));
@@ -130,7 +130,7 @@ private slots:
         // The next command takes the selection and the grid shows it; after the last, the node.
         const std::pair<int, QString> steps[] = {{1, "16"}, {0, "1"}, {-1, "1"}};
         for (const auto& [selected, code] : steps) {
-            bench.frame->Action(ID_DELETE_COMMAND)->trigger();
+            bench.Command(ID_DELETE_COMMAND)->trigger();
             QCOMPARE(bench.Tree()->SelectedEntry(), selected < 0 ? bench.Slave() : bench.CommandEntry(selected));
             QCOMPARE(bench.Cell(CMD_ROW_FUNCTION_CODE, 1), code);
         }
@@ -141,22 +141,22 @@ private slots:
     {
         Workbench bench;
         QVERIFY(bench.Ready());
-        QMenu* menu = bench.frame->ContextMenu();
+        QMenu* menu = bench.ContextMenu();
         RightClick(bench, bench.Tree()->visualItemRect(bench.Subnet()).center());
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
-        bench.frame->ContextAction(ID_ADD_NODE)->trigger();
+        CommandIn(*bench.ContextMenu(), ID_ADD_NODE)->trigger();
         QCOMPARE(bench.Subnet()->childCount(), 1);
         // On a command: it is selected and shown, and the menu deletes it.
         bench.Click(bench.Slave());
-        bench.frame->TreeCommands()->AddCommandOfFunction(2);
+        bench.Find<CTreeCommands>()->AddCommandOfFunction(2);
         bench.Click(bench.Fieldbus());
         RightClick(bench, bench.Tree()->visualItemRect(bench.CommandEntry(0)).center());
         QCOMPARE(bench.Tree()->SelectedEntry(), bench.CommandEntry(0));
         QCOMPARE(bench.FilledRows(), 10);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
-        bench.frame->ContextAction(ID_DELETE_COMMAND)->trigger();
+        CommandIn(*bench.ContextMenu(), ID_DELETE_COMMAND)->trigger();
         QCOMPARE(bench.Slave()->childCount(), 0);
     }
 };

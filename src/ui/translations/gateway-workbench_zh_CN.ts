@@ -29,6 +29,49 @@
     </message>
 </context>
 <context>
+    <name>CCommandListCommands</name>
+    <message>
+        <source>Duplicate Command</source>
+        <translation>创建命令副本</translation>
+    </message>
+    <message>
+        <source>Cut Command</source>
+        <translation>剪切命令</translation>
+    </message>
+    <message>
+        <source>Copy Command</source>
+        <translation>复制命令</translation>
+    </message>
+    <message>
+        <source>Paste Command</source>
+        <translation>粘贴命令</translation>
+    </message>
+    <message>
+        <source>Move Command Up</source>
+        <translation>上移命令</translation>
+    </message>
+    <message>
+        <source>Move Command Down</source>
+        <translation>下移命令</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>剪切</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>移动</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>创建副本</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>粘贴</translation>
+    </message>
+</context>
+<context>
     <name>CCommandPoller</name>
     <message>
         <source>%1: %2. Polling stopped.</source>
@@ -190,6 +233,17 @@ Address %4, values: %5</source>
     <message>
         <source>The module swaps the bytes of command(s) %1 (&quot;Byte Swap&quot;); the picture shows them unswapped, as the slave sends them.</source>
         <translation>模块会交换命令 %1 的字节（&quot;字节交换&quot;）；图中显示的是未交换的字节，即从站发送的原样。</translation>
+    </message>
+</context>
+<context>
+    <name>CCompareCommands</name>
+    <message>
+        <source>Module</source>
+        <translation>模块</translation>
+    </message>
+    <message>
+        <source>Module (hardware %1.%2)</source>
+        <translation>模块（硬件 %1.%2）</translation>
     </message>
 </context>
 <context>
@@ -705,56 +759,8 @@ Overwrite it?</source>
         <translation>工具栏</translation>
     </message>
     <message>
-        <source>Duplicate Command</source>
-        <translation>创建命令副本</translation>
-    </message>
-    <message>
-        <source>Cut Command</source>
-        <translation>剪切命令</translation>
-    </message>
-    <message>
-        <source>Copy Command</source>
-        <translation>复制命令</translation>
-    </message>
-    <message>
-        <source>Paste Command</source>
-        <translation>粘贴命令</translation>
-    </message>
-    <message>
-        <source>Move Command Up</source>
-        <translation>上移命令</translation>
-    </message>
-    <message>
-        <source>Move Command Down</source>
-        <translation>下移命令</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>剪切</translation>
-    </message>
-    <message>
-        <source>Move</source>
-        <translation>移动</translation>
-    </message>
-    <message>
-        <source>Duplicate</source>
-        <translation>创建副本</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>粘贴</translation>
-    </message>
-    <message>
         <source>Edit</source>
         <translation>编辑</translation>
-    </message>
-    <message>
-        <source>Module</source>
-        <translation>模块</translation>
-    </message>
-    <message>
-        <source>Module (hardware %1.%2)</source>
-        <translation>模块（硬件 %1.%2）</translation>
     </message>
     <message>
         <source>Undo</source>
