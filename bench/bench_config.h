@@ -21,8 +21,11 @@ inline void SetRow(CModbusCommand& command, int row, const std::string& value)
 // Fills the configuration's subnet with a slave node and 48 commands.
 inline void Fill48Commands(CDeviceConfig& root)
 {
-    // Function indexes of codes 1, 2, 3, 4, 5, 6, 15 and 16, with small counts.
-    constexpr std::array<int, 8> kIndexes = {0, 1, 2, 3, 4, 5, 12, 13};
+    // The functions of codes 1, 2, 3, 4, 5, 6, 15 and 16, with small counts.
+    constexpr std::array<int, 8> kIndexes = {FUNCTION_READ_COIL_STATUS,       FUNCTION_READ_INPUT_STATUS,
+                                             FUNCTION_READ_HOLDING_REGISTER,  FUNCTION_READ_INPUT_REGISTER,
+                                             FUNCTION_FORCE_SINGLE_COIL,      FUNCTION_PRESET_SINGLE_REGISTER,
+                                             FUNCTION_FORCE_MULTIPLE_COILS,   FUNCTION_PRESET_MULTIPLE_REGISTERS};
     constexpr std::array<const char*, 8> kCounts = {"10", "7", "3", "2", "1", "1", "13", "4"};
     CSlaveNode* slave = AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &root.Subnet()));
     for (int i = 0; i < kMaxCommandsPerSlave; ++i) {

@@ -54,10 +54,10 @@ bool Run(int delayMs)
     CDeviceConfig root;
     Configure(root, delayMs);
     ProbeSetup setup;
-    std::string error;
     CModbusMaster master;
-    if (!sim.Running() || !ReadProbeSetup(root, setup, error) || !master.Open(sim.Path(), setup.line).ok) {
-        std::fprintf(stderr, "cannot start: %s\n", error.c_str());
+    const Outcome read = sim.Running() ? ReadProbeSetup(root, setup) : Failure("no simulator");
+    if (!read || !master.Open(sim.Path(), setup.line).ok) {
+        std::fprintf(stderr, "cannot start: %s\n", read.message.c_str());
         return false;
     }
     const double charMs = 1000.0 * CharacterBits(setup.line) / setup.line.baud;

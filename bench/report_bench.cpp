@@ -53,9 +53,8 @@ void BM_ReportWith48Commands(benchmark::State& state)
                       verify = (folder / "verify.json").string(), report = (folder / "report.html").string();
     auto root = bench::MakeFullConfig();
     AutoMap(*root);
-    std::string error;
-    if (!SaveFile(*root, config).ok || !ReplaceFileContents(probe, ProbeJson(), &error) ||
-        !ReplaceFileContents(verify, VerifyJson(), &error)) {
+    if (!SaveFile(*root, config).ok || !ReplaceFileContents(probe, ProbeJson()) ||
+        !ReplaceFileContents(verify, VerifyJson())) {
         state.SkipWithError("cannot write the inputs");
         return;
     }

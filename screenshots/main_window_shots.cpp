@@ -49,7 +49,8 @@ int main(int argc, char** argv)
     SetActiveLanguage(SystemLanguage());
     InstallTranslations();
     ui_test::Workbench bench;
-    bench.Fill({2, 3, 0, 5, 13});
+    bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_READ_INPUT_REGISTER, FUNCTION_READ_COIL_STATUS,
+                FUNCTION_PRESET_SINGLE_REGISTER, FUNCTION_PRESET_MULTIPLE_REGISTERS});
     const char* const values[][2] = {{"0", "10"}, {"100", "4"}, {"0", "16"}, {"20", "1"}, {"40", "8"}};
     CSlaveNode* slave = bench.root.Subnet().GetNodeAt(0);
     for (int i = 0; i < 5; ++i) {

@@ -63,9 +63,8 @@ int main(int argc, char** argv)
     inputs.ioList.outputBase = 256;
 
     const std::string html = scratch / "plant-report.html";
-    std::string error;
-    if (!ReplaceFileContents(html, BuildHtmlReport(*root, inputs).html, &error))
-        return std::fprintf(stderr, "%s\n", error.c_str()), 1;
+    if (const Outcome written = ReplaceFileContents(html, BuildHtmlReport(*root, inputs).html); !written)
+        return std::fprintf(stderr, "%s\n", written.message.c_str()), 1;
     bool ok = true;
     if (std::filesystem::exists("/usr/bin/chromium")) {
         RunProgram("/usr/bin/chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",

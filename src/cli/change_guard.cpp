@@ -4,9 +4,9 @@
 
 int LockForChange(CChangeLock& lock, const std::string& file, std::ostream& err)
 {
-    std::string holder;
-    if (lock.Lock(file, kChangeLockWaitMilliseconds, &holder) != ChangeLockOutcome::Busy)
+    const ChangeLockAttempt attempt = lock.Lock(file, kChangeLockWaitMilliseconds);
+    if (attempt.outcome != ChangeLockOutcome::Busy)
         return 0;
-    err << file << ": " << holder << " is changing the file; try again once it is done\n";
+    err << file << ": " << attempt.why << " is changing the file; try again once it is done\n";
     return kExitFileBusy;
 }

@@ -26,9 +26,8 @@ struct FleetCommandOptions {
 int RunFleetCommand(const FleetCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     FleetPlan plan;
-    std::string error;
-    if (!ReadFleetPlan(options.plan, plan, error)) {
-        err << error << '\n';
+    if (const Outcome read = ReadFleetPlan(options.plan, plan); !read) {
+        err << read.message << '\n';
         return kExitBadFile;
     }
     FleetOptions fleet;

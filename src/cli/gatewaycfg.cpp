@@ -141,8 +141,8 @@ public:
         }
         CSubnetNode& subnet = m_root.Subnet();
         if (subnet.GetMode() != MODE_MODBUS_MASTER) {
-            m_err << file << ": the subnet is in \"" << GetLangString(21)
-                  << "\" mode; Modbus commands need \"" << GetLangString(20) << "\"\n";
+            m_err << file << ": the subnet is in \"" << GetLangString(ChoiceText::UserConfig)
+                  << "\" mode; Modbus commands need \"" << GetLangString(ChoiceText::ModbusMaster) << "\"\n";
             return kExitRefused;
         }
         CSlaveNode* slave = subnet.GetNodeAt(0);
@@ -180,10 +180,9 @@ public:
     {
         if (const int status = Load(file); status != 0)
             return status;
-        std::string message;
-        if (const ResultCode code = m_root.CheckEmpty(&message); code != RESULT_OK) {
-            m_err << file << ": " << MessageOnOneLine(message) << '\n';
-            return static_cast<int>(code);
+        if (const Outcome empty = m_root.CheckEmpty(); !empty) {
+            m_err << file << ": " << MessageOnOneLine(empty.message) << '\n';
+            return static_cast<int>(empty.code);
         }
         std::vector<ValueFault> faults = CheckItemValues(m_root);
         if (faults.empty())
@@ -207,7 +206,7 @@ public:
         if (const int status = LoadForChange(file); status != 0)
             return status;
         if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER) {
-            m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(20) << "\" mode\n";
+            m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(ChoiceText::ModbusMaster) << "\" mode\n";
             return kExitRefused;
         }
         const AutoMapResult result = AutoMap(m_root);
@@ -237,9 +236,9 @@ public:
         if (const int status = Load(file); status != 0)
             return status;
         PrintMemoryMap(m_root.Subnet(), m_out);
-        std::string error;
-        if (!svgPath.empty() && !ReplaceFileContents(svgPath, RenderMemoryMapSvg(m_root.Subnet()), &error)) {
-            m_err << svgPath << ": cannot write the picture: " << error << '\n';
+        if (const Outcome written = svgPath.empty() ? Outcome{} : ReplaceFileContents(svgPath, RenderMemoryMapSvg(m_root.Subnet()));
+            !written) {
+            m_err << svgPath << ": cannot write the picture: " << written.message << '\n';
             return kExitCannotWrite;
         }
         return 0;

@@ -47,9 +47,8 @@ int Write(const std::string& path, const std::string& text, std::ostream& out, s
         out << text;
         return 0;
     }
-    std::string error;
-    if (!ReplaceFileContents(path, text, &error)) {
-        err << path << ": cannot write: " << error << '\n';
+    if (const Outcome written = ReplaceFileContents(path, text); !written) {
+        err << path << ": cannot write: " << written.message << '\n';
         return kExitCannotWrite;
     }
     return 0;
@@ -88,17 +87,16 @@ int RunReport(const HandoverOptions& options, std::ostream& out, std::ostream& e
         return status;
     ProbeResults probe;
     VerifyResults verify;
-    std::string error;
     if (!options.probeJson.empty()) {
-        if (!LoadProbeResults(options.probeJson, &probe, &error)) {
-            err << error << '\n';
+        if (const Outcome loaded = LoadProbeResults(options.probeJson, probe); !loaded) {
+            err << loaded.message << '\n';
             return kExitBadFile;
         }
         inputs.probe = &probe;
     }
     if (!options.verifyJson.empty()) {
-        if (!LoadVerifyResults(options.verifyJson, &verify, &error)) {
-            err << error << '\n';
+        if (const Outcome loaded = LoadVerifyResults(options.verifyJson, verify); !loaded) {
+            err << loaded.message << '\n';
             return kExitBadFile;
         }
         inputs.verify = &verify;

@@ -67,11 +67,11 @@ bool ReadViews(const ProbeOptions& options, const ProbeSetup& setup, ViewChoice&
     const int total = static_cast<int>(setup.commands.size());
     for (const std::string& text : options.views) {
         int number = 0;
-        std::string name = text, error;
+        std::string name = text;
         const bool numbered = SplitNumbered(text, number, name);
         ValueView view;
-        if (!ParseValueView(name, view, error)) {
-            err << "--view: " << error << '\n';
+        if (const Outcome parsed = ParseValueView(name, view); !parsed) {
+            err << "--view: " << parsed.message << '\n';
             return false;
         }
         if (!numbered) {
@@ -95,14 +95,14 @@ bool ReadWrites(const ProbeOptions& options, const ProbeSetup& setup, WriteValue
     const int total = static_cast<int>(setup.commands.size());
     for (const std::string& text : options.writes) {
         int number = 0;
-        std::string list, error;
+        std::string list;
         std::vector<std::uint16_t> values;
         if (!SplitNumbered(text, number, list)) {
             err << "--write takes N=V[,V...], not \"" << text << "\"\n";
             return false;
         }
-        if (!ParseValueList(list, values, error)) {
-            err << "--write " << text << ": " << error << '\n';
+        if (const Outcome parsed = ParseValueList(list, values); !parsed) {
+            err << "--write " << text << ": " << parsed.message << '\n';
             return false;
         }
         if (!CheckNumber(options, "--write", number, total, err))
@@ -143,14 +143,13 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
         err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
         return kExitBadFile;
     }
-    std::string message;
-    if (const int code = CheckBeforeCommissioning(root, message); code != 0) {
-        err << options.file << ": " << MessageOnOneLine(message) << " (nothing was sent)\n";
-        return code;
+    if (const Outcome checked = CheckBeforeCommissioning(root); !checked) {
+        err << options.file << ": " << MessageOnOneLine(checked.message) << " (nothing was sent)\n";
+        return static_cast<int>(checked.code);
     }
     ProbeSetup setup;
-    if (!ReadProbeSetup(root, setup, message)) {
-        err << options.file << ": " << message << " (nothing was sent)\n";
+    if (const Outcome read = ReadProbeSetup(root, setup); !read) {
+        err << options.file << ": " << read.message << " (nothing was sent)\n";
         return kExitRefused;
     }
     const int total = static_cast<int>(setup.commands.size());

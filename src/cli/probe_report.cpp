@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "model/hex_text.h"
 #include "model/json_text.h"
 
 namespace {
@@ -136,10 +137,8 @@ void PrintImage(std::ostream& out, const InputImage& image)
             const int owner = image.owner[at];
             if (owner && !image.known[at])
                 bytes += " --";
-            else {
-                std::snprintf(part, sizeof part, " %02X", image.bytes[at]);
-                bytes += part;
-            }
+            else
+                bytes += " " + HexByte(image.bytes[at]);
             if (image.sharedBits[at])
                 owners += " **";
             else {

@@ -1,7 +1,8 @@
 #include "commission/input_image.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "model/hex_text.h"
 
 std::vector<std::uint8_t> PlaceValues(const CommandRequest& request, std::span<const std::uint16_t> values)
 {
@@ -66,11 +67,5 @@ void AddToImage(InputImage& image, const CommandRequest& request, int number, st
 
 std::string ImageHex(const InputImage& image)
 {
-    std::string hex;
-    char digits[3];
-    for (const std::uint8_t byte : image.bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        hex += digits;
-    }
-    return hex;
+    return HexText(image.bytes, "");
 }

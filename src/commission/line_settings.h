@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "model/outcome.h"
+
 class CDeviceConfig;
 
 struct LineSettings {
@@ -17,8 +19,8 @@ struct LineSettings {
 };
 
 // Reads the settings from the configuration's subnet and its first slave node. On a value that
-// cannot be used (no slave node, an unknown baud rate ...) returns false and names it in error.
-bool ReadLineSettings(const CDeviceConfig& root, LineSettings& settings, std::string& error);
+// cannot be used (no slave node, an unknown baud rate ...) fails with a message that names it.
+Outcome ReadLineSettings(const CDeviceConfig& root, LineSettings& settings);
 
 // Bits one character takes on the line: start bit, data bits, parity bit, stop bits.
 int CharacterBits(const LineSettings& settings);

@@ -8,23 +8,23 @@
 #include "model/device_config.h"
 #include "model/value_rules.h"
 
-int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message)
+Outcome CheckBeforeCommissioning(const CDeviceConfig& root)
 {
-    if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK)
-        return static_cast<int>(code);
+    if (Outcome empty = root.CheckEmpty(); !empty)
+        return empty;
     // A value no edit could have stored is not polled with: every such item is named.
     std::vector<ValueFault> faults = CheckItemValues(root);
     if (faults.empty())
         faults = CheckDataPastLastAddress(root);
     if (faults.empty())
-        return 0;
-    message.clear();
+        return {};
+    std::string message;
     for (const ValueFault& fault : faults)
         message += (message.empty() ? "" : "\n") + DescribeValueFault(fault);
-    return static_cast<int>(faults.front().code);
+    return Failure(std::move(message), faults.front().code);
 }
 
-bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values, std::string& error)
+Outcome ParseValueList(const std::string& text, std::vector<std::uint16_t>& values)
 {
     values.clear();
     std::size_t at = 0;
@@ -34,27 +34,26 @@ bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values,
         std::uint32_t value = 0;
         if (!ParseValueText(part, 0xFFFF, value)) {
             const auto first = part.find_first_not_of(' ');
-            error = "\"" + (first == std::string::npos ? std::string() : part.substr(first, part.find_last_not_of(' ') + 1 - first)) +
-                    "\" is not a value from 0 to 65535 (decimal, or hex after 0x)";
-            return false;
+            return Failure("\"" + (first == std::string::npos ? std::string() : part.substr(first, part.find_last_not_of(' ') + 1 - first)) +
+                    "\" is not a value from 0 to 65535 (decimal, or hex after 0x)");
         }
         values.push_back(static_cast<std::uint16_t>(value));
         at = comma + 1;
     }
-    return true;
+    return {};
 }
 
-bool ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup, std::string& error)
+Outcome ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup)
 {
-    if (!ReadLineSettings(root, setup.line, error))
-        return false;
+    if (Outcome line = ReadLineSettings(root, setup.line); !line)
+        return line;
     setup.commands.clear();
     setup.names.clear();
     for (const auto& command : root.Subnet().GetNodeAt(0)->Commands()) {
         setup.commands.push_back(MakeRequest(*command));
         setup.names.push_back(command->GetName());
     }
-    return true;
+    return {};
 }
 
 std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& setup, std::span<const int> numbers,

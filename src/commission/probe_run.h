@@ -24,13 +24,13 @@ struct ProbeSetup {
     std::vector<std::string> names;         // the commands' names, as the tree shows them
 };
 
-// The checks a configuration passes before anything is sent to its slave: 0, or the result
-// code of the first it fails with its message.
-int CheckBeforeCommissioning(const CDeviceConfig& root, std::string& message);
+// The checks a configuration passes before anything is sent to its slave: success, or the
+// result code of the first it fails with its message.
+Outcome CheckBeforeCommissioning(const CDeviceConfig& root);
 
-// Reads the line settings and the commands of the first slave node; false with a message when
-// the configuration cannot be polled.
-bool ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup, std::string& error);
+// Reads the line settings and the commands of the first slave node; a failure with a message
+// when the configuration cannot be polled.
+Outcome ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup);
 
 struct CommandPoll {
     int number = 0;          // from 1, in list order
@@ -40,8 +40,8 @@ struct CommandPoll {
 // Values for the write commands the user asked to send, by command number.
 using WriteValues = std::map<int, std::vector<std::uint16_t>>;
 
-// "V[,V...]": values in decimal or 0x hex, 0-65535; false with a message for anything else.
-bool ParseValueList(const std::string& text, std::vector<std::uint16_t>& values, std::string& error);
+// "V[,V...]": values in decimal or 0x hex, 0-65535; a failure with a message for anything else.
+Outcome ParseValueList(const std::string& text, std::vector<std::uint16_t>& values);
 
 // Polls the commands numbered in numbers (all when empty) once, in list order. A write command
 // is sent only when writes holds values for it. After each command onPolled sees its outcome;

@@ -1,10 +1,11 @@
 #include "commission/reply_check.h"
 
-#include <cstdio>
+#include <algorithm>
 
 #include <modbus.h>
 
 #include "commission/rtu_frame.h"
+#include "model/hex_text.h"
 
 namespace {
 
@@ -144,12 +145,7 @@ std::string ExceptionName(int code)
 
 std::string HexBytes(std::span<const std::uint8_t> bytes, std::size_t limit)
 {
-    std::string text;
-    char part[4];
-    for (std::size_t i = 0; i < bytes.size() && i < limit; ++i) {
-        std::snprintf(part, sizeof part, "%02X", bytes[i]);
-        text += (i ? " " : "") + std::string(part);
-    }
+    std::string text = HexText(bytes.first(std::min(limit, bytes.size())));
     if (bytes.size() > limit)
         text += " ...";
     return text;

@@ -74,20 +74,16 @@ std::string Paired(ViewKind kind, std::uint32_t value)
 std::span<const char* const> ValueKindNames() { return kKindNames; }
 std::span<const char* const> WordOrderNames() { return kOrderNames; }
 
-bool ParseValueView(const std::string& text, ValueView& view, std::string& error)
+Outcome ParseValueView(const std::string& text, ValueView& view)
 {
     const auto colon = text.find(':');
     ValueView parsed;
-    if (!FindName(text.substr(0, colon), kKindNames, parsed.kind)) {
-        error = "\"" + text + "\" is no view: unsigned, signed, hex, binary, int32, uint32 or float";
-        return false;
-    }
-    if (colon != std::string::npos && (!parsed.IsPaired() || !FindName(text.substr(colon + 1), kOrderNames, parsed.order))) {
-        error = "\"" + text + "\": only int32, uint32 and float take an order, one of abcd, cdab, badc, dcba";
-        return false;
-    }
+    if (!FindName(text.substr(0, colon), kKindNames, parsed.kind))
+        return Failure("\"" + text + "\" is no view: unsigned, signed, hex, binary, int32, uint32 or float");
+    if (colon != std::string::npos && (!parsed.IsPaired() || !FindName(text.substr(colon + 1), kOrderNames, parsed.order)))
+        return Failure("\"" + text + "\": only int32, uint32 and float take an order, one of abcd, cdab, badc, dcba");
     view = parsed;
-    return true;
+    return {};
 }
 
 std::string ValueViewName(const ValueView& view)

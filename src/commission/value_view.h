@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/outcome.h"
+
 enum class ViewKind { Unsigned, Signed, Hex, Binary, Int32, Uint32, Float };
 
 // The bytes A B C D of a 32-bit value (A the highest) as the two registers carry them:
@@ -23,8 +25,8 @@ struct ValueView {
 };
 
 // "unsigned", "signed", "hex", "binary", or "int32", "uint32", "float" with an optional
-// ":abcd", ":cdab", ":badc" or ":dcba" (abcd when none is given); false with a message otherwise.
-bool ParseValueView(const std::string& text, ValueView& view, std::string& error);
+// ":abcd", ":cdab", ":badc" or ":dcba" (abcd when none is given); a failure with a message otherwise.
+Outcome ParseValueView(const std::string& text, ValueView& view);
 // The view as ParseValueView takes it: "float:cdab".
 std::string ValueViewName(const ValueView& view);
 // Every kind's and order's name, in the order of the enums.

@@ -140,7 +140,7 @@ Difference ProtocolDifference(Difference where, const CSubnetNode& left, const C
     where = ItemDifference(std::move(where), SUBNET_ROW_PROTOCOL, left.GetItemAt(SUBNET_ROW_PROTOCOL),
                            right.GetItemAt(SUBNET_ROW_PROTOCOL), same);
     if (where.item.empty())
-        where.item = GetLangString(4001);
+        where.item = GetLangString(SubnetText::Protocol);
     where.left = left.DescribeProtocol();
     where.right = right.DescribeProtocol();
     where.kind = same ? DiffKind::Same : DiffKind::Changed;

@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr std::int32_t kIdOrderListSheet = 16;
-constexpr std::int32_t kIdFieldbusSheet = 17;
-constexpr std::int32_t kIdSubnetSheet = 18;
-
 constexpr int kCommandNumberColumn = 1;
 constexpr int kFirstCommandItemColumn = 2;
 constexpr int kFirstModeItemColumn = kSubnetBaseRows + 1;
@@ -25,7 +21,7 @@ void AddItemColumn(SheetContent& sheet, int column, const CParamItem& item)
 
 SheetContent OrderListSheet(const CSubnetNode& subnet)
 {
-    SheetContent sheet{GetLangString(kIdOrderListSheet), {}};
+    SheetContent sheet{GetLangString(AppText::OrderListSheet), {}};
     // Every command carries the same ten labels; a fresh one gives the headings even when the
     // configuration holds no command.
     const CModbusCommand pattern("", kHeadingPatternFunction);
@@ -52,7 +48,7 @@ SheetContent OrderListSheet(const CSubnetNode& subnet)
 
 SheetContent FieldbusSheet(const CBusNode& bus)
 {
-    SheetContent sheet{GetLangString(kIdFieldbusSheet), {}};
+    SheetContent sheet{GetLangString(AppText::FieldbusName), {}};
     int column = 1;
     for (const auto& item : bus.Items())
         AddItemColumn(sheet, column++, *item);
@@ -61,7 +57,7 @@ SheetContent FieldbusSheet(const CBusNode& bus)
 
 SheetContent SubnetSheet(const CSubnetNode& subnet)
 {
-    SheetContent sheet{GetLangString(kIdSubnetSheet), {}};
+    SheetContent sheet{GetLangString(AppText::SubnetName), {}};
     // The base items are rows 0-5; a short list read from a file leaves its missing columns empty.
     for (int row = 0; row < kSubnetBaseRows; ++row) {
         if (const CParamItem* item = ItemAt(subnet.Items(), row))

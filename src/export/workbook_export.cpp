@@ -8,25 +8,22 @@
 
 namespace {
 
-// Builds the workbook; the empty text on success, otherwise the reason.
-std::string WriteWorkbook(const CDeviceConfig& root, const std::string& path)
+// Builds the workbook in a replacement of the file at path.
+Outcome WriteWorkbook(const CDeviceConfig& root, const std::string& path)
 {
     CReplacementFile replacement(path);
-    std::string error;
-    if (!replacement.Create(&error))
-        return error;
+    if (Outcome created = replacement.Create(); !created)
+        return created;
     {
         CXlsxWorkbook workbook(replacement.Path());
         for (const SheetContent& sheet : LayOutWorkbook(root)) {
-            if (error = workbook.AddSheet(sheet); !error.empty())
-                return error;
+            if (Outcome added = workbook.AddSheet(sheet); !added)
+                return added;
         }
-        if (error = workbook.Close(); !error.empty())
-            return error;
+        if (Outcome closed = workbook.Close(); !closed)
+            return closed;
     }
-    if (!replacement.Commit(&error))
-        return error;
-    return {};
+    return replacement.Commit();
 }
 
 } // namespace
@@ -34,16 +31,16 @@ std::string WriteWorkbook(const CDeviceConfig& root, const std::string& path)
 ExportResult ExportWorkbook(const CDeviceConfig& root, const std::string& path)
 {
     ExportResult result;
-    std::string reason;
+    Outcome written;
     try {
-        reason = WriteWorkbook(root, path);
+        written = WriteWorkbook(root, path);
     } catch (const std::exception& e) {
-        reason = e.what();
+        written = Failure(e.what());
     } catch (...) {
-        reason = "unexpected failure";
+        written = Failure("unexpected failure");
     }
-    result.ok = reason.empty();
+    result.ok = written.Ok();
     if (!result.ok)
-        result.message = "Cannot export to " + path + ": " + reason;
+        result.message = "Cannot export to " + path + ": " + written.message;
     return result;
 }

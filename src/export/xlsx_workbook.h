@@ -5,6 +5,7 @@
 #include <string>
 
 #include "export/sheet_layout.h"
+#include "model/outcome.h"
 
 struct lxw_workbook;
 
@@ -17,12 +18,12 @@ public:
     CXlsxWorkbook& operator=(const CXlsxWorkbook&) = delete;
 
     // Appends a sheet with its cells, each written as a text string (an empty text leaves its
-    // cell empty). Returns the empty text on success, otherwise what went wrong.
-    std::string AddSheet(const SheetContent& sheet);
+    // cell empty). A failure says what went wrong.
+    Outcome AddSheet(const SheetContent& sheet);
 
-    // Writes the file. Returns the empty text on success, otherwise what went wrong (the file
-    // may then be half-written). The workbook is finished either way.
-    std::string Close();
+    // Writes the file. A failure says what went wrong (the file may then be half-written). The
+    // workbook is finished either way.
+    Outcome Close();
 
 private:
     lxw_workbook* m_workbook = nullptr;

@@ -48,7 +48,7 @@ std::string ProcessName(pid_t pid)
 
 } // namespace
 
-ChangeLockOutcome CChangeLock::Lock(const std::string& path, int waitMilliseconds, std::string* why)
+ChangeLockAttempt CChangeLock::Lock(const std::string& path, int waitMilliseconds)
 {
     Release();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
@@ -56,34 +56,30 @@ ChangeLockOutcome CChangeLock::Lock(const std::string& path, int waitMillisecond
         // Only a regular file is opened: a device or FIFO is refused by the reading, untouched.
         struct stat held {};
         if (::stat(path.c_str(), &held) != 0 || !S_ISREG(held.st_mode))
-            return ChangeLockOutcome::NoFile;
+            return {ChangeLockOutcome::NoFile, {}};
         m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (m_fd < 0 || ::fstat(m_fd, &held) != 0) {
             const int error = errno;
             Release();
             if (error == ENOENT)
                 continue;   // gone meanwhile: look again
-            *why = std::strerror(error);
-            return ChangeLockOutcome::Failed;
+            return {ChangeLockOutcome::Failed, std::strerror(error)};
         }
         if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
             // A save that replaced the file meanwhile left this lock on the old one: take it again.
             struct stat now {};
             if (::stat(path.c_str(), &now) == 0 && now.st_ino == held.st_ino && now.st_dev == held.st_dev)
-                return ChangeLockOutcome::Locked;
+                return {ChangeLockOutcome::Locked, {}};
             Release();
             continue;
         }
         const int error = errno;
         Release();
-        if (error != EWOULDBLOCK) {
-            *why = std::strerror(error);
-            return ChangeLockOutcome::Failed;
-        }
+        if (error != EWOULDBLOCK)
+            return {ChangeLockOutcome::Failed, std::strerror(error)};
         if (std::chrono::steady_clock::now() >= deadline) {
             const pid_t holder = FlockHolder(held);
-            *why = holder > 0 ? ProcessName(holder) : "another program";
-            return ChangeLockOutcome::Busy;
+            return {ChangeLockOutcome::Busy, holder > 0 ? ProcessName(holder) : "another program"};
         }
         std::this_thread::sleep_for(kRetry);
     }

@@ -16,6 +16,11 @@ enum class ChangeLockOutcome {
     Failed,    // the lock could not be taken for another reason
 };
 
+struct ChangeLockAttempt {
+    ChangeLockOutcome outcome = ChangeLockOutcome::Locked;
+    std::string why;   // on Busy: what holds the file ("process 1234 (gatewaycfg)"); on Failed: what went wrong
+};
+
 class CChangeLock {
 public:
     CChangeLock() = default;
@@ -24,9 +29,8 @@ public:
     CChangeLock& operator=(const CChangeLock&) = delete;
 
     // Takes the lock of the file at path (a symbolic link leads to the file it names), waiting
-    // up to waitMilliseconds while another program holds it. On Busy and Failed, why says what
-    // holds it ("process 1234 (gatewaycfg)") or what went wrong.
-    ChangeLockOutcome Lock(const std::string& path, int waitMilliseconds, std::string* why);
+    // up to waitMilliseconds while another program holds it.
+    ChangeLockAttempt Lock(const std::string& path, int waitMilliseconds);
     void Release();
 
 private:

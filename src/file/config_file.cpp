@@ -127,9 +127,9 @@ namespace {
 void SaveCompanyInfo(TiXmlElement* root)
 {
     TiXmlElement* company = AppendContainer(root, "Company");
-    AppendElement(company, "Name", GetLangString(88));
+    AppendElement(company, "Name", GetLangString(AppText::MakerName));
     AppendElement(company, "Tel", "+86-10-0000-0000");
-    AppendElement(company, "Address", GetLangString(89));
+    AppendElement(company, "Address", GetLangString(AppText::MakerAddress));
     AppendElement(company, "Author", "gateway-workbench");
     AppendElement(company, "Version", "1.0.0.0");
     AppendElement(company, "DateTime", LocalDateTimeText(std::time(nullptr)));
@@ -299,9 +299,9 @@ void LoadSubnet(const Reader& reader, const TiXmlElement* root, CSubnetNode& sub
     LoadItems(reader, RequireChild(element, "ItemList", "\"Subnet\""), subnet.ItemListRef());
 
     // Older files keep the protocol row read-only; it is the one way to choose the mode.
-    if (CParamItem* protocol = ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
-        protocol && protocol->state == STATE_LIST && protocol->choices.size() >= 2)
-        protocol->SetEnable(1);
+    if (CParamItem* protocolRow = ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
+        protocolRow && protocolRow->state == STATE_LIST && protocolRow->choices.size() >= 2)
+        protocolRow->SetEnable(1);
 
     // Files written without the choices of "Data Bits" still give its code "8" or "7".
     if (CParamItem* dataBits = ItemAt(subnet.Items(), SUBNET_ROW_DATA_BITS); dataBits && dataBits->choices.empty()) {
@@ -344,7 +344,7 @@ FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
     const Language other = ActiveLanguage() == Language::English ? Language::Chinese : Language::English;
     if (reader.Text(language) == LanguageName(other)) {
         result.languageMismatch = true;
-        result.message = GetLangString(5019);
+        result.message = GetLangString(MessageText::LanguageMismatch);
         return result;
     }
     result.ok = true;
@@ -417,10 +417,9 @@ FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
         result.message = "Cannot save " + path + ": " + result.message;
         return result;
     }
-    std::string error;
-    if (!ReplaceFileContents(path, text, &error)) {
+    if (const Outcome written = ReplaceFileContents(path, text); !written) {
         result.ok = false;
-        result.message = "Cannot save " + path + ": " + error;
+        result.message = "Cannot save " + path + ": " + written.message;
     }
     return result;
 }
@@ -486,10 +485,10 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
 FileResult LoadFile(CDeviceConfig& root, const std::string& path)
 {
     // Reading stops a little past the size limit: the rest would be refused anyway.
-    std::string content, error;
-    if (!ReadRegularFile(path, kMaxConfigFileBytes, &content, &error)) {
+    std::string content;
+    if (const Outcome read = ReadRegularFile(path, kMaxConfigFileBytes, content); !read) {
         FileResult result;
-        result.message = "Cannot open " + path + ": " + error;
+        result.message = "Cannot open " + path + ": " + read.message;
         return result;
     }
     return ReadConfigText(root, std::move(content), path);

@@ -21,7 +21,7 @@ CGatewayDoc::CGatewayDoc(CDeviceConfig& root, bool& modified, CDocumentUi& ui)
 
 std::string CGatewayDoc::GetTitle() const
 {
-    return m_path.empty() ? GetLangString(1) : m_path;
+    return m_path.empty() ? GetLangString(AppText::ProgramTitle) : m_path;
 }
 
 bool CGatewayDoc::StartUp(const std::optional<std::string>& path)
@@ -114,7 +114,7 @@ bool CGatewayDoc::SaveModified()
 {
     if (!m_modified)
         return true;
-    switch (m_ui.AskSaveChanges(GetLangString(47))) {
+    switch (m_ui.AskSaveChanges(GetLangString(MessageText::SaveChangesQuestion))) {
     case CDocumentUi::Answer::Yes:
         return DoFileSave();
     case CDocumentUi::Answer::No:

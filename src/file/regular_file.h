@@ -8,11 +8,13 @@
 #include <cstddef>
 #include <string>
 
+#include "model/outcome.h"
+
 // Why a file of this type cannot be used: "it is a folder, not a file", "not a regular file (a
 // FIFO)", ...; empty for a regular file.
 std::string NotARegularFile(mode_t type);
 
-// The whole file at path, at most limit + 1 bytes of it (enough to tell that it is larger). False
-// with the reason in *error (not naming the path) when it cannot be opened or read, or is not a
+// The whole file at path, at most limit + 1 bytes of it (enough to tell that it is larger). A
+// failure gives the reason (not naming the path) when it cannot be opened or read, or is not a
 // regular file.
-bool ReadRegularFile(const std::string& path, std::size_t limit, std::string* content, std::string* error);
+Outcome ReadRegularFile(const std::string& path, std::size_t limit, std::string& content);

@@ -25,28 +25,25 @@ std::string Reason(int code)
 }
 
 // Follows path through symbolic links to the file they finally name, which need not exist.
-bool ResolveLinks(std::string path, std::string* resolved, std::string* error)
+Outcome ResolveLinks(std::string path, std::string& resolved)
 {
     for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            *resolved = path;
-            return true;
+            resolved = path;
+            return {};
         }
         std::string target(PATH_MAX, '\0');
         const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= target.size()) {
-            *error = path + ": " + Reason(n < 0 ? errno : ENAMETOOLONG);
-            return false;
-        }
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size())
+            return Failure(path + ": " + Reason(n < 0 ? errno : ENAMETOOLONG));
         target.resize(static_cast<std::size_t>(n));
         const std::size_t slash = path.rfind('/');
         if ((target.empty() || target.front() != '/') && slash != std::string::npos)
             target = path.substr(0, slash + 1) + target;
         path = target;
     }
-    *error = Reason(ELOOP);
-    return false;
+    return Failure(Reason(ELOOP));
 }
 
 std::string TemporaryName(const std::string& name)
@@ -73,34 +70,31 @@ CReplacementFile::~CReplacementFile()
     Discard();
 }
 
-bool CReplacementFile::Create(std::string* error)
+Outcome CReplacementFile::Create()
 {
     Discard();
-    if (!ResolveLinks(m_target, &m_resolved, error))
-        return false;
+    if (Outcome resolved = ResolveLinks(m_target, m_resolved); !resolved)
+        return resolved;
     // Messages about a link name the file it leads to.
     const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
     const std::size_t slash = m_resolved.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_resolved.substr(0, slash);
     m_name = slash == std::string::npos ? m_resolved : m_resolved.substr(slash + 1);
 
+    // The message is made before anything is closed, while errno still tells the reason.
+    auto refuse = [this](std::string message) {
+        Discard();
+        return Failure(std::move(message));
+    };
     m_folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_folder < 0) {
-        *error = where + Reason(errno);
-        return false;
-    }
+    if (m_folder < 0)
+        return Failure(where + Reason(errno));
     struct stat old {};
     const bool exists = !m_name.empty() && ::fstatat(m_folder, m_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    if (m_name.empty() || m_name == "." || m_name == "..") {
-        *error = where + NotARegularFile(S_IFDIR);
-        Discard();
-        return false;
-    }
-    if (exists && !S_ISREG(old.st_mode)) {
-        *error = where + NotARegularFile(old.st_mode);
-        Discard();
-        return false;
-    }
+    if (m_name.empty() || m_name == "." || m_name == "..")
+        return refuse(where + NotARegularFile(S_IFDIR));
+    if (exists && !S_ISREG(old.st_mode))
+        return refuse(where + NotARegularFile(old.st_mode));
     RemoveStaleTemporaries();
 
     // A file that is replaced keeps its permissions; a new one gets 0666 less the umask.
@@ -123,58 +117,46 @@ bool CReplacementFile::Create(std::string* error)
             break;
         }
     }
-    if (m_fd < 0) {
-        *error = where + Reason(errno);
-        Discard();
-        return false;
-    }
+    if (m_fd < 0)
+        return refuse(where + Reason(errno));
     // The target's permissions are given at the commit: a read-only target would keep writers
     // that open Path() out of the temporary file.
     m_old = exists ? std::optional<struct stat>(old) : std::nullopt;
-    return true;
+    return {};
 }
 
-bool CReplacementFile::TakeOwnership(std::string* error, bool* inPlace)
+Outcome CReplacementFile::TakeOwnership(bool& inPlace)
 {
-    *inPlace = false;
+    inPlace = false;
     if (!m_old)
-        return true;
+        return {};
     struct stat now {};
-    if (::fstat(m_fd, &now) != 0) {
-        *error = Reason(errno);
-        return false;
-    }
+    if (::fstat(m_fd, &now) != 0)
+        return Failure(Reason(errno));
     // Changing the owner clears set-user-ID bits, so the permissions come after it.
     if ((now.st_uid != m_old->st_uid || now.st_gid != m_old->st_gid) &&
         ::fchown(m_fd, m_old->st_uid, m_old->st_gid) != 0) {
-        if (errno != EPERM) {
-            *error = Reason(errno);
-            return false;
-        }
-        *inPlace = true;
+        if (errno != EPERM)
+            return Failure(Reason(errno));
+        inPlace = true;
     }
-    *inPlace = *inPlace || m_old->st_nlink > 1;
-    if (!*inPlace && ::fchmod(m_fd, m_old->st_mode & 07777) != 0) {
-        *error = Reason(errno);
-        return false;
-    }
-    return true;
+    inPlace = inPlace || m_old->st_nlink > 1;
+    if (!inPlace && ::fchmod(m_fd, m_old->st_mode & 07777) != 0)
+        return Failure(Reason(errno));
+    return {};
 }
 
 // The complete, flushed contents of the temporary file copied over the target's own.
-bool CReplacementFile::WriteInPlace(std::string* error)
+Outcome CReplacementFile::WriteInPlace()
 {
     const int target = ::openat(m_folder, m_name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (target < 0) {
-        *error = Reason(errno);
-        return false;
-    }
+    if (target < 0)
+        return Failure(Reason(errno));
     struct stat st {}, temp {};
     bool ok = ::fstat(target, &st) == 0 && ::fstat(m_fd, &temp) == 0;
     if (ok && (!S_ISREG(st.st_mode) || st.st_ino != m_old->st_ino || st.st_dev != m_old->st_dev)) {
         ::close(target);
-        *error = "the file was replaced by another program meanwhile; nothing was written";
-        return false;
+        return Failure("the file was replaced by another program meanwhile; nothing was written");
     }
     // The room is taken before a byte changes: a full disk refuses the save here, whole.
     const off_t size = temp.st_size;
@@ -184,9 +166,9 @@ bool CReplacementFile::WriteInPlace(std::string* error)
         errno = reserved;
     }
     if (!ok) {
-        *error = Reason(errno) + "; nothing was written";
+        Outcome refused = Failure(Reason(errno) + "; nothing was written");
         ::close(target);
-        return false;
+        return refused;
     }
     char buffer[1 << 16];
     bool touched = false;
@@ -206,78 +188,67 @@ bool CReplacementFile::WriteInPlace(std::string* error)
     }
     touched = touched || size == 0;
     ok = ok && ::ftruncate(target, size) == 0 && ::fsync(target) == 0;
+    Outcome written;
     if (!ok)
-        *error = Reason(errno) + (touched ? "; the file may now hold part of the new contents" : "; nothing was written");
-    if (::close(target) != 0 && ok) {
-        *error = Reason(errno);
-        ok = false;
-    }
-    return ok;
+        written = Failure(Reason(errno) + (touched ? "; the file may now hold part of the new contents" : "; nothing was written"));
+    if (::close(target) != 0 && ok)
+        written = Failure(Reason(errno));
+    return written;
 }
 
-bool CReplacementFile::Commit(std::string* error)
+Outcome CReplacementFile::Commit()
 {
-    if (m_fd < 0) {
-        *error = "no replacement file was created";
-        return false;
-    }
+    if (m_fd < 0)
+        return Failure("no replacement file was created");
     const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
     bool inPlace = false;
-    bool ok = TakeOwnership(error, &inPlace);
-    if (ok && ::fsync(m_fd) != 0) {
-        *error = Reason(errno);
-        ok = false;
-    }
+    Outcome done = TakeOwnership(inPlace);
+    if (done && ::fsync(m_fd) != 0)
+        done = Failure(Reason(errno));
     if (inPlace) {
-        ok = ok && WriteInPlace(error);
-        if (!ok)
-            *error = where + *error;
+        if (done)
+            done = WriteInPlace();
+        if (!done)
+            done.message = where + done.message;
         Discard();
-        return ok;
+        return done;
     }
-    if (!ok)
-        *error = where + *error;
-    if (ok && m_tempName.empty())
-        ok = GiveTemporaryName(error);
+    if (!done)
+        done.message = where + done.message;
+    if (done && m_tempName.empty())
+        done = GiveTemporaryName();
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 && ok) {
-        *error = where + Reason(errno);
-        ok = false;
-    }
-    if (ok && ::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0) {
-        *error = where + Reason(errno);
-        ok = false;
-    }
-    if (!ok) {
+    if (::close(fd) != 0 && done)
+        done = Failure(where + Reason(errno));
+    if (done && ::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0)
+        done = Failure(where + Reason(errno));
+    if (!done) {
         Discard();
-        return false;
+        return done;
     }
     m_tempName.clear();
     // File systems that cannot flush a folder say EINVAL; there is nothing more to do there.
-    if (::fsync(m_folder) != 0 && errno != EINVAL) {
-        *error = where + "the file was replaced, but its folder could not be flushed to disk: " + Reason(errno);
-        ok = false;
-    }
+    if (::fsync(m_folder) != 0 && errno != EINVAL)
+        done = Failure(where + "the file was replaced, but its folder could not be flushed to disk: " + Reason(errno));
     Discard();
-    return ok;
+    return done;
 }
 
 // Links the nameless temporary file into the folder under a fresh hidden name, ready for the
 // rename (a link cannot replace an existing file).
-bool CReplacementFile::GiveTemporaryName(std::string* error)
+Outcome CReplacementFile::GiveTemporaryName()
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = TemporaryName(m_name);
         if (::linkat(AT_FDCWD, m_path.c_str(), m_folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             m_tempName = name;
-            return true;
+            return {};
         }
         if (errno != EEXIST)
             break;
     }
-    *error = Reason(errno);
-    return false;
+    return Failure(Reason(errno));
 }
 
 // Temporary files of the same target that a killed save left behind.
@@ -316,20 +287,18 @@ void CReplacementFile::Discard()
     m_path.clear();
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view data, std::string* error)
+Outcome ReplaceFileContents(const std::string& path, std::string_view data)
 {
     CReplacementFile replacement(path);
-    if (!replacement.Create(error))
-        return false;
+    if (Outcome created = replacement.Create(); !created)
+        return created;
     while (!data.empty()) {
         const ssize_t n = ::write(replacement.Descriptor(), data.data(), data.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            *error = Reason(n < 0 ? errno : EIO);
-            return false;
-        }
+        if (n <= 0)
+            return Failure(Reason(n < 0 ? errno : EIO));
         data.remove_prefix(static_cast<std::size_t>(n));
     }
-    return replacement.Commit(error);
+    return replacement.Commit();
 }

@@ -25,6 +25,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/outcome.h"
+
 class CReplacementFile {
 public:
     explicit CReplacementFile(std::string target) : m_target(std::move(target)) {}
@@ -33,8 +35,8 @@ public:
     CReplacementFile& operator=(const CReplacementFile&) = delete;
 
     // Creates the empty temporary file. The file gets the permissions of the target when it
-    // exists and the usual ones for a new file otherwise. False with the reason in *error.
-    bool Create(std::string* error);
+    // exists and the usual ones for a new file otherwise. A failure says why.
+    Outcome Create();
     // The temporary file, open for writing; -1 before Create() succeeded.
     int Descriptor() const { return m_fd; }
     // A path under which writers that take a file name can open the temporary file.
@@ -43,14 +45,14 @@ public:
     // the target in place, above). On failure the temporary file is removed and the target left
     // alone (unless only the folder's flush failed, after the rename, or the copy in place
     // failed part-way, which the reason then says).
-    bool Commit(std::string* error);
+    Outcome Commit();
 
 private:
-    bool GiveTemporaryName(std::string* error);
-    // Gives the temporary file the target's owner, group and permissions; false when the owner
-    // or group cannot be given (the file is then written in place).
-    bool TakeOwnership(std::string* error, bool* inPlace);
-    bool WriteInPlace(std::string* error);
+    Outcome GiveTemporaryName();
+    // Gives the temporary file the target's owner, group and permissions; inPlace when the
+    // owner or group cannot be given or the file has several names (it is then written in place).
+    Outcome TakeOwnership(bool& inPlace);
+    Outcome WriteInPlace();
     void RemoveStaleTemporaries() const;
     void Discard();
 
@@ -64,6 +66,6 @@ private:
     std::string m_path;
 };
 
-// Replaces the file at path with data as a whole. False with the reason in *error on failure,
-// and the old file is then left as it was.
-bool ReplaceFileContents(const std::string& path, std::string_view data, std::string* error);
+// Replaces the file at path with data as a whole. On failure the reason is given and the old
+// file is left as it was.
+Outcome ReplaceFileContents(const std::string& path, std::string_view data);

@@ -33,13 +33,11 @@ struct Row {
 // The rows of a CSV text, each with the line it starts on.
 class CCsvRows {
 public:
-    bool Read(const std::string& text, char delimiter, std::vector<Row>& rows, std::string& error)
+    Outcome Read(const std::string& text, char delimiter, std::vector<Row>& rows)
     {
         csv_parser parser{};
-        if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-            error = "the CSV reader cannot start";
-            return false;
-        }
+        if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
+            return Failure("the CSV reader cannot start");
         csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
         // Fed a line at a time, so that each row knows where it starts.
         std::size_t at = 0;
@@ -51,12 +49,13 @@ public:
             at = end;
         }
         ok = ok && csv_fini(&parser, OnField, OnRow, this) == 0;
+        Outcome read;
         if (!ok)
-            error = "line " + std::to_string(m_line) + ": " + csv_strerror(csv_error(&parser)) +
-                    " (a quote inside a field is written twice, and the field is quoted)";
+            read = Failure("line " + std::to_string(m_line) + ": " + csv_strerror(csv_error(&parser)) +
+                           " (a quote inside a field is written twice, and the field is quoted)");
         csv_free(&parser);
         rows = std::move(m_rows);
-        return ok;
+        return read;
     }
 
 private:
@@ -88,8 +87,8 @@ bool IsPlainName(const std::string& name)
            std::none_of(name.begin(), name.end(), [](unsigned char c) { return c < 0x20; });
 }
 
-bool ReadModule(const Row& row, const std::map<std::string, std::size_t>& columns, const fs::path& folder,
-                PlanModule& module, std::string& fault)
+Outcome ReadModule(const Row& row, const std::map<std::string, std::size_t>& columns, const fs::path& folder,
+                   PlanModule& module)
 {
     const auto field = [&](const char* column) {
         const auto found = columns.find(column);
@@ -99,38 +98,28 @@ bool ReadModule(const Row& row, const std::map<std::string, std::size_t>& column
     module.name = field("name");
     module.port = field("port");
     module.file = field("file");
-    if (!IsPlainName(module.name)) {
-        fault = module.name.empty() ? "the module has no name"
-                                    : "the name " + Quoted(module.name) + " cannot be a file name (NAME.xml)";
-        return false;
-    }
-    if (module.port.empty()) {
-        fault = module.name + " has no port";
-        return false;
-    }
+    if (!IsPlainName(module.name))
+        return Failure(module.name.empty() ? "the module has no name"
+                                           : "the name " + Quoted(module.name) + " cannot be a file name (NAME.xml)");
+    if (module.port.empty())
+        return Failure(module.name + " has no port");
     if (!module.file.empty())
         module.filePath = (folder / module.file).lexically_normal();
     if (const std::string hw = field("hw"); !hw.empty()) {
         HardwareVersion version;
-        if (!ParseHardwareVersion(hw, version)) {
-            fault = module.name + ": hw takes a hardware version such as 2.1, not " + Quoted(hw);
-            return false;
-        }
+        if (!ParseHardwareVersion(hw, version))
+            return Failure(module.name + ": hw takes a hardware version such as 2.1, not " + Quoted(hw));
         module.hardware = version;
     }
     if (const std::string action = field("action"); !action.empty()) {
         FleetAction parsed;
-        if (!ParseFleetAction(action, parsed)) {
-            fault = module.name + ": the action is download, verify, upload or probe, not " + Quoted(action);
-            return false;
-        }
+        if (!ParseFleetAction(action, parsed))
+            return Failure(module.name + ": the action is download, verify, upload or probe, not " + Quoted(action));
         module.action = parsed;
     }
-    if (module.file.empty() && module.action != FleetAction::Upload) {
-        fault = module.name + " has no file (only an upload may go without)";
-        return false;
-    }
-    return true;
+    if (module.file.empty() && module.action != FleetAction::Upload)
+        return Failure(module.name + " has no file (only an upload may go without)");
+    return {};
 }
 
 } // namespace
@@ -157,17 +146,15 @@ bool ParseFleetAction(const std::string& text, FleetAction& action)
     return false;
 }
 
-bool ReadFleetPlan(const fs::path& path, FleetPlan& plan, std::string& error)
+Outcome ReadFleetPlan(const fs::path& path, FleetPlan& plan)
 {
     plan = FleetPlan{};
     plan.path = path;
     plan.folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     const std::string where = path.string() + ":";
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path.string() + ": the plan cannot be read";
-        return false;
-    }
+    if (!in)
+        return Failure(path.string() + ": the plan cannot be read");
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
         text.erase(0, 3);
@@ -175,56 +162,44 @@ bool ReadFleetPlan(const fs::path& path, FleetPlan& plan, std::string& error)
     const std::string header = text.substr(0, text.find('\n'));
     const char delimiter = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
     std::vector<Row> rows;
-    if (!CCsvRows().Read(text, delimiter, rows, error)) {
-        error = where + error;
-        return false;
-    }
-    if (rows.empty()) {
-        error = where + " the plan is empty; its first row names the columns: name,port,file[,hw][,action]";
-        return false;
-    }
+    if (const Outcome read = CCsvRows().Read(text, delimiter, rows); !read)
+        return Failure(where + read.message);
+    if (rows.empty())
+        return Failure(where + " the plan is empty; its first row names the columns: name,port,file[,hw][,action]");
     std::map<std::string, std::size_t> columns;
     for (std::size_t i = 0; i < rows.front().fields.size(); ++i) {
         const std::string name = Lower(rows.front().fields[i]);
-        if (std::find(kColumns.begin(), kColumns.end(), name) == kColumns.end() || columns.count(name)) {
-            error = where + std::to_string(rows.front().line) + ": " +
-                    (columns.count(name) ? "the column " + Quoted(name) + " is named twice"
-                                         : "unknown column " + Quoted(rows.front().fields[i]) +
-                                               " (the columns are name, port, file, hw and action)");
-            return false;
-        }
+        if (std::find(kColumns.begin(), kColumns.end(), name) == kColumns.end() || columns.count(name))
+            return Failure(where + std::to_string(rows.front().line) + ": " +
+                           (columns.count(name) ? "the column " + Quoted(name) + " is named twice"
+                                                : "unknown column " + Quoted(rows.front().fields[i]) +
+                                                      " (the columns are name, port, file, hw and action)"));
         columns[name] = i;
     }
     for (const char* required : kRequired)
-        if (!columns.count(required)) {
-            error = where + std::to_string(rows.front().line) + ": the column " + Quoted(required) +
-                    " is missing; the first row names the columns: name,port,file[,hw][,action]";
-            return false;
-        }
+        if (!columns.count(required))
+            return Failure(where + std::to_string(rows.front().line) + ": the column " + Quoted(required) +
+                           " is missing; the first row names the columns: name,port,file[,hw][,action]");
     std::set<std::string> names;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const Row& row = rows[r];
         const bool blank = std::all_of(row.fields.begin(), row.fields.end(), [](const std::string& f) { return f.empty(); });
         if (blank)
             continue;   // a spreadsheet's empty row
-        std::string fault;
         PlanModule module;
+        Outcome read;
         if (row.fields.size() > columns.size())
-            fault = "the row has " + std::to_string(row.fields.size()) + " fields, the header names " +
-                    std::to_string(columns.size());
-        else if (ReadModule(row, columns, plan.folder, module, fault) && !names.insert(module.name).second)
-            fault = "the name " + Quoted(module.name) + " is given twice";
-        if (!fault.empty()) {
-            error = where + std::to_string(row.line) + ": " + fault;
-            return false;
-        }
+            read = Failure("the row has " + std::to_string(row.fields.size()) + " fields, the header names " +
+                           std::to_string(columns.size()));
+        else if (read = ReadModule(row, columns, plan.folder, module); read && !names.insert(module.name).second)
+            read = Failure("the name " + Quoted(module.name) + " is given twice");
+        if (!read)
+            return Failure(where + std::to_string(row.line) + ": " + read.message);
         plan.modules.push_back(std::move(module));
     }
-    if (plan.modules.empty()) {
-        error = where + " the plan names no module";
-        return false;
-    }
-    return true;
+    if (plan.modules.empty())
+        return Failure(where + " the plan names no module");
+    return {};
 }
 
 fs::path UploadTarget(const FleetPlan& plan, const PlanModule& module)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/outcome.h"
 #include "model/wire_layout.h"
 
 enum class FleetAction { Download, Verify, Upload, Probe };
@@ -34,11 +35,11 @@ struct FleetPlan {
     std::vector<PlanModule> modules;
 };
 
-// Reads the plan. False with the fault in error, naming the plan and the line ("plan.csv:4:
+// Reads the plan. A failure names the fault, the plan and the line ("plan.csv:4:
 // the name "a/b" cannot be a file name"): a missing or unknown column, a row with more fields
 // than the header, an empty name or port, a name twice, an unknown action or hardware version,
 // a plan with no module.
-bool ReadFleetPlan(const std::filesystem::path& path, FleetPlan& plan, std::string& error);
+Outcome ReadFleetPlan(const std::filesystem::path& path, FleetPlan& plan);
 
 // Where an upload of the module writes the configuration: NAME.xml beside the plan.
 std::filesystem::path UploadTarget(const FleetPlan& plan, const PlanModule& module);

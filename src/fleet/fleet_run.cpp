@@ -9,6 +9,7 @@
 #include "commission/reply_check.h"
 #include "file/replacement_file.h"
 #include "link/frame_text.h"
+#include "model/hex_text.h"
 #include "model/lang_strings.h"
 
 namespace {
@@ -41,7 +42,7 @@ public:
     {
         // Modbus frames have no names of the module's protocol: they are shown as bytes.
         const std::string line = m_action == FleetAction::Probe
-                                     ? (direction == FrameDirection::ToModule ? "-> " : "<- ") + HexBytes(bytes, bytes.size())
+                                     ? (direction == FrameDirection::ToModule ? "-> " : "<- ") + HexText(bytes)
                                      : FormatFrame(direction, bytes);
         m_trace += Stamp(SecondsSince(m_start)) + line + "\n";
     }
@@ -82,9 +83,9 @@ ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions
     result.trace = module.name + " via " + module.port + ": " + FleetActionName(result.action) + " " + result.outcome.file +
                    "\n" + watch.Trace() + "=> " + std::to_string(result.outcome.code) + " " + result.outcome.message + "\n";
     if (!options.traceFolder.empty()) {
-        std::string error;
-        if (!ReplaceFileContents(TraceFile(options.traceFolder, module).string(), result.trace, &error)) {
-            result.outcome.message += "; the trace cannot be written: " + error;
+        if (const Outcome written = ReplaceFileContents(TraceFile(options.traceFolder, module).string(), result.trace);
+            !written) {
+            result.outcome.message += "; the trace cannot be written: " + written.message;
             if (result.outcome.code == 0)
                 result.outcome.code = kModuleCannotWrite;
         }

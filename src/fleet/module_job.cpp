@@ -63,11 +63,10 @@ struct Job {
 
     bool Load(CDeviceConfig& root, ModuleOutcome& failed) const
     {
-        std::string message;
-        const bool ok = files.Load(module.filePath, root, message);
-        if (!ok)
-            failed = Ended(kModuleBadFile, MessageOnOneLine(message), module.file);
-        return ok;
+        const Outcome loaded = files.Load(module.filePath, root);
+        if (!loaded)
+            failed = Ended(kModuleBadFile, MessageOnOneLine(loaded.message), module.file);
+        return loaded.Ok();
     }
 };
 
@@ -108,8 +107,10 @@ ModuleOutcome Upload(const Job& job)
                      written);
     // NAME.xml is written under its change lock, as gatewaycfg upload writes its file.
     CChangeLock lock;
-    if (std::string holder; lock.Lock(target.string(), kChangeLockWaitMilliseconds, &holder) == ChangeLockOutcome::Busy)
-        return Ended(kModuleFileBusy, written + ": " + holder + " is changing the file; try again once it is done", written);
+    if (const ChangeLockAttempt attempt = lock.Lock(target.string(), kChangeLockWaitMilliseconds);
+        attempt.outcome == ChangeLockOutcome::Busy)
+        return Ended(kModuleFileBusy, written + ": " + attempt.why + " is changing the file; try again once it is done",
+                     written);
     CDeviceConfig root;
     ModuleOutcome outcome;
     std::error_code ec;
@@ -131,12 +132,11 @@ ModuleOutcome Upload(const Job& job)
 ModuleOutcome Probe(const Job& job, const CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    std::string message;
-    if (const int code = CheckBeforeCommissioning(root, message); code != 0)
-        return Ended(code, MessageOnOneLine(message) + " (nothing was sent)", module.file);
+    if (const Outcome checked = CheckBeforeCommissioning(root); !checked)
+        return Ended(static_cast<int>(checked.code), MessageOnOneLine(checked.message) + " (nothing was sent)", module.file);
     ProbeSetup setup;
-    if (!ReadProbeSetup(root, setup, message))
-        return Ended(kModuleDifferent, message + " (nothing was sent)", module.file);
+    if (const Outcome read = ReadProbeSetup(root, setup); !read)
+        return Ended(kModuleDifferent, read.message + " (nothing was sent)", module.file);
     CModbusMaster master;
     master.SetStopFlag(stop);
     master.SetObserver(&keeper);
@@ -177,7 +177,7 @@ ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig&
     return compared;
 }
 
-bool CPlanFiles::Load(const std::filesystem::path& path, CDeviceConfig& root, std::string& message)
+Outcome CPlanFiles::Load(const std::filesystem::path& path, CDeviceConfig& root)
 {
     File* file = nullptr;
     {
@@ -192,11 +192,10 @@ bool CPlanFiles::Load(const std::filesystem::path& path, CDeviceConfig& root, st
         file->ok = loaded.ok;
         file->message = loaded.message;
     });
-    if (file->ok)
-        CopyConfiguration(file->root, root);
-    else
-        message = file->message;
-    return file->ok;
+    if (!file->ok)
+        return Failure(file->message);
+    CopyConfiguration(file->root, root);
+    return {};
 }
 
 ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CPlanFiles& files,

@@ -35,8 +35,8 @@ struct ModuleOutcome {
 // file costs far more than copying what it holds.
 class CPlanFiles {
 public:
-    // root gets the file's configuration; false with the reading's message. Safe from any thread.
-    bool Load(const std::filesystem::path& path, CDeviceConfig& root, std::string& message);
+    // root gets the file's configuration; a failure has the reading's message. Safe from any thread.
+    Outcome Load(const std::filesystem::path& path, CDeviceConfig& root);
 
 private:
     struct File {

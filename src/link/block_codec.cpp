@@ -17,14 +17,19 @@ void SetEnableOf(CParamItem* item, bool enabled)
         item->SetEnable(enabled ? 1 : 0);
 }
 
+bool IsWordField(const WireField& field)
+{
+    return field.encoding == WireEncoding::Number16 || field.encoding == WireEncoding::MappingAddress;
+}
+
 // The fields of a table from a node's rows into a block, and back. Numbers go in big-endian,
-// cut to the field's width.
-template <typename Node, std::size_t N>
-void PutFields(std::span<const WireField> fields, const Node& node, std::array<std::uint8_t, N>& block)
+// cut to the field's width. The block is a span: every block size shares one copy of the code.
+template <typename Node>
+void PutFields(std::span<const WireField> fields, const Node& node, std::span<std::uint8_t> block)
 {
     for (const WireField& field : fields) {
         const int number = WireValueOf(node.GetItemAt(field.row), field.encoding);
-        if (field.encoding == WireEncoding::Number16 || field.encoding == WireEncoding::MappingAddress) {
+        if (IsWordField(field)) {
             block[field.offset] = High(number);
             block[field.offset + 1] = Low(number);
         } else {
@@ -37,8 +42,7 @@ template <typename Node>
 void TakeFields(std::span<const WireField> fields, std::span<const std::uint8_t> block, Node& node)
 {
     for (const WireField& field : fields) {
-        const bool wide = field.encoding == WireEncoding::Number16 || field.encoding == WireEncoding::MappingAddress;
-        const int number = wide ? Word(block[field.offset], block[field.offset + 1]) : block[field.offset];
+        const int number = IsWordField(field) ? Word(block[field.offset], block[field.offset + 1]) : block[field.offset];
         SetWireValue(node.GetItemAt(field.row), field.encoding, number);
     }
 }

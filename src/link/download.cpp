@@ -10,9 +10,6 @@
 
 namespace {
 
-// 5013 "This version of the hardware does not support "User Config"".
-constexpr int kUserConfigNotSupported = 5013;
-
 bool IsVersion20(HardwareVersion v) { return v.major == 2 && v.minor == 0; }
 
 ResultCode SendAndAck(CPortSlot& slot, std::uint8_t code, std::span<const std::uint8_t> payload)
@@ -120,10 +117,9 @@ ResultCode Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurat
 {
     if (configurationSent)
         *configurationSent = false;
-    std::string message;
-    if (const ResultCode code = root.CheckEmpty(&message); code != RESULT_OK) {
-        Notify(slot, message);
-        return code;
+    if (const Outcome empty = root.CheckEmpty(); !empty) {
+        Notify(slot, empty.message);
+        return empty.code;
     }
     // Values that no edit could have stored are refused before the line is used, each named.
     if (const std::vector<ValueFault> faults = CheckItemValues(root); !faults.empty()) {
@@ -158,7 +154,7 @@ ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVe
         return RESULT_OK;   // this hardware takes its serial side from elsewhere
     if (v.major < 2) {
         if (mode == MODE_USER_CONFIG) {
-            Notify(slot, GetLangString(kUserConfigNotSupported));
+            Notify(slot, GetLangString(MessageText::UserConfigNotSupported));
             return RESULT_VERSION_MISMATCH;
         }
         if (const ResultCode code = SendSerialBlock(slot, subnet, false); code != RESULT_OK)

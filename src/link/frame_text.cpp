@@ -1,9 +1,9 @@
 #include "link/frame_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "link/protocol.h"
+#include "model/hex_text.h"
 
 std::string FormatFrame(FrameDirection direction, std::span<const std::uint8_t> bytes)
 {
@@ -13,10 +13,5 @@ std::string FormatFrame(FrameDirection direction, std::span<const std::uint8_t> 
     const std::string_view name = CommandName(bytes[0]);
     line += name;
     line += std::string(20 - std::min<std::size_t>(19, name.size()), ' ');
-    char part[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(part, sizeof part, i == 0 ? "%02X" : " %02X", bytes[i]);
-        line += part;
-    }
-    return line;
+    return line + HexText(bytes);
 }

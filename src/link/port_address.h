@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/outcome.h"
+
 inline constexpr int kDefaultConnectTimeoutMs = 5000;
 
 enum class PortKind { Device, RawTcp, Rfc2217 };
@@ -27,8 +29,8 @@ struct PortAddress {
 inline constexpr const char* kRawTcpScheme = "socket://";
 inline constexpr const char* kRfc2217Scheme = "rfc2217://";
 
-// Reads name. False with the fault in error, as a sentence that names the port.
-bool ParsePortAddress(const std::string& name, PortAddress& address, std::string& error);
+// Reads name. A failure gives the fault as a sentence that names the port.
+Outcome ParsePortAddress(const std::string& name, PortAddress& address);
 
 // A network form's HOST:PORT, with an IPv6 address in brackets: "[::1]:4001".
 std::string HostAndPort(const std::string& host, std::uint16_t port);

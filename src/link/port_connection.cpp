@@ -42,9 +42,11 @@ private:
 PortOpening OpenDevice(const std::string& path, const SerialLineSettings& settings)
 {
     PortOpening opening;
-    std::unique_ptr<CSerialDevice> device = OpenSerialDevice(path, &opening.refusal);
-    if (!device)
+    std::unique_ptr<CSerialDevice> device;
+    if (Outcome opened = OpenSerialDevice(path, device); !opened) {
+        opening.refusal = std::move(opened.message);
         return opening;
+    }
     if (std::string refused = ApplyLineSettings(device->Descriptor(), settings); !refused.empty()) {
         opening.reached = true;
         opening.refusal = path + ": the port refused " + refused + ".";
@@ -64,8 +66,10 @@ PortOpening OpenServer(const std::string& name, const PortAddress& address, cons
     IgnoreBrokenPipes();
     const std::string hostAndPort = HostAndPort(address.host, address.port);
     std::vector<ServerAddress> addresses;
-    if (!ResolveServer(address.host, address.port, addresses, opening.refusal))
+    if (Outcome resolved = ResolveServer(address.host, address.port, addresses); !resolved) {
+        opening.refusal = std::move(resolved.message);
         return opening;
+    }
     auto lock = std::make_unique<CServerPortLock>();
     if (!lock->Acquire(addresses, address.port)) {
         opening.refusal = "Another run of this program is using " + hostAndPort + ".";
@@ -93,8 +97,10 @@ PortOpening OpenPortConnection(const std::string& name, const SerialLineSettings
 {
     PortAddress address;
     PortOpening opening;
-    if (!ParsePortAddress(name, address, opening.refusal))
+    if (Outcome parsed = ParsePortAddress(name, address); !parsed) {
+        opening.refusal = std::move(parsed.message);
         return opening;
+    }
     if (address.kind == PortKind::Device)
         return OpenDevice(address.path, settings);
     return OpenServer(name, address, settings, stop);

@@ -80,42 +80,38 @@ CSerialDevice::~CSerialDevice()
     ::close(m_fd);
 }
 
-std::unique_ptr<CSerialDevice> OpenSerialDevice(const std::string& path, std::string* reason)
+Outcome OpenSerialDevice(const std::string& path, std::unique_ptr<CSerialDevice>& opened)
 {
-    const auto refuse = [&](std::string text) {
-        if (reason)
-            *reason = std::move(text);
-        return nullptr;
-    };
-    if (reason)
-        reason->clear();
+    opened.reset();
     if (path.empty())
-        return refuse("No serial port was given.");
+        return Failure("No serial port was given.");
     // A plain file or a folder is refused before a lock file is made in its name.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return refuse(Refused(path, errno));
+        return Failure(Refused(path, errno));
     if (S_ISREG(st.st_mode))
-        return refuse(path + " is a regular file, not a serial port.");
+        return Failure(path + " is a regular file, not a serial port.");
     if (S_ISDIR(st.st_mode))
-        return refuse(path + " is a folder, not a serial port.");
+        return Failure(path + " is a folder, not a serial port.");
 
     auto lock = std::make_unique<CSerialLock>();
     pid_t holder = 0;
     if (!lock->Acquire(path, holder))
-        return refuse("The port is in use by process " + std::to_string(holder) + ".");
+        return Failure("The port is in use by process " + std::to_string(holder) + ".");
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return refuse(Refused(path, errno));
+        return Failure(Refused(path, errno));
+    // From here a refusal closes the device, and its lock goes with it.
     auto device = std::make_unique<CSerialDevice>(fd, path, std::move(lock));
     if (!::isatty(fd))
-        return refuse(path + " is not a terminal, so not a serial port.");
+        return Failure(path + " is not a terminal, so not a serial port.");
     // Held by another program: its flock is refused (TIOCEXCL alone does not stop root).
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return refuse(errno == EWOULDBLOCK ? "Another program holds " + path + "." : Refused(path, errno));
+        return Failure(errno == EWOULDBLOCK ? "Another program holds " + path + "." : Refused(path, errno));
     if (::ioctl(fd, TIOCEXCL) != 0)
-        return refuse(Refused(path, errno));
-    return device;
+        return Failure(Refused(path, errno));
+    opened = std::move(device);
+    return {};
 }
 
 std::string SerialParityName(char parity)

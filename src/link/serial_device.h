@@ -8,6 +8,7 @@
 #include <string>
 
 #include "link/uucp_lock.h"
+#include "model/outcome.h"
 
 // A serial device held by this program. Closing it (when the object goes) lets other programs
 // open the line again; the lock file goes last.
@@ -32,11 +33,11 @@ private:
 };
 
 // Takes the device at path: its lock file first (a port a terminal program holds is not even
-// opened), then the device itself. None when it cannot be had; reason (optional) then says why
-// in a sentence for the user: the device does not exist, permission is refused (and how to join
-// the "dialout" group), it is a regular file or no terminal at all, another program holds it, or
-// the living process that holds its lock file.
-std::unique_ptr<CSerialDevice> OpenSerialDevice(const std::string& path, std::string* reason = nullptr);
+// opened), then the device itself, into opened. When it cannot be had, opened is empty and the
+// failure says why in a sentence for the user: the device does not exist, permission is refused
+// (and how to join the "dialout" group), it is a regular file or no terminal at all, another
+// program holds it, or the living process that holds its lock file.
+Outcome OpenSerialDevice(const std::string& path, std::unique_ptr<CSerialDevice>& opened);
 
 struct SerialLineSettings {
     int baud = 19200;

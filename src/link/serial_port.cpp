@@ -49,20 +49,18 @@ void CPortSlot::ReportProgress()
         m_observer->OnProgress(m_done, m_total);
 }
 
-ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal)
+Outcome OpenPort(CPortSlot& slot, const std::string& device)
 {
     slot.Close();
     slot.m_state = CPortSlot::State::NotOpened;
     LineOpening opening = OpenConnectionLine(device, slot.m_stop);
-    if (refusal)
-        *refusal = opening.refusal;
     if (!opening.line) {
         if (opening.reached)
             slot.m_state = CPortSlot::State::Cleared;
-        return RESULT_PORT_NOT_OPENED;
+        return Failure(std::move(opening.refusal), RESULT_PORT_NOT_OPENED);
     }
     AttachLine(slot, std::move(opening.line));
-    return RESULT_OK;
+    return {};
 }
 
 void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line)

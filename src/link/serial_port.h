@@ -13,7 +13,7 @@
 
 #include "link/link_observer.h"
 #include "link/port_line.h"
-#include "model/result_codes.h"
+#include "model/outcome.h"
 #include "model/wire_layout.h"
 
 // The port of one transfer run. It closes itself when it goes out of scope; a failing write,
@@ -64,7 +64,7 @@ public:
     int TotalExchanges() const { return m_total; }
 
 private:
-    friend ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal);
+    friend Outcome OpenPort(CPortSlot& slot, const std::string& device);
     friend void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
     friend ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
     friend ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received);
@@ -96,9 +96,9 @@ private:
 
 // Opens the port (a device path such as /dev/ttyUSB0 or a pseudo-terminal held exclusively, or
 // a serial device server: socket://HOST:PORT, rfc2217://HOST:PORT), sets its line to raw
-// 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties the buffers. 0 or 4; refusal
-// (optional) then says why in a sentence for the user.
-ResultCode OpenPort(CPortSlot& slot, const std::string& device, std::string* refusal = nullptr);
+// 19200 bit/s, 8 data bits, no parity, 1 stop bit, and empties the buffers. A failure has the
+// code RESULT_PORT_NOT_OPENED and says why in a sentence for the user.
+Outcome OpenPort(CPortSlot& slot, const std::string& device);
 
 // Makes line the open port of the slot (a line in memory, for one).
 void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);

@@ -80,7 +80,7 @@ int ConnectOne(const ServerAddress& server, ConnectDeadline deadline, const std:
 
 } // namespace
 
-bool ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses, std::string& error)
+Outcome ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses)
 {
     addresses.clear();
     addrinfo hints{};
@@ -96,10 +96,8 @@ bool ResolveServer(const std::string& host, std::uint16_t port, std::vector<Serv
         hints.ai_flags = 0;
         rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
     }
-    if (rc != 0) {
-        error = "The server \"" + host + "\" cannot be found (" + ::gai_strerror(rc) + ").";
-        return false;
-    }
+    if (rc != 0)
+        return Failure("The server \"" + host + "\" cannot be found (" + ::gai_strerror(rc) + ").");
     for (const addrinfo* ai = found; ai; ai = ai->ai_next) {
         if (ai->ai_family != AF_INET && ai->ai_family != AF_INET6)
             continue;
@@ -113,11 +111,9 @@ bool ResolveServer(const std::string& host, std::uint16_t port, std::vector<Serv
             addresses.push_back(server);
     }
     ::freeaddrinfo(found);
-    if (addresses.empty()) {
-        error = "The server \"" + host + "\" has no IPv4 or IPv6 address.";
-        return false;
-    }
-    return true;
+    if (addresses.empty())
+        return Failure("The server \"" + host + "\" has no IPv4 or IPv6 address.");
+    return {};
 }
 
 CServerPortLock::~CServerPortLock()

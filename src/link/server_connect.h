@@ -10,15 +10,16 @@
 
 #include <sys/socket.h>
 
+#include "model/outcome.h"
+
 struct ServerAddress {
     sockaddr_storage address{};
     socklen_t length = 0;
     std::string numeric;   // "127.0.0.1", "::1"
 };
 
-// The addresses of host, in the order the system prefers them. False with the fault in error.
-bool ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses,
-                   std::string& error);
+// The addresses of host, in the order the system prefers them; a failure says why there are none.
+Outcome ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses);
 
 // Held while a run uses a server port: one abstract local socket per address of the server, so
 // that the lock needs no file, covers every name of the server and goes with the process.

@@ -4,19 +4,9 @@
 #include "link/upload.h"
 #include "model/lang_strings.h"
 
-namespace {
-
-constexpr int kFailedToOpen = 28;        // "Failed to open serial port!"
-constexpr int kDownloadSucceeded = 29;   // "Download successfully!"
-constexpr int kUploadSucceeded = 30;     // "Upload successfully!"
-constexpr int kUploadTitle = 31;
-constexpr int kDownloadTitle = 32;
-
-} // namespace
-
 std::string TransferTitle(TransferDirection direction)
 {
-    return GetLangString(direction == TransferDirection::Download ? kDownloadTitle : kUploadTitle);
+    return GetLangString(direction == TransferDirection::Download ? AppText::DownloadTitle : AppText::UploadTitle);
 }
 
 std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults)
@@ -49,16 +39,15 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
         outcome.message = ResultMessage(outcome.code);
         return outcome;
     }
-    std::string refusal;
-    if (OpenPort(slot, device, &refusal) != RESULT_OK) {
-        outcome.code = RESULT_PORT_NOT_OPENED;
-        outcome.message = GetLangString(kFailedToOpen) + (refusal.empty() ? "" : "\n" + refusal);
+    if (const Outcome opened = OpenPort(slot, device); !opened) {
+        outcome.code = opened.code;
+        outcome.message = GetLangString(MessageText::PortOpenFailed) + (opened.message.empty() ? "" : "\n" + opened.message);
         return outcome;
     }
     if (direction == TransferDirection::Download) {
         bool configurationSent = false;
         outcome.code = Download(slot, root, &configurationSent);
-        outcome.message = outcome.code == RESULT_OK ? GetLangString(kDownloadSucceeded) : ResultMessage(outcome.code);
+        outcome.message = outcome.code == RESULT_OK ? GetLangString(MessageText::DownloadSucceeded) : ResultMessage(outcome.code);
         outcome.partlyDownloaded = outcome.code != RESULT_OK && configurationSent;
         if (outcome.partlyDownloaded)
             outcome.message += "\n" + PartlyDownloadedText();
@@ -67,7 +56,7 @@ TransferOutcome RunTransfer(TransferDirection direction, const std::string& devi
         outcome.configurationReplaced = outcome.code == RESULT_OK;
         if (outcome.configurationReplaced)
             outcome.valueFaults = CheckItemValues(root);
-        outcome.message = outcome.code == RESULT_OK ? GetLangString(kUploadSucceeded) : ResultMessage(outcome.code);
+        outcome.message = outcome.code == RESULT_OK ? GetLangString(MessageText::UploadSucceeded) : ResultMessage(outcome.code);
     }
     slot.Close();
     return outcome;

@@ -72,10 +72,10 @@ AutoMapResult AutoMap(CSubnetNode& subnet)
     AutoMapResult result;
     if (lastInput > kAreaBytes - 1) {
         result.result = 0;
-        result.message = GetLangString(5015);
+        result.message = GetLangString(MessageText::InputOverflow);
     } else if (lastOutput > kAreaBytes - 1) {
         result.result = 0;
-        result.message = GetLangString(5016);
+        result.message = GetLangString(MessageText::OutputOverflow);
     }
     return result;
 }

@@ -115,15 +115,14 @@ int main(int argc, char** argv)
         serve.charSeconds = CharacterSeconds(serial);
 
     SlaveTables tables;
-    std::string error;
-    if (!tableFile.empty() && !LoadTableFile(tables, tableFile, error)) {
-        std::cerr << "modbus-slave-sim: " << error << '\n';
+    if (const Outcome loaded = tableFile.empty() ? Outcome{} : LoadTableFile(tables, tableFile); !loaded) {
+        std::cerr << "modbus-slave-sim: " << loaded.message << '\n';
         return 65;
     }
     for (int table = 0; table < kSlaveTableCount; ++table) {
         for (const std::string& text : tableTexts[table]) {
-            if (!AddTableValues(tables, table, text, error)) {
-                std::cerr << "modbus-slave-sim: --" << error << '\n';
+            if (const Outcome added = AddTableValues(tables, table, text); !added) {
+                std::cerr << "modbus-slave-sim: --" << added.message << '\n';
                 return 64;
             }
         }
@@ -132,9 +131,11 @@ int main(int argc, char** argv)
 
     const std::atomic<bool>& stop = InstallStopSignals();
     CModbusSlaveServer server;
-    const bool opened = portPath.empty() ? server.OpenPseudoTerminal(error) : server.OpenDevice(portPath, serial, error);
-    if (!opened || !server.SetTables(tables, error)) {
-        std::cerr << "modbus-slave-sim: " << error << '\n';
+    Outcome ready = portPath.empty() ? server.OpenPseudoTerminal() : server.OpenDevice(portPath, serial);
+    if (ready)
+        ready = server.SetTables(tables);
+    if (!ready) {
+        std::cerr << "modbus-slave-sim: " << ready.message << '\n';
         return 1;
     }
     if (!AnnounceTerminal("modbus-slave-sim", linkPath, server.TerminalPath()))

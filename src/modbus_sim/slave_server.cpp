@@ -93,18 +93,22 @@ struct CModbusSlaveServer::Context {
 CModbusSlaveServer::CModbusSlaveServer() = default;
 CModbusSlaveServer::~CModbusSlaveServer() = default;
 
-bool CModbusSlaveServer::OpenPseudoTerminal(std::string& error)
+Outcome CModbusSlaveServer::OpenPseudoTerminal()
 {
-    return m_line.OpenPseudoTerminal(error) && SetUp(SlaveSerialSettings{}, error);
+    if (Outcome opened = m_line.OpenPseudoTerminal(); !opened)
+        return opened;
+    return SetUp(SlaveSerialSettings{});
 }
 
-bool CModbusSlaveServer::OpenDevice(const std::string& path, const SlaveSerialSettings& settings, std::string& error)
+Outcome CModbusSlaveServer::OpenDevice(const std::string& path, const SlaveSerialSettings& settings)
 {
     const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
-    return m_line.OpenDevice(path, error, line) && SetUp(settings, error);
+    if (Outcome opened = m_line.OpenDevice(path, line); !opened)
+        return opened;
+    return SetUp(settings);
 }
 
-bool CModbusSlaveServer::SetUp(const SlaveSerialSettings& settings, std::string& error)
+Outcome CModbusSlaveServer::SetUp(const SlaveSerialSettings& settings)
 {
     m_path = m_line.TerminalPath();
     m_context = std::make_unique<Context>();
@@ -112,20 +116,16 @@ bool CModbusSlaveServer::SetUp(const SlaveSerialSettings& settings, std::string&
     // length it times RTS by is the same with any parity bit.
     const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
     m_context->ctx = modbus_new_rtu(m_path.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
-    if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0) {
-        error = std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno);
-        return false;
-    }
+    if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0)
+        return Failure(std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno));
     m_context->direction = settings.direction;
     if (const std::string refused = SetDirectionControl(m_context->ctx, m_line.Descriptor(), settings.direction);
-        !refused.empty()) {
-        error = m_path + ": " + refused;
-        return false;
-    }
-    return true;
+        !refused.empty())
+        return Failure(m_path + ": " + refused);
+    return {};
 }
 
-bool CModbusSlaveServer::SetTables(const SlaveTables& tables, std::string& error)
+Outcome CModbusSlaveServer::SetTables(const SlaveTables& tables)
 {
     int start[kSlaveTableCount] = {};
     int size[kSlaveTableCount] = {};
@@ -141,10 +141,8 @@ bool CModbusSlaveServer::SetTables(const SlaveTables& tables, std::string& error
         static_cast<unsigned>(start[TABLE_INPUTS]), static_cast<unsigned>(size[TABLE_INPUTS]),
         static_cast<unsigned>(start[TABLE_HOLDING]), static_cast<unsigned>(size[TABLE_HOLDING]),
         static_cast<unsigned>(start[TABLE_INPUT_REGISTERS]), static_cast<unsigned>(size[TABLE_INPUT_REGISTERS]));
-    if (!mapping) {
-        error = std::string("cannot make the tables: ") + modbus_strerror(errno);
-        return false;
-    }
+    if (!mapping)
+        return Failure(std::string("cannot make the tables: ") + modbus_strerror(errno));
     for (const auto& [address, value] : tables.values[TABLE_COILS])
         mapping->tab_bits[address - start[TABLE_COILS]] = static_cast<std::uint8_t>(value);
     for (const auto& [address, value] : tables.values[TABLE_INPUTS])
@@ -156,7 +154,7 @@ bool CModbusSlaveServer::SetTables(const SlaveTables& tables, std::string& error
     if (m_context->mapping)
         modbus_mapping_free(m_context->mapping);
     m_context->mapping = mapping;
-    return true;
+    return {};
 }
 
 int CModbusSlaveServer::Serve(const SlaveServeOptions& options, const SlaveFaults& faults,

@@ -13,6 +13,7 @@
 #include "commission/direction_control.h"
 #include "modbus_sim/slave_tables.h"
 #include "sim/sim_line.h"
+#include "model/outcome.h"
 
 struct SlaveFaults {
     bool noAnswer = false;       // take every request, answer none
@@ -52,12 +53,12 @@ public:
     CModbusSlaveServer& operator=(const CModbusSlaveServer&) = delete;
 
     // A new pseudo-terminal; TerminalPath() is the end a master opens.
-    bool OpenPseudoTerminal(std::string& error);
+    Outcome OpenPseudoTerminal();
     // A real serial device with these settings.
-    bool OpenDevice(const std::string& path, const SlaveSerialSettings& settings, std::string& error);
+    Outcome OpenDevice(const std::string& path, const SlaveSerialSettings& settings);
     const std::string& TerminalPath() const { return m_path; }
 
-    bool SetTables(const SlaveTables& tables, std::string& error);
+    Outcome SetTables(const SlaveTables& tables);
 
     // Answers requests until stop is set or the line has been idle for idleExitSeconds; returns
     // the exit status (0).
@@ -66,7 +67,7 @@ public:
 
 private:
     // The libmodbus slave on the line just opened.
-    bool SetUp(const SlaveSerialSettings& settings, std::string& error);
+    Outcome SetUp(const SlaveSerialSettings& settings);
     // Sends the reply to a request (an exception when exception is not 0), at the pace of the
     // line when charSeconds is given.
     void Answer(std::span<const std::uint8_t> frame, int exception, double charSeconds, int slowMs,

@@ -34,14 +34,12 @@ const char* SlaveTableName(int table)
     return table >= 0 && table < kSlaveTableCount ? names[table] : "?";
 }
 
-bool AddTableValues(SlaveTables& tables, int table, const std::string& text, std::string& error)
+Outcome AddTableValues(SlaveTables& tables, int table, const std::string& text)
 {
     const auto eq = text.find('=');
     long start = 0;
-    if (eq == std::string::npos || !ParseNumber(text.substr(0, eq), 0xFFFF, start)) {
-        error = std::string(SlaveTableName(table)) + ": \"" + text + "\" is not START=V[,V...]";
-        return false;
-    }
+    if (eq == std::string::npos || !ParseNumber(text.substr(0, eq), 0xFFFF, start))
+        return Failure(std::string(SlaveTableName(table)) + ": \"" + text + "\" is not START=V[,V...]");
     const long max = table == TABLE_COILS || table == TABLE_INPUTS ? 1 : 0xFFFF;
     long address = start;
     std::size_t at = eq + 1;
@@ -49,27 +47,22 @@ bool AddTableValues(SlaveTables& tables, int table, const std::string& text, std
         const std::size_t comma = std::min(text.find(',', at), text.size());
         long value = 0;
         if (!ParseNumber(text.substr(at, comma - at), max, value)) {
-            error = std::string(SlaveTableName(table)) + ": \"" + Trim(text.substr(at, comma - at)) +
-                    "\" is not a value from 0 to " + std::to_string(max);
-            return false;
+            return Failure(std::string(SlaveTableName(table)) + ": \"" + Trim(text.substr(at, comma - at)) +
+                    "\" is not a value from 0 to " + std::to_string(max));
         }
-        if (address > 0xFFFF) {
-            error = std::string(SlaveTableName(table)) + ": the values run past address 65535";
-            return false;
-        }
+        if (address > 0xFFFF)
+            return Failure(std::string(SlaveTableName(table)) + ": the values run past address 65535");
         tables.values[static_cast<std::size_t>(table)][static_cast<int>(address++)] = static_cast<std::uint16_t>(value);
         at = comma + 1;
     }
-    return true;
+    return {};
 }
 
-bool LoadTableFile(SlaveTables& tables, const std::string& path, std::string& error)
+Outcome LoadTableFile(SlaveTables& tables, const std::string& path)
 {
     std::ifstream in(path);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
+    if (!in)
+        return Failure(path + ": cannot be read");
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         line = Trim(line.substr(0, line.find('#')));
@@ -81,16 +74,12 @@ bool LoadTableFile(SlaveTables& tables, const std::string& path, std::string& er
         for (int t = 0; t < kSlaveTableCount; ++t)
             if (name == SlaveTableName(t))
                 table = t;
-        if (table < 0 || space == std::string::npos) {
-            error = path + ":" + std::to_string(number) + ": a line starts with coils, inputs, holding or input-registers";
-            return false;
-        }
-        if (!AddTableValues(tables, table, Trim(line.substr(space)), error)) {
-            error = path + ":" + std::to_string(number) + ": " + error;
-            return false;
-        }
+        if (table < 0 || space == std::string::npos)
+            return Failure(path + ":" + std::to_string(number) + ": a line starts with coils, inputs, holding or input-registers");
+        if (const Outcome added = AddTableValues(tables, table, Trim(line.substr(space))); !added)
+            return Failure(path + ":" + std::to_string(number) + ": " + added.message);
     }
-    return true;
+    return {};
 }
 
 void FillDefaultTables(SlaveTables& tables)

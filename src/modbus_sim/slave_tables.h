@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "model/outcome.h"
+
 enum SlaveTable : int { TABLE_COILS = 0, TABLE_INPUTS = 1, TABLE_HOLDING = 2, TABLE_INPUT_REGISTERS = 3 };
 inline constexpr int kSlaveTableCount = 4;
 
@@ -17,13 +19,13 @@ struct SlaveTables {
     std::array<std::map<int, std::uint16_t>, kSlaveTableCount> values;   // address -> value
 };
 
-// Adds "START=V[,V...]" to a table; false with a message for a bad text (coils and inputs take
+// Adds "START=V[,V...]" to a table; a failure with a message for a bad text (coils and inputs take
 // 0 or 1, registers 0-65535, addresses 0-65535).
-bool AddTableValues(SlaveTables& tables, int table, const std::string& text, std::string& error);
+Outcome AddTableValues(SlaveTables& tables, int table, const std::string& text);
 
-// Reads a file of lines "TABLE START = V, V, ..." ('#' starts a comment); false with a message
+// Reads a file of lines "TABLE START = V, V, ..." ('#' starts a comment); a failure with a message
 // naming the line.
-bool LoadTableFile(SlaveTables& tables, const std::string& path, std::string& error);
+Outcome LoadTableFile(SlaveTables& tables, const std::string& path);
 
 // A table that was given no values holds addresses 0-99: registers the address itself, coils
 // and inputs the address's lowest bit.

@@ -2,15 +2,20 @@
 
 #include "model/lang_strings.h"
 
-CBusNode::CBusNode() : CConfigNode(GetLangString(17))
+CBusNode::CBusNode() : CConfigNode(GetLangString(AppText::FieldbusName))
 {
-    AppendItem(MakeItem(GetLangString(59), GetLangString(60), "PROFIBUS", STATE_SHOW_ONLY, 0));
-    AppendItem(MakeItem(GetLangString(61), GetLangString(62), GetLangString(63), STATE_SHOW_ONLY, 0));
-    AppendItem(MakeItem(GetLangString(64), GetLangString(65), GetLangString(66), STATE_SHOW_ONLY, 0));
-    AppendItem(MakeItem(GetLangString(80), GetLangString(83), GetLangString(81), STATE_LIST, 1,
-                        {GetLangString(82), GetLangString(81)}));
-    AppendItem(MakeItem(GetLangString(84), GetLangString(85), GetLangString(86), STATE_LIST_TEXT, 1,
-                        {GetLangString(86), GetLangString(87)}));
+    AppendItem(MakeItem({.label = GetLangString(BusText::Protocol), .help = GetLangString(BusText::ProtocolHelp),
+                         .value = "PROFIBUS", .state = STATE_SHOW_ONLY, .enable = 0}));
+    AppendItem(MakeItem({.label = GetLangString(BusText::InputBytes), .help = GetLangString(BusText::InputBytesHelp),
+                         .value = GetLangString(BusText::InputBytesValue), .state = STATE_SHOW_ONLY, .enable = 0}));
+    AppendItem(MakeItem({.label = GetLangString(BusText::OutputBytes), .help = GetLangString(BusText::OutputBytesHelp),
+                         .value = GetLangString(BusText::OutputBytesValue), .state = STATE_SHOW_ONLY, .enable = 0}));
+    AppendItem(MakeItem({.label = GetLangString(BusText::AddressMode), .help = GetLangString(BusText::AddressModeHelp),
+                         .value = GetLangString(ChoiceText::ProbeAddress), .state = STATE_LIST, .enable = 1,
+                         .choices = {GetLangString(ChoiceText::SetByIoPort), GetLangString(ChoiceText::ProbeAddress)}}));
+    AppendItem(MakeItem({.label = GetLangString(BusText::ProbeTimeout), .help = GetLangString(BusText::ProbeTimeoutHelp),
+                         .value = GetLangString(ChoiceText::DefaultValue), .state = STATE_LIST_TEXT, .enable = 1,
+                         .choices = {GetLangString(ChoiceText::DefaultValue), GetLangString(ChoiceText::Customized)}}));
 }
 
 void CBusNode::Reset()

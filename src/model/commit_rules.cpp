@@ -16,7 +16,7 @@ struct Range {
 
 bool IsDefaultValueText(std::string_view text)
 {
-    return text == GetLangString(86);
+    return text == GetLangString(ChoiceText::DefaultValue);
 }
 
 // Ranges of the subnet's text rows; rows 13-18 exist only in User Config mode.
@@ -93,9 +93,11 @@ ResultCode CheckCommandText(const CDeviceConfig& root, const CModbusCommand& com
         const CParamItem* transmission = root.Subnet().GetItemAt(SUBNET_ROW_TRANSMISSION);
         if (transmission && transmission->value == "ASCII")
             code = CheckTextBoxDecimal(text, {1, 45});
-        else if (index == 0 || index == 1 || index == 12)
+        else if (index == FUNCTION_READ_COIL_STATUS || index == FUNCTION_READ_INPUT_STATUS ||
+                 index == FUNCTION_FORCE_MULTIPLE_COILS)
             code = CheckTextBoxDecimal(text, {1, 400});
-        else if (index == 2 || index == 3 || index == 13)
+        else if (index == FUNCTION_READ_HOLDING_REGISTER || index == FUNCTION_READ_INPUT_REGISTER ||
+                 index == FUNCTION_PRESET_MULTIPLE_REGISTERS)
             code = CheckTextBoxDecimal(text, {1, 122});
         break;
     }
@@ -123,7 +125,7 @@ void SetRowEnable(CConfigNode& node, int row, int enable, CommitOutcome& outcome
 void ForceDisable(CConfigNode& node, int row, CommitOutcome& outcome)
 {
     if (CParamItem* item = node.GetItemAt(row))
-        item->value = GetLangString(25);
+        item->value = GetLangString(ChoiceText::Disable);
     SetRowEnable(node, row, 0, outcome);
 }
 
@@ -134,25 +136,25 @@ void ApplyChoiceRules(CDeviceConfig& root, const TreeRecord& record, int row, st
     if (record.type == RECORD_SUBNET) {
         CSubnetNode& subnet = root.Subnet();
         if (row == SUBNET_ROW_PROTOCOL) {
-            if (picked == GetLangString(20) && subnet.GetMode() != MODE_MODBUS_MASTER) {
+            if (picked == GetLangString(ChoiceText::ModbusMaster) && subnet.GetMode() != MODE_MODBUS_MASTER) {
                 subnet.SetMode(MODE_MODBUS_MASTER);
                 outcome.modeSwitched = true;
-            } else if (picked == GetLangString(21) && subnet.GetMode() != MODE_USER_CONFIG) {
+            } else if (picked == GetLangString(ChoiceText::UserConfig) && subnet.GetMode() != MODE_USER_CONFIG) {
                 subnet.SetMode(MODE_USER_CONFIG);
                 outcome.modeSwitched = true;
             }
         } else if (row == SUBNET_ROW_FRAME_TYPE) {
-            if (picked == GetLangString(22)) {          // Frame Length
+            if (picked == GetLangString(ChoiceText::FrameLength)) {
                 SetRowEnable(subnet, SUBNET_ROW_FRAME_LENGTH, 1, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_START_DELIMITER, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_END_DELIMITER, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_CRC_CHECK, 1, outcome);
-            } else if (picked == GetLangString(23)) {   // Delimiter
+            } else if (picked == GetLangString(ChoiceText::Delimiter)) {
                 SetRowEnable(subnet, SUBNET_ROW_FRAME_LENGTH, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_START_DELIMITER, 1, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_END_DELIMITER, 1, outcome);
                 ForceDisable(subnet, SUBNET_ROW_CRC_CHECK, outcome);
-            } else if (picked == GetLangString(24)) {   // Time Interval between Characters
+            } else if (picked == GetLangString(ChoiceText::CharacterInterval)) {
                 SetRowEnable(subnet, SUBNET_ROW_FRAME_LENGTH, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_START_DELIMITER, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_END_DELIMITER, 0, outcome);
@@ -164,10 +166,10 @@ void ApplyChoiceRules(CDeviceConfig& root, const TreeRecord& record, int row, st
                 ForceDisable(subnet, SUBNET_ROW_CRC_CHECK, outcome);
             }
         } else if (row == SUBNET_ROW_AUTO_SEND) {
-            SetRowEnable(subnet, SUBNET_ROW_AUTO_SEND_PERIOD, picked == GetLangString(26) ? 1 : 0, outcome);
+            SetRowEnable(subnet, SUBNET_ROW_AUTO_SEND_PERIOD, picked == GetLangString(ChoiceText::Enable) ? 1 : 0, outcome);
         }
     } else if (record.type == RECORD_FIELDBUS && row == BUS_ROW_ADDRESS_MODE) {
-        SetRowEnable(root.Bus(), BUS_ROW_PROBE_TIMEOUT, picked == GetLangString(81) ? 1 : 0, outcome);
+        SetRowEnable(root.Bus(), BUS_ROW_PROBE_TIMEOUT, picked == GetLangString(ChoiceText::ProbeAddress) ? 1 : 0, outcome);
     }
 }
 

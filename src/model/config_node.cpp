@@ -10,10 +10,7 @@ CModbusCommand* CConfigNode::AddCommand(int functionIndex)
 
 int CConfigNode::AttachCommand(std::unique_ptr<CModbusCommand> command)
 {
-    if (!command)
-        return 0;
-    m_commands.push_back(std::move(command));
-    return 1;
+    return AppendOwned(m_commands, std::move(command));
 }
 
 CSlaveNode* CConfigNode::AddNode()
@@ -24,40 +21,17 @@ CSlaveNode* CConfigNode::AddNode()
 
 int CConfigNode::AttachNode(std::unique_ptr<CSlaveNode> node)
 {
-    if (!node)
-        return 0;
-    m_nodes.push_back(std::move(node));
-    return 1;
+    return AppendOwned(m_nodes, std::move(node));
 }
 
 int CConfigNode::RemoveCommand(const CModbusCommand* command)
 {
-    if (!command)
-        return 0;
-    std::erase_if(m_commands, [command](const auto& p) { return p.get() == command; });
-    return 1;
+    return RemoveOwned(m_commands, command);
 }
 
 int CConfigNode::RemoveNode(const CSlaveNode* node)
 {
-    if (!node)
-        return 0;
-    std::erase_if(m_nodes, [node](const auto& p) { return p.get() == node; });
-    return 1;
-}
-
-CModbusCommand* CConfigNode::GetCommandAt(int position) const
-{
-    if (position < 0 || static_cast<std::size_t>(position) >= m_commands.size())
-        return nullptr;
-    return m_commands[static_cast<std::size_t>(position)].get();
-}
-
-CSlaveNode* CConfigNode::GetNodeAt(int position) const
-{
-    if (position < 0 || static_cast<std::size_t>(position) >= m_nodes.size())
-        return nullptr;
-    return m_nodes[static_cast<std::size_t>(position)].get();
+    return RemoveOwned(m_nodes, node);
 }
 
 void CConfigNode::BuildTree(TreeEntries& children)

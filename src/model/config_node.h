@@ -8,9 +8,10 @@
 #include "model/config_tree.h"
 #include "model/item_list.h"
 #include "model/modbus_command.h"
+#include "model/owned_list.h"
 #include "model/slave_node.h"
 
-using SlaveList = std::vector<std::unique_ptr<CSlaveNode>>;
+using SlaveList = OwnedList<CSlaveNode>;
 
 class CConfigNode {
 public:
@@ -32,8 +33,8 @@ public:
     void RemoveAllNodes() { m_nodes.clear(); }
     int GetCommandCount() const { return static_cast<int>(m_commands.size()); }
     int GetNodeCount() const { return static_cast<int>(m_nodes.size()); }
-    CModbusCommand* GetCommandAt(int position) const;
-    CSlaveNode* GetNodeAt(int position) const;
+    CModbusCommand* GetCommandAt(int position) const { return OwnedAt(m_commands, position); }
+    CSlaveNode* GetNodeAt(int position) const { return OwnedAt(m_nodes, position); }
     const CommandList& Commands() const { return m_commands; }
     const SlaveList& Nodes() const { return m_nodes; }
 
@@ -48,11 +49,7 @@ public:
     virtual void BuildTree(TreeEntries& children);
     // Writes the item list into the grid, row r showing item r; returns the rows written.
     virtual int ShowItems(CGridSink* grid) const { return ShowItemList(m_items, grid); }
-    void AppendItem(std::unique_ptr<CParamItem> item)
-    {
-        if (item)
-            m_items.push_back(std::move(item));
-    }
+    void AppendItem(std::unique_ptr<CParamItem> item) { AppendOwned(m_items, std::move(item)); }
     virtual int GetMode() const { return m_mode; }
     virtual void SetMode(int mode) { m_mode = mode; }
 

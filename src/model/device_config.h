@@ -48,7 +48,7 @@ public:
     // The whole tree: "PROFIBUS" first, then "Subnet" with its slave nodes in Modbus Master mode.
     TreeEntries BuildTree();
     // Runs the subnet's empty check (the download's first pre-check).
-    ResultCode CheckEmpty(std::string* message) const { return m_subnet.CheckEmpty(message); }
+    Outcome CheckEmpty() const { return m_subnet.CheckEmpty(); }
 
     // Moves the contents of other into this root (used when a file or an upload has been read
     // into a fresh configuration and is to replace this one whole).

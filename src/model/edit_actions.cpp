@@ -48,7 +48,7 @@ AddCommandResult AddCommandTo(CSlaveNode* slave, int functionIndex)
     // The limit is the slave node's own: it is the node whose commands go to the module.
     if (slave->GetCommandCount() >= kMaxCommandsPerSlave) {
         result.limitReached = true;
-        result.message = GetLangString(1001);
+        result.message = GetLangString(MessageText::TooManyCommands);
         return result;
     }
     result.command = slave->AddCommand(functionIndex);
@@ -71,7 +71,7 @@ InsertCommandsResult InsertCommandsAt(CSlaveNode* slave, int position,
         return result;
     if (slave->GetCommandCount() + static_cast<int>(commands.size()) > kMaxCommandsPerSlave) {
         result.limitReached = true;
-        result.message = GetLangString(1001);
+        result.message = GetLangString(MessageText::TooManyCommands);
         return result;
     }
     for (auto& command : commands)

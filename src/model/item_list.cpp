@@ -2,13 +2,6 @@
 
 #include "model/validation.h"
 
-CParamItem* ItemAt(const ItemList& list, int index)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= list.size())
-        return nullptr;
-    return list[static_cast<std::size_t>(index)].get();
-}
-
 int ChoiceIndexOf(const CParamItem* item)
 {
     if (!item || item->choices.empty())
@@ -49,11 +42,7 @@ int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow)
     return row - firstRow;
 }
 
-std::unique_ptr<CParamItem> MakeItem(std::string label, std::string help, std::string value,
-                                     std::int32_t state, std::int32_t enable,
-                                     std::vector<std::string> choices)
+std::unique_ptr<CParamItem> MakeItem(ItemDescription description)
 {
-    auto item = std::make_unique<CParamItem>(std::move(label), std::move(help), std::move(value), state, enable);
-    item->choices = std::move(choices);
-    return item;
+    return std::make_unique<CParamItem>(std::move(description));
 }

@@ -4,12 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "model/owned_list.h"
 #include "model/param_item.h"
 
-using ItemList = std::vector<std::unique_ptr<CParamItem>>;
+using ItemList = OwnedList<CParamItem>;
 
 // The item at index of a list, or none past the end (and for a negative index).
-CParamItem* ItemAt(const ItemList& list, int index);
+inline CParamItem* ItemAt(const ItemList& list, int index) { return OwnedAt(list, index); }
 
 // Position of the item's value among its choices; -1 for no item, no choices or no match.
 int ChoiceIndexOf(const CParamItem* item);
@@ -31,7 +32,5 @@ public:
 // Writes every item of a list into consecutive rows starting at firstRow; returns the rows written.
 int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow = 0);
 
-// Builds an item with its choices in one go.
-std::unique_ptr<CParamItem> MakeItem(std::string label, std::string help, std::string value,
-                                     std::int32_t state, std::int32_t enable,
-                                     std::vector<std::string> choices = {});
+// Builds an item from its description.
+std::unique_ptr<CParamItem> MakeItem(ItemDescription description);

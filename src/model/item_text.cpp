@@ -1,6 +1,7 @@
 #include "model/item_text.h"
 
 #include "model/commit_rules.h"
+#include "model/hex_text.h"
 #include "model/param_item.h"
 #include "model/subnet_node.h"
 
@@ -31,7 +32,6 @@ std::string TrimTrailingBlanks(std::string text)
 
 std::string OneLineText(const std::string& text)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string line;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -42,7 +42,7 @@ std::string OneLineText(const std::string& text)
         else if (c == '\t')
             line += "\\t";
         else if (c < 0x20 || c == 0x7F)
-            line += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+            line += "\\x" + HexByte(c);
         else
             line += static_cast<char>(c);
     }

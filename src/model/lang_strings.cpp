@@ -62,17 +62,17 @@ const char* LanguageName(Language lang)
     return lang == Language::Chinese ? "Chinese" : "English";
 }
 
-std::string GetLangStringIn(Language lang, std::int32_t id)
+std::string GetLangStringIn(Language lang, StringId id)
 {
     const auto table = lang == Language::Chinese ? ChineseStringTable() : EnglishStringTable();
     for (const LangEntry& entry : table) {
-        if (entry.id == id)
+        if (entry.id == id.Value())
             return entry.text;
     }
     return {};
 }
 
-std::string GetLangString(std::int32_t id)
+std::string GetLangString(StringId id)
 {
     return GetLangStringIn(ActiveLanguage(), id);
 }

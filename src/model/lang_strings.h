@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/string_ids.h"
+
 struct LangEntry {
     std::int32_t id;
     const char* text;
@@ -41,7 +43,7 @@ const char* LanguageCode(Language lang);
 const char* LanguageName(Language lang);
 
 // Text of id in the given language; the empty text for an id that is not in the table.
-std::string GetLangStringIn(Language lang, std::int32_t id);
+std::string GetLangStringIn(Language lang, StringId id);
 
 // Text of id in the active language; the empty text for an id that is not in the table.
-std::string GetLangString(std::int32_t id);
+std::string GetLangString(StringId id);

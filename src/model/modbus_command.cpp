@@ -9,17 +9,27 @@ namespace {
 
 struct FunctionInfo {
     int code;
-    std::int32_t nameId;
+    FunctionText name;
     bool supported;
 };
 
+// In function index order.
 constexpr std::array<FunctionInfo, kFunctionCount> kFunctions{{
-    {1, 33, true},   {2, 34, true},   {3, 35, true},   {4, 36, true},   {5, 37, true},
-    {6, 38, true},   {7, 39, false},  {8, 40, false},  {11, 41, false}, {12, 42, false},
-    {13, 43, false}, {14, 44, false}, {15, 45, true},  {16, 46, true},
+    {1, FunctionText::ReadCoilStatus, true},
+    {2, FunctionText::ReadInputStatus, true},
+    {3, FunctionText::ReadHoldingRegister, true},
+    {4, FunctionText::ReadInputRegister, true},
+    {5, FunctionText::ForceSingleCoil, true},
+    {6, FunctionText::PresetSingleRegister, true},
+    {7, FunctionText::ReadExceptionStatus, false},
+    {8, FunctionText::Diagnostics, false},
+    {11, FunctionText::FetchCommEventCounter, false},
+    {12, FunctionText::FetchCommEventLog, false},
+    {13, FunctionText::ProgramController, false},
+    {14, FunctionText::PollController, false},
+    {15, FunctionText::ForceMultipleCoils, true},
+    {16, FunctionText::PresetMultipleRegisters, true},
 }};
-
-constexpr std::int32_t kIdErrorCommand = 48;
 
 } // namespace
 
@@ -29,14 +39,14 @@ int GetFunctionInfo(int index, int* supported, std::string* name)
         if (supported)
             *supported = 0;
         if (name)
-            *name = GetLangString(kIdErrorCommand);
+            *name = GetLangString(FunctionText::ErrorCommand);
         return -1;
     }
     const FunctionInfo& info = kFunctions[static_cast<std::size_t>(index)];
     if (supported)
         *supported = info.supported ? 1 : 0;
     if (name)
-        *name = GetLangString(info.nameId);
+        *name = GetLangString(info.name);
     return info.code;
 }
 
@@ -47,12 +57,12 @@ std::string GetFunctionByCode(int code, int* index)
         if (info.supported && info.code == code) {
             if (index)
                 *index = i;
-            return GetLangString(info.nameId);
+            return GetLangString(info.name);
         }
     }
     if (index)
         *index = kUnknownFunctionIndex;
-    return GetLangString(kIdErrorCommand);
+    return GetLangString(FunctionText::ErrorCommand);
 }
 
 bool IsSupportedFunctionIndex(int index)
@@ -62,17 +72,24 @@ bool IsSupportedFunctionIndex(int index)
 
 bool IsInputAreaFunctionIndex(int index)
 {
-    return index >= 0 && index <= 3;
+    return index >= FUNCTION_READ_COIL_STATUS && index <= FUNCTION_READ_INPUT_REGISTER;
 }
 
 bool IsBitFunctionIndex(int index)
 {
-    return index == 0 || index == 1 || index == 4 || index == 12;
+    return index == FUNCTION_READ_COIL_STATUS || index == FUNCTION_READ_INPUT_STATUS ||
+           index == FUNCTION_FORCE_SINGLE_COIL || index == FUNCTION_FORCE_MULTIPLE_COILS;
+}
+
+bool IsRegisterFunctionIndex(int index)
+{
+    return index == FUNCTION_READ_HOLDING_REGISTER || index == FUNCTION_READ_INPUT_REGISTER ||
+           index == FUNCTION_PRESET_SINGLE_REGISTER || index == FUNCTION_PRESET_MULTIPLE_REGISTERS;
 }
 
 std::string EmptyItemMessage(const std::string& quoted)
 {
-    return GetLangString(5018) + "\r\n\"" + quoted + "\"";
+    return GetLangString(MessageText::EmptyData) + "\r\n\"" + quoted + "\"";
 }
 
 CModbusCommand::CModbusCommand(std::string name, int functionIndex)
@@ -98,30 +115,47 @@ void CModbusCommand::BuildItems()
     const int code = GetFunctionInfo(index, nullptr, nullptr);
     const bool input = IsInputAreaFunctionIndex(index);
 
-    m_items.push_back(MakeItem(GetLangString(3051), GetLangString(3052), std::to_string(code), STATE_SHOW_ONLY, 0));
-    m_items.push_back(MakeItem(GetLangString(3053), GetLangString(3054), "", STATE_TEXT, 1));
-    m_items.push_back(MakeItem(GetLangString(3005), GetLangString(3006), "", STATE_TEXT, 1));
-    m_items.push_back(MakeItem(GetLangString(3007), GetLangString(input ? 3008 : 3009), "", STATE_TEXT, 1));
-    m_items.push_back(MakeItem(GetLangString(3010), GetLangString(3011), "0", STATE_TEXT, 1));
-    m_items.push_back(MakeItem(GetLangString(3012), "", "0", STATE_SHOW_ONLY, 0));
-    m_items.push_back(MakeItem(GetLangString(3014), GetLangString(3015), GetLangString(52), STATE_LIST, 0,
-                               {GetLangString(52), GetLangString(53), GetLangString(54)}));
-    m_items.push_back(MakeItem(GetLangString(3016), GetLangString(3017), "CRC", STATE_SHOW_ONLY, 0));
-    m_items.push_back(MakeItem(GetLangString(3018), GetLangString(3019), GetLangString(56), STATE_LIST, 1,
-                               {GetLangString(56), GetLangString(55)}));
-    m_items.push_back(MakeItem(GetLangString(3020), GetLangString(3021), "", STATE_TEXT, 1));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::FunctionCode),
+                                .help = GetLangString(CommandText::FunctionCodeHelp),
+                                .value = std::to_string(code), .state = STATE_SHOW_ONLY, .enable = 0}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::StartAddress),
+                                .help = GetLangString(CommandText::StartAddressHelp),
+                                .value = "", .state = STATE_TEXT, .enable = 1}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::DataCount),
+                                .help = GetLangString(CommandText::DataCountHelp),
+                                .value = "", .state = STATE_TEXT, .enable = 1}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::MapAddress),
+                                .help = GetLangString(input ? CommandText::MapAddressInputHelp
+                                                            : CommandText::MapAddressOutputHelp),
+                                .value = "", .state = STATE_TEXT, .enable = 1}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::MapBit), .help = GetLangString(CommandText::MapBitHelp),
+                                .value = "0", .state = STATE_TEXT, .enable = 1}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::ByteCount), .help = "",
+                                .value = "0", .state = STATE_SHOW_ONLY, .enable = 0}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::ByteSwap),
+                                .help = GetLangString(CommandText::ByteSwapHelp),
+                                .value = GetLangString(ChoiceText::NonExchange), .state = STATE_LIST, .enable = 0,
+                                .choices = {GetLangString(ChoiceText::NonExchange),
+                                            GetLangString(ChoiceText::DoubleByteExchange),
+                                            GetLangString(ChoiceText::FourByteExchange)}}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::CheckType),
+                                .help = GetLangString(CommandText::CheckTypeHelp),
+                                .value = "CRC", .state = STATE_SHOW_ONLY, .enable = 0}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::ScanType),
+                                .help = GetLangString(CommandText::ScanTypeHelp),
+                                .value = GetLangString(ChoiceText::FastScan), .state = STATE_LIST, .enable = 1,
+                                .choices = {GetLangString(ChoiceText::FastScan), GetLangString(ChoiceText::SlowScan)}}));
+    m_items.push_back(MakeItem({.label = GetLangString(CommandText::Mnemonic),
+                                .help = GetLangString(CommandText::MnemonicHelp),
+                                .value = "", .state = STATE_TEXT, .enable = 1}));
 
-    switch (index) {
-    case 2: case 3: case 5: case 13:   // register functions have no mapping bit
+    if (IsRegisterFunctionIndex(index))   // register functions have no mapping bit
         m_items[CMD_ROW_MAP_BIT]->SetEnable(0);
-        break;
-    default:
-        break;
-    }
-    if (index == 4 || index == 5) {    // single coil / single register: one datum, fixed
+    if (index == FUNCTION_FORCE_SINGLE_COIL || index == FUNCTION_PRESET_SINGLE_REGISTER) {
+        // One datum, fixed.
         m_items[CMD_ROW_DATA_COUNT]->value = "1";
         m_items[CMD_ROW_DATA_COUNT]->SetEnable(0);
-        m_items[CMD_ROW_BYTE_COUNT]->value = index == 4 ? "1" : "2";
+        m_items[CMD_ROW_BYTE_COUNT]->value = index == FUNCTION_FORCE_SINGLE_COIL ? "1" : "2";
     }
 }
 
@@ -141,12 +175,10 @@ int CModbusCommand::RemoveItem(const CParamItem* item)
     return 1;
 }
 
-ResultCode CModbusCommand::CheckEmpty(std::string* message) const
+Outcome CModbusCommand::CheckEmpty() const
 {
     auto refuse = [&](const CParamItem& item) {
-        if (message)
-            *message = EmptyItemMessage(m_name + "\\" + item.label);
-        return RESULT_EMPTY_ITEM;
+        return Failure(EmptyItemMessage(m_name + "\\" + item.label), RESULT_EMPTY_ITEM);
     };
     for (int row : {CMD_ROW_START_ADDRESS, CMD_ROW_DATA_COUNT, CMD_ROW_MAP_ADDRESS}) {
         const CParamItem* item = GetItemAt(row);
@@ -158,5 +190,5 @@ ResultCode CModbusCommand::CheckEmpty(std::string* message) const
         if (item && item->value.empty())
             return refuse(*item);
     }
-    return RESULT_OK;
+    return {};
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/item_list.h"
-#include "model/result_codes.h"
+#include "model/outcome.h"
 
 // Rows of a command's items.
 enum CommandRow : int {
@@ -23,10 +23,27 @@ enum CommandRow : int {
     CMD_ROW_COUNT = 10,
 };
 
-// The function table: function index 0-13 to Modbus function code and name.
+// The function table: function index 0-13 to Modbus function code and name. A command stores
+// its index as its command type.
+enum FunctionIndex : int {
+    FUNCTION_READ_COIL_STATUS = 0,            // code 1
+    FUNCTION_READ_INPUT_STATUS = 1,           // code 2
+    FUNCTION_READ_HOLDING_REGISTER = 2,       // code 3
+    FUNCTION_READ_INPUT_REGISTER = 3,         // code 4
+    FUNCTION_FORCE_SINGLE_COIL = 4,           // code 5
+    FUNCTION_PRESET_SINGLE_REGISTER = 5,      // code 6
+    FUNCTION_READ_EXCEPTION_STATUS = 6,       // code 7
+    FUNCTION_DIAGNOSTICS = 7,                 // code 8
+    FUNCTION_FETCH_COMM_EVENT_COUNTER = 8,    // code 11
+    FUNCTION_FETCH_COMM_EVENT_LOG = 9,        // code 12
+    FUNCTION_PROGRAM_CONTROLLER = 10,         // code 13
+    FUNCTION_POLL_CONTROLLER = 11,            // code 14
+    FUNCTION_FORCE_MULTIPLE_COILS = 12,       // code 15
+    FUNCTION_PRESET_MULTIPLE_REGISTERS = 13,  // code 16
+};
 inline constexpr int kFunctionCount = 14;
 // Index that GetFunctionByCode answers for a code it does not know.
-inline constexpr int kUnknownFunctionIndex = 14;
+inline constexpr int kUnknownFunctionIndex = kFunctionCount;
 
 // Function code of an index (-1 outside 0-13); sets whether a command can be made for it
 // and the function's name text in the built language.
@@ -36,10 +53,12 @@ int GetFunctionInfo(int index, int* supported, std::string* name);
 std::string GetFunctionByCode(int code, int* index);
 // True for the eight indexes a command can be made for (codes 1-6, 15, 16).
 bool IsSupportedFunctionIndex(int index);
-// Read commands (codes 1-4, indexes 0-3) use the input area; all others the output area.
+// Read commands (codes 1-4) use the input area; all others the output area.
 bool IsInputAreaFunctionIndex(int index);
 // Bit functions (codes 1, 2, 5, 15) place their data at a mapping bit.
 bool IsBitFunctionIndex(int index);
+// Register functions (codes 3, 4, 6, 16) have no mapping bit.
+bool IsRegisterFunctionIndex(int index);
 
 class CModbusCommand {
 public:
@@ -70,7 +89,7 @@ public:
 
     // Refuses an empty starting address, data count or mapping address, and an empty
     // mapping bit of a bit function. On refusal returns 6 and sets the message to show.
-    ResultCode CheckEmpty(std::string* message) const;
+    Outcome CheckEmpty() const;
 
 private:
     struct NoItems {};

@@ -1,19 +1,13 @@
 #include "model/param_item.h"
 
-CParamItem::CParamItem(std::string label_, std::string help_, std::string value_, std::int32_t state_,
-                       std::int32_t enable_)
+CParamItem::CParamItem(ItemDescription description)
+    : choices(std::move(description.choices)),
+      help(std::move(description.help)),
+      label(std::move(description.label)),
+      value(std::move(description.value)),
+      state(description.state),
+      enable(description.enable)
 {
-    SetItem(std::move(label_), std::move(help_), std::move(value_), state_, enable_);
-}
-
-void CParamItem::SetItem(std::string label_, std::string help_, std::string value_, std::int32_t state_,
-                         std::int32_t enable_)
-{
-    label = std::move(label_);
-    help = std::move(help_);
-    value = std::move(value_);
-    state = state_;
-    enable = enable_;
 }
 
 const std::string& CParamItem::GetChoice(std::size_t index) const

@@ -15,15 +15,21 @@ enum ItemState : std::int32_t {
     STATE_LIST_TEXT = 3,   // drop-down list that also takes typed text
 };
 
+// What an item is built from, field by field (designated initializers name them).
+struct ItemDescription {
+    std::string label = {};
+    std::string help = {};
+    std::string value = {};
+    std::int32_t state = STATE_SHOW_ONLY;
+    std::int32_t enable = 1;
+    std::vector<std::string> choices = {};
+};
+
 class CParamItem {
 public:
     CParamItem() = default;
-    CParamItem(std::string label, std::string help, std::string value, std::int32_t state,
-               std::int32_t enable);
+    explicit CParamItem(ItemDescription description);
 
-    // Replaces label, help text, value, state and enable; the choices stay.
-    void SetItem(std::string label, std::string help, std::string value, std::int32_t state,
-                 std::int32_t enable);
     void AddChoice(std::string text) { choices.push_back(std::move(text)); }
     void SetEnable(std::int32_t flag) { enable = flag; }
 

@@ -2,23 +2,23 @@
 
 #include "model/lang_strings.h"
 
-std::int32_t ResultMessageId(ResultCode code)
+StringId ResultMessageId(ResultCode code)
 {
     switch (code) {
-    case 0: return 5002;
-    case 1: return 5003;
-    case 2: return 5004;
-    case 3: return 5005;
-    case 4: return 28;
-    case 5: return 5006;
-    case 6: return 5007;
-    case 7: return 5008;
-    case 8: return 5009;
-    case 9: return 5010;
-    case 10: return 5011;
-    case 11: return 5012;
-    case 13: return 5014;
-    default: return 5001;
+    case RESULT_OK: return MessageText::Succeeded;
+    case 1: return MessageText::ResponseTimeout;
+    case 2: return MessageText::ValidationError;
+    case RESULT_REPLY_MISMATCH: return MessageText::UploadCheckError;
+    case RESULT_PORT_NOT_OPENED: return MessageText::PortOpenFailed;
+    case RESULT_SERIAL_IO: return MessageText::SerialReadFailed;
+    case RESULT_EMPTY_ITEM: return MessageText::EmptyItem;
+    case RESULT_ILLEGAL_CHAR: return MessageText::IllegalCharacter;
+    case RESULT_OUT_OF_RANGE: return MessageText::OutOfRange;
+    case RESULT_VERSION_MISMATCH: return MessageText::VersionMismatch;
+    case RESULT_COMMAND_UPLOAD: return MessageText::CommandUploadError;
+    case RESULT_MAPPING_CONFLICT: return MessageText::MappingConflict;
+    case RESULT_MAPPING_OVERFLOW: return MessageText::MappingOverflow;
+    default: return MessageText::UnknownError;
     }
 }
 

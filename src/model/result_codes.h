@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/string_ids.h"
+
 using ResultCode = std::uint32_t;
 
 enum : ResultCode {
@@ -21,11 +23,12 @@ enum : ResultCode {
     RESULT_MAPPING_CONFLICT = 11,
     RESULT_MAPPING_OVERFLOW = 13,
     RESULT_STOPPED = 14,         // the user (or a signal) stopped a transfer
+    RESULT_FAILED = 15,          // failed for the reason its message gives (a file, an argument, a port)
 };
 
-// String id of the message for a result code (5001 "Unknown error!" for codes without one,
-// RESULT_STOPPED among them).
-std::int32_t ResultMessageId(ResultCode code);
+// String id of the message for a result code ("Unknown error!" for codes without one,
+// RESULT_STOPPED and RESULT_FAILED among them).
+StringId ResultMessageId(ResultCode code);
 
 // The message for a result code in the built language. The user interface and the
 // command-line tool both show results through this text.

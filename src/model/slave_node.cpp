@@ -11,7 +11,8 @@ std::string SlaveNodeName(const std::string& addressText)
 
 CSlaveNode::CSlaveNode(std::string name) : m_name(std::move(name))
 {
-    AppendItem(MakeItem(GetLangString(49), GetLangString(79), "1", STATE_TEXT, 1));
+    AppendItem(MakeItem({.label = GetLangString(SlaveText::Address), .help = GetLangString(SlaveText::AddressHelp),
+                         .value = "1", .state = STATE_TEXT, .enable = 1}));
 }
 
 std::unique_ptr<CSlaveNode> CSlaveNode::MakeEmpty(std::string name)
@@ -34,8 +35,7 @@ int CSlaveNode::AttachCommand(std::unique_ptr<CModbusCommand> command)
 {
     if (!command || !IsSupportedFunctionIndex(command->GetCommandType()))
         return 0;
-    m_commands.push_back(std::move(command));
-    return 1;
+    return AppendOwned(m_commands, std::move(command));
 }
 
 int CSlaveNode::InsertCommand(int position, std::unique_ptr<CModbusCommand> command)
@@ -60,46 +60,16 @@ int CSlaveNode::MoveCommand(int from, int to)
 
 int CSlaveNode::RemoveCommand(const CModbusCommand* command)
 {
-    if (!command)
-        return 0;
-    std::erase_if(m_commands, [command](const auto& p) { return p.get() == command; });
-    return 1;
+    return RemoveOwned(m_commands, command);
 }
 
-CModbusCommand* CSlaveNode::GetCommandAt(int position) const
+Outcome CSlaveNode::CheckEmpty() const
 {
-    if (position < 0 || static_cast<std::size_t>(position) >= m_commands.size())
-        return nullptr;
-    return m_commands[static_cast<std::size_t>(position)].get();
-}
-
-int CSlaveNode::IndexOfCommand(const CModbusCommand* command) const
-{
-    for (std::size_t i = 0; i < m_commands.size(); ++i) {
-        if (m_commands[i].get() == command)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-int CSlaveNode::AppendItem(std::unique_ptr<CParamItem> item)
-{
-    if (!item)
-        return 0;
-    m_items.push_back(std::move(item));
-    return 1;
-}
-
-ResultCode CSlaveNode::CheckEmpty(std::string* message) const
-{
-    if (const CParamItem* address = GetItemAt(SLAVE_ROW_ADDRESS); address && address->value.empty()) {
-        if (message)
-            *message = EmptyItemMessage(address->label);
-        return RESULT_EMPTY_ITEM;
-    }
+    if (const CParamItem* address = GetItemAt(SLAVE_ROW_ADDRESS); address && address->value.empty())
+        return Failure(EmptyItemMessage(address->label), RESULT_EMPTY_ITEM);
     for (const auto& command : m_commands) {
-        if (const ResultCode code = command->CheckEmpty(message); code != RESULT_OK)
-            return code;
+        if (Outcome empty = command->CheckEmpty(); !empty)
+            return empty;
     }
-    return RESULT_OK;
+    return {};
 }

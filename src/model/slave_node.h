@@ -7,14 +7,15 @@
 
 #include "model/item_list.h"
 #include "model/modbus_command.h"
-#include "model/result_codes.h"
+#include "model/owned_list.h"
+#include "model/outcome.h"
 
 // A slave node holds at most this many commands.
 inline constexpr int kMaxCommandsPerSlave = 48;
 
 enum SlaveRow : int { SLAVE_ROW_ADDRESS = 0 };
 
-using CommandList = std::vector<std::unique_ptr<CModbusCommand>>;
+using CommandList = OwnedList<CModbusCommand>;
 
 class CSlaveNode {
 public:
@@ -35,14 +36,14 @@ public:
     int MoveCommand(int from, int to);
     // Takes the command out of the list and frees it; 1, or 0 when given none.
     int RemoveCommand(const CModbusCommand* command);
-    CModbusCommand* GetCommandAt(int position) const;
+    CModbusCommand* GetCommandAt(int position) const { return OwnedAt(m_commands, position); }
     int GetCommandCount() const { return static_cast<int>(m_commands.size()); }
     int RemoveAllCommands() { m_commands.clear(); return 1; }
     const CommandList& Commands() const { return m_commands; }
     // Position of a command in the list, -1 when it is not there.
-    int IndexOfCommand(const CModbusCommand* command) const;
+    int IndexOfCommand(const CModbusCommand* command) const { return IndexOfOwned(m_commands, command); }
 
-    int AppendItem(std::unique_ptr<CParamItem> item);
+    int AppendItem(std::unique_ptr<CParamItem> item) { return AppendOwned(m_items, std::move(item)); }
     CParamItem* GetItemAt(int row) const { return ItemAt(m_items, row); }
     const ItemList& Items() const { return m_items; }
     int GetChoiceIndex(int row) const { return ChoiceIndexOf(GetItemAt(row)); }
@@ -53,7 +54,7 @@ public:
     int ShowItems(CGridSink* grid) const { return ShowItemList(m_items, grid); }
 
     // Refuses an empty slave address, then runs every command's check in list order.
-    ResultCode CheckEmpty(std::string* message) const;
+    Outcome CheckEmpty() const;
 
 private:
     struct NoItems {};

@@ -6,22 +6,35 @@
 
 namespace {
 
-void AppendTo(ItemList& list, std::unique_ptr<CParamItem> item)
-{
-    list.push_back(std::move(item));
-}
-
 // The six Modbus Master items; User Config keeps its own copies of them, all read-only.
 void AppendMasterItems(ItemList& list, bool userConfigCopy)
 {
     const std::int32_t en = userConfigCopy ? 0 : 1;
-    AppendTo(list, MakeItem(GetLangString(4011), GetLangString(4012), "RTU", STATE_LIST, 0, {"RTU", "ASCII"}));
-    AppendTo(list, MakeItem(GetLangString(4013), GetLangString(4014), "300", STATE_TEXT, en));
-    AppendTo(list, MakeItem(GetLangString(4015), GetLangString(4016), "0", STATE_TEXT, en));
-    AppendTo(list, MakeItem(GetLangString(4017), GetLangString(4018), GetLangString(76), STATE_LIST, en,
-                            {GetLangString(77), GetLangString(78), GetLangString(76)}));
-    AppendTo(list, MakeItem(GetLangString(4019), GetLangString(4020), "", STATE_SHOW_ONLY, 0));
-    AppendTo(list, MakeItem(GetLangString(4021), GetLangString(4022), "10", STATE_TEXT, en));
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::Transmission),
+                             .help = GetLangString(SubnetText::TransmissionHelp),
+                             .value = "RTU", .state = STATE_LIST, .enable = 0, .choices = {"RTU", "ASCII"}}));
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::ResponseTimeout),
+                             .help = GetLangString(SubnetText::ResponseTimeoutHelp),
+                             .value = "300", .state = STATE_TEXT, .enable = en}));
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::PollDelay), .help = GetLangString(SubnetText::PollDelayHelp),
+                             .value = "0", .state = STATE_TEXT, .enable = en}));
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::OutputMode), .help = GetLangString(SubnetText::OutputModeHelp),
+                             .value = GetLangString(ChoiceText::ChangeOfValue), .state = STATE_LIST, .enable = en,
+                             .choices = {GetLangString(ChoiceText::Cyclic), GetLangString(ChoiceText::Forbidden),
+                                         GetLangString(ChoiceText::ChangeOfValue)}}));
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::OutputPulse),
+                             .help = GetLangString(SubnetText::OutputPulseHelp),
+                             .value = "", .state = STATE_SHOW_ONLY, .enable = 0}));
+    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::ScanRate), .help = GetLangString(SubnetText::ScanRateHelp),
+                             .value = "10", .state = STATE_TEXT, .enable = en}));
+}
+
+// An editable choice of "Disable" and "Enable", with "Disable" taken.
+ItemDescription DisabledSwitch(SubnetText label, SubnetText help)
+{
+    return {.label = GetLangString(label), .help = GetLangString(help), .value = GetLangString(ChoiceText::Disable),
+            .state = STATE_LIST, .enable = 1,
+            .choices = {GetLangString(ChoiceText::Disable), GetLangString(ChoiceText::Enable)}};
 }
 
 void SetValue(CParamItem* item, const char* value)
@@ -30,36 +43,61 @@ void SetValue(CParamItem* item, const char* value)
         item->value = value;
 }
 
+// Position of a mode row in its mode's list.
+int ModeIndex(SubnetRow row)
+{
+    return row - kSubnetBaseRows;
+}
+
 } // namespace
 
-CSubnetNode::CSubnetNode() : CConfigNode(GetLangString(18))
+CSubnetNode::CSubnetNode() : CConfigNode(GetLangString(AppText::SubnetName))
 {
     // The protocol is the user's choice of mode: without it User Config could never be chosen.
-    AppendItem(MakeItem(GetLangString(4001), GetLangString(4002), GetLangString(20), STATE_LIST, 1,
-                        {GetLangString(20), GetLangString(21)}));
-    AppendItem(MakeItem(GetLangString(4003), GetLangString(4004), "19200", STATE_LIST, 1,
-                        {"300", "600", "1200", "2400", "9600", "19200", "38400", "57600", "115200"}));
-    AppendItem(MakeItem(GetLangString(4005), GetLangString(4006), "8", STATE_SHOW_ONLY, 0, {"8", "7"}));
-    AppendItem(MakeItem(GetLangString(4007), GetLangString(4008), GetLangString(71), STATE_LIST, 1,
-                        {GetLangString(71), GetLangString(72), GetLangString(73), GetLangString(74),
-                         GetLangString(75)}));
-    AppendItem(MakeItem(GetLangString(4009), GetLangString(4010), "1", STATE_LIST, 1, {"1", "2"}));
-    AppendItem(MakeItem(GetLangString(49), GetLangString(50), "", STATE_SHOW_ONLY, 0));
+    AppendItem(MakeItem({.label = GetLangString(SubnetText::Protocol), .help = GetLangString(SubnetText::ProtocolHelp),
+                         .value = GetLangString(ChoiceText::ModbusMaster), .state = STATE_LIST, .enable = 1,
+                         .choices = {GetLangString(ChoiceText::ModbusMaster), GetLangString(ChoiceText::UserConfig)}}));
+    AppendItem(MakeItem({.label = GetLangString(SubnetText::BaudRate), .help = GetLangString(SubnetText::BaudRateHelp),
+                         .value = "19200", .state = STATE_LIST, .enable = 1,
+                         .choices = {"300", "600", "1200", "2400", "9600", "19200", "38400", "57600", "115200"}}));
+    AppendItem(MakeItem({.label = GetLangString(SubnetText::DataBits), .help = GetLangString(SubnetText::DataBitsHelp),
+                         .value = "8", .state = STATE_SHOW_ONLY, .enable = 0, .choices = {"8", "7"}}));
+    AppendItem(MakeItem({.label = GetLangString(SubnetText::CheckBit), .help = GetLangString(SubnetText::CheckBitHelp),
+                         .value = GetLangString(ChoiceText::ParityNone), .state = STATE_LIST, .enable = 1,
+                         .choices = {GetLangString(ChoiceText::ParityNone), GetLangString(ChoiceText::ParityOdd),
+                                     GetLangString(ChoiceText::ParityEven), GetLangString(ChoiceText::ParityMark),
+                                     GetLangString(ChoiceText::ParitySpace)}}));
+    AppendItem(MakeItem({.label = GetLangString(SubnetText::StopBits), .help = GetLangString(SubnetText::StopBitsHelp),
+                         .value = "1", .state = STATE_LIST, .enable = 1, .choices = {"1", "2"}}));
+    AppendItem(MakeItem({.label = GetLangString(SubnetText::SlaveAddress),
+                         .help = GetLangString(SubnetText::SlaveAddressHelp),
+                         .value = "", .state = STATE_SHOW_ONLY, .enable = 0}));
 
     AppendMasterItems(MasterModeItemList, false);
 
-    AppendMasterItems(CommonModeItemList, true);
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(4037), GetLangString(4036), GetLangString(24), STATE_LIST, 1,
-                                          {GetLangString(24), GetLangString(22), GetLangString(23)}));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(57), GetLangString(58), "10", STATE_TEXT, 1));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(22), GetLangString(4024), "111", STATE_TEXT, 0));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(4025), GetLangString(4026), "0", STATE_TEXT, 0));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(4027), GetLangString(4028), "0", STATE_TEXT, 0));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(4031), GetLangString(4032), GetLangString(25), STATE_LIST, 1,
-                                          {GetLangString(25), GetLangString(26)}));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(4029), GetLangString(4030), "1000", STATE_TEXT, 0));
-    AppendTo(CommonModeItemList, MakeItem(GetLangString(4033), GetLangString(4034), GetLangString(25), STATE_LIST, 1,
-                                          {GetLangString(25), GetLangString(26)}));
+    ItemList& common = CommonModeItemList;
+    AppendMasterItems(common, true);
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::FrameType), .help = GetLangString(SubnetText::FrameTypeHelp),
+                               .value = GetLangString(ChoiceText::CharacterInterval), .state = STATE_LIST, .enable = 1,
+                               .choices = {GetLangString(ChoiceText::CharacterInterval),
+                                           GetLangString(ChoiceText::FrameLength), GetLangString(ChoiceText::Delimiter)}}));
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::CharacterInterval),
+                               .help = GetLangString(SubnetText::CharacterIntervalHelp),
+                               .value = "10", .state = STATE_TEXT, .enable = 1}));
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::FrameLength),
+                               .help = GetLangString(SubnetText::FrameLengthHelp),
+                               .value = "111", .state = STATE_TEXT, .enable = 0}));
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::StartDelimiter),
+                               .help = GetLangString(SubnetText::StartDelimiterHelp),
+                               .value = "0", .state = STATE_TEXT, .enable = 0}));
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::EndDelimiter),
+                               .help = GetLangString(SubnetText::EndDelimiterHelp),
+                               .value = "0", .state = STATE_TEXT, .enable = 0}));
+    AppendOwned(common, MakeItem(DisabledSwitch(SubnetText::AutoSend, SubnetText::AutoSendHelp)));
+    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::AutoSendPeriod),
+                               .help = GetLangString(SubnetText::AutoSendPeriodHelp),
+                               .value = "1000", .state = STATE_TEXT, .enable = 0}));
+    AppendOwned(common, MakeItem(DisabledSwitch(SubnetText::CrcCheck, SubnetText::CrcCheckHelp)));
 }
 
 const ItemList& CSubnetNode::CurrentModeItems() const
@@ -108,9 +146,9 @@ void CSubnetNode::SetMode(int mode)
 {
     CurrentModeType = mode;
     if (mode == MODE_MODBUS_MASTER)
-        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), GetLangString(20).c_str());
+        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), GetLangString(ChoiceText::ModbusMaster).c_str());
     else if (mode == MODE_USER_CONFIG)
-        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), GetLangString(21).c_str());
+        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), GetLangString(ChoiceText::UserConfig).c_str());
 }
 
 void CSubnetNode::Reset()
@@ -122,58 +160,58 @@ void CSubnetNode::Reset()
     SetValue(ItemAt(base, SUBNET_ROW_STOP_BITS), "1");
 
     const ItemList& master = MasterModeItemList;
-    SetValue(ItemAt(master, 1), "300");
-    SetValue(ItemAt(master, 2), "0");
-    SetChoiceOf(ItemAt(master, 3), 0);
-    SetValue(ItemAt(master, 5), "10");
+    SetValue(ItemAt(master, ModeIndex(SUBNET_ROW_RESPONSE_TIMEOUT)), "300");
+    SetValue(ItemAt(master, ModeIndex(SUBNET_ROW_POLL_DELAY)), "0");
+    SetChoiceOf(ItemAt(master, ModeIndex(SUBNET_ROW_OUTPUT_MODE)), 0);
+    SetValue(ItemAt(master, ModeIndex(SUBNET_ROW_SCAN_RATE)), "10");
 
     const ItemList& common = CommonModeItemList;
-    SetChoiceOf(ItemAt(common, 0), 0);
-    SetValue(ItemAt(common, 1), "300");
-    SetValue(ItemAt(common, 2), "0");
-    SetChoiceOf(ItemAt(common, 3), 0);
-    SetValue(ItemAt(common, 5), "10");
-    SetChoiceOf(ItemAt(common, 6), 0);
-    SetValue(ItemAt(common, 7), "10");
-    SetValue(ItemAt(common, 8), "111");
-    SetValue(ItemAt(common, 9), "0");
-    SetValue(ItemAt(common, 10), "0");
-    SetChoiceOf(ItemAt(common, 11), 0);
-    SetValue(ItemAt(common, 12), "1000");
-    SetChoiceOf(ItemAt(common, 13), 0);
+    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_TRANSMISSION)), 0);
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_RESPONSE_TIMEOUT)), "300");
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_POLL_DELAY)), "0");
+    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_OUTPUT_MODE)), 0);
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_SCAN_RATE)), "10");
+    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_FRAME_TYPE)), 0);
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_CHAR_INTERVAL)), "10");
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_FRAME_LENGTH)), "111");
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_START_DELIMITER)), "0");
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_END_DELIMITER)), "0");
+    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_AUTO_SEND)), 0);
+    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_AUTO_SEND_PERIOD)), "1000");
+    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_CRC_CHECK)), 0);
 
     CurrentModeType = MODE_MODBUS_MASTER;
 }
 
-ResultCode CSubnetNode::CheckEmpty(std::string* message) const
+Outcome CSubnetNode::CheckEmpty() const
 {
-    static constexpr int kMasterRows[] = {7, 8, 11};
-    static constexpr int kUserConfigRows[] = {7, 8, 11, 13, 14, 15, 16, 18};
+    static constexpr int kMasterRows[] = {SUBNET_ROW_RESPONSE_TIMEOUT, SUBNET_ROW_POLL_DELAY, SUBNET_ROW_SCAN_RATE};
+    static constexpr int kUserConfigRows[] = {SUBNET_ROW_RESPONSE_TIMEOUT, SUBNET_ROW_POLL_DELAY, SUBNET_ROW_SCAN_RATE,
+                                              SUBNET_ROW_CHAR_INTERVAL, SUBNET_ROW_FRAME_LENGTH, SUBNET_ROW_START_DELIMITER,
+                                              SUBNET_ROW_END_DELIMITER, SUBNET_ROW_AUTO_SEND_PERIOD};
     const bool master = CurrentModeType == MODE_MODBUS_MASTER;
     const std::span<const int> rows = master ? std::span<const int>(kMasterRows) : std::span<const int>(kUserConfigRows);
     for (int row : rows) {
         const CParamItem* item = GetItemAt(row);
         if (!item || !item->value.empty())
             continue;
-        if (message)
-            *message = master ? EmptyItemMessage(item->label) : "\"" + item->label + "\"中数据为空";
-        return RESULT_EMPTY_ITEM;
+        return Failure(master ? EmptyItemMessage(item->label) : "\"" + item->label + "\"中数据为空", RESULT_EMPTY_ITEM);
     }
     if (master) {
         const CSlaveNode* first = GetNodeAt(0);
-        return first ? first->CheckEmpty(message) : RESULT_OK;
+        return first ? first->CheckEmpty() : Outcome{};
     }
     for (const auto& slave : Nodes()) {
-        if (const ResultCode code = slave->CheckEmpty(message); code != RESULT_OK)
-            return code;
+        if (Outcome empty = slave->CheckEmpty(); !empty)
+            return empty;
     }
-    return RESULT_OK;
+    return {};
 }
 
 std::string CSubnetNode::DescribeProtocol() const
 {
-    std::string text = CurrentModeType == MODE_MODBUS_MASTER ? GetLangString(20)
-                     : CurrentModeType == MODE_USER_CONFIG   ? GetLangString(21)
+    std::string text = CurrentModeType == MODE_MODBUS_MASTER ? GetLangString(ChoiceText::ModbusMaster)
+                     : CurrentModeType == MODE_USER_CONFIG   ? GetLangString(ChoiceText::UserConfig)
                                                              : "unknown mode " + std::to_string(CurrentModeType);
     if (const CParamItem* row = GetItemAt(SUBNET_ROW_PROTOCOL); row && row->value != text)
         text += " (the row reads \"" + row->value + "\")";

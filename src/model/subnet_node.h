@@ -60,7 +60,7 @@ public:
     const ItemList& CurrentModeItems() const;
 
     // Refuses an empty required row or slave item; on refusal returns 6 and sets the message.
-    ResultCode CheckEmpty(std::string* message) const;
+    Outcome CheckEmpty() const;
 
     // The protocol as the mode number says it, which is what the download goes by: "Modbus
     // Master", "User Config" or "unknown mode N"; when the "Protocol Select" row says

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::int32_t kIdDefaultValue = 86;
-
 bool IsHexDigitUpper(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
@@ -17,7 +15,7 @@ bool IsHexDigitUpper(char c)
 
 ResultCode CheckDecimal(std::string_view text, std::int32_t min, std::int32_t max)
 {
-    if (text == GetLangString(kIdDefaultValue))
+    if (text == GetLangString(ChoiceText::DefaultValue))
         return RESULT_OK;
     if (text.empty())
         return RESULT_EMPTY_ITEM;

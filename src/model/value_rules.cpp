@@ -34,7 +34,7 @@ void CheckMode(const CSubnetNode& subnet, const TreeRecord& record, std::vector<
 {
     const int mode = subnet.GetMode();
     const CParamItem* protocol = subnet.GetItemAt(SUBNET_ROW_PROTOCOL);
-    const std::string master = GetLangString(20), user = GetLangString(21);
+    const std::string master = GetLangString(ChoiceText::ModbusMaster), user = GetLangString(ChoiceText::UserConfig);
     if (mode != MODE_MODBUS_MASTER && mode != MODE_USER_CONFIG) {
         AddFault(faults, record, SUBNET_ROW_PROTOCOL, "subnet", protocol,
                  "the file's protocol mode " + std::to_string(mode) + " is neither 0 (\"" + master + "\") nor 1 (\"" +
@@ -125,7 +125,7 @@ std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root)
     // Only a file can bring more: the module would take the first 48 and refuse the next.
     if (slave->GetCommandCount() > kMaxCommandsPerSlave)
         AddFault(faults, slaveRecord, -1, "slave:1", nullptr,
-                 GetLangString(1001) + " (the node holds " + std::to_string(slave->GetCommandCount()) + ")");
+                 GetLangString(MessageText::TooManyCommands) + " (the node holds " + std::to_string(slave->GetCommandCount()) + ")");
     int number = 0;
     for (const auto& command : slave->Commands()) {
         const TreeRecord record = TreeRecord::ForCommand(slave, command.get());

@@ -63,40 +63,33 @@ const json& Array(const json& object, const char* name, const std::string& where
 }
 
 template <typename Read>
-bool Parse(const std::string& text, const std::string& source, std::string* error, Read&& read)
+Outcome Parse(const std::string& text, const std::string& source, Read&& read)
 {
     try {
         read(json::parse(text));
-        return true;
+        return {};
     } catch (const json::parse_error& e) {
-        *error = source + ": not a JSON document (at byte " + std::to_string(e.byte) + ")";
+        return Failure(source + ": not a JSON document (at byte " + std::to_string(e.byte) + ")");
     } catch (const json::exception& e) {
-        *error = source + ": " + e.what();
+        return Failure(source + ": " + e.what());
     } catch (const Fault& fault) {
-        *error = fault.message;
+        return Failure(fault.message);
     }
-    return false;
 }
 
-bool ReadText(const std::string& path, std::string* text, std::string* error)
+Outcome ReadText(const std::string& path, std::string& text)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = "Cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (!in)
+        return Failure("Cannot open " + path + ": " + std::strerror(errno));
     char buffer[1 << 16];
-    while (text->size() <= kMaxResultBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
-        text->append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-        *error = "Cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    if (text->size() > kMaxResultBytes) {
-        *error = path + ": larger than " + std::to_string(kMaxResultBytes >> 20) + " MB, not a result of gatewaycfg";
-        return false;
-    }
-    return true;
+    while (text.size() <= kMaxResultBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        return Failure("Cannot read " + path + ": " + std::strerror(errno));
+    if (text.size() > kMaxResultBytes)
+        return Failure(path + ": larger than " + std::to_string(kMaxResultBytes >> 20) + " MB, not a result of gatewaycfg");
+    return {};
 }
 
 std::string ModificationTime(const std::string& path)
@@ -109,10 +102,10 @@ std::string ModificationTime(const std::string& path)
 
 } // namespace
 
-bool ParseProbeResults(const std::string& text, const std::string& source, ProbeResults* results, std::string* error)
+Outcome ParseProbeResults(const std::string& text, const std::string& source, ProbeResults& results)
 {
     ProbeResults read;
-    const bool ok = Parse(text, source, error, [&](const json& document) {
+    Outcome parsed = Parse(text, source, [&](const json& document) {
         const json& commands = Array(document, "commands", source);
         for (std::size_t i = 0; i < commands.size(); ++i) {
             const json& entry = commands[i];
@@ -140,15 +133,15 @@ bool ParseProbeResults(const std::string& text, const std::string& source, Probe
         if (read.inputImage.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
             throw Fault{source + ": \"input_image\" holds other characters than hexadecimal digits"};
     });
-    if (ok)
-        *results = std::move(read);
-    return ok;
+    if (parsed)
+        results = std::move(read);
+    return parsed;
 }
 
-bool ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults* results, std::string* error)
+Outcome ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults& results)
 {
     VerifyResults read;
-    const bool ok = Parse(text, source, error, [&](const json& document) {
+    Outcome parsed = Parse(text, source, [&](const json& document) {
         const json& equal = Field(document, "equal", source);
         if (!equal.is_boolean())
             throw Fault{source + ": \"equal\" is neither true nor false"};
@@ -167,23 +160,27 @@ bool ParseVerifyResults(const std::string& text, const std::string& source, Veri
         if (document.contains("date"))
             read.date = Text(document, "date", source);
     });
-    if (ok)
-        *results = std::move(read);
-    return ok;
+    if (parsed)
+        results = std::move(read);
+    return parsed;
 }
 
-bool LoadProbeResults(const std::string& path, ProbeResults* results, std::string* error)
+Outcome LoadProbeResults(const std::string& path, ProbeResults& results)
 {
     std::string text;
-    return ReadText(path, &text, error) && ParseProbeResults(text, path, results, error);
+    if (Outcome read = ReadText(path, text); !read)
+        return read;
+    return ParseProbeResults(text, path, results);
 }
 
-bool LoadVerifyResults(const std::string& path, VerifyResults* results, std::string* error)
+Outcome LoadVerifyResults(const std::string& path, VerifyResults& results)
 {
     std::string text;
-    if (!ReadText(path, &text, error) || !ParseVerifyResults(text, path, results, error))
-        return false;
-    if (results->date.empty())
-        results->date = ModificationTime(path);
-    return true;
+    if (Outcome read = ReadText(path, text); !read)
+        return read;
+    if (Outcome parsed = ParseVerifyResults(text, path, results); !parsed)
+        return parsed;
+    if (results.date.empty())
+        results.date = ModificationTime(path);
+    return {};
 }

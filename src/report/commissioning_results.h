@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/outcome.h"
+
 struct ProbeCommandResult {
     int command = 0;
     int function = 0;
@@ -37,10 +39,10 @@ struct VerifyResults {
     std::string date;                  // when the module was read
 };
 
-// Parse a document; false with a message that names the source and the field at fault.
-bool ParseProbeResults(const std::string& text, const std::string& source, ProbeResults* results, std::string* error);
-bool ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults* results, std::string* error);
+// Parse a document; a failure's message names the source and the field at fault.
+Outcome ParseProbeResults(const std::string& text, const std::string& source, ProbeResults& results);
+Outcome ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults& results);
 
 // Read and parse a file. A verify result without a date takes the file's modification time.
-bool LoadProbeResults(const std::string& path, ProbeResults* results, std::string* error);
-bool LoadVerifyResults(const std::string& path, VerifyResults* results, std::string* error);
+Outcome LoadProbeResults(const std::string& path, ProbeResults& results);
+Outcome LoadVerifyResults(const std::string& path, VerifyResults& results);

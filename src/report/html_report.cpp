@@ -75,7 +75,10 @@ void CommandTable(std::string& html, const std::string& id, const CSlaveNode& sl
 {
     std::vector<std::string> headings = {ReportString(ReportText::ColumnCommand)};
     // The command's item labels, in row order, from the string table.
-    for (const int label : {3051, 3053, 3005, 3007, 3010, 3012, 3014, 3016, 3018, 3020})
+    for (const CommandText label : {CommandText::FunctionCode, CommandText::StartAddress, CommandText::DataCount,
+                                    CommandText::MapAddress, CommandText::MapBit, CommandText::ByteCount,
+                                    CommandText::ByteSwap, CommandText::CheckType, CommandText::ScanType,
+                                    CommandText::Mnemonic})
         headings.push_back(GetLangString(label));
     std::vector<std::vector<std::string>> rows;
     int number = 0;
@@ -180,8 +183,9 @@ void ProbeSection(std::string& html, const CDeviceConfig& root, const ProbeResul
                         values});
     }
     Table(html, "probe-table",
-          {ReportString(ReportText::ColumnCommand), GetLangString(3020), GetLangString(3051), GetLangString(3053),
-           GetLangString(3005), ReportString(ReportText::Outcome), ReportString(ReportText::Exception),
+          {ReportString(ReportText::ColumnCommand), GetLangString(CommandText::Mnemonic),
+           GetLangString(CommandText::FunctionCode), GetLangString(CommandText::StartAddress),
+           GetLangString(CommandText::DataCount), ReportString(ReportText::Outcome), ReportString(ReportText::Exception),
            ReportString(ReportText::TimeMs), ReportString(ReportText::Values)},
           rows);
     html += Cell("h3", ReportString(ReportText::InputImage)) + "\n<pre class=\"mono\" id=\"input-image\">";

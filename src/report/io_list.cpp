@@ -45,16 +45,13 @@ bool AddressPastAreaEnd(const ValueFault& fault, IoArea area)
 
 // The first reason the commands cannot be listed: an empty item, or a value that no edit could
 // store in the rows that place the data.
-ResultCode CheckCommands(const CDeviceConfig& root, const CSlaveNode& slave, std::string* message)
+Outcome CheckCommands(const CDeviceConfig& root, const CSlaveNode& slave)
 {
     int number = 0;
     for (const auto& command : slave.Commands()) {
         ++number;
-        std::string empty;
-        if (const ResultCode code = command->CheckEmpty(&empty); code != RESULT_OK) {
-            *message = "command:" + std::to_string(number) + ": " + MessageOnOneLine(empty);
-            return code;
-        }
+        if (const Outcome empty = command->CheckEmpty(); !empty)
+            return Failure("command:" + std::to_string(number) + ": " + MessageOnOneLine(empty.message), empty.code);
     }
     for (const ValueFault& fault : CheckItemValues(root)) {
         if (fault.record.type != RECORD_COMMAND || fault.row < CMD_ROW_START_ADDRESS || fault.row > CMD_ROW_MAP_BIT)
@@ -62,10 +59,9 @@ ResultCode CheckCommands(const CDeviceConfig& root, const CSlaveNode& slave, std
         const int code = fault.record.command->GetFunctionCode();
         if (AddressPastAreaEnd(fault, code >= 1 && code <= 4 ? IoArea::Input : IoArea::Output))
             continue;
-        *message = DescribeValueFault(fault);
-        return fault.code;
+        return Failure(DescribeValueFault(fault), fault.code);
     }
-    return RESULT_OK;
+    return {};
 }
 
 bool IsBitCode(int code)
@@ -138,7 +134,7 @@ public:
         for (const IoArea area : {IoArea::Input, IoArea::Output}) {
             if (m_list.Bytes(area) > static_cast<std::int64_t>(kAreaBytes))
                 m_list.notes.push_back(ReportString(ReportText::AreaOverflow,
-                                                    {GetLangString(area == IoArea::Input ? 5015 : 5016),
+                                                    {GetLangString(area == IoArea::Input ? MessageText::InputOverflow : MessageText::OutputOverflow),
                                                      std::to_string(m_list.Bytes(area))}));
         }
     }
@@ -180,9 +176,11 @@ IoListResult BuildIoList(const CDeviceConfig& root, const IoListOptions& options
     const CSlaveNode* slave = subnet.GetMode() == MODE_MODBUS_MASTER ? subnet.GetNodeAt(0) : nullptr;
     if (!slave)
         return result;
-    result.code = CheckCommands(root, *slave, &result.message);
-    if (result.code != RESULT_OK)
+    if (Outcome checked = CheckCommands(root, *slave); !checked) {
+        result.code = checked.code;
+        result.message = std::move(checked.message);
         return result;
+    }
     ListBuilder builder(options, result.list);
     int number = 0;
     for (const auto& command : slave->Commands())

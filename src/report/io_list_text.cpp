@@ -23,8 +23,9 @@ std::string CommandNumbers(const std::vector<int>& commands)
 std::vector<std::string> IoListHeadings()
 {
     // Labels of the command's and the slave node's items where the string table has them.
-    return {ReportString(ReportText::ColumnCommand), GetLangString(3020), GetLangString(49), GetLangString(3051),
-            GetLangString(3053), GetLangString(3005), ReportString(ReportText::ColumnArea),
+    return {ReportString(ReportText::ColumnCommand), GetLangString(CommandText::Mnemonic),
+            GetLangString(SlaveText::Address), GetLangString(CommandText::FunctionCode),
+            GetLangString(CommandText::StartAddress), GetLangString(CommandText::DataCount), ReportString(ReportText::ColumnArea),
             ReportString(ReportText::ColumnOffset), ReportString(ReportText::ColumnBit),
             ReportString(ReportText::ColumnLength), ReportString(ReportText::ColumnLayout),
             ReportString(ReportText::ColumnPlcAddress)};

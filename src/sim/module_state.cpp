@@ -1,23 +1,18 @@
 #include "sim/module_state.h"
 
 #include <cctype>
-#include <cstdio>
 #include <sstream>
 
 #include "file/regular_file.h"
 #include "file/replacement_file.h"
+#include "model/hex_text.h"
 
 namespace {
 
+// " 01 00 01": each byte after a blank.
 std::string Hex(std::span<const std::uint8_t> bytes)
 {
-    std::string text;
-    char part[4];
-    for (const std::uint8_t b : bytes) {
-        std::snprintf(part, sizeof part, " %02X", b);
-        text += part;
-    }
-    return text;
+    return bytes.empty() ? std::string() : " " + HexText(bytes);
 }
 
 bool ReadHexBytes(std::istringstream& in, std::span<std::uint8_t> out)
@@ -56,7 +51,7 @@ std::string FormatModuleState(const ModuleState& state)
     return text;
 }
 
-bool ParseModuleState(const std::string& text, ModuleState& state, std::string& error)
+Outcome ParseModuleState(const std::string& text, ModuleState& state)
 {
     ModuleState read;
     std::istringstream lines(text);
@@ -81,41 +76,30 @@ bool ParseModuleState(const std::string& text, ModuleState& state, std::string& 
             ok = ReadHexBytes(in, record) && read.commands.size() < 48;
             read.commands.push_back(record);
         }
-        if (!ok) {
-            error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
-            return false;
-        }
+        if (!ok)
+            return Failure("line " + std::to_string(number) + ": cannot read \"" + line + "\"");
     }
     state = read;
-    return true;
+    return {};
 }
 
-bool LoadModuleState(const std::string& path, ModuleState& state, std::string& error)
+Outcome LoadModuleState(const std::string& path, ModuleState& state)
 {
     // A state of 48 commands takes a few kilobytes; anything far larger is not one.
     constexpr std::size_t kLimit = 1 << 20;
     std::string text;
-    if (!ReadRegularFile(path, kLimit, &text, &error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    if (text.size() > kLimit) {
-        error = path + ": far larger than any module state";
-        return false;
-    }
-    if (!ParseModuleState(text, state, error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    return true;
+    if (const Outcome read = ReadRegularFile(path, kLimit, text); !read)
+        return Failure(path + ": " + read.message);
+    if (text.size() > kLimit)
+        return Failure(path + ": far larger than any module state");
+    if (const Outcome parsed = ParseModuleState(text, state); !parsed)
+        return Failure(path + ": " + parsed.message);
+    return {};
 }
 
-bool SaveModuleState(const std::string& path, const ModuleState& state, std::string& error)
+Outcome SaveModuleState(const std::string& path, const ModuleState& state)
 {
-    std::string reason;
-    if (!ReplaceFileContents(path, FormatModuleState(state), &reason)) {
-        error = path + ": " + reason;
-        return false;
-    }
-    return true;
+    if (const Outcome written = ReplaceFileContents(path, FormatModuleState(state)); !written)
+        return Failure(path + ": " + written.message);
+    return {};
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/protocol.h"
+#include "model/outcome.h"
 
 struct ModuleState {
     SerialBlock serial{};
@@ -18,10 +19,10 @@ struct ModuleState {
     static ModuleState Factory();
 };
 
-// Reads a state file; false with a message naming the line when it cannot be read.
-bool LoadModuleState(const std::string& path, ModuleState& state, std::string& error);
-// Replaces the state file as a whole (through a symbolic link); false with a message on failure.
-bool SaveModuleState(const std::string& path, const ModuleState& state, std::string& error);
+// Reads a state file; a failure with a message naming the line when it cannot be read.
+Outcome LoadModuleState(const std::string& path, ModuleState& state);
+// Replaces the state file as a whole (through a symbolic link); a failure with a message when it cannot.
+Outcome SaveModuleState(const std::string& path, const ModuleState& state);
 
 std::string FormatModuleState(const ModuleState& state);
-bool ParseModuleState(const std::string& text, ModuleState& state, std::string& error);
+Outcome ParseModuleState(const std::string& text, ModuleState& state);

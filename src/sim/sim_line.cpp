@@ -28,51 +28,41 @@ bool MakeRaw(int fd)
 
 } // namespace
 
-bool CSimLine::OpenPseudoTerminal(std::string& error)
+Outcome CSimLine::OpenPseudoTerminal()
 {
     Close();
     m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) {
-        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
-        Close();
-        return false;
-    }
+    if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0)
+        return Closed(std::string("cannot create a pseudo-terminal: ") + std::strerror(errno));
     char name[128];
-    if (ptsname_r(m_fd, name, sizeof name) != 0) {
-        error = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
-        Close();
-        return false;
-    }
+    if (ptsname_r(m_fd, name, sizeof name) != 0)
+        return Closed(std::string("cannot name the pseudo-terminal: ") + std::strerror(errno));
     m_terminalPath = name;
     m_keepOpen = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_keepOpen < 0 || !MakeRaw(m_keepOpen)) {
-        error = m_terminalPath + ": " + std::strerror(errno);
-        Close();
-        return false;
-    }
+    if (m_keepOpen < 0 || !MakeRaw(m_keepOpen))
+        return Closed(m_terminalPath + ": " + std::strerror(errno));
     const int flags = fcntl(m_fd, F_GETFL);
     fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
-    return true;
+    return {};
 }
 
-bool CSimLine::OpenDevice(const std::string& path, std::string& error, const SerialLineSettings& settings)
+Outcome CSimLine::OpenDevice(const std::string& path, const SerialLineSettings& settings)
 {
     Close();
-    std::string reason;
-    m_device = OpenSerialDevice(path, &reason);
-    if (!m_device) {
-        error = reason;
-        return false;
-    }
-    if (const std::string refused = ApplyLineSettings(m_device->Descriptor(), settings); !refused.empty()) {
-        error = path + ": the port refused " + refused;
-        Close();
-        return false;
-    }
+    if (Outcome opened = OpenSerialDevice(path, m_device); !opened)
+        return opened;
+    if (const std::string refused = ApplyLineSettings(m_device->Descriptor(), settings); !refused.empty())
+        return Closed(path + ": the port refused " + refused);
     m_fd = m_device->Descriptor();
     m_terminalPath = path;
     tcflush(m_fd, TCIOFLUSH);
-    return true;
+    return {};
+}
+
+Outcome CSimLine::Closed(std::string message)
+{
+    Close();
+    return Failure(std::move(message));
 }
 
 void CSimLine::Close()

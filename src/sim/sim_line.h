@@ -9,6 +9,7 @@
 
 #include "link/protocol.h"
 #include "link/serial_device.h"
+#include "model/outcome.h"
 
 class CSimLine {
 public:
@@ -18,10 +19,10 @@ public:
     CSimLine& operator=(const CSimLine&) = delete;
 
     // A new pseudo-terminal pair; TerminalPath() is the end the tool opens.
-    bool OpenPseudoTerminal(std::string& error);
+    Outcome OpenPseudoTerminal();
     // A real serial device, held as every program here holds one and set raw to the settings
     // (19200 8N1 unless given).
-    bool OpenDevice(const std::string& path, std::string& error, const SerialLineSettings& settings = {});
+    Outcome OpenDevice(const std::string& path, const SerialLineSettings& settings = {});
     void Close();
 
     const std::string& TerminalPath() const { return m_terminalPath; }
@@ -36,6 +37,9 @@ public:
     bool Send(std::span<const std::uint8_t> bytes);
 
 private:
+    // Closes what is open and fails with the message.
+    Outcome Closed(std::string message);
+
     std::unique_ptr<CSerialDevice> m_device;   // a real device; m_fd is then its descriptor
     int m_fd = -1;
     int m_keepOpen = -1;   // our own hold on the terminal, so the master never sees a hang-up

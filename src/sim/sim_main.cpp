@@ -82,9 +82,8 @@ int main(int argc, char** argv)
         return 74;
     }
     if (!statePath.empty() && access(statePath.c_str(), F_OK) == 0) {
-        std::string error;
-        if (!LoadModuleState(statePath, state, error)) {
-            std::cerr << "gateway-sim: " << error << '\n';
+        if (const Outcome loaded = LoadModuleState(statePath, state); !loaded) {
+            std::cerr << "gateway-sim: " << loaded.message << '\n';
             return 65;
         }
     }
@@ -92,9 +91,8 @@ int main(int argc, char** argv)
     const std::atomic<bool>& stop = InstallStopSignals();
     CSimLine line;
     line.SetWireTime(wireTime);
-    std::string error;
-    if (!(portPath.empty() ? line.OpenPseudoTerminal(error) : line.OpenDevice(portPath, error))) {
-        std::cerr << "gateway-sim: " << error << '\n';
+    if (const Outcome opened = portPath.empty() ? line.OpenPseudoTerminal() : line.OpenDevice(portPath); !opened) {
+        std::cerr << "gateway-sim: " << opened.message << '\n';
         return 1;
     }
     if (!AnnounceTerminal("gateway-sim", linkPath, line.TerminalPath()))

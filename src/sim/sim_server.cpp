@@ -2,11 +2,12 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include <poll.h>
 #include <unistd.h>
+
+#include "model/hex_text.h"
 
 namespace {
 
@@ -14,19 +15,6 @@ using Clock = std::chrono::steady_clock;
 
 // A frame whose bytes stop coming for this long is thrown away, as the module does.
 constexpr auto kFrameGap = std::chrono::milliseconds(500);
-
-std::string Hex(std::span<const std::uint8_t> bytes)
-{
-    std::string text;
-    char part[4];
-    for (const std::uint8_t b : bytes) {
-        std::snprintf(part, sizeof part, "%02X ", b);
-        text += part;
-    }
-    if (!text.empty())
-        text.pop_back();
-    return text;
-}
 
 } // namespace
 
@@ -58,7 +46,7 @@ int ServeLine(CSimLine& line, CModuleResponder& responder, const SimServeOptions
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         if (!pending.empty() && now - lastTraffic > kFrameGap) {
-            log << "gateway-sim: incomplete frame dropped: " << Hex(pending) << '\n';
+            log << "gateway-sim: incomplete frame dropped: " << HexText(pending) << '\n';
             pending.clear();
         }
         while (pending.size() >= 2 && pending.size() >= static_cast<std::size_t>(pending[1]) + 3) {
@@ -71,7 +59,7 @@ int ServeLine(CSimLine& line, CModuleResponder& responder, const SimServeOptions
 
             const CModuleResponder::Answer answer = responder.Handle(frame);
             if (options.verbose)
-                log << "<- " << CommandName(frame[0]) << "  " << Hex(frame) << '\n';
+                log << "<- " << CommandName(frame[0]) << "  " << HexText(frame) << '\n';
             if (!answer.note.empty())
                 log << "gateway-sim: " << CommandName(frame[0]) << ": " << answer.note << '\n';
             if (answer.dropLine) {
@@ -79,15 +67,14 @@ int ServeLine(CSimLine& line, CModuleResponder& responder, const SimServeOptions
                 return 0;
             }
             if (answer.stateChanged && !options.statePath.empty()) {
-                std::string error;
-                if (!SaveModuleState(options.statePath, responder.State(), error)) {
-                    log << "gateway-sim: " << error << '\n';
+                if (const Outcome saved = SaveModuleState(options.statePath, responder.State()); !saved) {
+                    log << "gateway-sim: " << saved.message << '\n';
                     return 1;
                 }
             }
             if (answer.reply) {
                 if (options.verbose)
-                    log << "-> " << CommandName(frame[0]) << "  " << Hex(*answer.reply) << '\n';
+                    log << "-> " << CommandName(frame[0]) << "  " << HexText(*answer.reply) << '\n';
                 if (!line.Send(*answer.reply)) {
                     log << "gateway-sim: cannot write to the line\n";
                     return 1;

@@ -42,7 +42,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     logo->setFixedSize(123, 26);
     layout->addWidget(logo, 1, 1, Qt::AlignRight | Qt::AlignVCenter);
 
-    layout->addWidget(new QLabel(LangText(88), this), 2, 0, 1, 2);
+    layout->addWidget(new QLabel(LangText(AppText::MakerName), this), 2, 0, 1, 2);
     layout->addWidget(new QLabel(tr("Technical support: +1 555 0100 (ext. 2)"), this), 3, 0, 1, 2);
     layout->addWidget(new QLabel(tr("Need more information and upgrade, please visit:"), this), 4, 0, 1, 2);
 

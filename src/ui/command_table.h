@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "model/string_ids.h"
+
 enum CommandId : int {
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
@@ -43,7 +45,7 @@ struct CommandInfo {
                                // in the context "CMainFrame", as the tool-tip texts are
     const char* accelerator;   // key sequence, empty for none
     const char* icon;          // tool-bar image in the resources, empty for none
-    std::int32_t tipStringId;  // tool-tip from the string table, 0 when tipText is used
+    StringId tipStringId;      // tool-tip from the string table, none when tipText is used
     const char* tipText;       // tool-tip of its own, empty for none
 };
 

@@ -157,9 +157,11 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
             m_status->clear();
     });
 
-    std::string message;
-    if (CheckBeforeCommissioning(root, message) != 0 || !ReadProbeSetup(root, m_setup, message)) {
-        m_status->setText(FromUtf8(message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
+    Outcome ready = CheckBeforeCommissioning(root);
+    if (ready)
+        ready = ReadProbeSetup(root, m_setup);
+    if (!ready) {
+        m_status->setText(FromUtf8(ready.message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
                           QLatin1Char(' ') + tr("Nothing can be sent."));
         SetIdle(true);
         return;
@@ -263,9 +265,8 @@ void CCommandTestDlg::AskAndWrite(int number)
     if (!ok)
         return;
     std::vector<std::uint16_t> values;
-    std::string error;
-    if (!ParseValueList(ToUtf8(text.trimmed()), values, error) ||
-        !(error = CheckWriteValues(request, values)).empty()) {
+    std::string error = ParseValueList(ToUtf8(text.trimmed()), values).message;
+    if (!error.empty() || !(error = CheckWriteValues(request, values)).empty()) {
         m_status->setText(tr("Command %1 was not written: %2").arg(number).arg(FromUtf8(error)));
         return;
     }

@@ -143,14 +143,13 @@ bool CFleetDlg::OpenPlan(const QString& path)
 {
     if (m_running)
         return false;
-    std::string error;
     FleetPlan plan;
     m_table->setRowCount(0);
     m_results.clear();
-    if (!ReadFleetPlan(ToUtf8(path).c_str(), plan, error)) {
+    if (const Outcome read = ReadFleetPlan(ToUtf8(path).c_str(), plan); !read) {
         m_plan = FleetPlan{};
         m_planPath->setText(path);
-        m_status->setText(FromUtf8(error));
+        m_status->setText(FromUtf8(read.message));
         SetIdle(true);
         return false;
     }

@@ -19,10 +19,10 @@ void ShowCannotWrite(QWidget* parent, const QString& path, const QString& reason
 
 bool Write(QWidget* parent, const QString& path, const std::string& text, CHandoverPrompts& prompts)
 {
-    std::string error;
-    if (ReplaceFileContents(ToUtf8(path), text, &error))
+    const Outcome written = ReplaceFileContents(ToUtf8(path), text);
+    if (written)
         return true;
-    ShowCannotWrite(parent, path, FromUtf8(error), prompts);
+    ShowCannotWrite(parent, path, FromUtf8(written.message), prompts);
     return false;
 }
 
@@ -41,15 +41,14 @@ bool AskReport(QWidget* parent, HandoverKind kind, const ReportFile& file, CHand
     HandoverOptions options;
     if (!prompts.AskOptions(parent, kind, options))
         return false;
-    std::string error;
     if (!options.probeJson.isEmpty()) {
-        if (!LoadProbeResults(ToUtf8(options.probeJson), &asked.probe, &error))
-            return prompts.ShowFailure(parent, FromUtf8(error)), false;
+        if (const Outcome loaded = LoadProbeResults(ToUtf8(options.probeJson), asked.probe); !loaded)
+            return prompts.ShowFailure(parent, FromUtf8(loaded.message)), false;
         inputs.probe = &asked.probe;
     }
     if (!options.verifyJson.isEmpty()) {
-        if (!LoadVerifyResults(ToUtf8(options.verifyJson), &asked.verify, &error))
-            return prompts.ShowFailure(parent, FromUtf8(error)), false;
+        if (const Outcome loaded = LoadVerifyResults(ToUtf8(options.verifyJson), asked.verify); !loaded)
+            return prompts.ShowFailure(parent, FromUtf8(loaded.message)), false;
         inputs.verify = &asked.verify;
     }
     inputs.configPath = ToUtf8(file.path);

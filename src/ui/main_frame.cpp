@@ -52,7 +52,7 @@ CMainFrame::CMainFrame(CDeviceConfig& root, bool& modified, CUserPrompt& prompt,
       m_doc(root, modified, m_docUi)
 {
     InitWorkbenchResources();
-    setWindowTitle(LangText(1));
+    setWindowTitle(LangText(AppText::ProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/about/app.svg")));
     resize(1024, 700);
 

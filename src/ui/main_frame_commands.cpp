@@ -209,7 +209,7 @@ void CMainFrame::OnAutoMapping()
 {
     if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER)
         return;
-    if (!m_prompt.AskYesNo(this, LangText(19)))
+    if (!m_prompt.AskYesNo(this, LangText(MessageText::AutoMapQuestion)))
         return;
     const AutoMapResult result = AutoMap(m_root);
     if (!result.message.empty())

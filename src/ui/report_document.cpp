@@ -64,10 +64,10 @@ bool WriteReportPdf(QTextDocument& document, const QString& path, QString* error
         writer.setCreator(QStringLiteral("gateway-workbench"));
         PrintReport(document, writer);
     }
-    std::string reason;
-    if (!ReplaceFileContents(ToUtf8(path), std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())),
-                             &reason)) {
-        *error = FromUtf8(reason);
+    if (const Outcome written =
+            ReplaceFileContents(ToUtf8(path), std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())));
+        !written) {
+        *error = FromUtf8(written.message);
         return false;
     }
     return true;

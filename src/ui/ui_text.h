@@ -5,9 +5,10 @@
 #include <cstdint>
 
 #include "model/result_codes.h"
+#include "model/string_ids.h"
 #include "widgets/utf8_text.h"
 
 // Text of a string-table id in the built language; empty for an unknown id.
-QString LangText(std::int32_t id);
+QString LangText(StringId id);
 // The message of a result code.
 QString ResultText(ResultCode code);

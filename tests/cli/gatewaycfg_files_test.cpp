@@ -208,8 +208,10 @@ TEST_F(Cli, LanguageFollowsTheOptionAndTheLocale)
         if (status != 0)
             continue;
         // The names, and a default that a reset would change (Output Mode).
-        EXPECT_NE(shown.out.find("\n" + GetLangStringIn(lang, 18) + "\n"), std::string::npos) << shown.out;
-        EXPECT_NE(shown.out.find(GetLangStringIn(lang, 4017) + " = " + GetLangStringIn(lang, 76) + "\n"), std::string::npos);
+        EXPECT_NE(shown.out.find("\n" + GetLangStringIn(lang, AppText::SubnetName) + "\n"), std::string::npos) << shown.out;
+        EXPECT_NE(shown.out.find(GetLangStringIn(lang, SubnetText::OutputMode) + " = " +
+                                 GetLangStringIn(lang, ChoiceText::ChangeOfValue) + "\n"),
+                  std::string::npos);
     }
 }
 

@@ -86,7 +86,7 @@ TEST_P(Probe, ReportsWhatTheSlaveAnswers)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSlaves, Probe, ::testing::Values(true, false),
-                         [](const auto& info) { return std::string(info.param ? "pymodbus" : "modbus_slave_sim"); });
+                         [](const auto& instance) { return std::string(instance.param ? "pymodbus" : "modbus_slave_sim"); });
 
 TEST(ProbeText, SaysWhatTheImageDoesNotShow)
 {

@@ -40,12 +40,15 @@ std::unique_ptr<CDeviceConfig> RandomConfig(std::mt19937& rng, int mode, int com
     if (mode != MODE_MODBUS_MASTER || commands < 0)
         return root;
     CSlaveNode& slave = test_config::SlaveOf(*root, between(1, 247));
-    static const int kIndexes[] = {0, 1, 2, 3, 4, 5, 12, 13};
+    static const int kIndexes[] = {FUNCTION_READ_COIL_STATUS,      FUNCTION_READ_INPUT_STATUS,
+                                   FUNCTION_READ_HOLDING_REGISTER, FUNCTION_READ_INPUT_REGISTER,
+                                   FUNCTION_FORCE_SINGLE_COIL,     FUNCTION_PRESET_SINGLE_REGISTER,
+                                   FUNCTION_FORCE_MULTIPLE_COILS,  FUNCTION_PRESET_MULTIPLE_REGISTERS};
     for (int i = 0; i < commands; ++i) {
         const int index = kIndexes[between(0, 7)];
         CModbusCommand* command = AddCommandTo(&slave, index).command;
         command->SetIntValue(CMD_ROW_START_ADDRESS, between(0, 65535));
-        if (index != 4 && index != 5)   // single coil and register move one datum
+        if (index != FUNCTION_FORCE_SINGLE_COIL && index != FUNCTION_PRESET_SINGLE_REGISTER)   // one datum
             command->SetIntValue(CMD_ROW_DATA_COUNT, IsBitFunctionIndex(index) ? between(1, 32) : between(1, 2));
         command->SetChoice(CMD_ROW_BYTE_SWAP, between(0, 2));
         command->SetChoice(CMD_ROW_SCAN_TYPE, between(0, 1));

@@ -125,14 +125,14 @@ TEST(FleetPlan, IsReadAsSpreadsheetsWriteIt)
         SCOPED_TRACE(row.name);
         folder.Write("plan.csv", row.text);
         FleetPlan plan;
-        std::string error, read;
-        if (ReadFleetPlan(folder / "plan.csv", plan, error)) {
+        std::string read;
+        if (const Outcome parsed = ReadFleetPlan(folder / "plan.csv", plan)) {
             for (const PlanModule& m : plan.modules)
                 read += m.name + "|" + m.port + "|" + m.file + "|" + (m.hardware ? HardwareVersionText(*m.hardware) : "") + "|" +
                         (m.action ? FleetActionName(*m.action) : "") + "\n";
             EXPECT_EQ(read, row.read);
         } else {
-            EXPECT_TRUE(Has(error, row.read) && Has(error, folder / "plan.csv")) << error;
+            EXPECT_TRUE(Has(parsed.message, row.read) && Has(parsed.message, folder / "plan.csv")) << parsed.message;
         }
     }
     EXPECT_EQ(RunTool({"fleet", folder / "missing.csv"}).status, 65);

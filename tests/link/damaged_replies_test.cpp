@@ -28,8 +28,7 @@ public:
     explicit ScriptedModule(std::vector<Frame> replies, int hangUpAfter = -1)
         : m_replies(std::move(replies)), m_hangUpAfter(hangUpAfter)
     {
-        std::string error;
-        if (m_line.OpenPseudoTerminal(error))
+        if (m_line.OpenPseudoTerminal())
             m_thread = std::thread([this] { Serve(); });
     }
     ~ScriptedModule()

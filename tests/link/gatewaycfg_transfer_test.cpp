@@ -33,7 +33,7 @@ TEST(GatewaycfgTransfer, DownloadVerifyAndUploadThroughGatewaySim)
     ASSERT_TRUE(sim.Running() && fs::is_symlink(link));
     const ProgramRun down = RunTool({"download", plant, "--port", link, "--trace"});
     ASSERT_EQ(down.status, 0) << down.err;
-    EXPECT_TRUE(Has(down.out, GetLangString(29)) && Has(down.out, "-> ") && Has(down.out, "<- ")) << down.out;
+    EXPECT_TRUE(Has(down.out, GetLangString(MessageText::DownloadSucceeded)) && Has(down.out, "-> ") && Has(down.out, "<- ")) << down.out;
     EXPECT_TRUE(Has(down.out, "07 04 01 00 04 D2")) << "the bus block with the probe time-out 1234: " << down.out;
     int done = 0, planned = 0;
     ASSERT_EQ(std::sscanf(down.err.c_str() + down.err.rfind("exchange "), "exchange %d of %d", &done, &planned), 2) << down.err;
@@ -139,7 +139,7 @@ TEST(GatewaycfgTransfer, RefusedPortsSayWhy)
         SCOPED_TRACE(reason);
         const ProgramRun run = RunProgram(GATEWAYCFG_PATH, {"download", plant, "--port", port}, folder.Path().string());
         EXPECT_EQ(run.status, RESULT_PORT_NOT_OPENED);
-        EXPECT_TRUE(Has(run.err, GetLangString(28) + " ") && Has(run.err, reason)) << run.err;
+        EXPECT_TRUE(Has(run.err, GetLangString(MessageText::PortOpenFailed) + " ") && Has(run.err, reason)) << run.err;
         EXPECT_FALSE(fs::exists(lock));
     }
     flockHolder.Stop();
@@ -244,7 +244,7 @@ TEST(GatewaycfgTransfer, ImpossibleValues)
     InProcessModule holding({}, {}, ModuleHoldingImpossibleValues());
     const ProgramRun up = RunTool({"upload", folder / "read.xml", "--port", holding.Path()});
     EXPECT_EQ(up.status, 0) << up.err;
-    EXPECT_EQ(up.out, GetLangString(30) + "\n" + folder / "read.xml" + ": subnet / Response Timeout(50~60000ms) = \"0\": " + range +
+    EXPECT_EQ(up.out, GetLangString(MessageText::UploadSucceeded) + "\n" + folder / "read.xml" + ": subnet / Response Timeout(50~60000ms) = \"0\": " + range +
                           "\n" + folder / "read.xml" + ": command:1 / Number of Data = \"512\": " + range + "\n");
     EXPECT_EQ(RunTool({"check", folder / "read.xml"}).status, 8) << "the file holds what the module holds";
     const ProgramRun unsaved = RunProgram(GATEWAYCFG_PATH, {"upload", "big.xml", "--port", holding.Path()}, folder.Path().string(),

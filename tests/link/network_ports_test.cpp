@@ -50,9 +50,9 @@ TEST(PortNames, AreReadInOnePlace)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         PortAddress address;
-        std::string error;
-        EXPECT_EQ(ParsePortAddress(row.name, address, error), row.error.empty());
-        EXPECT_TRUE(Has(error, row.error)) << error;
+        const Outcome parsed = ParsePortAddress(row.name, address);
+        EXPECT_EQ(parsed.Ok(), row.error.empty());
+        EXPECT_TRUE(Has(parsed.message, row.error)) << parsed.message;
         if (!row.error.empty())
             continue;
         EXPECT_EQ(address.kind, row.kind);
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, NetworkPorts,
                                            ServerKind{"ser2net_raw_by_name", false, false, "127.0.0.1", "localhost"},
                                            ServerKind{"ser2net_rfc2217_ipv6", true, false, "::1", "[::1]"},
                                            ServerKind{"pyserial_rfc2217", true, true, "127.0.0.1", "127.0.0.1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 // Every way a network port fails ends with its code and says why; no file is touched.
 TEST(NetworkPortFailures, SayWhy)

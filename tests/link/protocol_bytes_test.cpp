@@ -162,11 +162,13 @@ TEST(WireBytes, SerialBlockReadBack)
 
 TEST(WireBytes, BusBlockReadBackLastByteFFMeansDefault)
 {
+    const std::string probe = GetLangString(ChoiceText::ProbeAddress), byPort = GetLangString(ChoiceText::SetByIoPort);
+    const std::string byDefault = GetLangString(ChoiceText::DefaultValue);
     const std::tuple<Bytes, std::string, std::string, bool> rows[] = {
-        {B({0x00, 0x12, 0x34, 0xFF}), GetLangString(81), GetLangString(86), true},
-        {B({0x01, 0x00, 0x01, 0x2C}), GetLangString(81), "300", true},
-        {B({0x00, 0x00, 0x00, 0x00}), GetLangString(82), GetLangString(86), false},
-        {B({0x00, 0x00, 0x02, 0x00}), GetLangString(82), "512", false},
+        {B({0x00, 0x12, 0x34, 0xFF}), probe, byDefault, true},
+        {B({0x01, 0x00, 0x01, 0x2C}), probe, "300", true},
+        {B({0x00, 0x00, 0x00, 0x00}), byPort, byDefault, false},
+        {B({0x00, 0x00, 0x02, 0x00}), byPort, "512", false},
     };
     for (const auto& [payload, mode, timeout, enabled] : rows) {
         CBusNode bus;
@@ -180,10 +182,13 @@ TEST(WireBytes, BusBlockReadBackLastByteFFMeansDefault)
 TEST(WireBytes, CommandRecordReadBack)
 {
     // start, count, mapping address, bit, bytes, swap, scan; none: the record is refused
+    const std::string none = GetLangString(ChoiceText::NonExchange), two = GetLangString(ChoiceText::DoubleByteExchange),
+                      four = GetLangString(ChoiceText::FourByteExchange);
+    const std::string fast = GetLangString(ChoiceText::FastScan), slow = GetLangString(ChoiceText::SlowScan);
     const std::pair<Bytes, std::vector<std::string>> rows[] = {
-        {B({0, 5, 3, 0x01, 0x00, 0x00, 0x0A, 0x00, 0xA7, 0, 0, 0}), {"256", "10", "00A7H", "0", "20", GetLangString(52), GetLangString(56)}},
-        {B({1, 5, 15, 0x00, 0x07, 0x00, 0x0B, 0x40, 0x01, 3, 1, 1}), {"7", "11", "4001H", "3", "2", GetLangString(53), GetLangString(55)}},
-        {B({2, 5, 5, 0x00, 0x07, 0x00, 0x01, 0x40, 0x02, 0, 7, 9}), {"7", "1", "4002H", "0", "1", GetLangString(54), GetLangString(55)}},
+        {B({0, 5, 3, 0x01, 0x00, 0x00, 0x0A, 0x00, 0xA7, 0, 0, 0}), {"256", "10", "00A7H", "0", "20", none, fast}},
+        {B({1, 5, 15, 0x00, 0x07, 0x00, 0x0B, 0x40, 0x01, 3, 1, 1}), {"7", "11", "4001H", "3", "2", two, slow}},
+        {B({2, 5, 5, 0x00, 0x07, 0x00, 0x01, 0x40, 0x02, 0, 7, 9}), {"7", "1", "4002H", "0", "1", four, slow}},
         {B({3, 5, 7, 0, 0, 0, 1, 0, 0, 0, 0, 0}), {}},
         {B({3, 5, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}), {}},
     };

@@ -49,7 +49,7 @@ TEST(RefusedFiles, CheckAndDownloadRefuseThemBeforeAnyFrameAndShowTellsWhatCount
     ASSERT_TRUE(WriteConfigText(*master, &masterText).ok && WriteConfigText(*user, &userText).ok &&
                 WriteConfigText(*full, &fullText).ok);
     const std::string mode0 = "<CurrentModeType Value=\"0\" />", mode1 = "<CurrentModeType Value=\"1\" />";
-    const std::string master20 = GetLangString(20), user21 = GetLangString(21);
+    const std::string master20 = GetLangString(ChoiceText::ModbusMaster), user21 = GetLangString(ChoiceText::UserConfig);
     const struct {
         const char* name;
         std::string text;
@@ -67,7 +67,7 @@ TEST(RefusedFiles, CheckAndDownloadRefuseThemBeforeAnyFrameAndShowTellsWhatCount
          "Protocol Select = " + user21 + " (the row reads \"" + master20 + "\")"},
         {"mode 0 said to be User Config", Replaced(userText, mode1, mode0), 8,
          "the file's protocol mode is 0 (\"" + master20 + "\")", "Protocol Select = " + master20 + " (the row reads \"" + user21 + "\")"},
-        {"49 commands", WithLastCommandTwice(fullText), 8, "slave:1: " + GetLangString(1001) + " (the node holds 49)",
+        {"49 commands", WithLastCommandTwice(fullText), 8, "slave:1: " + GetLangString(MessageText::TooManyCommands) + " (the node holds 49)",
          "[command:49] 16 Preset Multiple Registers"},
         {"function 07", WithValue(masterText, "Function Code", "7"), 8,
          "command:1 / Function Code = \"7\": function 7 (\"07 Read Exception Status\") cannot be configured",

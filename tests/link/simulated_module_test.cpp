@@ -54,15 +54,17 @@ TEST(SimulatedModule, KeepsWhatItIsSentInItsStateFile)
 
     // The state file gives a later run what this one was sent; a damaged one is refused by line.
     ScratchFolder folder;
-    std::string error;
     ModuleState read;
-    ASSERT_TRUE(SaveModuleState(folder / "state.txt", module.State(), error)) << error;
-    ASSERT_TRUE(LoadModuleState(folder / "state.txt", read, error)) << error;
+    const Outcome saved = SaveModuleState(folder / "state.txt", module.State());
+    ASSERT_TRUE(saved) << saved.message;
+    const Outcome loaded = LoadModuleState(folder / "state.txt", read);
+    ASSERT_TRUE(loaded) << loaded.message;
     EXPECT_EQ(std::make_tuple(read.serial, read.bus, read.addressMode, read.commands),
               std::make_tuple(module.State().serial, module.State().bus, module.State().addressMode, module.State().commands));
     for (const auto& [text, line] : {std::pair{"bus 01 00 04\n", "line 1"}, {"# by hand\n\naddress-mode 0G\n", "line 3"}}) {
-        EXPECT_FALSE(ParseModuleState(text, read, error)) << text;
-        EXPECT_NE(error.find(line), std::string::npos) << error;
+        const Outcome parsed = ParseModuleState(text, read);
+        EXPECT_FALSE(parsed) << text;
+        EXPECT_NE(parsed.message.find(line), std::string::npos) << parsed.message;
     }
 }
 

@@ -74,10 +74,10 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
         EXPECT_EQ(down.Codes(), row.codes);
         EXPECT_EQ(ConfigText(*source), sourceText) << "a download only reads the configuration";
         if (row.down != RESULT_OK) {
-            EXPECT_EQ(down.messages, std::vector<std::string>{GetLangString(5013)});
+            EXPECT_EQ(down.messages, std::vector<std::string>{GetLangString(MessageText::UserConfigNotSupported)});
             continue;
         }
-        EXPECT_EQ(downloaded.message, GetLangString(29));
+        EXPECT_EQ(downloaded.message, GetLangString(MessageText::DownloadSucceeded));
         ExpectSteadyProgress(down, "download");
         if (down.sent.size() > 2 && down.sent[2][0] == 0x03) {
             EXPECT_EQ(down.sent[2].size(), row.hw.major == 2 && row.hw.minor == 0 ? 28u : 17u);
@@ -97,7 +97,7 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
         EXPECT_EQ(uploaded.configurationReplaced, row.up == RESULT_OK);
         if (row.up != RESULT_OK)
             continue;
-        EXPECT_EQ(uploaded.message, GetLangString(30));
+        EXPECT_EQ(uploaded.message, GetLangString(MessageText::UploadSucceeded));
         ExpectSteadyProgress(up, "upload");
         const auto differences = CompareConfigurations(*source, target, CompareScope::Module, row.hw);
         EXPECT_TRUE(differences.empty()) << FormatDifferences(differences);
@@ -166,7 +166,7 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
         Recorder observer;
         const TransferOutcome outcome = RunTransfer(f.direction, module.Path(), *root, &observer, &timings);
         EXPECT_EQ(outcome.code, f.code);
-        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(30)
+        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(MessageText::UploadSucceeded)
                                    : ResultMessage(f.code) + (f.partial ? "\n" + PartlyDownloadedText() : ""));
         EXPECT_EQ(outcome.partlyDownloaded, f.partial);
         EXPECT_EQ(f.code == RESULT_OK ? std::to_string(root->GetCommandCount()) : ConfigText(*root), f.code == RESULT_OK ? "7" : before);
@@ -177,14 +177,14 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
             EXPECT_EQ(observer.Codes(), "01 01") << "only version requests may go out";
         }
         CPortSlot again;
-        EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()) == RESULT_OK) << "the run left the port held";
+        EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()).code == RESULT_OK) << "the run left the port held";
     }
 }
 
 // Stops the run a little after a frame of one code has gone out, from another thread, as the
 // transfer dialog's Cancel does: the module does not answer it, so the run is then waiting.
 struct StopAfterFrame : Recorder {
-    StopAfterFrame(int code, std::atomic<bool>& stop) : code(code), stop(stop) {}
+    StopAfterFrame(int frameCode, std::atomic<bool>& stopFlag) : code(frameCode), stop(stopFlag) {}
     ~StopAfterFrame() override
     {
         if (stopper.joinable())
@@ -243,7 +243,7 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
         EXPECT_EQ(ConfigText(*root), before);
         EXPECT_FALSE(std::filesystem::exists(std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path())));
         CPortSlot again;
-        EXPECT_EQ(OpenPort(again, module.Path()), RESULT_OK) << "the run left the port held";
+        EXPECT_EQ(OpenPort(again, module.Path()).code, RESULT_OK) << "the run left the port held";
     }
 }
 
@@ -252,10 +252,10 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
 TEST(Transfer, AFrameThatCannotGoOutWholeFailsWith5)
 {
     CSimLine module;   // a far end that never reads, so the line fills up
-    std::string error;
-    ASSERT_TRUE(module.OpenPseudoTerminal(error)) << error;
+    const Outcome opened = module.OpenPseudoTerminal();
+    ASSERT_TRUE(opened) << opened.message;
     CPortSlot slot;
-    ASSERT_EQ(OpenPort(slot, module.TerminalPath()), RESULT_OK);
+    ASSERT_EQ(OpenPort(slot, module.TerminalPath()).code, RESULT_OK);
     slot.Timings().writeTotalConstant = 50;
     slot.Timings().writeTotalPerByte = 0;
     Recorder observer;

@@ -84,8 +84,8 @@ TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNo
     SavedConfig saved(std::move(root));
     const ProgramRun mapped = RunTool({"automap", saved.file});
     EXPECT_EQ(mapped.status, static_cast<int>(RESULT_MAPPING_OVERFLOW));
-    EXPECT_NE(mapped.err.find(GetLangString(5015)), std::string::npos) << mapped.err;
-    EXPECT_EQ(mapped.err.find(GetLangString(5016)), std::string::npos);
+    EXPECT_NE(mapped.err.find(GetLangString(MessageText::InputOverflow)), std::string::npos) << mapped.err;
+    EXPECT_EQ(mapped.err.find(GetLangString(MessageText::OutputOverflow)), std::string::npos);
     EXPECT_NE(mapped.out.find(saved.Line(2, "00F4H", "1")), std::string::npos) << mapped.out;
     EXPECT_NE(mapped.out.find(saved.Line(4, "00F5H", "8")), std::string::npos) << mapped.out;
     EXPECT_EQ(saved.Stored(1, CMD_ROW_MAP_ADDRESS), "00F4H");

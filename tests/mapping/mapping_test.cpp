@@ -64,7 +64,7 @@ TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNever
         EXPECT_EQ(input ? cursors.input : cursors.output, std::stoull(row.bytes) + 2);
         EXPECT_EQ(input ? cursors.output : cursors.input, 0u);
     }
-    auto bare = CModbusCommand::MakeEmpty("bare", 2);   // a command a file brought without items
+    auto bare = CModbusCommand::MakeEmpty("bare", FUNCTION_READ_HOLDING_REGISTER);   // a command a file brought without items
     MapCursors cursors{3, 4};
     MapCommand(*bare, cursors);
     EXPECT_EQ(cursors.input + cursors.output, 7u);
@@ -98,7 +98,7 @@ TEST(AutoMap, AreaLimitsAndOverflowMessages)
         auto root = MakeConfig(row.cmds);
         const AutoMapResult result = AutoMap(*root);
         EXPECT_EQ(result.result, row.message == None ? 1 : 0);
-        EXPECT_EQ(result.message, row.message == None ? "" : GetLangString(row.message == Input ? 5015 : 5016));
+        EXPECT_EQ(result.message, row.message == None ? "" : GetLangString(row.message == Input ? MessageText::InputOverflow : MessageText::OutputOverflow));
         for (std::size_t i = 0; i < row.addresses.size(); ++i)
             EXPECT_EQ(ValueOf(*root, static_cast<int>(i), CMD_ROW_MAP_ADDRESS), row.addresses[i]) << "command " << i;
         if (row.message == None) {

@@ -19,11 +19,20 @@ struct FunctionRow {
 };
 
 const std::vector<FunctionRow> kFunctions = {
-    {0, 1, true, true, true},     {1, 2, true, true, true},     {2, 3, true, true, false},
-    {3, 4, true, true, false},    {4, 5, true, false, true},    {5, 6, true, false, false},
-    {6, 7, false, false, false},  {7, 8, false, false, false},  {8, 11, false, false, false},
-    {9, 12, false, false, false}, {10, 13, false, false, false}, {11, 14, false, false, false},
-    {12, 15, true, false, true},  {13, 16, true, false, false},
+    {FUNCTION_READ_COIL_STATUS, 1, true, true, true},
+    {FUNCTION_READ_INPUT_STATUS, 2, true, true, true},
+    {FUNCTION_READ_HOLDING_REGISTER, 3, true, true, false},
+    {FUNCTION_READ_INPUT_REGISTER, 4, true, true, false},
+    {FUNCTION_FORCE_SINGLE_COIL, 5, true, false, true},
+    {FUNCTION_PRESET_SINGLE_REGISTER, 6, true, false, false},
+    {FUNCTION_READ_EXCEPTION_STATUS, 7, false, false, false},
+    {FUNCTION_DIAGNOSTICS, 8, false, false, false},
+    {FUNCTION_FETCH_COMM_EVENT_COUNTER, 11, false, false, false},
+    {FUNCTION_FETCH_COMM_EVENT_LOG, 12, false, false, false},
+    {FUNCTION_PROGRAM_CONTROLLER, 13, false, false, false},
+    {FUNCTION_POLL_CONTROLLER, 14, false, false, false},
+    {FUNCTION_FORCE_MULTIPLE_COILS, 15, true, false, true},
+    {FUNCTION_PRESET_MULTIPLE_REGISTERS, 16, true, false, false},
 };
 
 TEST(FunctionTable, OnlySupportedFunctionsMakeACommandWithTheirEditableRows)
@@ -52,7 +61,7 @@ TEST(FunctionTable, OnlySupportedFunctionsMakeACommandWithTheirEditableRows)
         EXPECT_EQ(command.GetItemAt(CMD_ROW_DATA_COUNT)->value, single ? "1" : "");
         EXPECT_EQ(command.GetItemAt(CMD_ROW_MAP_BIT)->enable, f.bitFunction ? 1 : 0);
         EXPECT_EQ(command.GetItemAt(CMD_ROW_BYTE_COUNT)->value, f.code == 5 ? "1" : f.code == 6 ? "2" : "0");
-        EXPECT_EQ(command.GetItemAt(CMD_ROW_MAP_ADDRESS)->help, GetLangString(f.inputArea ? 3008 : 3009));
+        EXPECT_EQ(command.GetItemAt(CMD_ROW_MAP_ADDRESS)->help, GetLangString(f.inputArea ? CommandText::MapAddressInputHelp : CommandText::MapAddressOutputHelp));
         for (int row : {CMD_ROW_FUNCTION_CODE, CMD_ROW_BYTE_COUNT, CMD_ROW_BYTE_SWAP, CMD_ROW_CHECK_TYPE})
             EXPECT_EQ(command.GetItemAt(row)->enable, 0) << "row " << row;
         EXPECT_EQ(command.GetItemAt(CMD_ROW_COUNT), command.GetItemAt(-1));
@@ -67,9 +76,9 @@ TEST(FunctionTable, OnlySupportedFunctionsMakeACommandWithTheirEditableRows)
         GetFunctionByCode(code, &index);
         EXPECT_EQ(index, kUnknownFunctionIndex) << code;
     }
-    EXPECT_EQ(slave.AttachCommand(CModbusCommand::MakeEmpty("07 Read Exception Status", 6)), 0);
-    EXPECT_EQ(AddCommandTo(nullptr, 2).command, nullptr);
-    EXPECT_EQ(CModbusCommand("07 Read Exception Status", 6).GetItemCount(), 0);
+    EXPECT_EQ(slave.AttachCommand(CModbusCommand::MakeEmpty("07 Read Exception Status", FUNCTION_READ_EXCEPTION_STATUS)), 0);
+    EXPECT_EQ(AddCommandTo(nullptr, FUNCTION_READ_HOLDING_REGISTER).command, nullptr);
+    EXPECT_EQ(CModbusCommand("07 Read Exception Status", FUNCTION_READ_EXCEPTION_STATUS).GetItemCount(), 0);
 }
 
 TEST(FunctionTable, SlaveNodeHoldsAtMostFortyEightCommands)
@@ -77,23 +86,23 @@ TEST(FunctionTable, SlaveNodeHoldsAtMostFortyEightCommands)
     CSlaveNode slave("Node(1)");
     CModbusCommand* last = nullptr;
     for (int i = 0; i < 48; ++i) {
-        const AddCommandResult added = AddCommandTo(&slave, i % 2 == 0 ? 2 : 13);
+        const AddCommandResult added = AddCommandTo(&slave, i % 2 == 0 ? FUNCTION_READ_HOLDING_REGISTER : FUNCTION_PRESET_MULTIPLE_REGISTERS);
         ASSERT_NE(added.command, nullptr) << i;
         EXPECT_FALSE(added.limitReached);
         last = added.command;
     }
-    const AddCommandResult the49th = AddCommandTo(&slave, 2);
+    const AddCommandResult the49th = AddCommandTo(&slave, FUNCTION_READ_HOLDING_REGISTER);
     EXPECT_EQ(the49th.command, nullptr);
     EXPECT_TRUE(the49th.limitReached);
-    EXPECT_EQ(the49th.message, GetLangString(1001));
+    EXPECT_EQ(the49th.message, GetLangString(MessageText::TooManyCommands));
     EXPECT_EQ(slave.GetCommandCount(), 48);
 
     CSlaveNode other("Node(2)");
     EXPECT_FALSE(DeleteCommandFrom(&slave, nullptr) || DeleteCommandFrom(&other, last));   // not that node's command
     EXPECT_TRUE(DeleteCommandFrom(&slave, last));
     EXPECT_EQ(slave.IndexOfCommand(last), -1);
-    EXPECT_NE(AddCommandTo(&slave, 12).command, nullptr);
-    EXPECT_TRUE(AddCommandTo(&slave, 12).limitReached);
+    EXPECT_NE(AddCommandTo(&slave, FUNCTION_FORCE_MULTIPLE_COILS).command, nullptr);
+    EXPECT_TRUE(AddCommandTo(&slave, FUNCTION_FORCE_MULTIPLE_COILS).limitReached);
 }
 
 } // namespace

@@ -19,14 +19,21 @@ namespace {
 struct Given {
     enum { Subnet, Slave, Command, Bus } target = Subnet;
     int mode = MODE_MODBUS_MASTER;
-    int function = 2;
+    int function = FUNCTION_READ_HOLDING_REGISTER;
     std::string transmission = "RTU";
     bool enableFirst = false;
 };
 Given Master() { return {}; }
 Given Bus() { return {Given::Bus}; }
 Given Slave() { return {Given::Slave}; }
-Given User(bool enableFirst = true) { return {Given::Subnet, MODE_USER_CONFIG, 2, "RTU", enableFirst}; }
+Given User(bool enableFirst = true)
+{
+    return {Given::Subnet, MODE_USER_CONFIG, FUNCTION_READ_HOLDING_REGISTER, "RTU", enableFirst};
+}
+// The table's functions, named by their Modbus codes.
+constexpr int Fc1 = FUNCTION_READ_COIL_STATUS, Fc2 = FUNCTION_READ_INPUT_STATUS, Fc3 = FUNCTION_READ_HOLDING_REGISTER,
+              Fc4 = FUNCTION_READ_INPUT_REGISTER, Fc5 = FUNCTION_FORCE_SINGLE_COIL, Fc6 = FUNCTION_PRESET_SINGLE_REGISTER,
+              Fc15 = FUNCTION_FORCE_MULTIPLE_COILS, Fc16 = FUNCTION_PRESET_MULTIPLE_REGISTERS;
 Given Cmd(int function, std::string transmission = "RTU") { return {Given::Command, MODE_MODBUS_MASTER, function, transmission}; }
 
 // A configuration with one slave node and, for command targets, one command under it.
@@ -77,24 +84,24 @@ TEST(CommitTextTest, ChecksAndStoresTypedValues)
         {Slave(), 0, "247", 0, "247"}, {Slave(), 0, "1", 0, "1"}, {Slave(), 0, "005", 0, "005"},
         {Slave(), 0, "248", 8, ""}, {Slave(), 0, "0", 8, ""}, {Slave(), 0, "1a", 7, ""},
         // Starting address.
-        {Cmd(2), 1, "0", 0, "0"}, {Cmd(2), 1, "65535", 0, "65535"}, {Cmd(2), 1, "65536", 8, ""},
-        {Cmd(12), 1, "-1", 7, ""},
+        {Cmd(Fc3), 1, "0", 0, "0"}, {Cmd(Fc3), 1, "65535", 0, "65535"}, {Cmd(Fc3), 1, "65536", 8, ""},
+        {Cmd(Fc15), 1, "-1", 7, ""},
         // Number of data, RTU: 122 registers, 400 coils and inputs; ASCII: 45 for every function.
-        {Cmd(2), 2, "122", 0, "122"}, {Cmd(2), 2, "123", 8, ""}, {Cmd(2), 2, "0", 8, ""},
-        {Cmd(3), 2, "123", 8, ""}, {Cmd(13), 2, "123", 8, ""}, {Cmd(0), 2, "400", 0, "400"},
-        {Cmd(1), 2, "401", 8, ""}, {Cmd(12), 2, "400", 0, "400"}, {Cmd(12), 2, "401", 8, ""},
-        {Cmd(2, "ASCII"), 2, "45", 0, "45"}, {Cmd(2, "ASCII"), 2, "46", 8, ""}, {Cmd(0, "ASCII"), 2, "46", 8, ""},
-        {Cmd(12, "ASCII"), 2, "45", 0, "45"}, {Cmd(13, "ASCII"), 2, "46", 8, ""},
-        {Cmd(2, "ascii"), 2, "122", 0, "122"},   // exact text only
+        {Cmd(Fc3), 2, "122", 0, "122"}, {Cmd(Fc3), 2, "123", 8, ""}, {Cmd(Fc3), 2, "0", 8, ""},
+        {Cmd(Fc4), 2, "123", 8, ""}, {Cmd(Fc16), 2, "123", 8, ""}, {Cmd(Fc1), 2, "400", 0, "400"},
+        {Cmd(Fc2), 2, "401", 8, ""}, {Cmd(Fc15), 2, "400", 0, "400"}, {Cmd(Fc15), 2, "401", 8, ""},
+        {Cmd(Fc3, "ASCII"), 2, "45", 0, "45"}, {Cmd(Fc3, "ASCII"), 2, "46", 8, ""}, {Cmd(Fc1, "ASCII"), 2, "46", 8, ""},
+        {Cmd(Fc15, "ASCII"), 2, "45", 0, "45"}, {Cmd(Fc16, "ASCII"), 2, "46", 8, ""},
+        {Cmd(Fc3, "ascii"), 2, "122", 0, "122"},   // exact text only
         // Mapping address: input area for codes 1-4, output area for the others.
-        {Cmd(2), 3, "f3h", 0, "F3H"}, {Cmd(0), 3, "1A", 0, "1AH"}, {Cmd(2), 3, "", 0, "H"},
-        {Cmd(2), 3, "F4", 8, ""}, {Cmd(2), 3, "40F3", 8, ""}, {Cmd(2), 3, "1G", 7, ""},
-        {Cmd(2), 3, "1HH", 7, ""}, {Cmd(2), 3, "0:", 7, ""}, {Cmd(2), 3, "@", 7, ""},   // only the last H is cut
-        {Cmd(2), 3, "40F3A", 8, ""}, {Cmd(13), 3, "40f3h", 0, "40F3H"}, {Cmd(12), 3, "4000", 0, "4000H"},
-        {Cmd(5), 3, "F3", 8, ""}, {Cmd(13), 3, "40f4h", 8, ""}, {Cmd(13), 3, "3FFF", 8, ""}, {Cmd(13), 3, "", 8, ""},
+        {Cmd(Fc3), 3, "f3h", 0, "F3H"}, {Cmd(Fc1), 3, "1A", 0, "1AH"}, {Cmd(Fc3), 3, "", 0, "H"},
+        {Cmd(Fc3), 3, "F4", 8, ""}, {Cmd(Fc3), 3, "40F3", 8, ""}, {Cmd(Fc3), 3, "1G", 7, ""},
+        {Cmd(Fc3), 3, "1HH", 7, ""}, {Cmd(Fc3), 3, "0:", 7, ""}, {Cmd(Fc3), 3, "@", 7, ""},   // only the last H is cut
+        {Cmd(Fc3), 3, "40F3A", 8, ""}, {Cmd(Fc16), 3, "40f3h", 0, "40F3H"}, {Cmd(Fc15), 3, "4000", 0, "4000H"},
+        {Cmd(Fc6), 3, "F3", 8, ""}, {Cmd(Fc16), 3, "40f4h", 8, ""}, {Cmd(Fc16), 3, "3FFF", 8, ""}, {Cmd(Fc16), 3, "", 8, ""},
         // Mapping bit and mnemonic.
-        {Cmd(0), 4, "0", 0, "0"}, {Cmd(0), 4, "7", 0, "7"}, {Cmd(1), 4, "8", 8, ""}, {Cmd(4), 4, "", 6, ""},
-        {Cmd(2), 9, "pump 3, \"tank\" level", 0, "pump 3, \"tank\" level"},
+        {Cmd(Fc1), 4, "0", 0, "0"}, {Cmd(Fc1), 4, "7", 0, "7"}, {Cmd(Fc2), 4, "8", 8, ""}, {Cmd(Fc5), 4, "", 6, ""},
+        {Cmd(Fc3), 9, "pump 3, \"tank\" level", 0, "pump 3, \"tank\" level"},
         // The fieldbus time-out takes its drop-down's word or a number.
         {Bus(), 4, "Default Value", 0, "Default Value"}, {Bus(), 4, "1", 0, "1"}, {Bus(), 4, "60000", 0, "60000"},
         {Bus(), 4, "0", 8, ""}, {Bus(), 4, "60001", 8, ""}, {Bus(), 4, "Customized", 7, ""},
@@ -137,14 +144,14 @@ TEST(CommitRefusalTest, RowsWithoutAnEditorOrOfTheOtherKind)
     };
     for (const Case& c : std::vector<Case>{
         {Master(), -1, "1", false, R::NoItem}, {Master(), 12, "Delimiter", true, R::NoItem},   // a User Config row
-        {User(), 20, "1", false, R::NoItem}, {Slave(), 1, "1", false, R::NoItem}, {Cmd(2), 10, "1", false, R::NoItem},
+        {User(), 20, "1", false, R::NoItem}, {Slave(), 1, "1", false, R::NoItem}, {Cmd(Fc3), 10, "1", false, R::NoItem},
         {Master(), 2, "7", true, R::ReadOnly}, {Master(), 6, "ASCII", true, R::ReadOnly},
         {Master(), 10, "200", false, R::ReadOnly}, {User(false), 14, "20", false, R::ReadOnly},
-        {User(false), 18, "20", false, R::ReadOnly}, {Cmd(2), 0, "4", false, R::ReadOnly},
-        {Cmd(4), 2, "2", false, R::ReadOnly}, {Cmd(2), 4, "1", false, R::ReadOnly},
-        {Cmd(2), 6, "Double-byte-exchange", true, R::ReadOnly}, {Master(), 1, "9600", false, R::WrongEditor},
+        {User(false), 18, "20", false, R::ReadOnly}, {Cmd(Fc3), 0, "4", false, R::ReadOnly},
+        {Cmd(Fc5), 2, "2", false, R::ReadOnly}, {Cmd(Fc3), 4, "1", false, R::ReadOnly},
+        {Cmd(Fc3), 6, "Double-byte-exchange", true, R::ReadOnly}, {Master(), 1, "9600", false, R::WrongEditor},
         {Master(), 7, "500", true, R::WrongEditor}, {Master(), 1, "4800", true, R::NotAChoice},
-        {Cmd(2), 8, "Medium Scan", true, R::NotAChoice}}) {
+        {Cmd(Fc3), 8, "Medium Scan", true, R::NotAChoice}}) {
         SCOPED_TRACE("row " + std::to_string(c.row) + " input \"" + c.input + "\"");
         Workbench bench(c.given);
         const std::string before = test_config::ConfigText(bench.root);
@@ -202,7 +209,7 @@ TEST(CommitChoiceTest, ProtocolSwitchKeepsSlaveNodesAndBothModeLists)
 {
     Workbench bench(Master());
     CSubnetNode& subnet = bench.root.Subnet();
-    bench.slave->AddCommand(2);
+    bench.slave->AddCommand(FUNCTION_READ_HOLDING_REGISTER);
     ASSERT_TRUE(CommitText(bench.root, bench.record, SUBNET_ROW_RESPONSE_TIMEOUT, "500").accepted());
     for (const auto& [protocol, rows, timeout] : {std::tuple{"User Config", 20, "300"}, {"Modbus Master", 12, "500"}}) {
         const CommitOutcome outcome = CommitEdit(bench.root, bench.record, SUBNET_ROW_PROTOCOL, protocol);

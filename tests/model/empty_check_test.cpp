@@ -36,9 +36,9 @@ TEST(EmptyCheck, FirstEmptySubnetRowOfTheCurrentMode)
             root.Subnet().GetItemAt(row)->value.clear();
         // The other mode's list is never looked at.
         (c.mode == master ? root.Subnet().GetCommonModeItemAt(8) : root.Subnet().GetMasterModeItemAt(1))->value.clear();
-        std::string message = "untouched";
-        EXPECT_EQ(root.CheckEmpty(&message), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
-        EXPECT_EQ(message, c.message.empty() ? "untouched" : c.message);
+        const Outcome empty = root.CheckEmpty();
+        EXPECT_EQ(empty.code, c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
+        EXPECT_EQ(empty.message, c.message);
     }
 }
 
@@ -65,10 +65,9 @@ TEST(EmptyCheck, SlaveAddressFirstThenCommandsInOrderAndBitOnlyForBitFunctions)
             slave.GetCommandAt(i)->GetItemAt(CMD_ROW_MAP_ADDRESS)->value = "1";
         for (const auto& [position, row] : c.emptied)
             (position < 0 ? slave.GetItemAt(row) : slave.GetCommandAt(position)->GetItemAt(row))->value.clear();
-        std::string message = "untouched";
-        EXPECT_EQ(root->CheckEmpty(&message), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
-        EXPECT_EQ(message, c.message.empty() ? "untouched" : c.message);
-        EXPECT_EQ(root->CheckEmpty(nullptr), c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
+        const Outcome empty = root->CheckEmpty();
+        EXPECT_EQ(empty.code, c.message.empty() ? RESULT_OK : RESULT_EMPTY_ITEM);
+        EXPECT_EQ(empty.message, c.message);
     }
 }
 
@@ -78,11 +77,11 @@ TEST(EmptyCheck, OnlyTheFirstSlaveNodeInModbusMasterButEveryOneInUserConfig)
     auto second = std::make_unique<CSlaveNode>("Node(2)");   // only a file brings a second one
     second->GetItemAt(SLAVE_ROW_ADDRESS)->value.clear();
     root->Subnet().AttachNode(std::move(second));
-    EXPECT_EQ(root->CheckEmpty(nullptr), RESULT_OK);
+    EXPECT_TRUE(root->CheckEmpty().Ok());
     root->Subnet().SetMode(MODE_USER_CONFIG);
-    std::string message;
-    EXPECT_EQ(root->CheckEmpty(&message), RESULT_EMPTY_ITEM);
-    EXPECT_EQ(message, M("Slave Address"));
+    const Outcome empty = root->CheckEmpty();
+    EXPECT_EQ(empty.code, RESULT_EMPTY_ITEM);
+    EXPECT_EQ(empty.message, M("Slave Address"));
 }
 
 } // namespace

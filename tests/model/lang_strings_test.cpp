@@ -36,7 +36,7 @@ TEST(LangTables, SameIdsInBothLanguagesAndNoneMissing)
     EXPECT_EQ(SortedIds(EnglishStringTable()), want);
     EXPECT_EQ(SortedIds(ChineseStringTable()), want);
     for (std::int32_t id : {0, 90, 1000, 4023, 4035, 5020, -1})
-        EXPECT_EQ(GetLangStringIn(Language::Chinese, id), "") << id;
+        EXPECT_EQ(GetLangStringIn(Language::Chinese, StringId(id)), "") << id;
 }
 
 TEST(LangTables, EveryTextSurvivesTheFileEncodingAndOnlyTheBlankRowsAreEmpty)
@@ -50,12 +50,12 @@ TEST(LangTables, EveryTextSurvivesTheFileEncodingAndOnlyTheBlankRowsAreEmpty)
             const std::optional<std::string> gbk = Utf8ToGbk(entry.text);
             ASSERT_TRUE(gbk.has_value());
             EXPECT_EQ(GbkToUtf8(*gbk), std::optional<std::string>(entry.text));
-            EXPECT_EQ(GetLangStringIn(lang, entry.id), entry.text);
-            EXPECT_EQ(GetLangString(entry.id), GetLangStringIn(BuiltLanguage(), entry.id));
+            EXPECT_EQ(GetLangStringIn(lang, StringId(entry.id)), entry.text);
+            EXPECT_EQ(GetLangString(StringId(entry.id)), GetLangStringIn(BuiltLanguage(), StringId(entry.id)));
         }
     }
     // A real translation, whose GB2312 bytes differ from its UTF-8 ones.
-    const std::string chinese = GetLangStringIn(Language::Chinese, 20);
+    const std::string chinese = GetLangStringIn(Language::Chinese, ChoiceText::ModbusMaster);
     EXPECT_NE(Utf8ToGbk(chinese), std::optional<std::string>(chinese));
 }
 

@@ -89,7 +89,7 @@ TEST(DeviceConfig, SlaveNodesAreNamedFromTheListSizeAndShownOnlyInModbusMaster)
     CSubnetNode& subnet = root->Subnet();
     CSlaveNode& slave = *subnet.GetNodeAt(0);
     EXPECT_EQ(subnet.AddNode()->GetName(), "Node(2)");   // only a file brings a second one
-    subnet.GetNodeAt(1)->AddCommand(1);
+    subnet.GetNodeAt(1)->AddCommand(FUNCTION_READ_INPUT_STATUS);
     CSlaveNode stranger("Node(9)");
     EXPECT_EQ(subnet.RemoveNode(&stranger), 1);   // not in the list: nothing changes
     EXPECT_EQ(subnet.RemoveNode(nullptr) + subnet.AttachNode(nullptr), 0);
@@ -123,7 +123,7 @@ TEST(EditActions, WhatEachSelectionOffers)
     ASSERT_NE(slave, nullptr);
     EXPECT_EQ(AddSlaveNode(root, subnet), nullptr);   // one slave node at most
     const TreeRecord slaveRecord = TreeRecord::ForSlave(slave);
-    const TreeRecord command = TreeRecord::ForCommand(slave, slave->AddCommand(0));
+    const TreeRecord command = TreeRecord::ForCommand(slave, slave->AddCommand(FUNCTION_READ_COIL_STATUS));
     for (const auto& [record, offers] : {std::pair{bus, "---"}, {subnet, "---"}, {slaveRecord, "DA-"}, {command, "--D"}})
         EXPECT_EQ(std::string(CanDeleteNode(record) ? "D" : "-") + (CanAddCommand(record) ? "A" : "-") +
                       (CanDeleteCommand(record) ? "D" : "-"), offers);

@@ -30,7 +30,7 @@ TEST(Validation, ReadersOfHexAndLeadingNumbers)
              {"0000000000000000000000000012", 12}})
         EXPECT_EQ(LeadingInt(text), expected) << "\"" << text << "\"";
     for (ResultCode code : {12u, 15u, 99u, 0xFFFFFFFFu})   // codes without a text
-        EXPECT_EQ(ResultMessage(code), GetLangString(5001)) << code;
+        EXPECT_EQ(ResultMessage(code), GetLangString(MessageText::UnknownError)) << code;
 }
 
 } // namespace

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {5, "1", "1", "40F3H", "7"}},
                  false, {"--bits", "--output-base", "1000"}},
         ListCase{"OverflowAfterAutomap", {{3, "1", "122"}, {2, "1", "12", "", "6"}, {6, "1"}}, true, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST(IoListCommand, SaysWhatTheMasterMustProvideInTheProgramsLanguage)
 {
@@ -96,11 +96,11 @@ TEST(IoListCommand, SaysWhatTheMasterMustProvideInTheProgramsLanguage)
     for (const Language lang : {Language::English, Language::Chinese}) {
         SetActiveLanguage(lang);
         ASSERT_TRUE(SaveFile(*MakeConfig({{3, "1", "2", "0000H"}, {1, "1", "3", "0003H"}, {16, "1", "1", "40F3H"}}), file).ok);
-        const std::string heading = "| " + GetLangString(3020) + " |";
+        const std::string heading = "| " + GetLangString(CommandText::Mnemonic) + " |";
         const std::vector<std::string> summary = {
             ReportString(ReportText::InputBytesNeeded, {"4"}), ReportString(ReportText::OutputBytesNeeded, {"245"}),
             ReportString(ReportText::SharedByte, {"0x03 (3)", ReportString(ReportText::AreaInput), "1, 2"}),
-            ReportString(ReportText::AreaOverflow, {GetLangString(5016), "245"})};
+            ReportString(ReportText::AreaOverflow, {GetLangString(MessageText::OutputOverflow), "245"})};
         SetActiveLanguage(Language::English);
         const ProgramRun md = RunTool({"--lang", LanguageCode(lang), "iolist", file, "--format", "md"});
         const ProgramRun csv = RunTool({"--lang", LanguageCode(lang), "iolist", file});
@@ -122,8 +122,8 @@ TEST(IoListCommand, RefusesValuesNoEditCouldStore)
         int status;
         std::string message;
     } cases[] = {
-        {{3, "1", "2", ""}, 6, "command:1: " + GetLangString(5018) + " \"03 Read Holding Register\\Mapping Address(HEX)\""},
-        {{1, "1", "2", "0000H", ""}, 6, "command:1: " + GetLangString(5018) + " \"01 Read Coil Status\\Mapping Bit(0-7)\""},
+        {{3, "1", "2", ""}, 6, "command:1: " + GetLangString(MessageText::EmptyData) + " \"03 Read Holding Register\\Mapping Address(HEX)\""},
+        {{1, "1", "2", "0000H", ""}, 6, "command:1: " + GetLangString(MessageText::EmptyData) + " \"01 Read Coil Status\\Mapping Bit(0-7)\""},
         {{16, "1", "2", "3FFFH"}, 8, "command:1 / Mapping Address(HEX) = \"3FFFH\""},
         {{16, "1", "2", "40F3A"}, 8, "command:1 / Mapping Address(HEX) = \"40F3A\""},
         {{3, "1", "2", "1GH"}, 7, "command:1 / Mapping Address(HEX) = \"1GH\""},

@@ -84,7 +84,7 @@ TEST(Report, FollowsTheProgramsLanguage)
         const std::string html = folder.Read("r.html");
         SetActiveLanguage(lang);
         for (const std::string& text : {ReportString(ReportText::ReportTitle), ReportString(ReportText::IoListTitle),
-                                        GetLangString(3007), "1 " + GetLangString(35), GetLangString(52)})
+                                        GetLangString(CommandText::MapAddress), "1 " + GetLangString(FunctionText::ReadHoldingRegister), GetLangString(ChoiceText::NonExchange)})
             EXPECT_NE(html.find(">" + text), std::string::npos) << text;
         SetActiveLanguage(Language::English);   // the tool's run leaves its language behind
         EXPECT_NE(html.find(std::string("<html lang=\"") + LanguageCode(lang) + "\">"), std::string::npos);

@@ -3,8 +3,7 @@
 InProcessModule::InProcessModule(SimIdentity identity, SimFaults faults, ModuleState state)
     : m_responder(identity, faults, std::move(state))
 {
-    std::string error;
-    m_ok = m_line.OpenPseudoTerminal(error);
+    m_ok = m_line.OpenPseudoTerminal().Ok();
     if (m_ok)
         m_thread = std::thread([this] { ServeLine(m_line, m_responder, {}, m_stop, m_log); });
 }

@@ -166,7 +166,7 @@ private slots:
     {
         Workbench bench;
         QVERIFY(bench.Ready());
-        bench.Fill({2, 5, 13});
+        bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_PRESET_SINGLE_REGISTER, FUNCTION_PRESET_MULTIPLE_REGISTERS});
         bench.Command(ID_VIEW_LINE)->trigger();
         QStringList faults = WalkTexts(bench.frame.get());
         CheckMenu(faults, "context menu", bench.ContextMenu());
@@ -182,7 +182,7 @@ private slots:
             }
         }
         bench.Click(bench.Subnet());
-        QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(21)));
+        QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(ChoiceText::UserConfig)));
         faults << WalkTexts(bench.frame.get());
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
@@ -244,7 +244,7 @@ private slots:
     void questionsAndNotices()
     {
         CDialogPrompt prompt;
-        QStringList faults = WalkModal([&] { prompt.AskYesNoCancel(nullptr, LangText(47)); });
+        QStringList faults = WalkModal([&] { prompt.AskYesNoCancel(nullptr, LangText(MessageText::SaveChangesQuestion)); });
         faults << WalkModal([&] { prompt.AskSavePath(nullptr); });
         // View > Language tells, in the language being left, that the change waits for a restart.
         Workbench bench;
@@ -312,7 +312,7 @@ int RunChineseStartUp(int argc, char** argv)
         QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
     });
     MenuCommand(frame, ID_DOWNLOAD)->trigger();
-    if (!QTest::qWaitFor([&] { return !boxes.seen.empty(); }, 60000) || boxes.Texts() != QStringList{LangText(29)}) {
+    if (!QTest::qWaitFor([&] { return !boxes.seen.empty(); }, kRunWaitMs) || boxes.Texts() != QStringList{LangText(MessageText::DownloadSucceeded)}) {
         std::printf("download: %s\n", qPrintable(boxes.Texts().join('\n')));
         return 5;
     }

@@ -63,7 +63,7 @@ int RunClipboardRole(int argc, char** argv)
     Workbench bench;
     if (!bench.Ready())
         return 3;
-    copy ? bench.Fill({0, 13}) : bench.Fill({2});
+    copy ? bench.Fill({FUNCTION_READ_COIL_STATUS, FUNCTION_PRESET_MULTIPLE_REGISTERS}) : bench.Fill({FUNCTION_READ_HOLDING_REGISTER});
     if (copy) {
         Run(bench, {"1", "^C"});
         return QTest::qWaitFor([&] { return QFile::exists(done); }, 20000) ? 0 : 4;
@@ -108,7 +108,9 @@ private slots:
         QVERIFY(bench.Ready());
         CSlaveNode* slave = bench.root.Subnet().AddNode();
         for (int i = 0; i < count; ++i)
-            slave->AddCommand(i < 3 ? 2 * i : 2);
+            slave->AddCommand(i == 0   ? FUNCTION_READ_COIL_STATUS
+                              : i == 2 ? FUNCTION_FORCE_SINGLE_COIL
+                                       : FUNCTION_READ_HOLDING_REGISTER);
         bench.frame->StartUp(std::nullopt);
         const QString before = bench.CommandCodes();
         // Moves stop at the ends of the list.
@@ -121,7 +123,7 @@ private slots:
 
         Run(bench, steps);
         QCOMPARE(bench.CommandCodes(), codes.isEmpty() ? before : codes);
-        QCOMPARE(bench.prompt.messages, codes.isEmpty() ? QStringList{LangText(1001)} : QStringList());
+        QCOMPARE(bench.prompt.messages, codes.isEmpty() ? QStringList{LangText(MessageText::TooManyCommands)} : QStringList());
         QCOMPARE(bench.modified, !codes.isEmpty());
         if (codes.isEmpty())
             return;
@@ -140,9 +142,9 @@ private slots:
         const auto trigger = [](int command) { return [command](Workbench& bench) { bench.Command(command)->trigger(); }; };
         const std::tuple<const char*, Start, int, std::function<void(Workbench&)>> changes[] = {
             {"grid edit", Bare, -1, [](Workbench& b) { QVERIFY(b.TypeValue(SUBNET_ROW_RESPONSE_TIMEOUT, "500")); }},
-            {"mode switch", WithSlave, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_PROTOCOL, LangText(21))); }},
+            {"mode switch", WithSlave, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_PROTOCOL, LangText(ChoiceText::UserConfig))); }},
             {"rename", WithSlave, 0, [](Workbench& b) { QVERIFY(b.TypeValue(SLAVE_ROW_ADDRESS, "12")); }},
-            {"enable rule", UserConfig, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(23))); }},
+            {"enable rule", UserConfig, -1, [](Workbench& b) { QVERIFY(b.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(ChoiceText::Delimiter))); }},
             {"add node", Bare, -1, trigger(ID_ADD_NODE)},
             {"delete node", WithSlave, 0, trigger(ID_DELETE_NODE)},
             {"delete command", WithSlave, 1, trigger(ID_DELETE_COMMAND)},
@@ -164,7 +166,7 @@ private slots:
             Workbench bench;
             QVERIFY(bench.Ready());
             if (start == WithSlave)
-                bench.Fill({2, 5});
+                bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_PRESET_SINGLE_REGISTER});
             bench.root.Subnet().SetMode(start == UserConfig ? MODE_USER_CONFIG : MODE_MODBUS_MASTER);
             bench.frame->StartUp(std::nullopt);
             const QByteArray before = Saved(bench, dir.filePath("before.xml"));

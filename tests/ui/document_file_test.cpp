@@ -59,7 +59,7 @@ private slots:
         QVERIFY(!bench.frame->isWindowModified());
 
         bench.Command(ID_FILE_NEW)->trigger();
-        QCOMPARE(bench.frame->windowTitle(), LangText(1) + "[*]");
+        QCOMPARE(bench.frame->windowTitle(), LangText(AppText::ProgramTitle) + "[*]");
         QCOMPARE(bench.Subnet()->childCount(), 0);
         // A path typed relative to the working folder is named whole, in the title and the list.
         const QString home = QDir::currentPath();

@@ -137,7 +137,7 @@ private slots:
         bench.prompt.savePath = dir.filePath("prompted");
         bench.Command(trigger)->trigger();
 
-        QCOMPARE(bench.prompt.questions, QStringList{LangText(47)});
+        QCOMPARE(bench.prompt.questions, QStringList{LangText(MessageText::SaveChangesQuestion)});
         QCOMPARE(QFile::exists(dir.filePath("prompted.xml")), saved);
         if (trigger == ID_APP_EXIT) {
             QCOMPARE(bench.frame->isVisible(), !wentOn);
@@ -155,7 +155,7 @@ private slots:
     {
         Workbench bench;
         QVERIFY(bench.Ready());
-        bench.Fill({2, 2});
+        bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_READ_HOLDING_REGISTER});
         for (int i = 0; i < 2; ++i)
             bench.root.Subnet().GetNodeAt(0)->GetCommandAt(i)->GetItemAt(CMD_ROW_DATA_COUNT)->value = "4";
         bench.frame->StartUp(std::nullopt);
@@ -163,7 +163,7 @@ private slots:
         for (const bool yes : {false, true}) {
             bench.prompt.yesNo = yes;
             bench.Command(ID_AUTO_MAPPING)->trigger();
-            QCOMPARE(bench.prompt.questions.last(), LangText(19));
+            QCOMPARE(bench.prompt.questions.last(), LangText(MessageText::AutoMapQuestion));
             QCOMPARE(bench.modified, yes);
             // The grid shows the new address of the selected command at once.
             QCOMPARE(bench.Cell(CMD_ROW_MAP_ADDRESS, 1), yes ? QString("0008H") : QString());
@@ -177,9 +177,9 @@ private slots:
         CDialogPrompt prompt;
         ModalBoxWatcher boxes;
         boxes.answers = {QMessageBox::Ok, QMessageBox::No};
-        prompt.ShowMessage(nullptr, LangText(5009));
-        QVERIFY(prompt.AskYesNoCancel(nullptr, LangText(47)) == CUserPrompt::Answer::No);
-        QCOMPARE(boxes.Texts(), (QStringList{LangText(5009), LangText(47)}));
+        prompt.ShowMessage(nullptr, LangText(MessageText::OutOfRange));
+        QVERIFY(prompt.AskYesNoCancel(nullptr, LangText(MessageText::SaveChangesQuestion)) == CUserPrompt::Answer::No);
+        QCOMPARE(boxes.Texts(), (QStringList{LangText(MessageText::OutOfRange), LangText(MessageText::SaveChangesQuestion)}));
         QCOMPARE(boxes.seen[0].buttons, QMessageBox::Ok);
         QCOMPARE(boxes.seen[1].icon, QMessageBox::Question);
         QCOMPARE(boxes.seen[1].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

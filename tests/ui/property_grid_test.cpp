@@ -43,23 +43,24 @@ private slots:
 
     void commitText_data()
     {
-        QTest::addColumn<QString>("entry");   // subnet, slave or command:<function index>
+        QTest::addColumn<QString>("entry");   // subnet, slave, read (03) or write (16) command
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("message");     // the text shown, 0 for none
-        QTest::newRow("timeout 500") << "subnet" << 7 << "500" << "500" << 0;
-        QTest::newRow("timeout 70000") << "subnet" << 7 << "70000" << "300" << 5009;
-        QTest::newRow("timeout empty") << "subnet" << 7 << "" << "300" << 5007;
-        QTest::newRow("timeout 5x0") << "subnet" << 7 << "5x0" << "300" << 5008;
-        QTest::newRow("timeout unchanged") << "subnet" << 7 << "300" << "300" << 0;
-        QTest::newRow("delay 2345 rounds") << "subnet" << 8 << "2345" << "2340" << 0;
-        QTest::newRow("slave address 12") << "slave" << 0 << "12" << "12" << 0;
-        QTest::newRow("slave address 248") << "slave" << 0 << "248" << "1" << 5009;
-        QTest::newRow("registers 300") << "command:2" << 2 << "300" << "" << 5009;
-        QTest::newRow("read address 1a") << "command:2" << 3 << "1a" << "1AH" << 0;
-        QTest::newRow("read address empty again") << "command:2" << 3 << "" << "" << 0;
-        QTest::newRow("write address 40f4h") << "command:13" << 3 << "40f4h" << "" << 5009;
+        QTest::addColumn<ResultCode>("code");  // the result whose message is shown, 0 for none
+        const ResultCode none = RESULT_OK, range = RESULT_OUT_OF_RANGE, empty = RESULT_EMPTY_ITEM, illegal = RESULT_ILLEGAL_CHAR;
+        QTest::newRow("timeout 500") << "subnet" << 7 << "500" << "500" << none;
+        QTest::newRow("timeout 70000") << "subnet" << 7 << "70000" << "300" << range;
+        QTest::newRow("timeout empty") << "subnet" << 7 << "" << "300" << empty;
+        QTest::newRow("timeout 5x0") << "subnet" << 7 << "5x0" << "300" << illegal;
+        QTest::newRow("timeout unchanged") << "subnet" << 7 << "300" << "300" << none;
+        QTest::newRow("delay 2345 rounds") << "subnet" << 8 << "2345" << "2340" << none;
+        QTest::newRow("slave address 12") << "slave" << 0 << "12" << "12" << none;
+        QTest::newRow("slave address 248") << "slave" << 0 << "248" << "1" << range;
+        QTest::newRow("registers 300") << "read" << 2 << "300" << "" << range;
+        QTest::newRow("read address 1a") << "read" << 3 << "1a" << "1AH" << none;
+        QTest::newRow("read address empty again") << "read" << 3 << "" << "" << none;
+        QTest::newRow("write address 40f4h") << "write" << 3 << "40f4h" << "" << range;
     }
 
     void commitText()
@@ -68,22 +69,22 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
-        QFETCH(int, message);
+        QFETCH(ResultCode, code);
         Workbench bench;
         QVERIFY(bench.Ready());
-        bench.Fill({entry.startsWith("command:") ? entry.mid(8).toInt() : 2});
+        bench.Fill({entry == "write" ? FUNCTION_PRESET_MULTIPLE_REGISTERS : FUNCTION_READ_HOLDING_REGISTER});
         bench.Click(entry == "subnet" ? bench.Subnet() : entry == "slave" ? bench.Slave() : bench.CommandEntry(0));
         const QString before = bench.Cell(row, 1);
         QVERIFY(bench.TypeValue(row, typed));
         QCOMPARE(FromUtf8(bench.Grid()->ItemAtRow(row)->value), stored);
         QCOMPARE(bench.Cell(row, 1), stored);
-        QCOMPARE(bench.prompt.messages, message ? QStringList{LangText(message)} : QStringList());
+        QCOMPARE(bench.prompt.messages, code != RESULT_OK ? QStringList{ResultText(code)} : QStringList());
         QCOMPARE(bench.modified, stored != before);
         // One undo step for a change, none for a value committed again.
         QCOMPARE(bench.Find<QUndoStack>()->count(), stored != before ? 1 : 0);
         // A refusal keeps the text box on its row with the old value, ready for the next try.
-        QCOMPARE(bench.Grid()->EditRow(), message ? row : -1);
-        QVERIFY(message ? bench.Grid()->TextEditor()->hasFocus() && bench.Grid()->TextEditor()->text() == before
+        QCOMPARE(bench.Grid()->EditRow(), code != RESULT_OK ? row : -1);
+        QVERIFY(code != RESULT_OK ? bench.Grid()->TextEditor()->hasFocus() && bench.Grid()->TextEditor()->text() == before
                         : bench.Grid()->hasFocus());
         if (entry == "slave")   // the tree entry is named after the address
             QCOMPARE(bench.Slave()->text(0), "Node(" + stored + ")");
@@ -97,46 +98,47 @@ private slots:
         QTest::addColumn<int>("startRow");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("cells");   // "row=value" after the steps
-        QTest::addColumn<int>("message");
+        QTest::addColumn<ResultCode>("code");
         QTest::addColumn<int>("editorRow");       // the row of the editor left open, -1 for none
         const int timeout = SUBNET_ROW_RESPONSE_TIMEOUT, delay = SUBNET_ROW_POLL_DELAY, probe = BUS_ROW_PROBE_TIMEOUT;
         const int baud = SUBNET_ROW_BAUD_RATE, check = SUBNET_ROW_CHECK_BIT;
         const auto cell = [](int row, const QString& value) { return QString("%1=%2").arg(row).arg(value); };
-        const QString defaultValue = LangText(86);
+        const QString defaultValue = LangText(ChoiceText::DefaultValue);
+        const ResultCode none = RESULT_OK, range = RESULT_OUT_OF_RANGE, illegal = RESULT_ILLEGAL_CHAR;
         QTest::newRow("text: F2, Return commits whole") << false << timeout << QStringList{"<F2>", "450", "<Return>"}
-                                                        << QStringList{cell(timeout, "450")} << 0 << -1;
+                                                        << QStringList{cell(timeout, "450")} << none << -1;
         QTest::newRow("text: typing opens") << false << timeout << QStringList{"450", "<Return>"}
-                                            << QStringList{cell(timeout, "450")} << 0 << -1;
+                                            << QStringList{cell(timeout, "450")} << none << -1;
         QTest::newRow("text: Esc restores") << false << timeout << QStringList{"99", "<Escape>"}
-                                            << QStringList{cell(timeout, "300")} << 0 << -1;
+                                            << QStringList{cell(timeout, "300")} << none << -1;
         QTest::newRow("text: Tab commits whole, edits the next") << false << timeout << QStringList{"<Return>", "600", "<Tab>", "30", "<Return>"}
-                                                                 << QStringList{cell(timeout, "600"), cell(delay, "30")} << 0 << -1;
+                                                                 << QStringList{cell(timeout, "600"), cell(delay, "30")} << none << -1;
         QTest::newRow("text: Shift+Tab goes back") << false << delay << QStringList{"40", "<Backtab>", "700", "<Return>"}
-                                                   << QStringList{cell(delay, "40"), cell(timeout, "700")} << 0 << -1;
+                                                   << QStringList{cell(delay, "40"), cell(timeout, "700")} << none << -1;
         QTest::newRow("text: refused Return stays") << false << timeout << QStringList{"70000", "<Return>", "500", "<Return>"}
-                                                    << QStringList{cell(timeout, "500")} << 5009 << -1;
+                                                    << QStringList{cell(timeout, "500")} << range << -1;
         QTest::newRow("text: refused Tab stays") << false << timeout << QStringList{"70000", "<Tab>", "450"}
-                                                 << QStringList{cell(timeout, "300"), cell(delay, "0")} << 5009 << timeout;
+                                                 << QStringList{cell(timeout, "300"), cell(delay, "0")} << range << timeout;
         QTest::newRow("list: arrows, Return picks") << false << baud << QStringList{"<Return>", "<Down>", "<Return>"}
-                                                    << QStringList{cell(baud, "38400")} << 0 << -1;
-        QTest::newRow("list: a letter finds") << false << check << QStringList{QString(LangText(73).at(0)), "<Return>"}
-                                              << QStringList{cell(check, LangText(73))} << 0 << -1;
+                                                    << QStringList{cell(baud, "38400")} << none << -1;
+        QTest::newRow("list: a letter finds") << false << check << QStringList{QString(LangText(ChoiceText::ParityEven).at(0)), "<Return>"}
+                                              << QStringList{cell(check, LangText(ChoiceText::ParityEven))} << none << -1;
         QTest::newRow("list: Esc restores") << false << baud << QStringList{"<F2>", "<Down>", "<Escape>"}
-                                            << QStringList{cell(baud, "19200")} << 0 << -1;
+                                            << QStringList{cell(baud, "19200")} << none << -1;
         QTest::newRow("list: Tab picks, goes on") << false << baud << QStringList{"<Return>", "<Down>", "<Tab>"}
-                                                  << QStringList{cell(baud, "38400")} << 0 << check;
+                                                  << QStringList{cell(baud, "38400")} << none << check;
         QTest::newRow("typed list: 450 whole") << true << probe << QStringList{"450", "<Return>"}
-                                               << QStringList{cell(probe, "450")} << 0 << -1;
+                                               << QStringList{cell(probe, "450")} << none << -1;
         QTest::newRow("typed list: typing in the open list") << true << probe << QStringList{"<Return>", "450", "<Return>"}
-                                                             << QStringList{cell(probe, "450")} << 0 << -1;
+                                                             << QStringList{cell(probe, "450")} << none << -1;
         QTest::newRow("typed list: F2, Tab commits") << true << probe << QStringList{"<F2>", "1234", "<Tab>"}
-                                                     << QStringList{cell(probe, "1234")} << 0 << -1;
+                                                     << QStringList{cell(probe, "1234")} << none << -1;
         QTest::newRow("typed list: Esc restores") << true << probe << QStringList{"45", "<Escape>"}
-                                                  << QStringList{cell(probe, defaultValue)} << 0 << -1;
+                                                  << QStringList{cell(probe, defaultValue)} << none << -1;
         QTest::newRow("typed list: refused stays") << true << probe << QStringList{"60001", "<Return>"}
-                                                   << QStringList{cell(probe, defaultValue)} << 5009 << probe;
+                                                   << QStringList{cell(probe, defaultValue)} << range << probe;
         QTest::newRow("typed list: a picked word is refused") << true << probe << QStringList{"<F2>", "<Down>", "<Return>"}
-                                                              << QStringList{cell(probe, defaultValue)} << 5008 << probe;
+                                                              << QStringList{cell(probe, defaultValue)} << illegal << probe;
     }
 
     void keyboard()
@@ -145,7 +147,7 @@ private slots:
         QFETCH(int, startRow);
         QFETCH(QStringList, steps);
         QFETCH(QStringList, cells);
-        QFETCH(int, message);
+        QFETCH(ResultCode, code);
         QFETCH(int, editorRow);
         Workbench bench;
         QVERIFY(bench.Ready());
@@ -161,7 +163,7 @@ private slots:
             QCOMPARE(FromUtf8(bench.Grid()->ItemAtRow(row)->value), expected.section('=', 1));
         }
         QCOMPARE(bench.modified, ConfigText(bench.root) != before);
-        QCOMPARE(bench.prompt.messages, message ? QStringList{LangText(message)} : QStringList());
+        QCOMPARE(bench.prompt.messages, code != RESULT_OK ? QStringList{ResultText(code)} : QStringList());
         QCOMPARE(bench.Grid()->EditRow(), editorRow);
         QVERIFY(editorRow < 0 ? bench.Grid()->hasFocus() : bench.Grid()->Editor()->hasFocus());
         Press({"<Escape>"});
@@ -194,33 +196,33 @@ private slots:
 
     void frameTypeRules_data()
     {
-        QTest::addColumn<int>("picked");
+        QTest::addColumn<QString>("picked");
         QTest::addColumn<bool>("frameLength");
         QTest::addColumn<bool>("delimiters");
         QTest::addColumn<bool>("crc");
-        QTest::newRow("Frame Length") << 22 << true << false << true;
-        QTest::newRow("Delimiter") << 23 << false << true << false;
-        QTest::newRow("Time Interval") << 24 << false << false << true;
+        QTest::newRow("Frame Length") << LangText(ChoiceText::FrameLength) << true << false << true;
+        QTest::newRow("Delimiter") << LangText(ChoiceText::Delimiter) << false << true << false;
+        QTest::newRow("Time Interval") << LangText(ChoiceText::CharacterInterval) << false << false << true;
     }
 
     void frameTypeRules()
     {
-        QFETCH(int, picked);
+        QFETCH(QString, picked);
         QFETCH(bool, frameLength);
         QFETCH(bool, delimiters);
         QFETCH(bool, crc);
         Workbench bench;
         QVERIFY(bench.Ready());
         bench.Click(bench.Subnet());
-        QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(21)));
+        QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(ChoiceText::UserConfig)));
         // CRC on beforehand, so that the Delimiter rule visibly forces it off.
-        QVERIFY(bench.PickChoice(SUBNET_ROW_CRC_CHECK, LangText(26)));
-        QVERIFY(bench.PickChoice(SUBNET_ROW_FRAME_TYPE, LangText(picked)));
+        QVERIFY(bench.PickChoice(SUBNET_ROW_CRC_CHECK, LangText(ChoiceText::Enable)));
+        QVERIFY(bench.PickChoice(SUBNET_ROW_FRAME_TYPE, picked));
         QCOMPARE(bench.CellColour(SUBNET_ROW_FRAME_LENGTH), frameLength ? kWhite : kGrey);
         QCOMPARE(bench.CellColour(SUBNET_ROW_START_DELIMITER), delimiters ? kWhite : kGrey);
         QCOMPARE(bench.CellColour(SUBNET_ROW_END_DELIMITER), delimiters ? kWhite : kGrey);
         QCOMPARE(bench.CellColour(SUBNET_ROW_CRC_CHECK), crc ? kWhite : kGrey);
-        QCOMPARE(bench.Cell(SUBNET_ROW_CRC_CHECK, 1), LangText(crc ? 26 : 25));
+        QCOMPARE(bench.Cell(SUBNET_ROW_CRC_CHECK, 1), LangText(crc ? ChoiceText::Enable : ChoiceText::Disable));
         // A greyed row offers no editor, only its help; an enabled one opens its editor.
         bench.ClickCell(SUBNET_ROW_FRAME_LENGTH, 1);
         QCOMPARE(bench.Grid()->TextEditor() != nullptr, frameLength);
@@ -233,11 +235,11 @@ private slots:
     {
         Workbench bench;
         QVERIFY(bench.Ready());
-        bench.Fill({2, 3});
+        bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_READ_INPUT_REGISTER});
         bench.Click(bench.Subnet());
         const QList<int> masterOnly = {ID_AUTO_MAPPING, ID_CONFLICT_DETECT, ID_TEST_COMMANDS};
         for (const bool userConfig : {true, false}) {
-            QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(userConfig ? 21 : 20)));
+            QVERIFY(bench.PickChoice(SUBNET_ROW_PROTOCOL, LangText(userConfig ? ChoiceText::UserConfig : ChoiceText::ModbusMaster)));
             QCOMPARE(bench.FilledRows(), userConfig ? 20 : 12);
             QVERIFY(bench.modified);
             for (const int command : masterOnly)
@@ -255,7 +257,7 @@ private slots:
     {
         Workbench bench;
         QVERIFY(bench.Ready());
-        bench.Fill({2, 3});
+        bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_READ_INPUT_REGISTER});
         bench.Click(bench.CommandEntry(0));
         bench.ClickCell(CMD_ROW_START_ADDRESS, 1);
         QTest::keyClicks(bench.Grid()->TextEditor(), "77");

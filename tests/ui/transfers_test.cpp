@@ -157,7 +157,7 @@ private slots:
         bench.Command(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() > told, kRunWaitMs);
         QCOMPARE(preset, QString::fromStdString(m_module->Path()));
-        QCOMPARE(boxes.Texts().last(), LangText(30));
+        QCOMPARE(boxes.Texts().last(), LangText(MessageText::UploadSucceeded));
         QCOMPARE(slaveWhileTold, QString("Node(17)"));
         QVERIFY(modifiedWhileTold && bench.modified);
         QCOMPARE(bench.FilledRows(), 0);   // the grid no longer shows the replaced configuration
@@ -176,7 +176,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("told");   // "=TEXT" or "~PART" per message box
         QTest::newRow("missing device")
-            << "missing" << QStringList{"=" + LangText(28) + "\n/nonexistent/ttyGW0 does not exist (is the adapter plugged in?)."};
+            << "missing" << QStringList{"=" + LangText(MessageText::PortOpenFailed) + "\n/nonexistent/ttyGW0 does not exist (is the adapter plugged in?)."};
         QTest::newRow("silent module") << "silent" << QStringList{"=" + ResultText(RESULT_SERIAL_IO)};
         QTest::newRow("locked port") << "locked" << QStringList{"~in use by process 1."};
         QTest::newRow("impossible values")
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(boxes.Texts(), QStringList{FromUtf8(ResultMessage(RESULT_STOPPED) + "\n" + PartlyDownloadedText())});
         QCOMPARE(ConfigText(*root), before);
         CPortSlot again;
-        QCOMPARE(OpenPort(again, silent.Path()), RESULT_OK);
+        QCOMPARE(OpenPort(again, silent.Path()).code, RESULT_OK);
     }
 
     void messagesOnTheWayComeFirstAndCancelDoesNotCloseTheDialog()
@@ -292,7 +292,7 @@ private slots:
         StartWith(&owner, module.Path());
         bench.Command(ID_UPLOAD)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(boxes.seen.size() == 2 && !QApplication::activeModalWidget(), kRunWaitMs);
-        QCOMPARE(boxes.Texts()[0], LangText(30));
+        QCOMPARE(boxes.Texts()[0], LangText(MessageText::UploadSucceeded));
         QVERIFY2(boxes.Texts()[1].contains("command:1 / Number of Data = \"512\""), qPrintable(boxes.Texts()[1]));
         QVERIFY(bench.Ready());
         bench.Click(bench.CommandEntry(0));
