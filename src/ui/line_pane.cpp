@@ -86,9 +86,9 @@ QString CLinePane::Text() const
     return text;
 }
 
-bool CLinePane::SaveTo(const QString& path) const
+Outcome CLinePane::SaveTo(const QString& path) const
 {
-    return ReplaceFileContents(ToUtf8(path), ToUtf8(Text())).Ok();
+    return ReplaceFileContents(ToUtf8(path), ToUtf8(Text()));
 }
 
 void CLinePane::OnSaveAs()
@@ -96,6 +96,6 @@ void CLinePane::OnSaveAs()
     const QString path = QFileDialog::getSaveFileName(this, tr("Save the line as"), QString(), tr("Text (*.txt)"));
     if (path.isEmpty())
         return;
-    if (!SaveTo(path))
-        ShowMessageBox(this, QMessageBox::Warning, tr("Cannot write %1.").arg(path));
+    if (const Outcome saved = SaveTo(path); !saved)
+        ShowMessageBox(this, QMessageBox::Warning, tr("Cannot write %1.").arg(path) + QLatin1Char('\n') + FromUtf8(saved.message));
 }

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "link/link_observer.h"
+#include "model/outcome.h"
 
 class CSerialPortDlg;
 class QListWidget;
@@ -30,7 +31,7 @@ public:
     void Follow(CSerialPortDlg& dialog);
     // Writes every line into a text file, replacing it whole; false when it cannot be written
     // (the file is then left as it was).
-    bool SaveTo(const QString& path) const;
+    Outcome SaveTo(const QString& path) const;
     QString Text() const;
 
     QListWidget* Lines() const { return m_lines; }
