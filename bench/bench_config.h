@@ -27,14 +27,14 @@ inline void Fill48Commands(CDeviceConfig& root)
                                              FUNCTION_FORCE_SINGLE_COIL,      FUNCTION_PRESET_SINGLE_REGISTER,
                                              FUNCTION_FORCE_MULTIPLE_COILS,   FUNCTION_PRESET_MULTIPLE_REGISTERS};
     constexpr std::array<const char*, 8> kCounts = {"10", "7", "3", "2", "1", "1", "13", "4"};
-    CSlaveNode* slave = AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &root.Subnet()));
+    CSlaveNode* slave = gw::AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &root.Subnet()));
     for (int i = 0; i < kMaxCommandsPerSlave; ++i) {
         const std::size_t k = static_cast<std::size_t>(i) % kIndexes.size();
-        CModbusCommand* command = AddCommandTo(slave, kIndexes[k]).command;
+        CModbusCommand* command = gw::AddCommandTo(slave, kIndexes[k]).command;
         SetRow(*command, CMD_ROW_START_ADDRESS, std::to_string(100 + i));
         SetRow(*command, CMD_ROW_DATA_COUNT, kCounts[k]);
         SetRow(*command, CMD_ROW_MNEMONIC, "pump " + std::to_string(i + 1));
-        if (IsBitFunctionIndex(kIndexes[k]))
+        if (gw::IsBitFunctionIndex(kIndexes[k]))
             SetRow(*command, CMD_ROW_MAP_BIT, std::to_string(i % 8));
     }
 }

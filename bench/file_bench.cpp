@@ -44,7 +44,7 @@ void BM_SaveFile(benchmark::State& state)
     const std::string path = folder.File("full.xml");
     auto root = MakeFullConfig();
     for (auto _ : state) {
-        const FileResult saved = SaveFile(*root, path);
+        const FileResult saved = gw::SaveFile(*root, path);
         if (!saved.ok) {
             state.SkipWithError(saved.message.c_str());
             break;
@@ -58,13 +58,13 @@ void BM_OpenFile(benchmark::State& state)
 {
     TempFolder folder("open");
     const std::string path = folder.File("full.xml");
-    if (!SaveFile(*MakeFullConfig(), path).ok) {
+    if (!gw::SaveFile(*MakeFullConfig(), path).ok) {
         state.SkipWithError("cannot write the configuration");
         return;
     }
     CDeviceConfig root;
     for (auto _ : state) {
-        const FileResult loaded = LoadFile(root, path);
+        const FileResult loaded = gw::LoadFile(root, path);
         if (!loaded.ok) {
             state.SkipWithError(loaded.message.c_str());
             break;
@@ -81,14 +81,14 @@ void BM_OpenAndSave(benchmark::State& state)
 {
     TempFolder folder("open-save");
     const std::string path = folder.File("full.xml");
-    if (!SaveFile(*MakeFullConfig(), path).ok) {
+    if (!gw::SaveFile(*MakeFullConfig(), path).ok) {
         state.SkipWithError("cannot write the configuration");
         return;
     }
     for (auto _ : state) {
         CDeviceConfig root;
-        const FileResult loaded = LoadFile(root, path);
-        const FileResult saved = loaded.ok ? SaveFile(root, path) : loaded;
+        const FileResult loaded = gw::LoadFile(root, path);
+        const FileResult saved = loaded.ok ? gw::SaveFile(root, path) : loaded;
         if (!saved.ok) {
             state.SkipWithError(saved.message.c_str());
             break;
@@ -113,7 +113,7 @@ void BM_RefuseHostileFile(benchmark::State& state)
     std::ofstream(path, std::ios::binary) << text << "\n</Nordaq>\n";
     CDeviceConfig root;
     for (auto _ : state) {
-        if (LoadFile(root, path).ok) {
+        if (gw::LoadFile(root, path).ok) {
             state.SkipWithError("the file was accepted");
             break;
         }

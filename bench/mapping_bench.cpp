@@ -22,14 +22,14 @@ void BM_AutoMapAndCheck(benchmark::State& state)
 {
     auto root = MakeFullConfig();
     for (auto _ : state) {
-        const AutoMapResult mapped = AutoMap(*root);
+        const AutoMapResult mapped = gw::AutoMap(*root);
         UsageMap map;
-        BuildUsageMap(root->Subnet(), map);
-        const ResultCode code = CheckMapping(map);
+        gw::BuildUsageMap(root->Subnet(), map);
+        const ResultCode code = gw::CheckMapping(map);
         benchmark::DoNotOptimize(mapped.result);
         benchmark::DoNotOptimize(code);
     }
-    if (CheckMapping(*root) != RESULT_OK)
+    if (gw::CheckMapping(*root) != RESULT_OK)
         state.SkipWithError("the automatic mapping left a fault");
     state.SetItemsProcessed(state.iterations() * kMaxCommandsPerSlave);
 }

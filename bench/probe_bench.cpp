@@ -28,17 +28,17 @@ void Configure(CDeviceConfig& root, int delayMs)
     CSubnetNode& subnet = root.Subnet();
     subnet.GetItemAt(SUBNET_ROW_BAUD_RATE)->value = "115200";
     subnet.GetItemAt(SUBNET_ROW_POLL_DELAY)->value = std::to_string(delayMs);
-    CSlaveNode* slave = AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
+    CSlaveNode* slave = gw::AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
     const int codes[] = {1, 2, 3, 4};
     for (int i = 0; i < kCommands; ++i) {
         const int code = codes[i % 4];
         int index = kUnknownFunctionIndex;
-        GetFunctionByCode(code, &index);
-        CModbusCommand* command = AddCommandTo(slave, index).command;
+        gw::GetFunctionByCode(code, &index);
+        CModbusCommand* command = gw::AddCommandTo(slave, index).command;
         command->GetItemAt(CMD_ROW_START_ADDRESS)->value = std::to_string(i);
         command->GetItemAt(CMD_ROW_DATA_COUNT)->value = code <= 2 ? "16" : "2";
     }
-    AutoMap(root);
+    gw::AutoMap(root);
 }
 
 // Bytes of a read request and of its reply.
@@ -55,22 +55,22 @@ bool Run(int delayMs)
     Configure(root, delayMs);
     ProbeSetup setup;
     CModbusMaster master;
-    const Outcome read = sim.Running() ? ReadProbeSetup(root, setup) : Failure("no simulator");
+    const Outcome read = sim.Running() ? gw::ReadProbeSetup(root, setup) : gw::Failure("no simulator");
     if (!read || !master.Open(sim.Path(), setup.line).ok) {
         std::fprintf(stderr, "cannot start: %s\n", read.message.c_str());
         return false;
     }
-    const double charMs = 1000.0 * CharacterBits(setup.line) / setup.line.baud;
+    const double charMs = 1000.0 * gw::CharacterBits(setup.line) / setup.line.baud;
     double boundMs = 0;
     for (const CommandRequest& request : setup.commands)
         boundMs += (FrameBytes(request) + 2 * 3.5) * charMs + setup.line.pollDelayMs;
 
-    PollCommands(master, setup, {}, {});   // the first pass opens the line's rhythm
+    gw::PollCommands(master, setup, {}, {});   // the first pass opens the line's rhythm
     int failed = 0;
     double exchangeMs = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int pass = 0; pass < kPasses; ++pass)
-        for (const CommandPoll& poll : PollCommands(master, setup, {}, {})) {
+        for (const CommandPoll& poll : gw::PollCommands(master, setup, {}, {})) {
             failed += poll.outcome.status != PollStatus::Ok;
             exchangeMs += poll.outcome.ms / kPasses;
         }
@@ -79,7 +79,7 @@ bool Run(int delayMs)
 
     const double perBound = boundMs / kCommands, perMeasured = measuredMs / kCommands;
     std::printf("%d read commands at %d bit/s, %d bits a character, delay between polls %d ms, %d passes\n",
-                kCommands, setup.line.baud, CharacterBits(setup.line), setup.line.pollDelayMs, kPasses);
+                kCommands, setup.line.baud, gw::CharacterBits(setup.line), setup.line.pollDelayMs, kPasses);
     std::printf("  per command: wire bound %.3f ms, measured %.3f ms, overhead %.3f ms (limit %.1f ms)%s\n",
                 perBound, perMeasured, perMeasured - perBound, kOverheadLimitMs, failed ? ", SOME FAILED" : "");
     std::printf("  per pass:    wire bound %.1f ms, measured %.1f ms, of which %.1f ms from requests to replies\n",

@@ -52,9 +52,9 @@ void BM_ReportWith48Commands(benchmark::State& state)
     const std::string config = (folder / "full.xml").string(), probe = (folder / "probe.json").string(),
                       verify = (folder / "verify.json").string(), report = (folder / "report.html").string();
     auto root = bench::MakeFullConfig();
-    AutoMap(*root);
-    if (!SaveFile(*root, config).ok || !ReplaceFileContents(probe, ProbeJson()) ||
-        !ReplaceFileContents(verify, VerifyJson())) {
+    gw::AutoMap(*root);
+    if (!gw::SaveFile(*root, config).ok || !gw::ReplaceFileContents(probe, ProbeJson()) ||
+        !gw::ReplaceFileContents(verify, VerifyJson())) {
         state.SkipWithError("cannot write the inputs");
         return;
     }
@@ -63,7 +63,7 @@ void BM_ReportWith48Commands(benchmark::State& state)
     for (auto _ : state) {
         std::ostringstream out, err;
         const auto start = std::chrono::steady_clock::now();
-        const int status = RunGatewayCfg(static_cast<int>(std::size(argv)), argv, out, err);
+        const int status = gw::RunGatewayCfg(static_cast<int>(std::size(argv)), argv, out, err);
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
         g_slowestMs = std::max(g_slowestMs, took.count());
         if (status != 0) {

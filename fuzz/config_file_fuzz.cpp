@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
 
     CDeviceConfig root;
-    const FileResult loaded = ReadConfigText(root, input, "input.xml");
+    const FileResult loaded = gw::ReadConfigText(root, input, "input.xml");
     if (!loaded.ok) {
         if (loaded.message.empty())
             Fail("a refused file came without a message", input);
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::string saved;
-    const FileResult written = WriteConfigText(root, &saved);
+    const FileResult written = gw::WriteConfigText(root, &saved);
     if (!written.ok) {
         // A UTF-8 file may hold characters the GB2312/GBK file text cannot; that save is refused.
         if (written.message.empty())
@@ -41,12 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     CDeviceConfig reopened;
-    const FileResult reloaded = ReadConfigText(reopened, saved, "saved.xml");
+    const FileResult reloaded = gw::ReadConfigText(reopened, saved, "saved.xml");
     if (!reloaded.ok)
         Fail(("the saved text was refused: " + reloaded.message).c_str(), saved);
 
     std::string again;
-    if (!WriteConfigText(reopened, &again).ok)
+    if (!gw::WriteConfigText(reopened, &again).ok)
         Fail("the reopened configuration cannot be saved", saved);
     if (WithoutDateTime(again) != WithoutDateTime(saved))
         Fail("saving the reopened configuration gives another text", saved + "\n----\n" + again);

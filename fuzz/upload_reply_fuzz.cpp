@@ -25,7 +25,7 @@ namespace {
 std::string TextOf(const CDeviceConfig& root)
 {
     std::string text;
-    if (!WriteConfigText(root, &text).ok)
+    if (!gw::WriteConfigText(root, &text).ok)
         return {};
     return WithoutDateTime(text);
 }
@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CDeviceConfig root;
     CPortSlot slot;
-    AttachLine(slot, std::make_unique<CMemoryLine>(std::span(data, size)));
-    const ResultCode code = Upload(slot, root);
+    gw::AttachLine(slot, std::make_unique<CMemoryLine>(std::span(data, size)));
+    const ResultCode code = gw::Upload(slot, root);
     if (!IsUploadCode(code))
         Fail("the upload ended with a code it does not have", std::to_string(code));
     if (code != RESULT_OK) {
@@ -56,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (root.GetCommandCount() > kMaxCommandsPerSlave)
         Fail("an upload gave more commands than a slave node holds", std::to_string(root.GetCommandCount()));
     std::string saved;
-    const FileResult written = WriteConfigText(root, &saved);
+    const FileResult written = gw::WriteConfigText(root, &saved);
     if (!written.ok)
         Fail("an uploaded configuration cannot be saved", written.message);
     CDeviceConfig reopened;
-    const FileResult reloaded = ReadConfigText(reopened, saved, "uploaded.xml");
+    const FileResult reloaded = gw::ReadConfigText(reopened, saved, "uploaded.xml");
     if (!reloaded.ok)
         Fail(("the saved upload was refused: " + reloaded.message).c_str(), saved);
     return 0;

@@ -102,10 +102,10 @@ bool ShootCompare()
     SlaveOf(*held).GetCommandAt(1)->GetItemAt(CMD_ROW_START_ADDRESS)->value = "555";
     SlaveOf(*held).GetCommandAt(3)->SetChoice(CMD_ROW_SCAN_TYPE, 1);
     held->Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->value = "2000";
-    if (!module.Ready() || RunTransfer(TransferDirection::Download, module.Path(), *held).code != RESULT_OK)
+    if (!module.Ready() || gw::RunTransfer(TransferDirection::Download, module.Path(), *held).code != RESULT_OK)
         return Fail("the simulated module could not be loaded");
     ScratchFolder scratch;
-    if (!SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 6), scratch / "plant.xml").ok)
+    if (!gw::SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 6), scratch / "plant.xml").ok)
         return false;
     ui_test::Workbench bench;
     bench.frame->StartUp(scratch / "plant.xml");
@@ -137,7 +137,7 @@ bool ShootTestCommands()
     auto root = MakeConfig({{3, "100", "5"}, {4, "0", "3"}, {1, "10", "9", "", "3"}, {2, "20", "12"}, {3, "5000", "4"},
                             {6, "300"}, {16, "310", "2"}});
     SlaveOf(*root, 1);
-    AutoMap(*root);
+    gw::AutoMap(*root);
     CCommandTestDlg dialog(*root);
     dialog.show();
     dialog.PortList()->setEditText(QString::fromStdString(slave.Path()));

@@ -46,7 +46,7 @@ int main(int argc, char** argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
     // The language of the locale (LANG); the configuration's texts are made in it.
-    SetActiveLanguage(SystemLanguage());
+    gw::SetActiveLanguage(gw::SystemLanguage());
     InstallTranslations();
     ui_test::Workbench bench;
     bench.Fill({FUNCTION_READ_HOLDING_REGISTER, FUNCTION_READ_INPUT_REGISTER, FUNCTION_READ_COIL_STATUS,

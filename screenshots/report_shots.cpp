@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     auto root = MakeConfig({{3, "100", "3"}, {1, "10", "9", "", "3"}, {4, "200", "2"}, {2, "20", "3"}, {6, "300"},
                             {15, "40", "12", "", "2"}, {16, "500", "4"}, {5, "60", "1", "", "7"}});
     SlaveOf(*root, 1);
-    AutoMap(*root);
+    gw::AutoMap(*root);
     const char* mnemonics[] = {"tank level", "pump running", "flow rate", "door switches", "valve setpoint",
                                "lamps", "speed references", "horn"};
     for (int i = 0; i < 8; ++i)
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     inputs.ioList.outputBase = 256;
 
     const std::string html = scratch / "plant-report.html";
-    if (const Outcome written = ReplaceFileContents(html, BuildHtmlReport(*root, inputs).html); !written)
+    if (const Outcome written = gw::ReplaceFileContents(html, gw::BuildHtmlReport(*root, inputs).html); !written)
         return std::fprintf(stderr, "%s\n", written.message.c_str()), 1;
     bool ok = true;
     if (std::filesystem::exists("/usr/bin/chromium")) {

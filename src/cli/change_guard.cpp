@@ -2,7 +2,7 @@
 
 #include "cli/exit_codes.h"
 
-int LockForChange(CChangeLock& lock, const std::string& file, std::ostream& err)
+int gw::LockForChange(CChangeLock& lock, const std::string& file, std::ostream& err)
 {
     const ChangeLockAttempt attempt = lock.Lock(file, kChangeLockWaitMilliseconds);
     if (attempt.outcome != ChangeLockOutcome::Busy)

@@ -10,7 +10,7 @@ namespace {
 
 bool Load(CDeviceConfig& root, const std::string& file, std::ostream& err)
 {
-    const FileResult result = LoadFile(root, file);
+    const FileResult result = gw::LoadFile(root, file);
     if (!result.ok)
         err << (result.languageMismatch ? file + ": " : std::string()) << result.message << '\n';
     return result.ok;
@@ -18,14 +18,14 @@ bool Load(CDeviceConfig& root, const std::string& file, std::ostream& err)
 
 } // namespace
 
-int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out,
-                     const std::vector<JsonFact>& facts)
+int gw::PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out,
+                         const std::vector<JsonFact>& facts)
 {
     out << (json ? DifferencesJson(differences, facts) : FormatDifferences(differences));
     return differences.empty() ? 0 : kExitRefused;
 }
 
-int RunDiffCommand(const DiffCommandOptions& options, std::ostream& out, std::ostream& err)
+int gw::RunDiffCommand(const DiffCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     HardwareVersion version;
     if (!ParseHardwareVersion(options.hardware, version)) {
@@ -39,8 +39,8 @@ int RunDiffCommand(const DiffCommandOptions& options, std::ostream& out, std::os
     return PrintDifferences(CompareConfigurations(left, right, scope, version), options.json, out);
 }
 
-void AddDiffCommand(CLI::App& app, DiffCommandOptions& options, std::function<int()>& action, std::ostream& out,
-                    std::ostream& err)
+void gw::AddDiffCommand(CLI::App& app, DiffCommandOptions& options, std::function<int()>& action, std::ostream& out,
+                        std::ostream& err)
 {
     auto* command = app.add_subcommand("diff", "List the differences between two configuration files");
     command->add_option("A", options.left, "Configuration file, the left side")->required();

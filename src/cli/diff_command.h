@@ -22,6 +22,8 @@ namespace CLI {
 class App;
 }
 
+namespace gw {
+
 // Registers "diff" on the command line; its run goes into action.
 void AddDiffCommand(CLI::App& app, DiffCommandOptions& options, std::function<int()>& action, std::ostream& out,
                     std::ostream& err);
@@ -32,3 +34,5 @@ int RunDiffCommand(const DiffCommandOptions& options, std::ostream& out, std::os
 // One line per difference, or the JSON document with the facts; 0 when there is none, 1 otherwise.
 int PrintDifferences(const std::vector<Difference>& differences, bool json, std::ostream& out,
                      const std::vector<JsonFact>& facts = {});
+
+} // namespace gw

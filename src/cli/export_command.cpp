@@ -5,7 +5,7 @@
 #include "file/config_file.h"
 #include "model/device_config.h"
 
-int RunExportCommand(const std::string& file, const std::string& workbook, std::ostream& out, std::ostream& err)
+int gw::RunExportCommand(const std::string& file, const std::string& workbook, std::ostream& out, std::ostream& err)
 {
     CDeviceConfig root;
     if (const FileResult loaded = LoadFile(root, file); !loaded.ok) {

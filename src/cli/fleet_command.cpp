@@ -26,7 +26,7 @@ struct FleetCommandOptions {
 int RunFleetCommand(const FleetCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     FleetPlan plan;
-    if (const Outcome read = ReadFleetPlan(options.plan, plan); !read) {
+    if (const Outcome read = gw::ReadFleetPlan(options.plan, plan); !read) {
         err << read.message << '\n';
         return kExitBadFile;
     }
@@ -34,7 +34,7 @@ int RunFleetCommand(const FleetCommandOptions& options, std::ostream& out, std::
     fleet.jobs = options.jobs;
     if (!options.action.empty()) {
         FleetAction action;
-        ParseFleetAction(options.action, action);
+        gw::ParseFleetAction(options.action, action);
         fleet.action = action;
     }
     if (!options.report.empty()) {
@@ -54,12 +54,12 @@ int RunFleetCommand(const FleetCommandOptions& options, std::ostream& out, std::
     {
         // With --json the document alone goes to standard output; the lines go with the messages.
         CFleetConsole console(plan, fleet, options.json ? err : out, terminal ? &err : nullptr);
-        result = RunFleet(plan, fleet, &console);
+        result = gw::RunFleet(plan, fleet, &console);
     }
     if (options.json)
-        PrintFleetJson(out, plan, result);
+        gw::PrintFleetJson(out, plan, result);
     else
-        PrintFleetSummary(out, plan, result);
+        gw::PrintFleetSummary(out, plan, result);
     if (CInterruptSignals::Received() != 0) {
         err << options.plan << ": interrupted\n";
         return CInterruptSignals::ExitStatus();
@@ -69,7 +69,7 @@ int RunFleetCommand(const FleetCommandOptions& options, std::ostream& out, std::
 
 } // namespace
 
-void AddFleetCommand(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err)
+void gw::AddFleetCommand(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err)
 {
     auto options = std::make_shared<FleetCommandOptions>();
     auto* cmd = app.add_subcommand("fleet", "Run one action on every module of PLAN, many modules at a time");

@@ -9,5 +9,9 @@ namespace CLI {
 class App;
 }
 
+namespace gw {
+
 // Adds the "fleet" sub-command; when it is chosen, action is set to run it.
 void AddFleetCommand(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err);
+
+} // namespace gw

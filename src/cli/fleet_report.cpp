@@ -39,13 +39,13 @@ winsize TerminalSize()
 
 } // namespace
 
-std::string ModuleLine(const PlanModule& module, const ModuleResult& result)
+std::string gw::ModuleLine(const PlanModule& module, const ModuleResult& result)
 {
     return module.name + " via " + module.port + ": " + std::to_string(result.outcome.code) + " " + result.outcome.message +
            " (" + Seconds(result.seconds) + " s)";
 }
 
-void PrintFleetSummary(std::ostream& out, const FleetPlan& plan, const FleetResult& fleet)
+void gw::PrintFleetSummary(std::ostream& out, const FleetPlan& plan, const FleetResult& fleet)
 {
     const std::vector<std::string> heads = {"module", "port", "action", "code", "seconds", "message"};
     std::vector<std::vector<std::string>> rows;
@@ -76,7 +76,7 @@ void PrintFleetSummary(std::ostream& out, const FleetPlan& plan, const FleetResu
     out << plan.modules.size() << " module(s): " << fleet.succeeded << " succeeded, " << fleet.failed << " failed\n";
 }
 
-void PrintFleetJson(std::ostream& out, const FleetPlan& plan, const FleetResult& fleet)
+void gw::PrintFleetJson(std::ostream& out, const FleetPlan& plan, const FleetResult& fleet)
 {
     out << "{\"modules\": [";
     for (std::size_t i = 0; i < plan.modules.size(); ++i) {
@@ -103,7 +103,7 @@ void CFleetConsole::OnStarted(std::size_t module)
 
 void CFleetConsole::OnProgress(std::size_t module, int done, int planned)
 {
-    const bool probe = ActionOf(m_plan.modules[module], m_options) == FleetAction::Probe;
+    const bool probe = gw::ActionOf(m_plan.modules[module], m_options) == FleetAction::Probe;
     m_running[module] = std::string(probe ? "command " : "exchange ") + std::to_string(done) +
                         (planned > 0 ? " of " + std::to_string(planned) : std::string());
     if (m_progress && std::chrono::steady_clock::now() - m_lastDraw >= kRedrawPause)
@@ -114,7 +114,7 @@ void CFleetConsole::OnEnded(std::size_t module, const ModuleResult& result)
 {
     m_running.erase(module);
     Erase();
-    m_lines << ModuleLine(m_plan.modules[module], result) << '\n' << std::flush;
+    m_lines << gw::ModuleLine(m_plan.modules[module], result) << '\n' << std::flush;
     Draw();
 }
 

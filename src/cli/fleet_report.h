@@ -9,6 +9,8 @@
 
 #include "fleet/fleet_run.h"
 
+namespace gw {
+
 // "NAME via PORT: CODE MESSAGE (SECONDS s)".
 std::string ModuleLine(const PlanModule& module, const ModuleResult& result);
 
@@ -18,6 +20,8 @@ void PrintFleetSummary(std::ostream& out, const FleetPlan& plan, const FleetResu
 // {"modules": [{"name", "port", "file", "action", "code", "message", "seconds"}, ...],
 //  "succeeded": N, "failed": M}
 void PrintFleetJson(std::ostream& out, const FleetPlan& plan, const FleetResult& fleet);
+
+} // namespace gw
 
 // Prints each module's line to lines as it ends. With progress set (a terminal), the running
 // modules are shown below the lines, one row each, redrawn in place on progress.

@@ -36,7 +36,7 @@ namespace {
 // The configuration as its file text without the save time: equal pictures, equal models.
 bool PictureModel(const CDeviceConfig& root, std::string* text)
 {
-    if (!WriteConfigText(root, text).ok)
+    if (!gw::WriteConfigText(root, text).ok)
         return false;
     if (const std::size_t stamp = text->find("<DateTime "); stamp != std::string::npos)
         text->erase(stamp, text->find('\n', stamp) - stamp);
@@ -50,7 +50,7 @@ public:
     // Runs in another language: the configuration is built again from its table.
     void UseLanguage(Language lang)
     {
-        SetActiveLanguage(lang);
+        gw::SetActiveLanguage(lang);
         m_root.RemakeInActiveLanguage();
     }
 
@@ -61,7 +61,7 @@ public:
             m_err << file << ": the file exists already (use --force to replace it)\n";
             return kExitUsage;
         }
-        if (const int status = LockForChange(m_lock, file, m_err); status != 0)
+        if (const int status = gw::LockForChange(m_lock, file, m_err); status != 0)
             return status;
         return Save(file);
     }
@@ -70,7 +70,7 @@ public:
     {
         if (const int status = Load(file); status != 0)
             return status;
-        ShowConfig(m_root, m_out);
+        gw::ShowConfig(m_root, m_out);
         return 0;
     }
 
@@ -78,33 +78,33 @@ public:
     {
         if (const int status = LoadForChange(file); status != 0)
             return status;
-        const NodeSelection selection = SelectNode(m_root, node);
+        const NodeSelection selection = gw::SelectNode(m_root, node);
         if (!selection.error.empty()) {
             m_err << file << ": " << selection.error << '\n';
             return kExitUsage;
         }
         const TreeRecord& record = selection.record;
-        const std::string where = file + ": " + RecordName(record) + " / ";
-        const int row = FindRowByLabel(record, label);
+        const std::string where = file + ": " + gw::RecordName(record) + " / ";
+        const int row = gw::FindRowByLabel(record, label);
         if (row < 0) {
             m_err << where << "no item is labelled \"" << label << "\"\n";
             return kExitUsage;
         }
-        CParamItem* item = RecordItemAt(record, row);
-        const std::string itemName = where + TrimTrailingBlanks(item->label);
+        CParamItem* item = gw::RecordItemAt(record, row);
+        const std::string itemName = where + gw::TrimTrailingBlanks(item->label);
         // Side effects count as much as the item itself (rows a choice enables or resets, the
         // name a slave address gives its node): the file is written whenever the model changed.
         std::string before;
         const bool pictured = PictureModel(m_root, &before);
-        const CommitOutcome outcome = CommitEdit(m_root, record, row, value);
+        const CommitOutcome outcome = gw::CommitEdit(m_root, record, row, value);
         switch (outcome.refusal) {
         case CommitRefusal::None:
             break;
         case CommitRefusal::Check:
-            m_err << itemName << ": " << ResultMessage(outcome.code) << " (\"" << value << "\")\n";
+            m_err << itemName << ": " << gw::ResultMessage(outcome.code) << " (\"" << value << "\")\n";
             return static_cast<int>(outcome.code);
         case CommitRefusal::NotAChoice:
-            m_err << itemName << ": \"" << value << "\" is " << NotAChoiceText(*item) << '\n';
+            m_err << itemName << ": \"" << value << "\" is " << gw::NotAChoiceText(*item) << '\n';
             return static_cast<int>(outcome.code);
         case CommitRefusal::ReadOnly:
         case CommitRefusal::WrongEditor:
@@ -120,7 +120,7 @@ public:
                 return status;
         }
         // Reported only once it is in the file.
-        m_out << TrimTrailingBlanks(item->label) << " = " << outcome.value << '\n';
+        m_out << gw::TrimTrailingBlanks(item->label) << " = " << outcome.value << '\n';
         if (outcome.modeSwitched)
             m_out << "Subnet protocol: " << m_root.Subnet().GetItemAt(SUBNET_ROW_PROTOCOL)->value << '\n';
         if (outcome.renamed)
@@ -133,25 +133,25 @@ public:
         if (const int status = LoadForChange(file); status != 0)
             return status;
         int index = kUnknownFunctionIndex;
-        GetFunctionByCode(code, &index);
-        if (!IsSupportedFunctionIndex(index)) {
+        gw::GetFunctionByCode(code, &index);
+        if (!gw::IsSupportedFunctionIndex(index)) {
             m_err << file << ": Modbus function code " << code
                   << " cannot be configured; use 1, 2, 3, 4, 5, 6, 15 or 16\n";
             return kExitUsage;
         }
         CSubnetNode& subnet = m_root.Subnet();
         if (subnet.GetMode() != MODE_MODBUS_MASTER) {
-            m_err << file << ": the subnet is in \"" << GetLangString(ChoiceText::UserConfig)
-                  << "\" mode; Modbus commands need \"" << GetLangString(ChoiceText::ModbusMaster) << "\"\n";
+            m_err << file << ": the subnet is in \"" << gw::GetLangString(ChoiceText::UserConfig)
+                  << "\" mode; Modbus commands need \"" << gw::GetLangString(ChoiceText::ModbusMaster) << "\"\n";
             return kExitRefused;
         }
         CSlaveNode* slave = subnet.GetNodeAt(0);
         std::string said;
         if (!slave) {
-            slave = AddSlaveNode(m_root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
+            slave = gw::AddSlaveNode(m_root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
             said = "Added slave node " + slave->GetName() + '\n';
         }
-        const AddCommandResult added = AddCommandTo(slave, index);
+        const AddCommandResult added = gw::AddCommandTo(slave, index);
         if (added.limitReached) {
             m_err << file << ": " << slave->GetName() << ": " << added.message << '\n';
             return kExitRefused;
@@ -172,7 +172,7 @@ public:
             return kExitUsage;
         }
         const std::string name = command->GetName();
-        DeleteCommandFrom(slave, command);
+        gw::DeleteCommandFrom(slave, command);
         return SaveThenSay(file, "Deleted command " + std::to_string(number) + ": " + name + '\n');
     }
 
@@ -181,20 +181,20 @@ public:
         if (const int status = Load(file); status != 0)
             return status;
         if (const Outcome empty = m_root.CheckEmpty(); !empty) {
-            m_err << file << ": " << MessageOnOneLine(empty.message) << '\n';
+            m_err << file << ": " << gw::MessageOnOneLine(empty.message) << '\n';
             return static_cast<int>(empty.code);
         }
-        std::vector<ValueFault> faults = CheckItemValues(m_root);
+        std::vector<ValueFault> faults = gw::CheckItemValues(m_root);
         if (faults.empty())
-            faults = CheckDataPastLastAddress(m_root);
+            faults = gw::CheckDataPastLastAddress(m_root);
         if (!faults.empty()) {
             for (const ValueFault& fault : faults)
-                m_err << file << ": " << DescribeValueFault(fault) << '\n';
+                m_err << file << ": " << gw::DescribeValueFault(fault) << '\n';
             return static_cast<int>(faults.front().code);
         }
-        if (const ResultCode code = CheckMapping(m_root); code != RESULT_OK) {
-            m_err << file << ": " << ResultMessage(code) << '\n';
-            PrintMappingFaults(m_root.Subnet(), m_err, "  ");
+        if (const ResultCode code = gw::CheckMapping(m_root); code != RESULT_OK) {
+            m_err << file << ": " << gw::ResultMessage(code) << '\n';
+            gw::PrintMappingFaults(m_root.Subnet(), m_err, "  ");
             return static_cast<int>(code);
         }
         m_out << file << ": no faults found\n";
@@ -206,10 +206,10 @@ public:
         if (const int status = LoadForChange(file); status != 0)
             return status;
         if (m_root.Subnet().GetMode() != MODE_MODBUS_MASTER) {
-            m_err << file << ": automatic mapping needs the subnet in \"" << GetLangString(ChoiceText::ModbusMaster) << "\" mode\n";
+            m_err << file << ": automatic mapping needs the subnet in \"" << gw::GetLangString(ChoiceText::ModbusMaster) << "\" mode\n";
             return kExitRefused;
         }
-        const AutoMapResult result = AutoMap(m_root);
+        const AutoMapResult result = gw::AutoMap(m_root);
         // The addresses are assigned even when an area overflows, so the file is written either way;
         // what was assigned is reported once it is in the file.
         if (const int status = Save(file); status != 0)
@@ -235,8 +235,8 @@ public:
     {
         if (const int status = Load(file); status != 0)
             return status;
-        PrintMemoryMap(m_root.Subnet(), m_out);
-        if (const Outcome written = svgPath.empty() ? Outcome{} : ReplaceFileContents(svgPath, RenderMemoryMapSvg(m_root.Subnet()));
+        gw::PrintMemoryMap(m_root.Subnet(), m_out);
+        if (const Outcome written = svgPath.empty() ? Outcome{} : gw::ReplaceFileContents(svgPath, gw::RenderMemoryMapSvg(m_root.Subnet()));
             !written) {
             m_err << svgPath << ": cannot write the picture: " << written.message << '\n';
             return kExitCannotWrite;
@@ -248,14 +248,14 @@ private:
     // Loads a file the command will write back, holding its change lock till the command ends.
     int LoadForChange(const std::string& file)
     {
-        if (const int status = LockForChange(m_lock, file, m_err); status != 0)
+        if (const int status = gw::LockForChange(m_lock, file, m_err); status != 0)
             return status;
         return Load(file);
     }
 
     int Load(const std::string& file)
     {
-        const FileResult result = LoadFile(m_root, file);
+        const FileResult result = gw::LoadFile(m_root, file);
         if (result.ok)
             return 0;
         m_err << (result.languageMismatch ? file + ": " : std::string()) << result.message << '\n';
@@ -273,7 +273,7 @@ private:
 
     int Save(const std::string& file)
     {
-        const FileResult result = SaveFile(m_root, file);
+        const FileResult result = gw::SaveFile(m_root, file);
         if (result.ok)
             return 0;
         m_err << result.message << '\n';
@@ -288,7 +288,7 @@ private:
 
 } // namespace
 
-int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+int gw::RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{"gatewaycfg: edit, check and transfer configurations of the PROFIBUS-DP / serial gateway module",
                  "gatewaycfg"};
@@ -299,7 +299,7 @@ int RunGatewayCfg(int argc, const char* const* argv, std::ostream& out, std::ost
                "74 a file that cannot be written; 75 another program is changing the file; 130, 143, 129 a\n"
                "transfer stopped by SIGINT, SIGTERM, SIGHUP.");
 
-    SetActiveLanguage(SystemLanguage());
+    gw::SetActiveLanguage(SystemLanguage());
     Tool tool(out, err);
     app.add_option_function<std::string>(
            "--lang", [&](const std::string& code) { tool.UseLanguage(*ParseLanguage(code)); },

@@ -25,13 +25,13 @@ struct HandoverOptions {
 
     IoListOptions IoList() const
     {
-        return {bits, inputBase, outputBase, *ParsePlcAddressing(addressing)};
+        return {bits, inputBase, outputBase, *gw::ParsePlcAddressing(addressing)};
     }
 };
 
 int Load(CDeviceConfig& root, const std::string& file, std::string* savedAt, std::ostream& err)
 {
-    const FileResult loaded = LoadFile(root, file);
+    const FileResult loaded = gw::LoadFile(root, file);
     if (!loaded.ok) {
         err << (loaded.languageMismatch ? file + ": " : std::string()) << loaded.message << '\n';
         return kExitBadFile;
@@ -47,7 +47,7 @@ int Write(const std::string& path, const std::string& text, std::ostream& out, s
         out << text;
         return 0;
     }
-    if (const Outcome written = ReplaceFileContents(path, text); !written) {
+    if (const Outcome written = gw::ReplaceFileContents(path, text); !written) {
         err << path << ": cannot write: " << written.message << '\n';
         return kExitCannotWrite;
     }
@@ -59,21 +59,21 @@ int RunIoList(const HandoverOptions& options, std::ostream& out, std::ostream& e
     CDeviceConfig root;
     if (const int status = Load(root, options.file, nullptr, err); status != 0)
         return status;
-    const IoListResult result = BuildIoList(root, options.IoList());
+    const IoListResult result = gw::BuildIoList(root, options.IoList());
     if (result.code != RESULT_OK) {
         err << options.file << ": " << result.message << '\n';
         return static_cast<int>(result.code);
     }
     const IoList& list = result.list;
     if (options.format == "md")
-        return Write(options.output, IoListMarkdown(list), out, err);
+        return Write(options.output, gw::IoListMarkdown(list), out, err);
     if (options.format == "json")
-        return Write(options.output, IoListJson(list), out, err);
+        return Write(options.output, gw::IoListJson(list), out, err);
     // A CSV holds the rows alone, so that every line is a record; what stands below the rows
     // in the other forms goes to the terminal.
-    if (const int status = Write(options.output, IoListCsv(list), out, err); status != 0)
+    if (const int status = Write(options.output, gw::IoListCsv(list), out, err); status != 0)
         return status;
-    for (const std::string& line : IoListSummary(list))
+    for (const std::string& line : gw::IoListSummary(list))
         err << line << '\n';
     return 0;
 }
@@ -88,21 +88,21 @@ int RunReport(const HandoverOptions& options, std::ostream& out, std::ostream& e
     ProbeResults probe;
     VerifyResults verify;
     if (!options.probeJson.empty()) {
-        if (const Outcome loaded = LoadProbeResults(options.probeJson, probe); !loaded) {
+        if (const Outcome loaded = gw::LoadProbeResults(options.probeJson, probe); !loaded) {
             err << loaded.message << '\n';
             return kExitBadFile;
         }
         inputs.probe = &probe;
     }
     if (!options.verifyJson.empty()) {
-        if (const Outcome loaded = LoadVerifyResults(options.verifyJson, verify); !loaded) {
+        if (const Outcome loaded = gw::LoadVerifyResults(options.verifyJson, verify); !loaded) {
             err << loaded.message << '\n';
             return kExitBadFile;
         }
         inputs.verify = &verify;
     }
     inputs.ioList = options.IoList();
-    const ReportResult report = BuildHtmlReport(root, inputs);
+    const ReportResult report = gw::BuildHtmlReport(root, inputs);
     if (report.code != RESULT_OK) {
         err << options.file << ": " << report.message << '\n';
         return static_cast<int>(report.code);
@@ -132,7 +132,7 @@ void AddListOptions(CLI::App* command, HandoverOptions& options)
 
 } // namespace
 
-void AddHandoverCommands(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err)
+void gw::AddHandoverCommands(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err)
 {
     auto options = std::make_shared<HandoverOptions>();
     auto* iolist = app.add_subcommand("iolist", "List where every command's data lands in the PROFIBUS master's "

@@ -9,5 +9,9 @@ namespace CLI {
 class App;
 }
 
+namespace gw {
+
 // Adds the "iolist" and "report" sub-commands; the one chosen sets action to run it.
 void AddHandoverCommands(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err);
+
+} // namespace gw

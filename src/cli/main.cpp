@@ -4,5 +4,5 @@
 
 int main(int argc, char** argv)
 {
-    return RunGatewayCfg(argc, argv, std::cout, std::cerr);
+    return gw::RunGatewayCfg(argc, argv, std::cout, std::cerr);
 }

@@ -11,7 +11,7 @@ namespace {
 
 std::string ByteAddress(int area, int byte)
 {
-    return MappingAddressText(static_cast<std::uint64_t>(byte) + (area == AREA_OUTPUT ? kOutputAreaBase : 0));
+    return gw::MappingAddressText(static_cast<std::uint64_t>(byte) + (area == AREA_OUTPUT ? kOutputAreaBase : 0));
 }
 
 std::string CommandNumbers(const std::vector<int>& commands)
@@ -40,7 +40,7 @@ const char* AreaName(int area)
 
 } // namespace
 
-void PrintMemoryMap(const CSubnetNode& subnet, std::ostream& out)
+void gw::PrintMemoryMap(const CSubnetNode& subnet, std::ostream& out)
 {
     UsageMap map;
     BuildUsageMap(subnet, map);
@@ -74,7 +74,7 @@ void PrintMemoryMap(const CSubnetNode& subnet, std::ostream& out)
         out << "  none\n";
 }
 
-int PrintMappingFaults(const CSubnetNode& subnet, std::ostream& out, const std::string& indent)
+int gw::PrintMappingFaults(const CSubnetNode& subnet, std::ostream& out, const std::string& indent)
 {
     const std::vector<MappingFault> faults = FindMappingFaults(subnet);
     int lines = 0;

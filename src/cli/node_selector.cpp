@@ -26,7 +26,7 @@ std::string Lower(std::string text)
 
 } // namespace
 
-NodeSelection SelectNode(CDeviceConfig& root, const std::string& selector)
+NodeSelection gw::SelectNode(CDeviceConfig& root, const std::string& selector)
 {
     NodeSelection selection;
     const std::string name = Lower(selector);
@@ -68,7 +68,7 @@ NodeSelection SelectNode(CDeviceConfig& root, const std::string& selector)
     return selection;
 }
 
-int FindRowByLabel(const TreeRecord& record, const std::string& label)
+int gw::FindRowByLabel(const TreeRecord& record, const std::string& label)
 {
     const std::string wanted = TrimTrailingBlanks(label);
     const int rows = RecordRowCount(record);

@@ -14,8 +14,12 @@ struct NodeSelection {
     std::string error;   // set when the selector names nothing
 };
 
+namespace gw {
+
 NodeSelection SelectNode(CDeviceConfig& root, const std::string& selector);
 
 // Row of the item whose label, trailing blanks ignored, equals label; -1 when there is none.
 // An exact match wins; otherwise a match that ignores case.
 int FindRowByLabel(const TreeRecord& record, const std::string& label);
+
+} // namespace gw

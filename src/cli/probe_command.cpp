@@ -70,7 +70,7 @@ bool ReadViews(const ProbeOptions& options, const ProbeSetup& setup, ViewChoice&
         std::string name = text;
         const bool numbered = SplitNumbered(text, number, name);
         ValueView view;
-        if (const Outcome parsed = ParseValueView(name, view); !parsed) {
+        if (const Outcome parsed = gw::ParseValueView(name, view); !parsed) {
             err << "--view: " << parsed.message << '\n';
             return false;
         }
@@ -101,13 +101,13 @@ bool ReadWrites(const ProbeOptions& options, const ProbeSetup& setup, WriteValue
             err << "--write takes N=V[,V...], not \"" << text << "\"\n";
             return false;
         }
-        if (const Outcome parsed = ParseValueList(list, values); !parsed) {
+        if (const Outcome parsed = gw::ParseValueList(list, values); !parsed) {
             err << "--write " << text << ": " << parsed.message << '\n';
             return false;
         }
         if (!CheckNumber(options, "--write", number, total, err))
             return false;
-        if (const std::string fault = CheckWriteValues(setup.commands[static_cast<std::size_t>(number - 1)], values);
+        if (const std::string fault = gw::CheckWriteValues(setup.commands[static_cast<std::size_t>(number - 1)], values);
             !fault.empty()) {
             err << options.file << ": --write " << text << ": command " << number << " ("
                 << setup.names[static_cast<std::size_t>(number - 1)] << "): " << fault << '\n';
@@ -139,16 +139,16 @@ void KeepLatest(std::vector<CommandPoll>& latest, const std::vector<CommandPoll>
 int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
 {
     CDeviceConfig root;
-    if (const FileResult loaded = LoadFile(root, options.file); !loaded.ok) {
+    if (const FileResult loaded = gw::LoadFile(root, options.file); !loaded.ok) {
         err << (loaded.languageMismatch ? options.file + ": " : std::string()) << loaded.message << '\n';
         return kExitBadFile;
     }
-    if (const Outcome checked = CheckBeforeCommissioning(root); !checked) {
-        err << options.file << ": " << MessageOnOneLine(checked.message) << " (nothing was sent)\n";
+    if (const Outcome checked = gw::CheckBeforeCommissioning(root); !checked) {
+        err << options.file << ": " << gw::MessageOnOneLine(checked.message) << " (nothing was sent)\n";
         return static_cast<int>(checked.code);
     }
     ProbeSetup setup;
-    if (const Outcome read = ReadProbeSetup(root, setup); !read) {
+    if (const Outcome read = gw::ReadProbeSetup(root, setup); !read) {
         err << options.file << ": " << read.message << " (nothing was sent)\n";
         return kExitRefused;
     }
@@ -188,7 +188,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
     CPollStatistics statistics;
     for (int round = 1; round <= options.repeat && !stop.load(); ++round) {
         // Each asked-for write goes out once, in the first pass; later passes only read.
-        const std::vector<CommandPoll> polls = PollCommands(master, setup, numbers, round == 1 ? writes : WriteValues{},
+        const std::vector<CommandPoll> polls = gw::PollCommands(master, setup, numbers, round == 1 ? writes : WriteValues{},
                                                             [&stop](const CommandPoll&) { return !stop.load(); });
         if (polls.empty())
             break;
@@ -197,7 +197,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
             if (options.repeat > 1)
                 out << "pass " << round << " of " << options.repeat << '\n';
             for (const CommandPoll& poll : polls)
-                PrintPoll(out, setup, poll, views, round > 1 && writes.count(poll.number));
+                gw::PrintPoll(out, setup, poll, views, round > 1 && writes.count(poll.number));
         }
         for (const CommandPoll& poll : polls) {
             failed = failed || Failed(poll);
@@ -207,14 +207,14 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
         if (!polls.empty() && polls.back().outcome.lineLost)
             break;
     }
-    const InputImage image = BuildInputImage(setup, latest);
+    const InputImage image = gw::BuildInputImage(setup, latest);
     if (options.json) {
-        PrintJson(out, setup, latest, views, options.repeat > 1 ? &statistics : nullptr, image);
+        gw::PrintJson(out, setup, latest, views, options.repeat > 1 ? &statistics : nullptr, image);
     } else {
         if (options.repeat > 1)
-            PrintStatistics(out, setup, statistics, passes);
-        PrintByteSwaps(out, setup, latest);
-        PrintImage(out, image);
+            gw::PrintStatistics(out, setup, statistics, passes);
+        gw::PrintByteSwaps(out, setup, latest);
+        gw::PrintImage(out, image);
     }
     if (CInterruptSignals::Received() != 0) {
         err << options.file << " via " << options.port << ": interrupted\n";
@@ -225,7 +225,7 @@ int RunProbe(const ProbeOptions& options, std::ostream& out, std::ostream& err)
 
 } // namespace
 
-void AddProbeCommand(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err)
+void gw::AddProbeCommand(CLI::App& app, std::function<int()>& action, std::ostream& out, std::ostream& err)
 {
     auto options = std::make_shared<ProbeOptions>();
     auto* cmd = app.add_subcommand("probe", "Send the configuration's Modbus commands to the slave on --port and "

@@ -37,7 +37,7 @@ std::string JsonStrings(const std::vector<std::string>& texts)
 {
     std::string list = "[";
     for (std::size_t i = 0; i < texts.size(); ++i)
-        list += (i ? ", " : "") + JsonString(texts[i]);
+        list += (i ? ", " : "") + gw::JsonString(texts[i]);
     return list + "]";
 }
 
@@ -59,7 +59,7 @@ std::optional<ValueView> ViewChoice::For(int number, const CommandRequest& reque
     return all;
 }
 
-void PrintPoll(std::ostream& out, const ProbeSetup& setup, const CommandPoll& poll, const ViewChoice& views, bool sentEarlier)
+void gw::PrintPoll(std::ostream& out, const ProbeSetup& setup, const CommandPoll& poll, const ViewChoice& views, bool sentEarlier)
 {
     const CommandRequest& request = RequestOf(setup, poll.number);
     const PollOutcome& outcome = poll.outcome;
@@ -96,7 +96,7 @@ void PrintPoll(std::ostream& out, const ProbeSetup& setup, const CommandPoll& po
     out << '\n';
 }
 
-void PrintStatistics(std::ostream& out, const ProbeSetup& setup, const CPollStatistics& statistics, int passes)
+void gw::PrintStatistics(std::ostream& out, const ProbeSetup& setup, const CPollStatistics& statistics, int passes)
 {
     out << "statistics over " << passes << " passes (ms: least / mean / greatest time of the answers):\n";
     char head[32];
@@ -106,7 +106,7 @@ void PrintStatistics(std::ostream& out, const ProbeSetup& setup, const CPollStat
     }
 }
 
-void PrintByteSwaps(std::ostream& out, const ProbeSetup& setup, std::span<const CommandPoll> polls)
+void gw::PrintByteSwaps(std::ostream& out, const ProbeSetup& setup, std::span<const CommandPoll> polls)
 {
     for (const CommandPoll& poll : polls) {
         const CommandRequest& request = RequestOf(setup, poll.number);
@@ -118,7 +118,7 @@ void PrintByteSwaps(std::ostream& out, const ProbeSetup& setup, std::span<const 
     }
 }
 
-void PrintImage(std::ostream& out, const InputImage& image)
+void gw::PrintImage(std::ostream& out, const InputImage& image)
 {
     if (std::all_of(image.owner.begin(), image.owner.end(), [](int owner) { return owner == 0; }))
         return;
@@ -150,8 +150,8 @@ void PrintImage(std::ostream& out, const InputImage& image)
     }
 }
 
-void PrintJson(std::ostream& out, const ProbeSetup& setup, std::span<const CommandPoll> polls, const ViewChoice& views,
-               const CPollStatistics* statistics, const InputImage& image)
+void gw::PrintJson(std::ostream& out, const ProbeSetup& setup, std::span<const CommandPoll> polls, const ViewChoice& views,
+                   const CPollStatistics* statistics, const InputImage& image)
 {
     out << "{\"commands\": [";
     for (std::size_t i = 0; i < polls.size(); ++i) {
@@ -165,10 +165,10 @@ void PrintJson(std::ostream& out, const ProbeSetup& setup, std::span<const Comma
             << ", \"ms\": " << Ms(outcome.ms) << ", \"values\": [";
         for (std::size_t v = 0; v < outcome.values.size(); ++v)
             out << (v ? ", " : "") << outcome.values[v];
-        out << "], \"detail\": " << (outcome.detail.empty() ? "null" : JsonString(outcome.detail))
-            << ", \"notes\": " << JsonStrings(outcome.notes) << ", \"byte_swap\": " << JsonString(request.byteSwapText);
+        out << "], \"detail\": " << (outcome.detail.empty() ? "null" : gw::JsonString(outcome.detail))
+            << ", \"notes\": " << JsonStrings(outcome.notes) << ", \"byte_swap\": " << gw::JsonString(request.byteSwapText);
         if (const std::optional<ValueView> view = views.For(poll.number, request))
-            out << ", \"view\": " << JsonString(ValueViewName(*view))
+            out << ", \"view\": " << gw::JsonString(ValueViewName(*view))
                 << ", \"reading\": " << JsonStrings(ReadThroughView(*view, outcome.values));
         out << '}';
     }

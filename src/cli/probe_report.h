@@ -23,6 +23,8 @@ struct ViewChoice {
     std::optional<ValueView> For(int number, const CommandRequest& request) const;
 };
 
+namespace gw {
+
 // One command's line. sentEarlier: a write that went out in an earlier pass.
 void PrintPoll(std::ostream& out, const ProbeSetup& setup, const CommandPoll& poll, const ViewChoice& views,
                bool sentEarlier);
@@ -35,3 +37,5 @@ void PrintImage(std::ostream& out, const InputImage& image);
 // statistics: only when there were repeated passes.
 void PrintJson(std::ostream& out, const ProbeSetup& setup, std::span<const CommandPoll> polls, const ViewChoice& views,
                const CPollStatistics* statistics, const InputImage& image);
+
+} // namespace gw

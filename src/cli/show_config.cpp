@@ -10,14 +10,14 @@ namespace {
 void PrintTree(const TreeEntries& entries, int depth, std::ostream& out)
 {
     for (const TreeEntry& entry : entries) {
-        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << OneLineText(entry.text) << '\n';
+        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << gw::OneLineText(entry.text) << '\n';
         PrintTree(entry.children, depth + 1, out);
     }
 }
 
 } // namespace
 
-void ShowConfig(CDeviceConfig& root, std::ostream& out)
+void gw::ShowConfig(CDeviceConfig& root, std::ostream& out)
 {
     PrintTree(root.BuildTree(), 0, out);
     out << '\n';

@@ -30,14 +30,14 @@ public:
     void ShowMessage(const std::string& text) override
     {
         EndProgress();
-        m_err << m_options.file << ": " << MessageOnOneLine(text) << '\n';
+        m_err << m_options.file << ": " << gw::MessageOnOneLine(text) << '\n';
     }
 
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
     {
         if (!m_options.trace || bytes.empty())
             return;
-        m_out << FormatFrame(direction, bytes) << '\n';
+        m_out << gw::FormatFrame(direction, bytes) << '\n';
     }
 
     void OnProgress(int done, int planned) override
@@ -77,7 +77,7 @@ int ReportInterrupted(const TransferCommandOptions& options, const TransferOutco
 {
     err << options.file << " via " << options.port << ": interrupted\n";
     if (outcome.partlyDownloaded)
-        err << options.file << ": " << PartlyDownloadedText() << '\n';
+        err << options.file << ": " << gw::PartlyDownloadedText() << '\n';
     return CInterruptSignals::ExitStatus();
 }
 
@@ -88,12 +88,12 @@ int Report(const TransferCommandOptions& options, const TransferOutcome& outcome
     if (Interrupted())
         return ReportInterrupted(options, outcome, err);
     if (outcome.code == RESULT_OK) {
-        out << MessageOnOneLine(outcome.message) << '\n';
+        out << gw::MessageOnOneLine(outcome.message) << '\n';
         for (const ValueFault& fault : outcome.valueFaults)
-            out << options.file << ": " << DescribeValueFault(fault) << '\n';
+            out << options.file << ": " << gw::DescribeValueFault(fault) << '\n';
         return 0;
     }
-    err << options.file << " via " << options.port << ": " << MessageOnOneLine(outcome.message) << '\n';
+    err << options.file << " via " << options.port << ": " << gw::MessageOnOneLine(outcome.message) << '\n';
     return static_cast<int>(outcome.code);
 }
 
@@ -103,15 +103,15 @@ int ReportModuleComparison(const TransferCommandOptions& options, const CDeviceC
 {
     // With --json the trace keeps out of the document.
     CCliTransferObserver observer(options, options.json ? err : out, err);
-    const ModuleComparison compared = CompareWithModule(options.port, root, &observer, &CInterruptSignals::StopFlag());
+    const ModuleComparison compared = gw::CompareWithModule(options.port, root, &observer, &CInterruptSignals::StopFlag());
     observer.EndProgress();
     if (Interrupted())
         return ReportInterrupted(options, compared.transfer, err);
     if (compared.transfer.code != RESULT_OK) {
-        err << options.file << " via " << options.port << ": " << MessageOnOneLine(compared.transfer.message) << '\n';
+        err << options.file << " via " << options.port << ": " << gw::MessageOnOneLine(compared.transfer.message) << '\n';
         return static_cast<int>(compared.transfer.code);
     }
-    const std::string version = HardwareVersionText(compared.transfer.version);
+    const std::string version = gw::HardwareVersionText(compared.transfer.version);
     if (!options.json) {
         if (compared.differences.empty())
             out << options.file << ": the module (hardware " << version << ") holds what the file says\n";
@@ -120,13 +120,13 @@ int ReportModuleComparison(const TransferCommandOptions& options, const CDeviceC
                 << compared.differences.size() << " item(s)\n";
     }
     // The report shows what module was read and when.
-    return PrintDifferences(compared.differences, options.json, out,
-                            {{"hardware", version}, {"date", LocalDateTimeText(std::time(nullptr))}});
+    return gw::PrintDifferences(compared.differences, options.json, out,
+                            {{"hardware", version}, {"date", gw::LocalDateTimeText(std::time(nullptr))}});
 }
 
 } // namespace
 
-int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+int gw::RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     const CInterruptSignals signals;
     CDeviceConfig root;
@@ -137,7 +137,7 @@ int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, s
     return ReportModuleComparison(options, root, out, err);
 }
 
-int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+int gw::RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     const CInterruptSignals signals;
     CDeviceConfig root;
@@ -154,7 +154,7 @@ int RunDownloadCommand(const TransferCommandOptions& options, std::ostream& out,
     return ReportModuleComparison(options, root, out, err);
 }
 
-int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
+int gw::RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err)
 {
     const CInterruptSignals signals;
     CChangeLock lock;

@@ -17,6 +17,8 @@ struct TransferCommandOptions {
     bool json = false;     // verify: the differences as JSON
 };
 
+namespace gw {
+
 // Exit status: 0, the result code of the run (4 when the port cannot be opened), 65 when
 // FILE cannot be read, 74 when the uploaded configuration cannot be written to FILE.
 // All three stop at once on SIGINT, SIGTERM or SIGHUP: the port is closed and its lock file
@@ -29,3 +31,5 @@ int RunVerifyCommand(const TransferCommandOptions& options, std::ostream& out, s
 // Reads into FILE what the module holds. Items the module does not report keep the values
 // FILE has, or the defaults when FILE does not exist yet. FILE is written only on success.
 int RunUploadCommand(const TransferCommandOptions& options, std::ostream& out, std::ostream& err);
+
+} // namespace gw

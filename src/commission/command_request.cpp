@@ -31,7 +31,7 @@ int CommandRequest::InputBytes() const
     return IsBitFunction() ? (count + mapBit + 7) / 8 : 2 * count;
 }
 
-CommandRequest MakeRequest(const CModbusCommand& command)
+CommandRequest gw::MakeRequest(const CModbusCommand& command)
 {
     CommandRequest request;
     request.function = command.GetFunctionCode();

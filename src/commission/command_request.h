@@ -25,4 +25,8 @@ struct CommandRequest {
     int InputBytes() const;
 };
 
+namespace gw {
+
 CommandRequest MakeRequest(const CModbusCommand& command);
+
+} // namespace gw

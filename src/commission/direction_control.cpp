@@ -6,7 +6,7 @@
 #include <modbus.h>
 #include <sys/ioctl.h>
 
-std::string SetDirectionControl(modbus_t* ctx, int fd, DirectionControl direction)
+std::string gw::SetDirectionControl(modbus_t* ctx, int fd, DirectionControl direction)
 {
     if (direction == DirectionControl::KernelRs485) {
         if (modbus_rtu_set_serial_mode(ctx, MODBUS_RTU_RS485) != 0)
@@ -20,7 +20,7 @@ std::string SetDirectionControl(modbus_t* ctx, int fd, DirectionControl directio
     return {};
 }
 
-void ResetDirectionControl(modbus_t* ctx, DirectionControl direction)
+void gw::ResetDirectionControl(modbus_t* ctx, DirectionControl direction)
 {
     if (direction == DirectionControl::KernelRs485)
         modbus_rtu_set_serial_mode(ctx, MODBUS_RTU_RS232);

@@ -13,7 +13,11 @@ enum class DirectionControl {
     RtsLow,       // RTS lowered while sending
 };
 
+namespace gw {
+
 // Sets it on ctx, whose line is fd; what the port refused, or empty. The driver's RS-485 mode
 // stays on until ResetDirectionControl.
 std::string SetDirectionControl(modbus_t* ctx, int fd, DirectionControl direction);
 void ResetDirectionControl(modbus_t* ctx, DirectionControl direction);
+
+} // namespace gw

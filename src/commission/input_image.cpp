@@ -4,7 +4,7 @@
 
 #include "model/hex_text.h"
 
-std::vector<std::uint8_t> PlaceValues(const CommandRequest& request, std::span<const std::uint16_t> values)
+std::vector<std::uint8_t> gw::PlaceValues(const CommandRequest& request, std::span<const std::uint16_t> values)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max(request.InputBytes(), 0)));
     if (!request.IsBitFunction()) {
@@ -40,7 +40,7 @@ std::uint8_t DataBits(const CommandRequest& request, std::size_t i)
 
 } // namespace
 
-void AddToImage(InputImage& image, const CommandRequest& request, int number, std::span<const std::uint16_t> values)
+void gw::AddToImage(InputImage& image, const CommandRequest& request, int number, std::span<const std::uint16_t> values)
 {
     if (!request.IsRead() || request.mapAddress < 0)
         return;
@@ -65,7 +65,7 @@ void AddToImage(InputImage& image, const CommandRequest& request, int number, st
     }
 }
 
-std::string ImageHex(const InputImage& image)
+std::string gw::ImageHex(const InputImage& image)
 {
     return HexText(image.bytes, "");
 }

@@ -20,6 +20,8 @@ struct InputImage {
     std::array<std::uint8_t, kInputImageBytes> sharedBits{};   // bits two or more commands' data take
 };
 
+namespace gw {
+
 // The bytes a read command's values occupy from its mapping address: registers high byte first;
 // coils and inputs one bit each, from the mapping bit of the first byte upwards. Bits in front
 // of the mapping bit are 0.
@@ -31,3 +33,5 @@ void AddToImage(InputImage& image, const CommandRequest& request, int number, st
 
 // The image as 488 upper-case hex digits.
 std::string ImageHex(const InputImage& image);
+
+} // namespace gw

@@ -21,12 +21,12 @@ std::string Quoted(const CParamItem* item)
 
 } // namespace
 
-int CharacterBits(const LineSettings& settings)
+int gw::CharacterBits(const LineSettings& settings)
 {
     return 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
 }
 
-Outcome ReadLineSettings(const CDeviceConfig& root, LineSettings& settings)
+Outcome gw::ReadLineSettings(const CDeviceConfig& root, LineSettings& settings)
 {
     const CSubnetNode& subnet = root.Subnet();
     if (subnet.GetMode() != MODE_MODBUS_MASTER)

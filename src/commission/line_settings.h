@@ -18,9 +18,13 @@ struct LineSettings {
     int pollDelayMs = 0;
 };
 
+namespace gw {
+
 // Reads the settings from the configuration's subnet and its first slave node. On a value that
 // cannot be used (no slave node, an unknown baud rate ...) fails with a message that names it.
 Outcome ReadLineSettings(const CDeviceConfig& root, LineSettings& settings);
 
 // Bits one character takes on the line: start bit, data bits, parity bit, stop bits.
 int CharacterBits(const LineSettings& settings);
+
+} // namespace gw

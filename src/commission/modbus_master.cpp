@@ -60,7 +60,7 @@ struct Unanswered {
 
 } // namespace
 
-std::string CheckWriteValues(const CommandRequest& request, std::span<const std::uint16_t> values)
+std::string gw::CheckWriteValues(const CommandRequest& request, std::span<const std::uint16_t> values)
 {
     if (request.IsRead())
         return "the command does not write";
@@ -74,7 +74,7 @@ std::string CheckWriteValues(const CommandRequest& request, std::span<const std:
     return {};
 }
 
-const char* PollStatusName(PollStatus status)
+const char* gw::PollStatusName(PollStatus status)
 {
     switch (status) {
     case PollStatus::Ok: return "ok";
@@ -89,7 +89,7 @@ const char* PollStatusName(PollStatus status)
 
 std::chrono::microseconds CModbusMaster::ByteGap(const LineSettings& settings)
 {
-    const auto frameGap = std::chrono::microseconds(3'500'000LL * CharacterBits(settings) / settings.baud);
+    const auto frameGap = std::chrono::microseconds(3'500'000LL * gw::CharacterBits(settings) / settings.baud);
     return std::max(frameGap, kByteGapFloor);
 }
 
@@ -113,7 +113,7 @@ struct CModbusMaster::Context {
     ~Context()
     {
         if (ctx) {
-            ResetDirectionControl(ctx, direction);
+            gw::ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
         }
     }
@@ -128,7 +128,7 @@ struct CModbusMaster::Context {
     const Unanswered* OwnerOf(std::span<const std::uint8_t> frame) const
     {
         for (const Unanswered& earlier : unanswered)
-            if (Belongs(CheckReply(earlier.frame, earlier.request, frame)))
+            if (gw::Belongs(gw::CheckReply(earlier.frame, earlier.request, frame)))
                 return &earlier;
         return nullptr;
     }
@@ -136,11 +136,11 @@ struct CModbusMaster::Context {
     // What lay on the line before the request went out.
     std::string DescribeLeftover(std::span<const std::uint8_t> bytes) const
     {
-        const int length = ReplyLength(bytes);
+        const int length = gw::ReplyLength(bytes);
         if (length > 0 && bytes.size() >= static_cast<std::size_t>(length))
             if (const Unanswered* owner = OwnerOf(bytes.first(static_cast<std::size_t>(length))))
                 return "late reply to command " + std::to_string(owner->number) + " discarded";
-        return std::to_string(bytes.size()) + " stray byte(s) discarded before the request (" + HexBytes(bytes) + ")";
+        return std::to_string(bytes.size()) + " stray byte(s) discarded before the request (" + gw::HexBytes(bytes) + ")";
     }
 
     // Waits out the gap between frames and clears the line; HungUp or Stopped when it cannot.
@@ -173,7 +173,7 @@ struct CModbusMaster::Context {
             // While the bytes repeat the request, they may be its echo: read as far as it goes.
             if (!replyEchoesRequest && head.size() <= frame.size() && std::equal(head.begin(), head.end(), frame.begin()))
                 return static_cast<int>(frame.size());
-            return ReplyLength(head);
+            return gw::ReplyLength(head);
         };
         std::optional<PollOutcome> setAside;
         std::vector<std::uint8_t> bytes;
@@ -194,8 +194,8 @@ struct CModbusMaster::Context {
                 continue;
             }
             PollOutcome foreign;
-            const int length = ReplyLength(bytes);
-            if (read == LineRead::Frame && CheckReply(frame, request, bytes).verdict == ReplyVerdict::Garbled) {
+            const int length = gw::ReplyLength(bytes);
+            if (read == LineRead::Frame && gw::CheckReply(frame, request, bytes).verdict == ReplyVerdict::Garbled) {
                 // Noise that happened to look like the start of a frame: all of it, up to the silence.
                 std::vector<std::uint8_t> rest;
                 if (const LineRead drained = reader->DrainUntilQuiet(byteGap, Clock::now() + kDrainLimit, rest);
@@ -206,7 +206,7 @@ struct CModbusMaster::Context {
             }
             if (read == LineRead::Silence && length > 0 && bytes.size() < static_cast<std::size_t>(length)) {
                 foreign = Failed(PollStatus::Incomplete, "incomplete reply (" + std::to_string(bytes.size()) + " bytes)");
-            } else if (ReplyCheck check = CheckReply(frame, request, bytes); Belongs(check)) {
+            } else if (ReplyCheck check = gw::CheckReply(frame, request, bytes); gw::Belongs(check)) {
                 PollOutcome outcome;
                 outcome.status = check.verdict == ReplyVerdict::Answer ? PollStatus::Ok : PollStatus::Exception;
                 outcome.exceptionCode = check.exceptionCode;
@@ -284,7 +284,7 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     OpenOutcome outcome;
     auto context = std::make_unique<Context>();
     const SerialLineSettings line{settings.baud, settings.dataBits, settings.parity, settings.stopBits};
-    PortOpening opening = OpenPortConnection(port, line, m_stop);
+    PortOpening opening = gw::OpenPortConnection(port, line, m_stop);
     if (!opening.port) {
         outcome.refusedSetting = !opening.refusedSetting.empty();
         outcome.message = opening.refusal.find(port) == std::string::npos ? port + ": " + opening.refusal : opening.refusal;
@@ -307,7 +307,7 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
         return outcome;
     }
     context->direction = direction;
-    if (const std::string refused = SetDirectionControl(context->ctx, context->fd, direction); !refused.empty()) {
+    if (const std::string refused = gw::SetDirectionControl(context->ctx, context->fd, direction); !refused.empty()) {
         outcome.refusedSetting = true;
         outcome.message = port + ": " + refused;
         return outcome;
@@ -319,8 +319,8 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
     context->observer = m_observer;
     context->timeoutMs = settings.responseTimeoutMs;
     context->pollDelay = std::chrono::milliseconds(settings.pollDelayMs);
-    context->charTime = std::chrono::nanoseconds(1'000'000'000LL * CharacterBits(settings) / settings.baud);
-    context->frameGap = std::chrono::nanoseconds(static_cast<long long>(3.5e9 * CharacterBits(settings) / settings.baud));
+    context->charTime = std::chrono::nanoseconds(1'000'000'000LL * gw::CharacterBits(settings) / settings.baud);
+    context->frameGap = std::chrono::nanoseconds(static_cast<long long>(3.5e9 * gw::CharacterBits(settings) / settings.baud));
     context->byteGap = ByteGap(settings);
     m_context = std::move(context);
     outcome.ok = true;
@@ -329,14 +329,14 @@ OpenOutcome CModbusMaster::Open(const std::string& port, const LineSettings& set
 
 PollOutcome CModbusMaster::Read(const CommandRequest& request, int number)
 {
-    return m_context->Exchange(request, BuildRequestFrame(m_context->slave, request, {}), number);
+    return m_context->Exchange(request, gw::BuildRequestFrame(m_context->slave, request, {}), number);
 }
 
 PollOutcome CModbusMaster::Write(const CommandRequest& request, std::span<const std::uint16_t> values, int number)
 {
-    if (const std::string fault = CheckWriteValues(request, values); !fault.empty())
+    if (const std::string fault = gw::CheckWriteValues(request, values); !fault.empty())
         return Failed(PollStatus::Error, fault);
-    PollOutcome outcome = m_context->Exchange(request, BuildRequestFrame(m_context->slave, request, values), number);
+    PollOutcome outcome = m_context->Exchange(request, gw::BuildRequestFrame(m_context->slave, request, values), number);
     if (outcome.status == PollStatus::Ok)
         outcome.values.assign(values.begin(), values.end());
     return outcome;

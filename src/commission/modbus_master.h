@@ -18,8 +18,12 @@
 
 enum class PollStatus { Ok, Timeout, Incomplete, Exception, Error, Skipped };
 
+namespace gw {
+
 // "ok", "timeout", "incomplete", "exception", "error", "skipped".
 const char* PollStatusName(PollStatus status);
+
+} // namespace gw
 
 struct PollOutcome {
     PollStatus status = PollStatus::Skipped;
@@ -32,9 +36,13 @@ struct PollOutcome {
     bool stopped = false;           // the stop flag cut the exchange short: it has no outcome
 };
 
+namespace gw {
+
 // Why these values cannot go out with the write command (wrong number of values, a coil other
 // than 0/1, a read command); empty when they can.
 std::string CheckWriteValues(const CommandRequest& request, std::span<const std::uint16_t> values);
+
+} // namespace gw
 
 struct OpenOutcome {
     bool ok = false;

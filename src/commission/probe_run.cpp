@@ -8,7 +8,7 @@
 #include "model/device_config.h"
 #include "model/value_rules.h"
 
-Outcome CheckBeforeCommissioning(const CDeviceConfig& root)
+Outcome gw::CheckBeforeCommissioning(const CDeviceConfig& root)
 {
     if (Outcome empty = root.CheckEmpty(); !empty)
         return empty;
@@ -24,7 +24,7 @@ Outcome CheckBeforeCommissioning(const CDeviceConfig& root)
     return Failure(std::move(message), faults.front().code);
 }
 
-Outcome ParseValueList(const std::string& text, std::vector<std::uint16_t>& values)
+Outcome gw::ParseValueList(const std::string& text, std::vector<std::uint16_t>& values)
 {
     values.clear();
     std::size_t at = 0;
@@ -43,7 +43,7 @@ Outcome ParseValueList(const std::string& text, std::vector<std::uint16_t>& valu
     return {};
 }
 
-Outcome ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup)
+Outcome gw::ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup)
 {
     if (Outcome line = ReadLineSettings(root, setup.line); !line)
         return line;
@@ -56,8 +56,8 @@ Outcome ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup)
     return {};
 }
 
-std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& setup, std::span<const int> numbers,
-                                      const WriteValues& writes, const std::function<bool(const CommandPoll&)>& onPolled)
+std::vector<CommandPoll> gw::PollCommands(CModbusMaster& master, const ProbeSetup& setup, std::span<const int> numbers,
+                                          const WriteValues& writes, const std::function<bool(const CommandPoll&)>& onPolled)
 {
     std::vector<CommandPoll> polls;
     const int total = static_cast<int>(setup.commands.size());
@@ -88,7 +88,7 @@ std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& s
     return polls;
 }
 
-InputImage BuildInputImage(const ProbeSetup& setup, std::span<const CommandPoll> polls)
+InputImage gw::BuildInputImage(const ProbeSetup& setup, std::span<const CommandPoll> polls)
 {
     InputImage image;
     for (const CommandPoll& poll : polls) {

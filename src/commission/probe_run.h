@@ -24,6 +24,8 @@ struct ProbeSetup {
     std::vector<std::string> names;         // the commands' names, as the tree shows them
 };
 
+namespace gw {
+
 // The checks a configuration passes before anything is sent to its slave: success, or the
 // result code of the first it fails with its message.
 Outcome CheckBeforeCommissioning(const CDeviceConfig& root);
@@ -32,6 +34,8 @@ Outcome CheckBeforeCommissioning(const CDeviceConfig& root);
 // when the configuration cannot be polled.
 Outcome ReadProbeSetup(const CDeviceConfig& root, ProbeSetup& setup);
 
+} // namespace gw
+
 struct CommandPoll {
     int number = 0;          // from 1, in list order
     PollOutcome outcome;
@@ -39,6 +43,8 @@ struct CommandPoll {
 
 // Values for the write commands the user asked to send, by command number.
 using WriteValues = std::map<int, std::vector<std::uint16_t>>;
+
+namespace gw {
 
 // "V[,V...]": values in decimal or 0x hex, 0-65535; a failure with a message for anything else.
 Outcome ParseValueList(const std::string& text, std::vector<std::uint16_t>& values);
@@ -53,3 +59,5 @@ std::vector<CommandPoll> PollCommands(CModbusMaster& master, const ProbeSetup& s
 
 // The input image that a pass's read commands make.
 InputImage BuildInputImage(const ProbeSetup& setup, std::span<const CommandPoll> polls);
+
+} // namespace gw

@@ -64,8 +64,8 @@ ReplyCheck CheckWriteEcho(std::span<const std::uint8_t> requestFrame, const Comm
 
 } // namespace
 
-std::vector<std::uint8_t> BuildRequestFrame(int slave, const CommandRequest& request,
-                                            std::span<const std::uint16_t> values)
+std::vector<std::uint8_t> gw::BuildRequestFrame(int slave, const CommandRequest& request,
+                                                std::span<const std::uint16_t> values)
 {
     std::vector<std::uint8_t> frame{static_cast<std::uint8_t>(slave), static_cast<std::uint8_t>(request.function)};
     Put16(frame, request.start);
@@ -100,8 +100,8 @@ std::vector<std::uint8_t> BuildRequestFrame(int slave, const CommandRequest& req
     return frame;
 }
 
-ReplyCheck CheckReply(std::span<const std::uint8_t> requestFrame, const CommandRequest& request,
-                      std::span<const std::uint8_t> reply)
+ReplyCheck gw::CheckReply(std::span<const std::uint8_t> requestFrame, const CommandRequest& request,
+                          std::span<const std::uint8_t> reply)
 {
     const int length = ReplyLength(reply);
     if (length < 0 || reply.size() < static_cast<std::size_t>(length) || !HasValidCrc(reply.first(static_cast<std::size_t>(length)))) {
@@ -136,14 +136,14 @@ ReplyCheck CheckReply(std::span<const std::uint8_t> requestFrame, const CommandR
     return check;
 }
 
-std::string ExceptionName(int code)
+std::string gw::ExceptionName(int code)
 {
     if (code >= EMBXILFUN - MODBUS_ENOBASE && code <= EMBXGTAR - MODBUS_ENOBASE && code != 9)
         return modbus_strerror(MODBUS_ENOBASE + code);
     return "exception " + std::to_string(code);
 }
 
-std::string HexBytes(std::span<const std::uint8_t> bytes, std::size_t limit)
+std::string gw::HexBytes(std::span<const std::uint8_t> bytes, std::size_t limit)
 {
     std::string text = HexText(bytes.first(std::min(limit, bytes.size())));
     if (bytes.size() > limit)

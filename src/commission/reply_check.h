@@ -10,9 +10,13 @@
 
 #include "commission/command_request.h"
 
+namespace gw {
+
 // The whole request, CRC included. values: what a write command sends (coils as 0/1).
 std::vector<std::uint8_t> BuildRequestFrame(int slave, const CommandRequest& request,
                                             std::span<const std::uint16_t> values);
+
+} // namespace gw
 
 enum class ReplyVerdict {
     Answer,          // the reply to the request; values holds what it brought
@@ -32,6 +36,8 @@ struct ReplyCheck {
     std::vector<std::uint16_t> values;   // an answer's registers, or coils and inputs as 0/1
 };
 
+namespace gw {
+
 // Judges a frame (as long as its own first bytes say, or all that came) against the request.
 ReplyCheck CheckReply(std::span<const std::uint8_t> requestFrame, const CommandRequest& request,
                       std::span<const std::uint8_t> reply);
@@ -47,3 +53,5 @@ std::string ExceptionName(int code);
 
 // Bytes as upper-case hex pairs separated by blanks, at most limit of them and then "...".
 std::string HexBytes(std::span<const std::uint8_t> bytes, std::size_t limit = 16);
+
+} // namespace gw

@@ -14,7 +14,7 @@ int CountedLength(std::span<const std::uint8_t> head, std::size_t countAt)
 
 } // namespace
 
-std::uint16_t ModbusCrc(std::span<const std::uint8_t> bytes)
+std::uint16_t gw::ModbusCrc(std::span<const std::uint8_t> bytes)
 {
     std::uint16_t crc = 0xFFFF;
     for (const std::uint8_t byte : bytes) {
@@ -25,14 +25,14 @@ std::uint16_t ModbusCrc(std::span<const std::uint8_t> bytes)
     return crc;
 }
 
-void AppendCrc(std::vector<std::uint8_t>& frame)
+void gw::AppendCrc(std::vector<std::uint8_t>& frame)
 {
     const std::uint16_t crc = ModbusCrc(frame);
     frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     frame.push_back(static_cast<std::uint8_t>(crc >> 8));
 }
 
-bool HasValidCrc(std::span<const std::uint8_t> frame)
+bool gw::HasValidCrc(std::span<const std::uint8_t> frame)
 {
     if (frame.size() < 4)
         return false;
@@ -40,7 +40,7 @@ bool HasValidCrc(std::span<const std::uint8_t> frame)
     return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
 }
 
-int ReplyLength(std::span<const std::uint8_t> head)
+int gw::ReplyLength(std::span<const std::uint8_t> head)
 {
     if (head.size() < 2)
         return 0;
@@ -54,7 +54,7 @@ int ReplyLength(std::span<const std::uint8_t> head)
     }
 }
 
-int RequestLength(std::span<const std::uint8_t> head)
+int gw::RequestLength(std::span<const std::uint8_t> head)
 {
     if (head.size() < 2)
         return 0;

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+namespace gw {
+
 // The CRC-16 of the bytes (polynomial A001h, start FFFFh); on the line low byte first.
 std::uint16_t ModbusCrc(std::span<const std::uint8_t> bytes);
 // Appends the CRC of the frame so far.
@@ -20,3 +22,5 @@ int ReplyLength(std::span<const std::uint8_t> head);
 // A request, as a slave frames it: the functions a slave is asked for with a fixed layout or a
 // byte count.
 int RequestLength(std::span<const std::uint8_t> head);
+
+} // namespace gw

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-bool ParseValueText(std::string_view text, std::uint32_t max, std::uint32_t& value)
+bool gw::ParseValueText(std::string_view text, std::uint32_t max, std::uint32_t& value)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);

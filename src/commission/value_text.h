@@ -6,5 +6,9 @@
 #include <string>
 #include <string_view>
 
+namespace gw {
+
 // The number in text (blanks around it allowed) when it is 0..max; false for anything else.
 bool ParseValueText(std::string_view text, std::uint32_t max, std::uint32_t& value);
+
+} // namespace gw

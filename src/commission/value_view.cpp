@@ -71,10 +71,10 @@ std::string Paired(ViewKind kind, std::uint32_t value)
 
 } // namespace
 
-std::span<const char* const> ValueKindNames() { return kKindNames; }
-std::span<const char* const> WordOrderNames() { return kOrderNames; }
+std::span<const char* const> gw::ValueKindNames() { return kKindNames; }
+std::span<const char* const> gw::WordOrderNames() { return kOrderNames; }
 
-Outcome ParseValueView(const std::string& text, ValueView& view)
+Outcome gw::ParseValueView(const std::string& text, ValueView& view)
 {
     const auto colon = text.find(':');
     ValueView parsed;
@@ -86,7 +86,7 @@ Outcome ParseValueView(const std::string& text, ValueView& view)
     return {};
 }
 
-std::string ValueViewName(const ValueView& view)
+std::string gw::ValueViewName(const ValueView& view)
 {
     std::string name = kKindNames[static_cast<int>(view.kind)];
     if (view.IsPaired())
@@ -94,7 +94,7 @@ std::string ValueViewName(const ValueView& view)
     return name;
 }
 
-std::vector<std::string> ReadThroughView(const ValueView& view, std::span<const std::uint16_t> registers)
+std::vector<std::string> gw::ReadThroughView(const ValueView& view, std::span<const std::uint16_t> registers)
 {
     std::vector<std::string> texts;
     if (!view.IsPaired()) {

@@ -24,6 +24,8 @@ struct ValueView {
     bool operator==(const ValueView&) const = default;
 };
 
+namespace gw {
+
 // "unsigned", "signed", "hex", "binary", or "int32", "uint32", "float" with an optional
 // ":abcd", ":cdab", ":badc" or ":dcba" (abcd when none is given); a failure with a message otherwise.
 Outcome ParseValueView(const std::string& text, ValueView& view);
@@ -36,3 +38,5 @@ std::span<const char* const> WordOrderNames();
 // The registers read through the view, one text per value: "65531", "-5", "0xFFFB",
 // "1111111111111011", "25", "-1.5". A paired view leaves an odd last register as "(odd register)".
 std::vector<std::string> ReadThroughView(const ValueView& view, std::span<const std::uint16_t> registers);
+
+} // namespace gw

@@ -26,7 +26,7 @@ public:
         const bool same = left && right && SameValue(*left, *right, commandItem && row == CMD_ROW_MAP_ADDRESS);
         if (same && !m_includeSame)
             return;
-        m_out.push_back(ItemDifference(std::move(where), row, left, right, same));
+        m_out.push_back(gw::ItemDifference(std::move(where), row, left, right, same));
     }
 
     bool IncludeSame() const { return m_includeSame; }
@@ -50,7 +50,7 @@ private:
         if (left.value == right.value)
             return true;
         return mappingAddress && !left.value.empty() && !right.value.empty() &&
-               MappingAddressOf(left.value) == MappingAddressOf(right.value);
+               gw::MappingAddressOf(left.value) == gw::MappingAddressOf(right.value);
     }
 
     std::vector<Difference>& m_out;
@@ -103,7 +103,7 @@ void CompareWhole(const CDeviceConfig& left, const CDeviceConfig& right, CDiffCo
     std::erase_if(subnetDiffs, [](const Difference& d) { return d.row == SUBNET_ROW_PROTOCOL; });
     const bool sameProtocol = ls.DescribeProtocol() == rs.DescribeProtocol();
     if (!sameProtocol || collect.IncludeSame())
-        collect.Add(ProtocolDifference(subnet, ls, rs, sameProtocol));
+        collect.Add(gw::ProtocolDifference(subnet, ls, rs, sameProtocol));
     for (Difference& d : subnetDiffs)
         collect.Add(std::move(d));
 
@@ -123,7 +123,7 @@ void CompareWhole(const CDeviceConfig& left, const CDeviceConfig& right, CDiffCo
 
 } // namespace
 
-Difference ItemDifference(Difference where, int row, const CParamItem* left, const CParamItem* right, bool same)
+Difference gw::ItemDifference(Difference where, int row, const CParamItem* left, const CParamItem* right, bool same)
 {
     where.row = row;
     where.item = left ? left->label : right ? right->label : "";
@@ -135,9 +135,9 @@ Difference ItemDifference(Difference where, int row, const CParamItem* left, con
     return where;
 }
 
-Difference ProtocolDifference(Difference where, const CSubnetNode& left, const CSubnetNode& right, bool same)
+Difference gw::ProtocolDifference(Difference where, const CSubnetNode& left, const CSubnetNode& right, bool same)
 {
-    where = ItemDifference(std::move(where), SUBNET_ROW_PROTOCOL, left.GetItemAt(SUBNET_ROW_PROTOCOL),
+    where = gw::ItemDifference(std::move(where), SUBNET_ROW_PROTOCOL, left.GetItemAt(SUBNET_ROW_PROTOCOL),
                            right.GetItemAt(SUBNET_ROW_PROTOCOL), same);
     if (where.item.empty())
         where.item = GetLangString(SubnetText::Protocol);
@@ -147,8 +147,8 @@ Difference ProtocolDifference(Difference where, const CSubnetNode& left, const C
     return where;
 }
 
-std::vector<Difference> CompareConfigurations(const CDeviceConfig& left, const CDeviceConfig& right,
-                                              CompareScope scope, HardwareVersion version, bool includeSame)
+std::vector<Difference> gw::CompareConfigurations(const CDeviceConfig& left, const CDeviceConfig& right,
+                                                  CompareScope scope, HardwareVersion version, bool includeSame)
 {
     if (scope == CompareScope::Module)
         return CompareModuleScope(left, right, version, includeSame);

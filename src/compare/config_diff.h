@@ -38,6 +38,8 @@ enum class CompareScope {
               // sends it and the upload reads it back; nothing else counts
 };
 
+namespace gw {
+
 // With includeSame, every compared item is listed, the equal ones with DiffKind::Same.
 std::vector<Difference> CompareConfigurations(const CDeviceConfig& left, const CDeviceConfig& right,
                                               CompareScope scope, HardwareVersion version = {2, 1},
@@ -58,3 +60,5 @@ Difference ProtocolDifference(Difference where, const CSubnetNode& left, const C
 // True when a module of that version, holding a configuration of that mode, keeps the item or
 // node a difference names.
 bool ModuleKeeps(const Difference& difference, int mode, HardwareVersion version);
+
+} // namespace gw

@@ -18,12 +18,12 @@ std::string Trimmed(std::string text)
 
 std::string JsonSide(const std::optional<std::string>& side)
 {
-    return side ? JsonString(*side) : "null";
+    return side ? gw::JsonString(*side) : "null";
 }
 
 } // namespace
 
-std::string FormatDifference(const Difference& d)
+std::string gw::FormatDifference(const Difference& d)
 {
     std::string line = d.node;
     line += d.item.empty() ? ": " : " / " + Trimmed(d.item) + ": ";
@@ -33,7 +33,7 @@ std::string FormatDifference(const Difference& d)
     return line;
 }
 
-std::string FormatDifferences(const std::vector<Difference>& differences)
+std::string gw::FormatDifferences(const std::vector<Difference>& differences)
 {
     std::string text;
     for (const Difference& d : differences)
@@ -41,17 +41,17 @@ std::string FormatDifferences(const std::vector<Difference>& differences)
     return text;
 }
 
-std::string DifferencesJson(const std::vector<Difference>& differences, const std::vector<JsonFact>& facts)
+std::string gw::DifferencesJson(const std::vector<Difference>& differences, const std::vector<JsonFact>& facts)
 {
     std::string json = "{\"equal\": ";
     json += differences.empty() ? "true" : "false";
     for (const JsonFact& fact : facts)
-        json += ", " + JsonString(fact.name) + ": " + JsonString(fact.text);
+        json += ", " + gw::JsonString(fact.name) + ": " + gw::JsonString(fact.text);
     json += ", \"differences\": [";
     for (std::size_t i = 0; i < differences.size(); ++i) {
         const Difference& d = differences[i];
         json += i == 0 ? "\n  " : ",\n  ";
-        json += "{\"node\": " + JsonString(d.node) + ", \"item\": " + JsonString(Trimmed(d.item)) +
+        json += "{\"node\": " + gw::JsonString(d.node) + ", \"item\": " + gw::JsonString(Trimmed(d.item)) +
                 ", \"left\": " + JsonSide(d.left) + ", \"right\": " + JsonSide(d.right) + "}";
     }
     json += differences.empty() ? "]}\n" : "\n]}\n";

@@ -6,13 +6,23 @@
 
 #include "compare/config_diff.h"
 
+namespace gw {
+
 std::string FormatDifference(const Difference& difference);
 std::string FormatDifferences(const std::vector<Difference>& differences);
+
+} // namespace gw
+
 // A named text that a JSON document of differences carries beside them.
 struct JsonFact {
     std::string name;
     std::string text;
 };
+
+namespace gw {
+
 // {"equal": bool, the facts in order, "differences": [{"node", "item", "left", "right"}]};
 // null for a missing side.
 std::string DifferencesJson(const std::vector<Difference>& differences, const std::vector<JsonFact>& facts = {});
+
+} // namespace gw

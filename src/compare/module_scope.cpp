@@ -16,7 +16,7 @@ bool Wide(WireEncoding encoding)
 // The bytes the field goes on the line as.
 int OnTheLine(const CParamItem* item, WireEncoding encoding)
 {
-    return WireValueOf(item, encoding) & (Wide(encoding) ? 0xFFFF : 0xFF);
+    return gw::WireValueOf(item, encoding) & (Wide(encoding) ? 0xFFFF : 0xFF);
 }
 
 // Where the differences go, and whether the equal fields are listed as well.
@@ -27,7 +27,7 @@ struct Sink {
     void Field(const Difference& where, int row, const CParamItem* left, const CParamItem* right, bool differs)
     {
         if (differs || includeSame)
-            out.push_back(ItemDifference(where, row, left, right, !differs));
+            out.push_back(gw::ItemDifference(where, row, left, right, !differs));
     }
 };
 
@@ -62,7 +62,7 @@ void CompareCommandList(const CSubnetNode& left, const CSubnetNode& right, Sink&
         const CModbusCommand* r = c < rightCount ? rs->GetCommandAt(c) : nullptr;
         Difference where{"command:" + std::to_string(c + 1), "", {}, {}, DiffKind::Changed, DiffNodeKind::Command, 0, c};
         if (l && r) {
-            CompareFields(CommandRecordFields(), *l, *r, where, sink);
+            CompareFields(gw::CommandRecordFields(), *l, *r, where, sink);
             continue;
         }
         if (l)
@@ -77,7 +77,7 @@ void CompareCommandList(const CSubnetNode& left, const CSubnetNode& right, Sink&
 void CompareBus(const CBusNode& left, const CBusNode& right, bool wholeBlock, Sink& sink)
 {
     const Difference where{"profibus", "", {}, {}, DiffKind::Changed, DiffNodeKind::Bus};
-    const bool differs = wholeBlock ? BusBlockOf(left) != BusBlockOf(right)
+    const bool differs = wholeBlock ? gw::BusBlockOf(left) != gw::BusBlockOf(right)
                                     : OnTheLine(left.GetItemAt(BUS_ROW_ADDRESS_MODE), WireEncoding::Choice) !=
                                           OnTheLine(right.GetItemAt(BUS_ROW_ADDRESS_MODE), WireEncoding::Choice);
     // The block says which of its two rows differ only through their texts.
@@ -91,8 +91,8 @@ void CompareBus(const CBusNode& left, const CBusNode& right, bool wholeBlock, Si
 
 } // namespace
 
-std::vector<Difference> CompareModuleScope(const CDeviceConfig& left, const CDeviceConfig& right,
-                                           HardwareVersion version, bool includeSame)
+std::vector<Difference> gw::CompareModuleScope(const CDeviceConfig& left, const CDeviceConfig& right,
+                                               HardwareVersion version, bool includeSame)
 {
     std::vector<Difference> out;
     Sink sink{out, includeSame};
@@ -114,7 +114,7 @@ std::vector<Difference> CompareModuleScope(const CDeviceConfig& left, const CDev
     return out;
 }
 
-bool ModuleKeeps(const Difference& d, int mode, HardwareVersion version)
+bool gw::ModuleKeeps(const Difference& d, int mode, HardwareVersion version)
 {
     const ModuleBlocks kept = BlocksKept(mode, version);
     const auto inFields = [&](std::span<const WireField> fields) {
@@ -131,7 +131,7 @@ bool ModuleKeeps(const Difference& d, int mode, HardwareVersion version)
         // The first node's address goes in every command record; the node itself is not kept.
         return kept.commands && d.slave == 0 && d.row == SLAVE_ROW_ADDRESS;
     case DiffNodeKind::Command:
-        return kept.commands && d.slave == 0 && (d.row < 0 || inFields(CommandRecordFields()));
+        return kept.commands && d.slave == 0 && (d.row < 0 || inFields(gw::CommandRecordFields()));
     }
     return false;
 }

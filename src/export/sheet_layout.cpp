@@ -21,7 +21,7 @@ void AddItemColumn(SheetContent& sheet, int column, const CParamItem& item)
 
 SheetContent OrderListSheet(const CSubnetNode& subnet)
 {
-    SheetContent sheet{GetLangString(AppText::OrderListSheet), {}};
+    SheetContent sheet{gw::GetLangString(AppText::OrderListSheet), {}};
     // Every command carries the same ten labels; a fresh one gives the headings even when the
     // configuration holds no command.
     const CModbusCommand pattern("", kHeadingPatternFunction);
@@ -48,7 +48,7 @@ SheetContent OrderListSheet(const CSubnetNode& subnet)
 
 SheetContent FieldbusSheet(const CBusNode& bus)
 {
-    SheetContent sheet{GetLangString(AppText::FieldbusName), {}};
+    SheetContent sheet{gw::GetLangString(AppText::FieldbusName), {}};
     int column = 1;
     for (const auto& item : bus.Items())
         AddItemColumn(sheet, column++, *item);
@@ -57,10 +57,10 @@ SheetContent FieldbusSheet(const CBusNode& bus)
 
 SheetContent SubnetSheet(const CSubnetNode& subnet)
 {
-    SheetContent sheet{GetLangString(AppText::SubnetName), {}};
+    SheetContent sheet{gw::GetLangString(AppText::SubnetName), {}};
     // The base items are rows 0-5; a short list read from a file leaves its missing columns empty.
     for (int row = 0; row < kSubnetBaseRows; ++row) {
-        if (const CParamItem* item = ItemAt(subnet.Items(), row))
+        if (const CParamItem* item = gw::ItemAt(subnet.Items(), row))
             AddItemColumn(sheet, 1 + row, *item);
     }
     // As in the property grid, only the two known modes add their list.
@@ -75,7 +75,7 @@ SheetContent SubnetSheet(const CSubnetNode& subnet)
 
 } // namespace
 
-std::vector<SheetContent> LayOutWorkbook(const CDeviceConfig& root)
+std::vector<SheetContent> gw::LayOutWorkbook(const CDeviceConfig& root)
 {
     std::vector<SheetContent> sheets;
     sheets.push_back(OrderListSheet(root.Subnet()));

@@ -16,7 +16,7 @@ Outcome WriteWorkbook(const CDeviceConfig& root, const std::string& path)
         return created;
     {
         CXlsxWorkbook workbook(replacement.Path());
-        for (const SheetContent& sheet : LayOutWorkbook(root)) {
+        for (const SheetContent& sheet : gw::LayOutWorkbook(root)) {
             if (Outcome added = workbook.AddSheet(sheet); !added)
                 return added;
         }
@@ -28,7 +28,7 @@ Outcome WriteWorkbook(const CDeviceConfig& root, const std::string& path)
 
 } // namespace
 
-ExportResult ExportWorkbook(const CDeviceConfig& root, const std::string& path)
+ExportResult gw::ExportWorkbook(const CDeviceConfig& root, const std::string& path)
 {
     ExportResult result;
     Outcome written;

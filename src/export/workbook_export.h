@@ -12,7 +12,11 @@ struct ExportResult {
     std::string message;   // on failure: the path and what went wrong
 };
 
+namespace gw {
+
 // Writes the workbook to path. The workbook is built in a temporary file in the same folder and
 // renamed over path only when it is complete, so a failed export leaves an existing file as it
 // was and no partial file behind. The configuration is not changed.
 ExportResult ExportWorkbook(const CDeviceConfig& root, const std::string& path);
+
+} // namespace gw

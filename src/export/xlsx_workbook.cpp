@@ -120,26 +120,26 @@ Outcome CXlsxWorkbook::AddSheet(const SheetContent& sheet)
 {
     const CLibraryMessagesMuted muted;
     if (!m_workbook)
-        return Failure("the workbook could not be started (out of memory)");
+        return gw::Failure("the workbook could not be started (out of memory)");
     if (const lxw_error error = workbook_validate_sheet_name(m_workbook, sheet.name.c_str()); error != LXW_NO_ERROR)
-        return Failure("the sheet name \"" + sheet.name + "\" is refused: " + lxw_strerror(error));
+        return gw::Failure("the sheet name \"" + sheet.name + "\" is refused: " + lxw_strerror(error));
     lxw_worksheet* worksheet = workbook_add_worksheet(m_workbook, sheet.name.c_str());
     if (!worksheet)
-        return Failure("the sheet \"" + sheet.name + "\" could not be added");
+        return gw::Failure("the sheet \"" + sheet.name + "\" could not be added");
     for (const SheetCell& cell : sheet.cells) {
         if (cell.row < 1 || cell.column < 1)
-            return Failure(Where(sheet, cell) + ": no such cell");
+            return gw::Failure(Where(sheet, cell) + ": no such cell");
         // libxlsxwriter takes C strings, so a NUL would cut the text short.
         if (cell.text.find('\0') != std::string::npos)
-            return Failure(Where(sheet, cell) + ": the text holds a NUL character");
+            return gw::Failure(Where(sheet, cell) + ": the text holds a NUL character");
         // The workbook's XML is UTF-8; any other bytes would make the file unreadable.
-        if (!IsValidUtf8(cell.text))
-            return Failure(Where(sheet, cell) + ": the text is not valid UTF-8");
+        if (!gw::IsValidUtf8(cell.text))
+            return gw::Failure(Where(sheet, cell) + ": the text is not valid UTF-8");
         const lxw_error error = worksheet_write_string(worksheet, static_cast<lxw_row_t>(cell.row - 1),
                                                        static_cast<lxw_col_t>(cell.column - 1),
                                                        cell.text.c_str(), nullptr);
         if (error != LXW_NO_ERROR)
-            return Failure(Where(sheet, cell) + ": " + lxw_strerror(error));
+            return gw::Failure(Where(sheet, cell) + ": " + lxw_strerror(error));
     }
     FitColumns(worksheet, sheet);
     return {};
@@ -148,7 +148,7 @@ Outcome CXlsxWorkbook::AddSheet(const SheetContent& sheet)
 Outcome CXlsxWorkbook::Close()
 {
     if (!m_workbook)
-        return Failure("the workbook could not be started (out of memory)");
+        return gw::Failure("the workbook could not be started (out of memory)");
     lxw_workbook* workbook = m_workbook;
     m_workbook = nullptr;   // workbook_close frees it, whatever it answers
     const CLibraryMessagesMuted muted;
@@ -159,5 +159,5 @@ Outcome CXlsxWorkbook::Close()
     std::string reason = lxw_strerror(error);
     if (IsFileError(error) && errno != 0)
         reason += std::string(" (") + std::strerror(errno) + ")";
-    return Failure(std::move(reason));
+    return gw::Failure(std::move(reason));
 }

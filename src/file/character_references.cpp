@@ -97,7 +97,7 @@ std::size_t SkipUndecoded(const std::string& text, std::size_t p)
 
 } // namespace
 
-XmlShapeCheck CheckDeclaredEncoding(const std::string& text, bool bom, bool* utf8)
+XmlShapeCheck gw::CheckDeclaredEncoding(const std::string& text, bool bom, bool* utf8)
 {
     *utf8 = bom;
     if (text.compare(0, 5, "<?xml") != 0)
@@ -123,7 +123,7 @@ XmlShapeCheck CheckDeclaredEncoding(const std::string& text, bool bom, bool* utf
                                   "\"; only GB2312/GBK (or UTF-8) files can be read");
 }
 
-XmlShapeCheck ResolveCharacterReferences(std::string& text, bool utf8)
+XmlShapeCheck gw::ResolveCharacterReferences(std::string& text, bool utf8)
 {
     std::string out;
     out.reserve(text.size());

@@ -9,6 +9,8 @@
 
 #include "file/xml_shape_check.h"
 
+namespace gw {
+
 // The file's declared encoding is one it can be read in: GB2312 or GBK (what the file format
 // writes), UTF-8, or none; a text that starts with a UTF-8 byte-order mark (bom) is UTF-8
 // whatever it declares. utf8 tells which of the two the text is to be read in.
@@ -20,3 +22,5 @@ XmlShapeCheck CheckDeclaredEncoding(const std::string& text, bool bom, bool* utf
 // that the parser reads it whole; one to NUL, to no character at all, or to a character the
 // encoding cannot hold is refused.
 XmlShapeCheck ResolveCharacterReferences(std::string& text, bool utf8);
+
+} // namespace gw

@@ -3,7 +3,7 @@
 #include "model/config_copy.h"
 #include "model/device_config.h"
 
-FileResult WriteCommandsText(const std::vector<const CModbusCommand*>& commands, std::string* text)
+FileResult gw::WriteCommandsText(const std::vector<const CModbusCommand*>& commands, std::string* text)
 {
     CDeviceConfig carrier;
     CSlaveNode* slave = carrier.Subnet().AddNode();
@@ -12,7 +12,7 @@ FileResult WriteCommandsText(const std::vector<const CModbusCommand*>& commands,
     return WriteConfigText(carrier, text);
 }
 
-FileResult ReadCommandsText(std::string text, std::vector<std::unique_ptr<CModbusCommand>>* commands)
+FileResult gw::ReadCommandsText(std::string text, std::vector<std::unique_ptr<CModbusCommand>>* commands)
 {
     CDeviceConfig carrier;
     FileResult result = ReadConfigText(carrier, std::move(text), "the clipboard");

@@ -11,7 +11,11 @@
 
 class CModbusCommand;
 
+namespace gw {
+
 // The file text (GBK bytes) that carries copies of the commands.
 FileResult WriteCommandsText(const std::vector<const CModbusCommand*>& commands, std::string* text);
 // The commands a text carries, read as a configuration file is read.
 FileResult ReadCommandsText(std::string text, std::vector<std::unique_ptr<CModbusCommand>>* commands);
+
+} // namespace gw

@@ -26,7 +26,7 @@ struct FileError {
 
 std::string ToFileText(const std::string& utf8)
 {
-    if (auto gbk = Utf8ToGbk(utf8))
+    if (auto gbk = gw::Utf8ToGbk(utf8))
         return *gbk;
     throw FileError{0, "the text \"" + utf8 + "\" cannot be stored in the file's GB2312/GBK encoding"};
 }
@@ -112,7 +112,7 @@ void SaveXml(const CBusNode& bus, TiXmlElement* root)
 
 } // namespace
 
-std::string LocalDateTimeText(std::time_t when)
+std::string gw::LocalDateTimeText(std::time_t when)
 {
     std::tm local{};
     localtime_r(&when, &local);
@@ -127,19 +127,19 @@ namespace {
 void SaveCompanyInfo(TiXmlElement* root)
 {
     TiXmlElement* company = AppendContainer(root, "Company");
-    AppendElement(company, "Name", GetLangString(AppText::MakerName));
+    AppendElement(company, "Name", gw::GetLangString(AppText::MakerName));
     AppendElement(company, "Tel", "+86-10-0000-0000");
-    AppendElement(company, "Address", GetLangString(AppText::MakerAddress));
+    AppendElement(company, "Address", gw::GetLangString(AppText::MakerAddress));
     AppendElement(company, "Author", "gateway-workbench");
     AppendElement(company, "Version", "1.0.0.0");
-    AppendElement(company, "DateTime", LocalDateTimeText(std::time(nullptr)));
+    AppendElement(company, "DateTime", gw::LocalDateTimeText(std::time(nullptr)));
 }
 
 void SaveProductInfo(TiXmlElement* root)
 {
     TiXmlElement* product = AppendContainer(root, "Product");
     AppendElement(product, "ProductName", "Kaliq");
-    AppendElement(product, "Language", LanguageName(ActiveLanguage()));
+    AppendElement(product, "Language", gw::LanguageName(gw::ActiveLanguage()));
 }
 
 // ---- reading -------------------------------------------------------------------------------
@@ -156,9 +156,9 @@ struct Reader {
         if (!raw)
             return {};
         if (utf8) {
-            if (IsValidUtf8(raw))
+            if (gw::IsValidUtf8(raw))
                 return raw;
-        } else if (auto text = GbkToUtf8(raw)) {
+        } else if (auto text = gw::GbkToUtf8(raw)) {
             return *text;
         }
         throw FileError{element->Row(), std::string("the value of <") + element->Value() +
@@ -266,7 +266,7 @@ std::unique_ptr<CSlaveNode> LoadSlave(const Reader& reader, const TiXmlElement* 
         if (!type)
             throw FileError{child->Row(), which + " has no command type"};
         const int commandType = reader.Integer(type);
-        if (!IsSupportedFunctionIndex(commandType))
+        if (!gw::IsSupportedFunctionIndex(commandType))
             throw FileError{type->Row(), which + " has the unsupported command type " + std::to_string(commandType)};
         const TiXmlElement* items = FindChildByValue(child, "ItemList");
         if (!items)
@@ -299,12 +299,12 @@ void LoadSubnet(const Reader& reader, const TiXmlElement* root, CSubnetNode& sub
     LoadItems(reader, RequireChild(element, "ItemList", "\"Subnet\""), subnet.ItemListRef());
 
     // Older files keep the protocol row read-only; it is the one way to choose the mode.
-    if (CParamItem* protocolRow = ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
+    if (CParamItem* protocolRow = gw::ItemAt(subnet.Items(), SUBNET_ROW_PROTOCOL);
         protocolRow && protocolRow->state == STATE_LIST && protocolRow->choices.size() >= 2)
         protocolRow->SetEnable(1);
 
     // Files written without the choices of "Data Bits" still give its code "8" or "7".
-    if (CParamItem* dataBits = ItemAt(subnet.Items(), SUBNET_ROW_DATA_BITS); dataBits && dataBits->choices.empty()) {
+    if (CParamItem* dataBits = gw::ItemAt(subnet.Items(), SUBNET_ROW_DATA_BITS); dataBits && dataBits->choices.empty()) {
         dataBits->AddChoice("8");
         dataBits->AddChoice("7");
     }
@@ -341,10 +341,10 @@ FileResult CheckLanguage(const Reader& reader, const TiXmlElement* root)
         result.message = "the \"Product\" header with the language is missing";
         return result;
     }
-    const Language other = ActiveLanguage() == Language::English ? Language::Chinese : Language::English;
-    if (reader.Text(language) == LanguageName(other)) {
+    const Language other = gw::ActiveLanguage() == Language::English ? Language::Chinese : Language::English;
+    if (reader.Text(language) == gw::LanguageName(other)) {
         result.languageMismatch = true;
-        result.message = GetLangString(MessageText::LanguageMismatch);
+        result.message = gw::GetLangString(MessageText::LanguageMismatch);
         return result;
     }
     result.ok = true;
@@ -386,7 +386,7 @@ std::string Located(const std::string& source, int row, const std::string& messa
 
 } // namespace
 
-FileResult WriteConfigText(const CDeviceConfig& root, std::string* text)
+FileResult gw::WriteConfigText(const CDeviceConfig& root, std::string* text)
 {
     FileResult result;
     try {
@@ -409,7 +409,7 @@ FileResult WriteConfigText(const CDeviceConfig& root, std::string* text)
     return result;
 }
 
-FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
+FileResult gw::SaveFile(const CDeviceConfig& root, const std::string& path)
 {
     std::string text;
     FileResult result = WriteConfigText(root, &text);
@@ -424,7 +424,7 @@ FileResult SaveFile(const CDeviceConfig& root, const std::string& path)
     return result;
 }
 
-FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::string& sourceName)
+FileResult gw::ReadConfigText(CDeviceConfig& root, std::string text, const std::string& sourceName)
 {
     FileResult result;
     if (text.size() > kMaxConfigFileBytes) {
@@ -482,7 +482,7 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
     return result;
 }
 
-FileResult LoadFile(CDeviceConfig& root, const std::string& path)
+FileResult gw::LoadFile(CDeviceConfig& root, const std::string& path)
 {
     // Reading stops a little past the size limit: the rest would be refused anyway.
     std::string content;

@@ -19,13 +19,19 @@ struct FileResult {
     std::string savedAt;             // reading: the save time the file records; empty when it has none
 };
 
+namespace gw {
+
 // Writes the whole configuration to path. The file is written to a temporary file in the same
 // folder and renamed over the old one only when it is complete, so a failed save leaves the old
 // file as it was.
 FileResult SaveFile(const CDeviceConfig& root, const std::string& path);
 
+} // namespace gw
+
 // Files larger than this are refused before they are parsed.
 inline constexpr std::size_t kMaxConfigFileBytes = 16u << 20;
+
+namespace gw {
 
 // Reads a configuration from path into root. The file is read into a fresh configuration first;
 // root is replaced only when the whole file was read, so a refused file changes nothing.
@@ -38,3 +44,5 @@ FileResult ReadConfigText(CDeviceConfig& root, std::string text, const std::stri
 
 // A time as a file records its save time: "2024-05-01 14:03:09", local time.
 std::string LocalDateTimeText(std::time_t when);
+
+} // namespace gw

@@ -6,7 +6,7 @@
 #include "model/device_config.h"
 #include "model/lang_strings.h"
 
-std::string WithXmlExtension(const std::string& path)
+std::string gw::WithXmlExtension(const std::string& path)
 {
     const std::filesystem::path p(path);
     if (p.has_extension())
@@ -21,7 +21,7 @@ CGatewayDoc::CGatewayDoc(CDeviceConfig& root, bool& modified, CDocumentUi& ui)
 
 std::string CGatewayDoc::GetTitle() const
 {
-    return m_path.empty() ? GetLangString(AppText::ProgramTitle) : m_path;
+    return m_path.empty() ? gw::GetLangString(AppText::ProgramTitle) : m_path;
 }
 
 bool CGatewayDoc::StartUp(const std::optional<std::string>& path)
@@ -30,7 +30,7 @@ bool CGatewayDoc::StartUp(const std::optional<std::string>& path)
     m_modified = false;
     bool ok = true;
     if (path) {
-        const FileResult result = LoadFile(m_root, *path);
+        const FileResult result = gw::LoadFile(m_root, *path);
         if (result.ok)
             m_path = *path;
         else
@@ -60,7 +60,7 @@ bool CGatewayDoc::OnOpenDocument(const std::string& path)
 {
     if (!SaveModified())
         return false;
-    const FileResult result = LoadFile(m_root, path);
+    const FileResult result = gw::LoadFile(m_root, path);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
         return false;
@@ -77,7 +77,7 @@ bool CGatewayDoc::OnSaveDocument(const std::string& path)
 {
     if (!m_ui.MayOverwrite(path))
         return false;
-    const FileResult result = SaveFile(m_root, path);
+    const FileResult result = gw::SaveFile(m_root, path);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
         return false;
@@ -94,7 +94,7 @@ std::optional<std::string> CGatewayDoc::ChooseSavePath()
     std::optional<std::string> chosen = m_ui.AskSavePath();
     if (!chosen || chosen->empty())
         return std::nullopt;
-    return WithXmlExtension(*chosen);
+    return gw::WithXmlExtension(*chosen);
 }
 
 bool CGatewayDoc::DoFileSave()
@@ -114,7 +114,7 @@ bool CGatewayDoc::SaveModified()
 {
     if (!m_modified)
         return true;
-    switch (m_ui.AskSaveChanges(GetLangString(MessageText::SaveChangesQuestion))) {
+    switch (m_ui.AskSaveChanges(gw::GetLangString(MessageText::SaveChangesQuestion))) {
     case CDocumentUi::Answer::Yes:
         return DoFileSave();
     case CDocumentUi::Answer::No:

@@ -70,5 +70,9 @@ private:
     std::string m_path;
 };
 
+namespace gw {
+
 // The path with ".xml" appended when its file name has no extension.
 std::string WithXmlExtension(const std::string& path);
+
+} // namespace gw

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::string NotARegularFile(mode_t type)
+std::string gw::NotARegularFile(mode_t type)
 {
     if (S_ISREG(type))
         return {};
@@ -18,7 +18,7 @@ std::string NotARegularFile(mode_t type)
     return std::string("not a regular file (") + kind + ")";
 }
 
-Outcome ReadRegularFile(const std::string& path, std::size_t limit, std::string& content)
+Outcome gw::ReadRegularFile(const std::string& path, std::size_t limit, std::string& content)
 {
     // Looked at before it is opened: opening a device or a FIFO can wait or act by itself.
     struct stat st {};

@@ -10,6 +10,8 @@
 
 #include "model/outcome.h"
 
+namespace gw {
+
 // Why a file of this type cannot be used: "it is a folder, not a file", "not a regular file (a
 // FIFO)", ...; empty for a regular file.
 std::string NotARegularFile(mode_t type);
@@ -18,3 +20,5 @@ std::string NotARegularFile(mode_t type);
 // failure gives the reason (not naming the path) when it cannot be opened or read, or is not a
 // regular file.
 Outcome ReadRegularFile(const std::string& path, std::size_t limit, std::string& content);
+
+} // namespace gw

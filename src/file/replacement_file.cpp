@@ -36,14 +36,14 @@ Outcome ResolveLinks(std::string path, std::string& resolved)
         std::string target(PATH_MAX, '\0');
         const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
         if (n < 0 || static_cast<std::size_t>(n) >= target.size())
-            return Failure(path + ": " + Reason(n < 0 ? errno : ENAMETOOLONG));
+            return gw::Failure(path + ": " + Reason(n < 0 ? errno : ENAMETOOLONG));
         target.resize(static_cast<std::size_t>(n));
         const std::size_t slash = path.rfind('/');
         if ((target.empty() || target.front() != '/') && slash != std::string::npos)
             target = path.substr(0, slash + 1) + target;
         path = target;
     }
-    return Failure(Reason(ELOOP));
+    return gw::Failure(Reason(ELOOP));
 }
 
 std::string TemporaryName(const std::string& name)
@@ -84,17 +84,17 @@ Outcome CReplacementFile::Create()
     // The message is made before anything is closed, while errno still tells the reason.
     auto refuse = [this](std::string message) {
         Discard();
-        return Failure(std::move(message));
+        return gw::Failure(std::move(message));
     };
     m_folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_folder < 0)
-        return Failure(where + Reason(errno));
+        return gw::Failure(where + Reason(errno));
     struct stat old {};
     const bool exists = !m_name.empty() && ::fstatat(m_folder, m_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (m_name.empty() || m_name == "." || m_name == "..")
-        return refuse(where + NotARegularFile(S_IFDIR));
+        return refuse(where + gw::NotARegularFile(S_IFDIR));
     if (exists && !S_ISREG(old.st_mode))
-        return refuse(where + NotARegularFile(old.st_mode));
+        return refuse(where + gw::NotARegularFile(old.st_mode));
     RemoveStaleTemporaries();
 
     // A file that is replaced keeps its permissions; a new one gets 0666 less the umask.
@@ -132,17 +132,17 @@ Outcome CReplacementFile::TakeOwnership(bool& inPlace)
         return {};
     struct stat now {};
     if (::fstat(m_fd, &now) != 0)
-        return Failure(Reason(errno));
+        return gw::Failure(Reason(errno));
     // Changing the owner clears set-user-ID bits, so the permissions come after it.
     if ((now.st_uid != m_old->st_uid || now.st_gid != m_old->st_gid) &&
         ::fchown(m_fd, m_old->st_uid, m_old->st_gid) != 0) {
         if (errno != EPERM)
-            return Failure(Reason(errno));
+            return gw::Failure(Reason(errno));
         inPlace = true;
     }
     inPlace = inPlace || m_old->st_nlink > 1;
     if (!inPlace && ::fchmod(m_fd, m_old->st_mode & 07777) != 0)
-        return Failure(Reason(errno));
+        return gw::Failure(Reason(errno));
     return {};
 }
 
@@ -151,12 +151,12 @@ Outcome CReplacementFile::WriteInPlace()
 {
     const int target = ::openat(m_folder, m_name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (target < 0)
-        return Failure(Reason(errno));
+        return gw::Failure(Reason(errno));
     struct stat st {}, temp {};
     bool ok = ::fstat(target, &st) == 0 && ::fstat(m_fd, &temp) == 0;
     if (ok && (!S_ISREG(st.st_mode) || st.st_ino != m_old->st_ino || st.st_dev != m_old->st_dev)) {
         ::close(target);
-        return Failure("the file was replaced by another program meanwhile; nothing was written");
+        return gw::Failure("the file was replaced by another program meanwhile; nothing was written");
     }
     // The room is taken before a byte changes: a full disk refuses the save here, whole.
     const off_t size = temp.st_size;
@@ -166,7 +166,7 @@ Outcome CReplacementFile::WriteInPlace()
         errno = reserved;
     }
     if (!ok) {
-        Outcome refused = Failure(Reason(errno) + "; nothing was written");
+        Outcome refused = gw::Failure(Reason(errno) + "; nothing was written");
         ::close(target);
         return refused;
     }
@@ -190,21 +190,21 @@ Outcome CReplacementFile::WriteInPlace()
     ok = ok && ::ftruncate(target, size) == 0 && ::fsync(target) == 0;
     Outcome written;
     if (!ok)
-        written = Failure(Reason(errno) + (touched ? "; the file may now hold part of the new contents" : "; nothing was written"));
+        written = gw::Failure(Reason(errno) + (touched ? "; the file may now hold part of the new contents" : "; nothing was written"));
     if (::close(target) != 0 && ok)
-        written = Failure(Reason(errno));
+        written = gw::Failure(Reason(errno));
     return written;
 }
 
 Outcome CReplacementFile::Commit()
 {
     if (m_fd < 0)
-        return Failure("no replacement file was created");
+        return gw::Failure("no replacement file was created");
     const std::string where = m_resolved == m_target ? std::string() : "the link's target " + m_resolved + ": ";
     bool inPlace = false;
     Outcome done = TakeOwnership(inPlace);
     if (done && ::fsync(m_fd) != 0)
-        done = Failure(Reason(errno));
+        done = gw::Failure(Reason(errno));
     if (inPlace) {
         if (done)
             done = WriteInPlace();
@@ -220,9 +220,9 @@ Outcome CReplacementFile::Commit()
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0 && done)
-        done = Failure(where + Reason(errno));
+        done = gw::Failure(where + Reason(errno));
     if (done && ::renameat(m_folder, m_tempName.c_str(), m_folder, m_name.c_str()) != 0)
-        done = Failure(where + Reason(errno));
+        done = gw::Failure(where + Reason(errno));
     if (!done) {
         Discard();
         return done;
@@ -230,7 +230,7 @@ Outcome CReplacementFile::Commit()
     m_tempName.clear();
     // File systems that cannot flush a folder say EINVAL; there is nothing more to do there.
     if (::fsync(m_folder) != 0 && errno != EINVAL)
-        done = Failure(where + "the file was replaced, but its folder could not be flushed to disk: " + Reason(errno));
+        done = gw::Failure(where + "the file was replaced, but its folder could not be flushed to disk: " + Reason(errno));
     Discard();
     return done;
 }
@@ -248,7 +248,7 @@ Outcome CReplacementFile::GiveTemporaryName()
         if (errno != EEXIST)
             break;
     }
-    return Failure(Reason(errno));
+    return gw::Failure(Reason(errno));
 }
 
 // Temporary files of the same target that a killed save left behind.
@@ -287,7 +287,7 @@ void CReplacementFile::Discard()
     m_path.clear();
 }
 
-Outcome ReplaceFileContents(const std::string& path, std::string_view data)
+Outcome gw::ReplaceFileContents(const std::string& path, std::string_view data)
 {
     CReplacementFile replacement(path);
     if (Outcome created = replacement.Create(); !created)
@@ -297,7 +297,7 @@ Outcome ReplaceFileContents(const std::string& path, std::string_view data)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return Failure(Reason(n < 0 ? errno : EIO));
+            return gw::Failure(Reason(n < 0 ? errno : EIO));
         data.remove_prefix(static_cast<std::size_t>(n));
     }
     return replacement.Commit();

@@ -66,6 +66,10 @@ private:
     std::string m_path;
 };
 
+namespace gw {
+
 // Replaces the file at path with data as a whole. On failure the reason is given and the old
 // file is left as it was.
 Outcome ReplaceFileContents(const std::string& path, std::string_view data);
+
+} // namespace gw

@@ -39,19 +39,19 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 
 } // namespace
 
-std::optional<std::string> Utf8ToGbk(std::string_view utf8)
+std::optional<std::string> gw::Utf8ToGbk(std::string_view utf8)
 {
     if (!IsValidUtf8(utf8))
         return std::nullopt;
     return Convert("GBK", "UTF-8", utf8);
 }
 
-std::optional<std::string> GbkToUtf8(std::string_view gbk)
+std::optional<std::string> gw::GbkToUtf8(std::string_view gbk)
 {
     return Convert("UTF-8", "GBK", gbk);
 }
 
-bool IsValidUtf8(std::string_view text)
+bool gw::IsValidUtf8(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size()) {

@@ -288,7 +288,7 @@ private:
 
 } // namespace
 
-XmlShapeCheck CheckXmlShape(std::string_view text)
+XmlShapeCheck gw::CheckXmlShape(std::string_view text)
 {
     return ShapeScanner(text).Run();
 }

@@ -19,6 +19,10 @@ struct XmlShapeCheck {
     std::string message;
 };
 
+namespace gw {
+
 // The text must not hold NUL bytes, nest deeper than kMaxXmlDepth, end inside its root element
 // or carry anything but blanks and comments after it.
 XmlShapeCheck CheckXmlShape(std::string_view text);
+
+} // namespace gw

@@ -37,7 +37,7 @@ public:
     {
         csv_parser parser{};
         if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
-            return Failure("the CSV reader cannot start");
+            return gw::Failure("the CSV reader cannot start");
         csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
         // Fed a line at a time, so that each row knows where it starts.
         std::size_t at = 0;
@@ -51,7 +51,7 @@ public:
         ok = ok && csv_fini(&parser, OnField, OnRow, this) == 0;
         Outcome read;
         if (!ok)
-            read = Failure("line " + std::to_string(m_line) + ": " + csv_strerror(csv_error(&parser)) +
+            read = gw::Failure("line " + std::to_string(m_line) + ": " + csv_strerror(csv_error(&parser)) +
                            " (a quote inside a field is written twice, and the field is quoted)");
         csv_free(&parser);
         rows = std::move(m_rows);
@@ -99,32 +99,32 @@ Outcome ReadModule(const Row& row, const std::map<std::string, std::size_t>& col
     module.port = field("port");
     module.file = field("file");
     if (!IsPlainName(module.name))
-        return Failure(module.name.empty() ? "the module has no name"
+        return gw::Failure(module.name.empty() ? "the module has no name"
                                            : "the name " + Quoted(module.name) + " cannot be a file name (NAME.xml)");
     if (module.port.empty())
-        return Failure(module.name + " has no port");
+        return gw::Failure(module.name + " has no port");
     if (!module.file.empty())
         module.filePath = (folder / module.file).lexically_normal();
     if (const std::string hw = field("hw"); !hw.empty()) {
         HardwareVersion version;
-        if (!ParseHardwareVersion(hw, version))
-            return Failure(module.name + ": hw takes a hardware version such as 2.1, not " + Quoted(hw));
+        if (!gw::ParseHardwareVersion(hw, version))
+            return gw::Failure(module.name + ": hw takes a hardware version such as 2.1, not " + Quoted(hw));
         module.hardware = version;
     }
     if (const std::string action = field("action"); !action.empty()) {
         FleetAction parsed;
-        if (!ParseFleetAction(action, parsed))
-            return Failure(module.name + ": the action is download, verify, upload or probe, not " + Quoted(action));
+        if (!gw::ParseFleetAction(action, parsed))
+            return gw::Failure(module.name + ": the action is download, verify, upload or probe, not " + Quoted(action));
         module.action = parsed;
     }
     if (module.file.empty() && module.action != FleetAction::Upload)
-        return Failure(module.name + " has no file (only an upload may go without)");
+        return gw::Failure(module.name + " has no file (only an upload may go without)");
     return {};
 }
 
 } // namespace
 
-const char* FleetActionName(FleetAction action)
+const char* gw::FleetActionName(FleetAction action)
 {
     switch (action) {
     case FleetAction::Download: return "download";
@@ -135,7 +135,7 @@ const char* FleetActionName(FleetAction action)
     return "verify";
 }
 
-bool ParseFleetAction(const std::string& text, FleetAction& action)
+bool gw::ParseFleetAction(const std::string& text, FleetAction& action)
 {
     const std::string wanted = Lower(text);
     for (const FleetAction known : kActions)
@@ -146,7 +146,7 @@ bool ParseFleetAction(const std::string& text, FleetAction& action)
     return false;
 }
 
-Outcome ReadFleetPlan(const fs::path& path, FleetPlan& plan)
+Outcome gw::ReadFleetPlan(const fs::path& path, FleetPlan& plan)
 {
     plan = FleetPlan{};
     plan.path = path;
@@ -154,7 +154,7 @@ Outcome ReadFleetPlan(const fs::path& path, FleetPlan& plan)
     const std::string where = path.string() + ":";
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return Failure(path.string() + ": the plan cannot be read");
+        return gw::Failure(path.string() + ": the plan cannot be read");
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
         text.erase(0, 3);
@@ -163,14 +163,14 @@ Outcome ReadFleetPlan(const fs::path& path, FleetPlan& plan)
     const char delimiter = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
     std::vector<Row> rows;
     if (const Outcome read = CCsvRows().Read(text, delimiter, rows); !read)
-        return Failure(where + read.message);
+        return gw::Failure(where + read.message);
     if (rows.empty())
-        return Failure(where + " the plan is empty; its first row names the columns: name,port,file[,hw][,action]");
+        return gw::Failure(where + " the plan is empty; its first row names the columns: name,port,file[,hw][,action]");
     std::map<std::string, std::size_t> columns;
     for (std::size_t i = 0; i < rows.front().fields.size(); ++i) {
         const std::string name = Lower(rows.front().fields[i]);
         if (std::find(kColumns.begin(), kColumns.end(), name) == kColumns.end() || columns.count(name))
-            return Failure(where + std::to_string(rows.front().line) + ": " +
+            return gw::Failure(where + std::to_string(rows.front().line) + ": " +
                            (columns.count(name) ? "the column " + Quoted(name) + " is named twice"
                                                 : "unknown column " + Quoted(rows.front().fields[i]) +
                                                       " (the columns are name, port, file, hw and action)"));
@@ -178,7 +178,7 @@ Outcome ReadFleetPlan(const fs::path& path, FleetPlan& plan)
     }
     for (const char* required : kRequired)
         if (!columns.count(required))
-            return Failure(where + std::to_string(rows.front().line) + ": the column " + Quoted(required) +
+            return gw::Failure(where + std::to_string(rows.front().line) + ": the column " + Quoted(required) +
                            " is missing; the first row names the columns: name,port,file[,hw][,action]");
     std::set<std::string> names;
     for (std::size_t r = 1; r < rows.size(); ++r) {
@@ -189,25 +189,25 @@ Outcome ReadFleetPlan(const fs::path& path, FleetPlan& plan)
         PlanModule module;
         Outcome read;
         if (row.fields.size() > columns.size())
-            read = Failure("the row has " + std::to_string(row.fields.size()) + " fields, the header names " +
+            read = gw::Failure("the row has " + std::to_string(row.fields.size()) + " fields, the header names " +
                            std::to_string(columns.size()));
         else if (read = ReadModule(row, columns, plan.folder, module); read && !names.insert(module.name).second)
-            read = Failure("the name " + Quoted(module.name) + " is given twice");
+            read = gw::Failure("the name " + Quoted(module.name) + " is given twice");
         if (!read)
-            return Failure(where + std::to_string(row.line) + ": " + read.message);
+            return gw::Failure(where + std::to_string(row.line) + ": " + read.message);
         plan.modules.push_back(std::move(module));
     }
     if (plan.modules.empty())
-        return Failure(where + " the plan names no module");
+        return gw::Failure(where + " the plan names no module");
     return {};
 }
 
-fs::path UploadTarget(const FleetPlan& plan, const PlanModule& module)
+fs::path gw::UploadTarget(const FleetPlan& plan, const PlanModule& module)
 {
     return (plan.folder / (module.name + ".xml")).lexically_normal();
 }
 
-bool IsPlanFile(const FleetPlan& plan, const fs::path& path)
+bool gw::IsPlanFile(const FleetPlan& plan, const fs::path& path)
 {
     // The same file by any of its names: a symbolic link to a plan file counts as that file.
     const auto resolved = [](const fs::path& p) {

@@ -15,9 +15,13 @@
 
 enum class FleetAction { Download, Verify, Upload, Probe };
 
+namespace gw {
+
 // "download", "verify", "upload", "probe".
 const char* FleetActionName(FleetAction action);
 bool ParseFleetAction(const std::string& text, FleetAction& action);
+
+} // namespace gw
 
 struct PlanModule {
     std::string name;
@@ -35,6 +39,8 @@ struct FleetPlan {
     std::vector<PlanModule> modules;
 };
 
+namespace gw {
+
 // Reads the plan. A failure names the fault, the plan and the line ("plan.csv:4:
 // the name "a/b" cannot be a file name"): a missing or unknown column, a row with more fields
 // than the header, an empty name or port, a name twice, an unknown action or hardware version,
@@ -47,3 +53,5 @@ std::filesystem::path UploadTarget(const FleetPlan& plan, const PlanModule& modu
 // True when path is the plan itself or a file one of its modules names: an upload never
 // writes over those.
 bool IsPlanFile(const FleetPlan& plan, const std::filesystem::path& path);
+
+} // namespace gw

@@ -36,14 +36,14 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        m_trace += Stamp(SecondsSince(m_start)) + "note: " + MessageOnOneLine(text) + "\n";
+        m_trace += Stamp(SecondsSince(m_start)) + "note: " + gw::MessageOnOneLine(text) + "\n";
     }
     void OnFrame(FrameDirection direction, std::span<const std::uint8_t> bytes) override
     {
         // Modbus frames have no names of the module's protocol: they are shown as bytes.
         const std::string line = m_action == FleetAction::Probe
-                                     ? (direction == FrameDirection::ToModule ? "-> " : "<- ") + HexText(bytes)
-                                     : FormatFrame(direction, bytes);
+                                     ? (direction == FrameDirection::ToModule ? "-> " : "<- ") + gw::HexText(bytes)
+                                     : gw::FormatFrame(direction, bytes);
         m_trace += Stamp(SecondsSince(m_start)) + line + "\n";
     }
     void OnProgress(int done, int planned) override
@@ -70,7 +70,7 @@ ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions
 {
     const PlanModule& module = plan.modules[index];
     ModuleResult result;
-    result.action = ActionOf(module, options);
+    result.action = gw::ActionOf(module, options);
     result.started = true;
     {
         const std::lock_guard<std::mutex> hold(lock);
@@ -78,12 +78,12 @@ ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions
             observer->OnStarted(index);
     }
     CModuleWatch watch(index, result.action, lock, observer);
-    result.outcome = RunModuleAction(plan, module, result.action, files, &watch, options.stop);
+    result.outcome = gw::RunModuleAction(plan, module, result.action, files, &watch, options.stop);
     result.seconds = watch.Seconds();
-    result.trace = module.name + " via " + module.port + ": " + FleetActionName(result.action) + " " + result.outcome.file +
+    result.trace = module.name + " via " + module.port + ": " + gw::FleetActionName(result.action) + " " + result.outcome.file +
                    "\n" + watch.Trace() + "=> " + std::to_string(result.outcome.code) + " " + result.outcome.message + "\n";
     if (!options.traceFolder.empty()) {
-        if (const Outcome written = ReplaceFileContents(TraceFile(options.traceFolder, module).string(), result.trace);
+        if (const Outcome written = gw::ReplaceFileContents(gw::TraceFile(options.traceFolder, module).string(), result.trace);
             !written) {
             result.outcome.message += "; the trace cannot be written: " + written.message;
             if (result.outcome.code == 0)
@@ -95,17 +95,17 @@ ModuleResult RunOne(const FleetPlan& plan, std::size_t index, const FleetOptions
 
 } // namespace
 
-FleetAction ActionOf(const PlanModule& module, const FleetOptions& options)
+FleetAction gw::ActionOf(const PlanModule& module, const FleetOptions& options)
 {
     return options.action.value_or(module.action.value_or(FleetAction::Verify));
 }
 
-std::filesystem::path TraceFile(const std::filesystem::path& folder, const PlanModule& module)
+std::filesystem::path gw::TraceFile(const std::filesystem::path& folder, const PlanModule& module)
 {
     return folder / (module.name + ".trace");
 }
 
-FleetResult RunFleet(const FleetPlan& plan, const FleetOptions& options, CFleetObserver* observer)
+FleetResult gw::RunFleet(const FleetPlan& plan, const FleetOptions& options, CFleetObserver* observer)
 {
     FleetResult fleet;
     const std::size_t count = plan.modules.size();
@@ -117,7 +117,7 @@ FleetResult RunFleet(const FleetPlan& plan, const FleetOptions& options, CFleetO
         for (std::size_t index = next++; index < count; index = next++) {
             ModuleResult result;
             if (options.stop && options.stop->load()) {
-                result.action = ActionOf(plan.modules[index], options);
+                result.action = gw::ActionOf(plan.modules[index], options);
                 result.outcome = {static_cast<int>(RESULT_STOPPED), "not started (interrupted)", plan.modules[index].file};
             } else {
                 result = RunOne(plan, index, options, files, lock, observer);

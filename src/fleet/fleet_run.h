@@ -43,6 +43,8 @@ struct FleetResult {
     int failed = 0;
 };
 
+namespace gw {
+
 // The action a module is given.
 FleetAction ActionOf(const PlanModule& module, const FleetOptions& options);
 
@@ -50,3 +52,5 @@ FleetAction ActionOf(const PlanModule& module, const FleetOptions& options);
 std::filesystem::path TraceFile(const std::filesystem::path& folder, const PlanModule& module);
 
 FleetResult RunFleet(const FleetPlan& plan, const FleetOptions& options, CFleetObserver* observer = nullptr);
+
+} // namespace gw

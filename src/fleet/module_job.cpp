@@ -17,7 +17,7 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        m_notices += MessageOnOneLine(text) + "; ";
+        m_notices += gw::MessageOnOneLine(text) + "; ";
         if (m_next)
             m_next->ShowMessage(text);
     }
@@ -33,7 +33,7 @@ public:
     }
 
     // The notices, then the closing message.
-    std::string With(const std::string& message) const { return m_notices + MessageOnOneLine(message); }
+    std::string With(const std::string& message) const { return m_notices + gw::MessageOnOneLine(message); }
 
 private:
     CLinkObserver* m_next;
@@ -44,7 +44,7 @@ private:
 std::string TransferMessage(const CNoticeKeeper& keeper, const TransferOutcome& transfer)
 {
     if (transfer.code == RESULT_STOPPED)
-        return std::string("interrupted") + (transfer.partlyDownloaded ? "; " + MessageOnOneLine(PartlyDownloadedText()) : "");
+        return std::string("interrupted") + (transfer.partlyDownloaded ? "; " + gw::MessageOnOneLine(gw::PartlyDownloadedText()) : "");
     return keeper.With(transfer.message);
 }
 
@@ -65,7 +65,7 @@ struct Job {
     {
         const Outcome loaded = files.Load(module.filePath, root);
         if (!loaded)
-            failed = Ended(kModuleBadFile, MessageOnOneLine(loaded.message), module.file);
+            failed = Ended(kModuleBadFile, gw::MessageOnOneLine(loaded.message), module.file);
         return loaded.Ok();
     }
 };
@@ -76,31 +76,31 @@ ModuleOutcome Download(const Job& job, CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
     const TransferOutcome sent =
-        RunTransfer(TransferDirection::Download, module.port, root, &keeper, nullptr, stop, Expected(module));
+        gw::RunTransfer(TransferDirection::Download, module.port, root, &keeper, nullptr, stop, Expected(module));
     return Ended(static_cast<int>(sent.code), TransferMessage(keeper, sent), module.file);
 }
 
 ModuleOutcome Verify(const Job& job, const CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    const ModuleComparison compared = CompareWithModule(module.port, root, &keeper, stop, Expected(module));
+    const ModuleComparison compared = gw::CompareWithModule(module.port, root, &keeper, stop, Expected(module));
     if (compared.transfer.code != RESULT_OK)
         return Ended(static_cast<int>(compared.transfer.code), TransferMessage(keeper, compared.transfer), module.file);
-    const std::string held = "the module (hardware " + HardwareVersionText(compared.transfer.version) + ")";
+    const std::string held = "the module (hardware " + gw::HardwareVersionText(compared.transfer.version) + ")";
     if (compared.differences.empty())
         return Ended(0, held + " holds what the file says", module.file);
     return Ended(kModuleDifferent,
                  held + " differs in " + std::to_string(compared.differences.size()) +
-                     " item(s), first " + FormatDifference(compared.differences.front()),
+                     " item(s), first " + gw::FormatDifference(compared.differences.front()),
                  module.file);
 }
 
 ModuleOutcome Upload(const Job& job)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    const std::filesystem::path target = UploadTarget(plan, module);
+    const std::filesystem::path target = gw::UploadTarget(plan, module);
     const std::string written = target.lexically_relative(plan.folder).string();
-    if (IsPlanFile(plan, target))
+    if (gw::IsPlanFile(plan, target))
         return Ended(kModuleCannotWrite,
                      written + " is one of the plan's own files: an upload writes NAME.xml beside the plan, never over "
                                "them (name the module differently)",
@@ -118,37 +118,37 @@ ModuleOutcome Upload(const Job& job)
     if (!module.file.empty() && std::filesystem::exists(module.filePath, ec) && !job.Load(root, outcome))
         return outcome;
     const TransferOutcome read =
-        RunTransfer(TransferDirection::Upload, module.port, root, &keeper, nullptr, stop, Expected(module));
+        gw::RunTransfer(TransferDirection::Upload, module.port, root, &keeper, nullptr, stop, Expected(module));
     if (read.code != RESULT_OK)
         return Ended(static_cast<int>(read.code), TransferMessage(keeper, read), written);
-    if (const FileResult saved = SaveFile(root, target.string()); !saved.ok)
-        return Ended(kModuleCannotWrite, MessageOnOneLine(saved.message), written);
-    std::string message = MessageOnOneLine(read.message) + " into " + written;
+    if (const FileResult saved = gw::SaveFile(root, target.string()); !saved.ok)
+        return Ended(kModuleCannotWrite, gw::MessageOnOneLine(saved.message), written);
+    std::string message = gw::MessageOnOneLine(read.message) + " into " + written;
     if (!read.valueFaults.empty())
-        message += "; " + MessageOnOneLine(UploadedValueFaultsText(read.valueFaults));
+        message += "; " + gw::MessageOnOneLine(gw::UploadedValueFaultsText(read.valueFaults));
     return Ended(0, message, written);
 }
 
 ModuleOutcome Probe(const Job& job, const CDeviceConfig& root)
 {
     const auto& [plan, module, files, keeper, stop] = job;
-    if (const Outcome checked = CheckBeforeCommissioning(root); !checked)
-        return Ended(static_cast<int>(checked.code), MessageOnOneLine(checked.message) + " (nothing was sent)", module.file);
+    if (const Outcome checked = gw::CheckBeforeCommissioning(root); !checked)
+        return Ended(static_cast<int>(checked.code), gw::MessageOnOneLine(checked.message) + " (nothing was sent)", module.file);
     ProbeSetup setup;
-    if (const Outcome read = ReadProbeSetup(root, setup); !read)
+    if (const Outcome read = gw::ReadProbeSetup(root, setup); !read)
         return Ended(kModuleDifferent, read.message + " (nothing was sent)", module.file);
     CModbusMaster master;
     master.SetStopFlag(stop);
     master.SetObserver(&keeper);
     if (const OpenOutcome opened = master.Open(module.port, setup.line); !opened.ok)
-        return Ended(RESULT_PORT_NOT_OPENED, MessageOnOneLine(opened.message), module.file);
+        return Ended(RESULT_PORT_NOT_OPENED, gw::MessageOnOneLine(opened.message), module.file);
     const int total = static_cast<int>(setup.commands.size());
     int failed = 0;
     std::string first;
-    const std::vector<CommandPoll> polls = PollCommands(master, setup, {}, {}, [&](const CommandPoll& poll) {
+    const std::vector<CommandPoll> polls = gw::PollCommands(master, setup, {}, {}, [&](const CommandPoll& poll) {
         keeper.OnProgress(poll.number, total);
         if (poll.outcome.status != PollStatus::Ok && poll.outcome.status != PollStatus::Skipped && failed++ == 0)
-            first = "command " + std::to_string(poll.number) + ": " + PollStatusName(poll.outcome.status) +
+            first = "command " + std::to_string(poll.number) + ": " + gw::PollStatusName(poll.outcome.status) +
                     (poll.outcome.detail.empty() ? "" : " (" + poll.outcome.detail + ")");
         return true;
     });
@@ -165,13 +165,13 @@ ModuleOutcome Probe(const Job& job, const CDeviceConfig& root)
 
 } // namespace
 
-ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig& root, CLinkObserver* observer,
-                                   const std::atomic<bool>* stop, const HardwareVersion* expectedVersion)
+ModuleComparison gw::CompareWithModule(const std::string& port, const CDeviceConfig& root, CLinkObserver* observer,
+                                       const std::atomic<bool>* stop, const HardwareVersion* expectedVersion)
 {
     ModuleComparison compared;
     CDeviceConfig read;
-    CopyConfiguration(root, read);
-    compared.transfer = RunTransfer(TransferDirection::Upload, port, read, observer, nullptr, stop, expectedVersion);
+    gw::CopyConfiguration(root, read);
+    compared.transfer = gw::RunTransfer(TransferDirection::Upload, port, read, observer, nullptr, stop, expectedVersion);
     if (compared.transfer.code == RESULT_OK)
         compared.differences = CompareModuleScope(root, read, compared.transfer.version);
     return compared;
@@ -188,18 +188,18 @@ Outcome CPlanFiles::Load(const std::filesystem::path& path, CDeviceConfig& root)
         file = slot.get();
     }
     std::call_once(file->read, [&] {
-        const FileResult loaded = LoadFile(file->root, path.string());
+        const FileResult loaded = gw::LoadFile(file->root, path.string());
         file->ok = loaded.ok;
         file->message = loaded.message;
     });
     if (!file->ok)
-        return Failure(file->message);
-    CopyConfiguration(file->root, root);
+        return gw::Failure(file->message);
+    gw::CopyConfiguration(file->root, root);
     return {};
 }
 
-ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CPlanFiles& files,
-                              CLinkObserver* observer, const std::atomic<bool>* stop)
+ModuleOutcome gw::RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CPlanFiles& files,
+                                  CLinkObserver* observer, const std::atomic<bool>* stop)
 {
     CNoticeKeeper keeper(observer);
     const Job job{plan, module, files, keeper, stop};

@@ -55,6 +55,9 @@ struct ModuleComparison {
     TransferOutcome transfer;
     std::vector<Difference> differences;
 };
+
+namespace gw {
+
 ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig& root, CLinkObserver* observer,
                                    const std::atomic<bool>* stop, const HardwareVersion* expectedVersion = nullptr);
 
@@ -62,3 +65,5 @@ ModuleComparison CompareWithModule(const std::string& port, const CDeviceConfig&
 // the messages on the way and the progress (exchanges, or commands polled for a probe).
 ModuleOutcome RunModuleAction(const FleetPlan& plan, const PlanModule& module, FleetAction action, CPlanFiles& files,
                               CLinkObserver* observer, const std::atomic<bool>* stop);
+
+} // namespace gw

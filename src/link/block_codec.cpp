@@ -28,7 +28,7 @@ template <typename Node>
 void PutFields(std::span<const WireField> fields, const Node& node, std::span<std::uint8_t> block)
 {
     for (const WireField& field : fields) {
-        const int number = WireValueOf(node.GetItemAt(field.row), field.encoding);
+        const int number = gw::WireValueOf(node.GetItemAt(field.row), field.encoding);
         if (IsWordField(field)) {
             block[field.offset] = High(number);
             block[field.offset + 1] = Low(number);
@@ -43,13 +43,13 @@ void TakeFields(std::span<const WireField> fields, std::span<const std::uint8_t>
 {
     for (const WireField& field : fields) {
         const int number = IsWordField(field) ? Word(block[field.offset], block[field.offset + 1]) : block[field.offset];
-        SetWireValue(node.GetItemAt(field.row), field.encoding, number);
+        gw::SetWireValue(node.GetItemAt(field.row), field.encoding, number);
     }
 }
 
 } // namespace
 
-SerialBlock EncodeSerialBlock(const CSubnetNode& subnet)
+SerialBlock gw::EncodeSerialBlock(const CSubnetNode& subnet)
 {
     SerialBlock p{};   // bytes 0, 6 (the subnet's slave address) and 12 (its output pulse) stay 00h
     p[1] = Low(subnet.GetProtocolCode());
@@ -59,19 +59,19 @@ SerialBlock EncodeSerialBlock(const CSubnetNode& subnet)
     return p;
 }
 
-FramingBlock EncodeFramingBlock(const CSubnetNode& subnet)
+FramingBlock gw::EncodeFramingBlock(const CSubnetNode& subnet)
 {
     FramingBlock f{};
     PutFields(FramingFields(), subnet, f);
     return f;
 }
 
-BusBlock EncodeBusBlock(const CBusNode& bus)
+BusBlock gw::EncodeBusBlock(const CBusNode& bus)
 {
     return BusBlockOf(bus);
 }
 
-CommandRecord EncodeCommandRecord(const CModbusCommand& command, int sequence, int slaveAddress)
+CommandRecord gw::EncodeCommandRecord(const CModbusCommand& command, int sequence, int slaveAddress)
 {
     CommandRecord r{};
     r[0] = Low(sequence);
@@ -80,7 +80,7 @@ CommandRecord EncodeCommandRecord(const CModbusCommand& command, int sequence, i
     return r;
 }
 
-void ApplySerialBlock(std::span<const std::uint8_t> p, bool longBlock, CSubnetNode& subnet)
+void gw::ApplySerialBlock(std::span<const std::uint8_t> p, bool longBlock, CSubnetNode& subnet)
 {
     if (p.size() < (longBlock ? kLongSerialBlock : kShortSerialBlock))
         return;
@@ -101,14 +101,14 @@ void ApplySerialBlock(std::span<const std::uint8_t> p, bool longBlock, CSubnetNo
     TakeFields(FramingFields(), p.subspan(kFramingInLongSerial), subnet);
 }
 
-void ApplyFramingBlock(std::span<const std::uint8_t> f, CSubnetNode& subnet)
+void gw::ApplyFramingBlock(std::span<const std::uint8_t> f, CSubnetNode& subnet)
 {
     if (f.size() < kFramingBlock)
         return;
     TakeFields(FramingFields(), f, subnet);
 }
 
-void ApplyBusBlock(std::span<const std::uint8_t> b, CBusNode& bus)
+void gw::ApplyBusBlock(std::span<const std::uint8_t> b, CBusNode& bus)
 {
     if (b.size() < kBusBlock)
         return;
@@ -125,12 +125,12 @@ void ApplyBusBlock(std::span<const std::uint8_t> b, CBusNode& bus)
         bus.SetIntValue(BUS_ROW_PROBE_TIMEOUT, Word(b[2], b[3]));
 }
 
-void ApplyAddressMode(std::uint8_t mode, CBusNode& bus)
+void gw::ApplyAddressMode(std::uint8_t mode, CBusNode& bus)
 {
     bus.SetChoice(BUS_ROW_ADDRESS_MODE, mode);
 }
 
-int GetDataSize(const CModbusCommand& command)
+int gw::GetDataSize(const CModbusCommand& command)
 {
     const CParamItem* code = command.GetItemAt(CMD_ROW_FUNCTION_CODE);
     const int function = code ? command.GetFunctionCode() : 0;
@@ -144,7 +144,7 @@ int GetDataSize(const CModbusCommand& command)
     }
 }
 
-DecodedCommand DecodeCommandRecord(std::span<const std::uint8_t> r, CSlaveNode& slave)
+DecodedCommand gw::DecodeCommandRecord(std::span<const std::uint8_t> r, CSlaveNode& slave)
 {
     DecodedCommand decoded;
     if (r.size() < kCommandRecord) {

@@ -13,6 +13,8 @@
 #include "model/subnet_node.h"
 #include "model/wire_layout.h"
 
+namespace gw {
+
 // The serial parameter block, all 25 bytes; the short block is its first 14.
 SerialBlock EncodeSerialBlock(const CSubnetNode& subnet);
 FramingBlock EncodeFramingBlock(const CSubnetNode& subnet);
@@ -30,10 +32,17 @@ void ApplyAddressMode(std::uint8_t mode, CBusNode& bus);
 // Number of data bits a command moves: N for codes 1, 2 and 15, 1 for code 5, 16 N otherwise.
 int GetDataSize(const CModbusCommand& command);
 
+} // namespace gw
+
 // A command record the module reported, as a new command; the slave address goes to the node.
 // 10 for a function code the tool cannot configure or a command that lacks an item.
 struct DecodedCommand {
     ResultCode result = RESULT_OK;
     std::unique_ptr<CModbusCommand> command;
 };
+
+namespace gw {
+
 DecodedCommand DecodeCommandRecord(std::span<const std::uint8_t> record, CSlaveNode& slave);
+
+} // namespace gw

@@ -113,7 +113,7 @@ private:
 
 } // namespace
 
-LineOpening OpenConnectionLine(const std::string& port, const std::atomic<bool>* stop)
+LineOpening gw::OpenConnectionLine(const std::string& port, const std::atomic<bool>* stop)
 {
     LineOpening opening;
     // The transfer line is always 19200 bit/s 8N1, whatever the subnet's items say.

@@ -14,5 +14,9 @@ struct LineOpening {
     std::string refusal;               // why the port was refused, as a sentence for the user
 };
 
+namespace gw {
+
 // stop, when raised, ends a connection being made.
 LineOpening OpenConnectionLine(const std::string& port, const std::atomic<bool>* stop = nullptr);
+
+} // namespace gw

@@ -14,22 +14,22 @@ bool IsVersion20(HardwareVersion v) { return v.major == 2 && v.minor == 0; }
 
 ResultCode SendAndAck(CPortSlot& slot, std::uint8_t code, std::span<const std::uint8_t> payload)
 {
-    const Bytes request = MakeFrame(code, payload);
-    const auto expected = MakeAck(code);
+    const Bytes request = gw::MakeFrame(code, payload);
+    const auto expected = gw::MakeAck(code);
     std::array<std::uint8_t, kAckLength> reply{};
-    return Transact(slot, request, reply, expected);
+    return gw::Transact(slot, request, reply, expected);
 }
 
 ResultCode SendSerialBlock(CPortSlot& slot, const CSubnetNode& subnet, bool longBlock)
 {
-    const SerialBlock block = EncodeSerialBlock(subnet);
+    const SerialBlock block = gw::EncodeSerialBlock(subnet);
     return SendAndAck(slot, PROTO_CMD_WRITE_SERIAL,
                       std::span<const std::uint8_t>(block).first(longBlock ? kLongSerialBlock : kShortSerialBlock));
 }
 
 ResultCode SendFramingBlock(CPortSlot& slot, const CSubnetNode& subnet)
 {
-    const FramingBlock block = EncodeFramingBlock(subnet);
+    const FramingBlock block = gw::EncodeFramingBlock(subnet);
     return SendAndAck(slot, PROTO_CMD_WRITE_FRAMING, block);
 }
 
@@ -43,7 +43,7 @@ ResultCode SendCommandList(CPortSlot& slot, const CSubnetNode& subnet)
     if (!slave)
         return RESULT_OK;
     int sequence = 0;
-    return DownloadCommands(slot, *slave, sequence);
+    return gw::DownloadCommands(slot, *slave, sequence);
 }
 
 void Notify(CPortSlot& slot, const std::string& text)
@@ -54,9 +54,9 @@ void Notify(CPortSlot& slot, const std::string& text)
 
 } // namespace
 
-ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version)
+ResultCode gw::ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version)
 {
-    const Bytes request = MakeFrame(PROTO_CMD_READ_VERSION);
+    const Bytes request = gw::MakeFrame(PROTO_CMD_READ_VERSION);
     std::array<std::uint8_t, kVersionReplyLength> reply{};
     // The first answer only wakes the module up; the second one counts.
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -81,7 +81,7 @@ ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version)
     return RESULT_OK;
 }
 
-std::vector<std::uint8_t> PlanDownloadFrames(int mode, HardwareVersion v, int commandCount)
+std::vector<std::uint8_t> gw::PlanDownloadFrames(int mode, HardwareVersion v, int commandCount)
 {
     std::vector<std::uint8_t> frames;
     const auto commandList = [&] {
@@ -113,7 +113,7 @@ std::vector<std::uint8_t> PlanDownloadFrames(int mode, HardwareVersion v, int co
     return frames;
 }
 
-ResultCode Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurationSent)
+ResultCode gw::Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurationSent)
 {
     if (configurationSent)
         *configurationSent = false;
@@ -147,7 +147,7 @@ ResultCode Download(CPortSlot& slot, const CDeviceConfig& root, bool* configurat
     return code;
 }
 
-ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVersion v)
+ResultCode gw::DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVersion v)
 {
     const int mode = subnet.GetMode();
     if (v.major > 2)
@@ -179,7 +179,7 @@ ResultCode DownloadSerial(CPortSlot& slot, const CSubnetNode& subnet, HardwareVe
     return RESULT_OK;
 }
 
-ResultCode DownloadCommands(CPortSlot& slot, const CSlaveNode& slave, int& sequence)
+ResultCode gw::DownloadCommands(CPortSlot& slot, const CSlaveNode& slave, int& sequence)
 {
     for (const auto& command : slave.Commands()) {
         if (!slave.GetItemAt(SLAVE_ROW_ADDRESS))
@@ -191,7 +191,7 @@ ResultCode DownloadCommands(CPortSlot& slot, const CSlaveNode& slave, int& seque
     return RESULT_OK;
 }
 
-ResultCode DownloadCommand(CPortSlot& slot, const CModbusCommand& command, int& sequence, int slaveAddress)
+ResultCode gw::DownloadCommand(CPortSlot& slot, const CModbusCommand& command, int& sequence, int slaveAddress)
 {
     const CommandRecord record = EncodeCommandRecord(command, sequence, slaveAddress);
     std::array<std::uint8_t, 1 + kCommandRecord> payload{};
@@ -202,7 +202,7 @@ ResultCode DownloadCommand(CPortSlot& slot, const CModbusCommand& command, int& 
     return code;
 }
 
-ResultCode DownloadBus(CPortSlot& slot, const CBusNode& bus, int mode, HardwareVersion v)
+ResultCode gw::DownloadBus(CPortSlot& slot, const CBusNode& bus, int mode, HardwareVersion v)
 {
     if (mode == MODE_MODBUS_MASTER || IsVersion20(v)) {
         static constexpr std::uint8_t kPreface[] = {0x00};

@@ -10,6 +10,8 @@
 #include "model/wire_layout.h"
 
 
+namespace gw {
+
 // The version request, sent twice; the second reply counts. 0, 3, 5 or 9 (not our product, or
 // not the version the slot expects: the observer is told which it is).
 ResultCode ReadHardwareVersion(CPortSlot& slot, HardwareVersion& version);
@@ -28,3 +30,5 @@ ResultCode DownloadCommand(CPortSlot& slot, const CModbusCommand& command, int& 
 // The command codes of the frames a download sends after the two version requests, in order,
 // for a mode, a hardware version and the number of commands of the first slave node (-1: none).
 std::vector<std::uint8_t> PlanDownloadFrames(int mode, HardwareVersion version, int commandCount);
+
+} // namespace gw

@@ -5,7 +5,7 @@
 #include "link/protocol.h"
 #include "model/hex_text.h"
 
-std::string FormatFrame(FrameDirection direction, std::span<const std::uint8_t> bytes)
+std::string gw::FormatFrame(FrameDirection direction, std::span<const std::uint8_t> bytes)
 {
     std::string line = direction == FrameDirection::ToModule ? "-> " : "<- ";
     if (bytes.empty())

@@ -8,5 +8,9 @@
 
 #include "link/link_observer.h"
 
+namespace gw {
+
 // "-> READ_VERSION        01 00 01"
 std::string FormatFrame(FrameDirection direction, std::span<const std::uint8_t> bytes);
+
+} // namespace gw

@@ -29,6 +29,8 @@ struct PortAddress {
 inline constexpr const char* kRawTcpScheme = "socket://";
 inline constexpr const char* kRfc2217Scheme = "rfc2217://";
 
+namespace gw {
+
 // Reads name. A failure gives the fault as a sentence that names the port.
 Outcome ParsePortAddress(const std::string& name, PortAddress& address);
 
@@ -37,3 +39,5 @@ std::string HostAndPort(const std::string& host, std::uint16_t port);
 
 // The name of a server port in its canonical form: scheme, host and port (no time-out).
 std::string NetworkPortName(PortKind kind, const std::string& hostAndPort);
+
+} // namespace gw

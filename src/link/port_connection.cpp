@@ -43,11 +43,11 @@ PortOpening OpenDevice(const std::string& path, const SerialLineSettings& settin
 {
     PortOpening opening;
     std::unique_ptr<CSerialDevice> device;
-    if (Outcome opened = OpenSerialDevice(path, device); !opened) {
+    if (Outcome opened = gw::OpenSerialDevice(path, device); !opened) {
         opening.refusal = std::move(opened.message);
         return opening;
     }
-    if (std::string refused = ApplyLineSettings(device->Descriptor(), settings); !refused.empty()) {
+    if (std::string refused = gw::ApplyLineSettings(device->Descriptor(), settings); !refused.empty()) {
         opening.reached = true;
         opening.refusal = path + ": the port refused " + refused + ".";
         opening.refusedSetting = std::move(refused);
@@ -63,10 +63,10 @@ PortOpening OpenServer(const std::string& name, const PortAddress& address, cons
                        const std::atomic<bool>* stop)
 {
     PortOpening opening;
-    IgnoreBrokenPipes();
-    const std::string hostAndPort = HostAndPort(address.host, address.port);
+    gw::IgnoreBrokenPipes();
+    const std::string hostAndPort = gw::HostAndPort(address.host, address.port);
     std::vector<ServerAddress> addresses;
-    if (Outcome resolved = ResolveServer(address.host, address.port, addresses); !resolved) {
+    if (Outcome resolved = gw::ResolveServer(address.host, address.port, addresses); !resolved) {
         opening.refusal = std::move(resolved.message);
         return opening;
     }
@@ -77,14 +77,14 @@ PortOpening OpenServer(const std::string& name, const PortAddress& address, cons
     }
     if (address.kind == PortKind::Rfc2217) {
         const Rfc2217Request request{name, hostAndPort, addresses, address.port, address.connectTimeoutMs};
-        return OpenRfc2217Connection(request, settings, stop, std::move(lock));
+        return gw::OpenRfc2217Connection(request, settings, stop, std::move(lock));
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(address.connectTimeoutMs);
     ConnectFailure failure = ConnectFailure::None;
     std::string detail;
-    const int fd = ConnectToServer(addresses, deadline, stop, failure, detail);
+    const int fd = gw::ConnectToServer(addresses, deadline, stop, failure, detail);
     if (fd < 0) {
-        opening.refusal = ConnectFailureText(failure, hostAndPort, address.connectTimeoutMs, detail);
+        opening.refusal = gw::ConnectFailureText(failure, hostAndPort, address.connectTimeoutMs, detail);
         return opening;
     }
     opening.port = std::make_unique<CRawTcpConnection>(name, fd, std::move(lock));
@@ -93,7 +93,7 @@ PortOpening OpenServer(const std::string& name, const PortAddress& address, cons
 
 } // namespace
 
-PortOpening OpenPortConnection(const std::string& name, const SerialLineSettings& settings, const std::atomic<bool>* stop)
+PortOpening gw::OpenPortConnection(const std::string& name, const SerialLineSettings& settings, const std::atomic<bool>* stop)
 {
     PortAddress address;
     PortOpening opening;

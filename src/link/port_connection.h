@@ -33,6 +33,8 @@ struct PortOpening {
     std::string refusal;                     // why there is no port, as a sentence for the user
 };
 
+namespace gw {
+
 // Opens the port by name (see port_address.h) and sets its line to settings: a serial device
 // through its driver, an RFC 2217 server through the connection (each setting read back); a
 // transparent server keeps its own. Waiting bytes are thrown away. A server that is not reached
@@ -40,3 +42,5 @@ struct PortOpening {
 // program do not share a server port: the second is refused while the first holds it.
 PortOpening OpenPortConnection(const std::string& name, const SerialLineSettings& settings,
                                const std::atomic<bool>* stop = nullptr);
+
+} // namespace gw

@@ -2,7 +2,7 @@
 
 #include "link/serial_port.h"
 
-Bytes MakeFrame(std::uint8_t code, std::span<const std::uint8_t> payload)
+Bytes gw::MakeFrame(std::uint8_t code, std::span<const std::uint8_t> payload)
 {
     Bytes frame;
     frame.reserve(payload.size() + 3);
@@ -13,12 +13,12 @@ Bytes MakeFrame(std::uint8_t code, std::span<const std::uint8_t> payload)
     return frame;
 }
 
-std::array<std::uint8_t, kAckLength> MakeAck(std::uint8_t code)
+std::array<std::uint8_t, kAckLength> gw::MakeAck(std::uint8_t code)
 {
     return {code, 0x00, code};
 }
 
-std::string_view CommandName(std::uint8_t code)
+std::string_view gw::CommandName(std::uint8_t code)
 {
     switch (code) {
     case PROTO_CMD_READ_VERSION: return "READ_VERSION";

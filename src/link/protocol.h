@@ -49,12 +49,19 @@ inline constexpr std::size_t kFramingReplyLength = kFramingBlock + 3;
 inline constexpr std::size_t kBusReplyLength = kBusBlock + 3;
 inline constexpr std::size_t kAddrModeReplyLength = 6;
 inline constexpr std::size_t kCommandCountReplyLength = 6;
+
+namespace gw {
+
 inline constexpr std::size_t CommandPageReplyLength(std::size_t records) { return kCommandRecord * records + 4; }
+
+} // namespace gw
 
 using SerialBlock = std::array<std::uint8_t, kLongSerialBlock>;
 using FramingBlock = std::array<std::uint8_t, kFramingBlock>;
 using BusBlock = std::array<std::uint8_t, kBusBlock>;
 using CommandRecord = std::array<std::uint8_t, kCommandRecord>;
+
+namespace gw {
 
 // A whole frame: code, length, payload, checksum.
 Bytes MakeFrame(std::uint8_t code, std::span<const std::uint8_t> payload = {});
@@ -64,3 +71,5 @@ std::array<std::uint8_t, kAckLength> MakeAck(std::uint8_t code);
 
 // "READ_VERSION" and so on; "UNKNOWN" for a code the protocol does not have.
 std::string_view CommandName(std::uint8_t code);
+
+} // namespace gw

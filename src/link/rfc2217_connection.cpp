@@ -133,7 +133,7 @@ private:
             if (!answered)
                 break;
         }
-        opened.refusal = ConnectFailureText(failure, m_request.hostAndPort, m_request.timeoutMs, detail);
+        opened.refusal = gw::ConnectFailureText(failure, m_request.hostAndPort, m_request.timeoutMs, detail);
         // Telnet's greeting is part of connecting: a transparent server never gives it.
         if (failure == ConnectFailure::TimedOut)
             opened.refusal += std::string(" Or it is no RFC 2217 server: a transparent one takes ") + kRawTcpScheme + ".";
@@ -168,7 +168,7 @@ private:
             if (m_finished)
                 opened.refusal = m_request.hostAndPort + " closed the connection while the line was being set.";
             if (m_stop && m_stop->load())
-                opened.refusal = ConnectFailureText(ConnectFailure::Stopped, m_request.hostAndPort, 0, "");
+                opened.refusal = gw::ConnectFailureText(ConnectFailure::Stopped, m_request.hostAndPort, 0, "");
             return false;
         }
         if (m_settingValue == value)
@@ -182,14 +182,14 @@ private:
     {
         opened.reached = true;
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_request.timeoutMs);
-        const LineSettingTexts named = DescribeLineSettings(m_settings);
+        const LineSettingTexts named = gw::DescribeLineSettings(m_settings);
         static constexpr char kParities[] = {'?', 'N', 'O', 'E', 'M', 'S'};   // by gensio's parity code
         unsigned parity = SERGENSIO_PARITY_NONE;
         for (unsigned code = 1; code < sizeof kParities; ++code)
             if (kParities[code] == m_settings.parity)
                 parity = code;
         const auto parityText = [](unsigned code) {
-            return "parity " + SerialParityName(code < sizeof kParities ? kParities[code] : '?');
+            return "parity " + gw::SerialParityName(code < sizeof kParities ? kParities[code] : '?');
         };
         const auto number = [](const char* unit) { return [unit](unsigned value) { return std::to_string(value) + unit; }; };
         if (!Set(::sergensio_baud, static_cast<unsigned>(m_settings.baud), named.speed, number(" bit/s"), deadline, opened) ||
@@ -384,8 +384,8 @@ private:
 
 } // namespace
 
-PortOpening OpenRfc2217Connection(const Rfc2217Request& request, const SerialLineSettings& settings,
-                                  const std::atomic<bool>* stop, std::unique_ptr<CServerPortLock> lock)
+PortOpening gw::OpenRfc2217Connection(const Rfc2217Request& request, const SerialLineSettings& settings,
+                                      const std::atomic<bool>* stop, std::unique_ptr<CServerPortLock> lock)
 {
     auto relay = std::make_unique<CGensioRelay>(request, settings, stop);
     Opened opened = relay->Start().get();

@@ -21,6 +21,10 @@ struct Rfc2217Request {
     int timeoutMs = 0;         // for connecting, and again for the settings
 };
 
+namespace gw {
+
 // The lock is held as long as the port.
 PortOpening OpenRfc2217Connection(const Rfc2217Request& request, const SerialLineSettings& settings,
                                   const std::atomic<bool>* stop, std::unique_ptr<CServerPortLock> lock);
+
+} // namespace gw

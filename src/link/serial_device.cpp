@@ -80,7 +80,7 @@ CSerialDevice::~CSerialDevice()
     ::close(m_fd);
 }
 
-Outcome OpenSerialDevice(const std::string& path, std::unique_ptr<CSerialDevice>& opened)
+Outcome gw::OpenSerialDevice(const std::string& path, std::unique_ptr<CSerialDevice>& opened)
 {
     opened.reset();
     if (path.empty())
@@ -114,7 +114,7 @@ Outcome OpenSerialDevice(const std::string& path, std::unique_ptr<CSerialDevice>
     return {};
 }
 
-std::string SerialParityName(char parity)
+std::string gw::SerialParityName(char parity)
 {
     switch (parity) {
     case 'N': return "None";
@@ -126,14 +126,14 @@ std::string SerialParityName(char parity)
     }
 }
 
-LineSettingTexts DescribeLineSettings(const SerialLineSettings& settings)
+LineSettingTexts gw::DescribeLineSettings(const SerialLineSettings& settings)
 {
     return {std::to_string(settings.baud) + " bit/s", std::to_string(settings.dataBits) + " data bits",
             "parity " + SerialParityName(settings.parity),
             std::to_string(settings.stopBits) + (settings.stopBits == 1 ? " stop bit" : " stop bits")};
 }
 
-std::string ApplyLineSettings(int fd, const SerialLineSettings& settings)
+std::string gw::ApplyLineSettings(int fd, const SerialLineSettings& settings)
 {
     const auto [speed, size, parity, stop] = DescribeLineSettings(settings);
     if (SpeedOf(settings.baud) == B0)

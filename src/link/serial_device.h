@@ -32,12 +32,16 @@ private:
     std::string m_path;
 };
 
+namespace gw {
+
 // Takes the device at path: its lock file first (a port a terminal program holds is not even
 // opened), then the device itself, into opened. When it cannot be had, opened is empty and the
 // failure says why in a sentence for the user: the device does not exist, permission is refused
 // (and how to join the "dialout" group), it is a regular file or no terminal at all, another
 // program holds it, or the living process that holds its lock file.
 Outcome OpenSerialDevice(const std::string& path, std::unique_ptr<CSerialDevice>& opened);
+
+} // namespace gw
 
 struct SerialLineSettings {
     int baud = 19200;
@@ -46,13 +50,20 @@ struct SerialLineSettings {
     int stopBits = 1;     // 1 or 2
 };
 
+namespace gw {
+
 // "None", "Odd", "Even", "Mark" or "Space".
 std::string SerialParityName(char parity);
+
+} // namespace gw
 
 // Each setting as the user reads it: "19200 bit/s", "8 data bits", "parity None", "1 stop bit".
 struct LineSettingTexts {
     std::string speed, size, parity, stop;
 };
+
+namespace gw {
+
 LineSettingTexts DescribeLineSettings(const SerialLineSettings& settings);
 
 // Sets the line raw and binary (no echo, no line editing, no software flow control; the port's
@@ -60,3 +71,5 @@ LineSettingTexts DescribeLineSettings(const SerialLineSettings& settings);
 // did not take, named ("parity Mark", "115200 bit/s"); empty when it took them all. Reads
 // return at once with what has arrived.
 std::string ApplyLineSettings(int fd, const SerialLineSettings& settings);
+
+} // namespace gw

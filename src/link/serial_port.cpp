@@ -49,7 +49,7 @@ void CPortSlot::ReportProgress()
         m_observer->OnProgress(m_done, m_total);
 }
 
-Outcome OpenPort(CPortSlot& slot, const std::string& device)
+Outcome gw::OpenPort(CPortSlot& slot, const std::string& device)
 {
     slot.Close();
     slot.m_state = CPortSlot::State::NotOpened;
@@ -63,7 +63,7 @@ Outcome OpenPort(CPortSlot& slot, const std::string& device)
     return {};
 }
 
-void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line)
+void gw::AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line)
 {
     slot.Close();
     slot.m_line = std::move(line);
@@ -72,7 +72,7 @@ void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line)
     slot.m_state = slot.m_line ? CPortSlot::State::Open : CPortSlot::State::NotOpened;
 }
 
-ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes)
+ResultCode gw::WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes)
 {
     slot.ReportProgress();
     if (slot.StopRequested())
@@ -91,7 +91,7 @@ ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes)
     return RESULT_OK;
 }
 
-ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received)
+ResultCode gw::ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received)
 {
     if (received)
         *received = 0;
@@ -119,15 +119,15 @@ ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_
     return RESULT_OK;
 }
 
-ResultCode CompareReply(std::span<const std::uint8_t> received, std::span<const std::uint8_t> expected)
+ResultCode gw::CompareReply(std::span<const std::uint8_t> received, std::span<const std::uint8_t> expected)
 {
     if (received.size() < expected.size())
         return RESULT_REPLY_MISMATCH;
     return std::equal(expected.begin(), expected.end(), received.begin()) ? RESULT_OK : RESULT_REPLY_MISMATCH;
 }
 
-ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
-                    std::span<const std::uint8_t> expected)
+ResultCode gw::Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
+                        std::span<const std::uint8_t> expected)
 {
     std::fill(reply.begin(), reply.end(), std::uint8_t{0});
     if (const ResultCode code = WriteFrame(slot, request); code != RESULT_OK)
@@ -140,7 +140,7 @@ ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std:
     return CompareReply(reply, expected.first(std::min(expected.size(), reply.size())));
 }
 
-std::uint8_t Checksum8(std::span<const std::uint8_t> bytes)
+std::uint8_t gw::Checksum8(std::span<const std::uint8_t> bytes)
 {
     std::uint8_t sum = 0;
     for (const std::uint8_t b : bytes)

@@ -16,6 +16,20 @@
 #include "model/outcome.h"
 #include "model/wire_layout.h"
 
+class CPortSlot;
+
+namespace gw {
+
+// The functions that are CPortSlot's friends, declared before it; they are described below.
+Outcome OpenPort(CPortSlot& slot, const std::string& device);
+void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
+ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
+ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received);
+ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
+                    std::span<const std::uint8_t> expected);
+
+} // namespace gw
+
 // The port of one transfer run. It closes itself when it goes out of scope; a failing write,
 // read or set-up closes it at once and leaves it cleared, so nothing uses it afterwards.
 class CPortSlot {
@@ -64,11 +78,11 @@ public:
     int TotalExchanges() const { return m_total; }
 
 private:
-    friend Outcome OpenPort(CPortSlot& slot, const std::string& device);
-    friend void AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
-    friend ResultCode WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
-    friend ResultCode ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received);
-    friend ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
+    friend Outcome gw::OpenPort(CPortSlot& slot, const std::string& device);
+    friend void gw::AttachLine(CPortSlot& slot, std::unique_ptr<CPortLine> line);
+    friend ResultCode gw::WriteFrame(CPortSlot& slot, std::span<const std::uint8_t> bytes);
+    friend ResultCode gw::ReadFrame(CPortSlot& slot, std::span<std::uint8_t> buffer, std::size_t* received);
+    friend ResultCode gw::Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
                                std::span<const std::uint8_t> expected);
     // Closes after a failure: the slot is cleared.
     void Fail();
@@ -93,6 +107,8 @@ private:
     int m_total = 0;
     bool m_unreported = false;   // the last exchange counted has not been reported yet
 };
+
+namespace gw {
 
 // Opens the port (a device path such as /dev/ttyUSB0 or a pseudo-terminal held exclusively, or
 // a serial device server: socket://HOST:PORT, rfc2217://HOST:PORT), sets its line to raw
@@ -122,3 +138,5 @@ ResultCode Transact(CPortSlot& slot, std::span<const std::uint8_t> request, std:
 
 // The 8-bit wrapping sum of the bytes: the last byte of every frame.
 std::uint8_t Checksum8(std::span<const std::uint8_t> bytes);
+
+} // namespace gw

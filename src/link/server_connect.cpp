@@ -80,7 +80,7 @@ int ConnectOne(const ServerAddress& server, ConnectDeadline deadline, const std:
 
 } // namespace
 
-Outcome ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses)
+Outcome gw::ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses)
 {
     addresses.clear();
     addrinfo hints{};
@@ -147,8 +147,8 @@ bool CServerPortLock::Acquire(const std::vector<ServerAddress>& addresses, std::
     return true;
 }
 
-int ConnectToServer(const std::vector<ServerAddress>& addresses, ConnectDeadline deadline, const std::atomic<bool>* stop,
-                    ConnectFailure& failure, std::string& detail)
+int gw::ConnectToServer(const std::vector<ServerAddress>& addresses, ConnectDeadline deadline, const std::atomic<bool>* stop,
+                        ConnectFailure& failure, std::string& detail)
 {
     failure = ConnectFailure::Other;
     for (const ServerAddress& server : addresses) {
@@ -159,8 +159,8 @@ int ConnectToServer(const std::vector<ServerAddress>& addresses, ConnectDeadline
     return -1;
 }
 
-std::string ConnectFailureText(ConnectFailure failure, const std::string& hostAndPort, int timeoutMs,
-                               const std::string& detail)
+std::string gw::ConnectFailureText(ConnectFailure failure, const std::string& hostAndPort, int timeoutMs,
+                                   const std::string& detail)
 {
     switch (failure) {
     case ConnectFailure::None:
@@ -180,7 +180,7 @@ std::string ConnectFailureText(ConnectFailure failure, const std::string& hostAn
     return hostAndPort + " cannot be reached" + (detail.empty() ? "." : " (" + detail + ").");
 }
 
-void IgnoreBrokenPipes()
+void gw::IgnoreBrokenPipes()
 {
     static std::once_flag once;
     std::call_once(once, [] {

@@ -18,8 +18,12 @@ struct ServerAddress {
     std::string numeric;   // "127.0.0.1", "::1"
 };
 
+namespace gw {
+
 // The addresses of host, in the order the system prefers them; a failure says why there are none.
 Outcome ResolveServer(const std::string& host, std::uint16_t port, std::vector<ServerAddress>& addresses);
+
+} // namespace gw
 
 // Held while a run uses a server port: one abstract local socket per address of the server, so
 // that the lock needs no file, covers every name of the server and goes with the process.
@@ -42,6 +46,8 @@ using ConnectDeadline = std::chrono::steady_clock::time_point;
 // Why a connection was not made.
 enum class ConnectFailure { None, Refused, TimedOut, Stopped, Other };
 
+namespace gw {
+
 // Connects to the first address that takes the connection, trying each in turn by the deadline.
 // The descriptor is non-blocking, with small writes sent at once; -1 on failure, with why and
 // the system's words for it.
@@ -54,3 +60,5 @@ std::string ConnectFailureText(ConnectFailure failure, const std::string& hostAn
 
 // Writing to a connection the server has closed must fail (EPIPE), not end the program.
 void IgnoreBrokenPipes();
+
+} // namespace gw

@@ -4,12 +4,12 @@
 #include "link/upload.h"
 #include "model/lang_strings.h"
 
-std::string TransferTitle(TransferDirection direction)
+std::string gw::TransferTitle(TransferDirection direction)
 {
     return GetLangString(direction == TransferDirection::Download ? AppText::DownloadTitle : AppText::UploadTitle);
 }
 
-std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults)
+std::string gw::UploadedValueFaultsText(const std::vector<ValueFault>& faults)
 {
     std::string text = "The module holds values that no edit would accept:";
     for (const ValueFault& fault : faults)
@@ -17,14 +17,14 @@ std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults)
     return text;
 }
 
-std::string PartlyDownloadedText()
+std::string gw::PartlyDownloadedText()
 {
     return "The module may now hold part of the configuration: download again, or run verify to see what it holds.";
 }
 
-TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
-                            CLinkObserver* observer, const LinkTimings* timings, const std::atomic<bool>* stop,
-                            const HardwareVersion* expectedVersion)
+TransferOutcome gw::RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
+                                CLinkObserver* observer, const LinkTimings* timings, const std::atomic<bool>* stop,
+                                const HardwareVersion* expectedVersion)
 {
     TransferOutcome outcome;
     CPortSlot slot;

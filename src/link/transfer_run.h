@@ -25,6 +25,8 @@ struct TransferOutcome {
     HardwareVersion version;       // what the module reported (an upload that got that far)
 };
 
+namespace gw {
+
 // The list of an upload's value faults as one message: a heading, then a line for each.
 std::string UploadedValueFaultsText(const std::vector<ValueFault>& faults);
 
@@ -42,3 +44,5 @@ std::string PartlyDownloadedText();
 TransferOutcome RunTransfer(TransferDirection direction, const std::string& device, CDeviceConfig& root,
                             CLinkObserver* observer = nullptr, const LinkTimings* timings = nullptr,
                             const std::atomic<bool>* stop = nullptr, const HardwareVersion* expectedVersion = nullptr);
+
+} // namespace gw

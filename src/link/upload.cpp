@@ -11,16 +11,16 @@ namespace {
 
 bool ChecksumAt(std::span<const std::uint8_t> reply, std::size_t last)
 {
-    return reply[last] == Checksum8(reply.first(last));
+    return reply[last] == gw::Checksum8(reply.first(last));
 }
 
 // A read request and its reply, read into a cleared buffer of the reply's full length.
 ResultCode Ask(CPortSlot& slot, std::uint8_t code, std::span<const std::uint8_t> payload, std::span<std::uint8_t> reply)
 {
     std::fill(reply.begin(), reply.end(), std::uint8_t{0});
-    if (const ResultCode result = WriteFrame(slot, MakeFrame(code, payload)); result != RESULT_OK)
+    if (const ResultCode result = gw::WriteFrame(slot, gw::MakeFrame(code, payload)); result != RESULT_OK)
         return result;
-    return ReadFrame(slot, reply);
+    return gw::ReadFrame(slot, reply);
 }
 
 constexpr std::uint8_t kZero[] = {0x00};
@@ -35,7 +35,7 @@ ResultCode ReadSerial(CPortSlot& slot, CSubnetNode& subnet, bool longBlock)
                        (longBlock ? ChecksumAt(reply, kLongSerialReplyLength - 1) : reply[1] == kShortSerialBlock);
     if (!valid)
         return RESULT_REPLY_MISMATCH;
-    ApplySerialBlock(reply.subspan(2), longBlock, subnet);
+    gw::ApplySerialBlock(reply.subspan(2), longBlock, subnet);
     return RESULT_OK;
 }
 
@@ -46,7 +46,7 @@ ResultCode ReadFraming(CPortSlot& slot, CSubnetNode& subnet)
         return code;
     if (reply[0] != PROTO_CMD_READ_FRAMING || reply[1] != kFramingBlock)
         return RESULT_REPLY_MISMATCH;
-    ApplyFramingBlock(std::span(reply).subspan(2), subnet);
+    gw::ApplyFramingBlock(std::span(reply).subspan(2), subnet);
     return RESULT_OK;
 }
 
@@ -60,7 +60,7 @@ int UserConfigExchangesAfterSerial(HardwareVersion v)
 
 } // namespace
 
-ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* reported)
+ResultCode gw::Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* reported)
 {
     CDeviceConfig read;
     CopyConfiguration(root, read);
@@ -78,7 +78,7 @@ ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* reporte
     return RESULT_OK;
 }
 
-ResultCode UploadSerial(CPortSlot& slot, CSubnetNode& subnet, HardwareVersion v)
+ResultCode gw::UploadSerial(CPortSlot& slot, CSubnetNode& subnet, HardwareVersion v)
 {
     subnet.RemoveAllNodes();
     // Hardware above 2.x keeps its serial side to itself: nothing this tool can read.
@@ -95,7 +95,7 @@ ResultCode UploadSerial(CPortSlot& slot, CSubnetNode& subnet, HardwareVersion v)
     return RESULT_OK;
 }
 
-ResultCode UploadCommands(CPortSlot& slot, CSubnetNode& subnet)
+ResultCode gw::UploadCommands(CPortSlot& slot, CSubnetNode& subnet)
 {
     std::array<std::uint8_t, kCommandCountReplyLength> countReply{};
     if (const ResultCode code = Ask(slot, PROTO_CMD_READ_COMMAND_COUNT, kZero, countReply); code != RESULT_OK)
@@ -137,7 +137,7 @@ ResultCode UploadCommands(CPortSlot& slot, CSubnetNode& subnet)
     return RESULT_OK;
 }
 
-ResultCode UploadBus(CPortSlot& slot, CBusNode& bus, int mode, HardwareVersion v)
+ResultCode gw::UploadBus(CPortSlot& slot, CBusNode& bus, int mode, HardwareVersion v)
 {
     if (mode != MODE_MODBUS_MASTER) {
         if (v.major == 2 && v.minor == 0) {

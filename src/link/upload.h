@@ -7,6 +7,8 @@
 #include "link/serial_port.h"
 #include "model/device_config.h"
 
+namespace gw {
+
 // The whole upload. On failure root is exactly as it was. version, when given, gets the
 // hardware version the module reported.
 ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* version = nullptr);
@@ -15,3 +17,5 @@ ResultCode Upload(CPortSlot& slot, CDeviceConfig& root, HardwareVersion* version
 ResultCode UploadSerial(CPortSlot& slot, CSubnetNode& subnet, HardwareVersion version);
 ResultCode UploadCommands(CPortSlot& slot, CSubnetNode& subnet);
 ResultCode UploadBus(CPortSlot& slot, CBusNode& bus, int mode, HardwareVersion version);
+
+} // namespace gw

@@ -66,7 +66,7 @@ int CreateLock(const std::string& directory, const std::string& path)
 
 } // namespace
 
-std::string LockFileName(const std::string& device)
+std::string gw::LockFileName(const std::string& device)
 {
     std::error_code ec;
     std::string name = std::filesystem::weakly_canonical(device, ec).string();
@@ -86,7 +86,7 @@ bool CSerialLock::Acquire(const std::string& device, pid_t& holder, const std::s
 {
     Release();
     holder = 0;
-    const std::string path = directory + "/" + LockFileName(device);
+    const std::string path = directory + "/" + gw::LockFileName(device);
     // Two tries: the second after a lock of a process that is gone was removed.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int error = CreateLock(directory, path);

@@ -8,9 +8,13 @@
 
 inline constexpr const char* kSerialLockDirectory = "/var/lock";
 
+namespace gw {
+
 // The lock file of a device: /dev/ttyUSB0 gives LCK..ttyUSB0, /dev/pts/3 gives LCK..pts_3. A
 // symbolic link (such as /dev/serial/by-id/...) is followed to the device it names.
 std::string LockFileName(const std::string& device);
+
+} // namespace gw
 
 // Our lock of one port; removed when the object goes.
 class CSerialLock {

@@ -21,14 +21,14 @@ std::uint64_t BytesForBits(std::uint64_t bits)
 
 } // namespace
 
-std::string MappingAddressText(std::uint64_t address)
+std::string gw::MappingAddressText(std::uint64_t address)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%4.4llXH", static_cast<unsigned long long>(address));
     return text;
 }
 
-void MapCommand(CModbusCommand& command, MapCursors& cursors)
+void gw::MapCommand(CModbusCommand& command, MapCursors& cursors)
 {
     const int code = command.GetFunctionCode();
     const std::uint64_t n = CountOf(command, CMD_ROW_DATA_COUNT);
@@ -55,13 +55,13 @@ void MapCommand(CModbusCommand& command, MapCursors& cursors)
         item->value = std::to_string(bytes);
 }
 
-void MapCommands(CSlaveNode& slave, MapCursors& cursors)
+void gw::MapCommands(CSlaveNode& slave, MapCursors& cursors)
 {
     for (const auto& command : slave.Commands())
         MapCommand(*command, cursors);
 }
 
-AutoMapResult AutoMap(CSubnetNode& subnet)
+AutoMapResult gw::AutoMap(CSubnetNode& subnet)
 {
     MapCursors cursors;
     for (const auto& slave : subnet.Nodes())
@@ -80,7 +80,7 @@ AutoMapResult AutoMap(CSubnetNode& subnet)
     return result;
 }
 
-AutoMapResult AutoMap(CDeviceConfig& root)
+AutoMapResult gw::AutoMap(CDeviceConfig& root)
 {
     return AutoMap(root.Subnet());
 }

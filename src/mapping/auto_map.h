@@ -26,6 +26,8 @@ struct MapCursors {
     std::uint64_t output = 0;
 };
 
+namespace gw {
+
 // Places one command at the cursor of its area and advances that cursor.
 void MapCommand(CModbusCommand& command, MapCursors& cursors);
 // Places every command of a slave node in list order.
@@ -36,3 +38,5 @@ AutoMapResult AutoMap(CDeviceConfig& root);
 
 // The "%4.4XH" text of an address.
 std::string MappingAddressText(std::uint64_t address);
+
+} // namespace gw

@@ -19,7 +19,7 @@ constexpr int kGap = 36;
 
 std::string Fill(BitClass cls)
 {
-    return ColourHex(BitClassColour(cls));
+    return gw::ColourHex(gw::BitClassColour(cls));
 }
 
 void DrawArea(std::ostream& svg, const char* title, unsigned base, const std::array<std::uint32_t, kCountedBits>& counters,
@@ -36,7 +36,7 @@ void DrawArea(std::ostream& svg, const char* title, unsigned base, const std::ar
             const int bit = row * kBitsPerRow + column;
             if (bit >= kCountedBits)
                 break;
-            const BitClass cls = ClassifyBit(bit, counters[static_cast<std::size_t>(bit)]);
+            const BitClass cls = gw::ClassifyBit(bit, counters[static_cast<std::size_t>(bit)]);
             svg << "<rect x=\"" << x0 + kHeaderWidth + column * kCell << "\" y=\"" << top + row * kCell
                 << "\" width=\"" << kCell << "\" height=\"" << kCell << "\" fill=\"" << Fill(cls) << "\""
                 << (bit >= kAreaBits ? " class=\"past\"" : "") << "><title>bit " << bit % 8 << " of byte "
@@ -51,7 +51,7 @@ void DrawArea(std::ostream& svg, const char* title, unsigned base, const std::ar
 
 } // namespace
 
-std::string RenderMemoryMapSvg(const CSubnetNode& subnet)
+std::string gw::RenderMemoryMapSvg(const CSubnetNode& subnet)
 {
     UsageMap map;
     BuildUsageMap(subnet, map);
@@ -75,7 +75,7 @@ std::string RenderMemoryMapSvg(const CSubnetNode& subnet)
     for (std::size_t i = 0; i + 1 < kMemoryMapLegend.size(); ++i) {
         const LegendEntry& entry = kMemoryMapLegend[i];
         svg << "<rect x=\"" << x << "\" y=\"" << legendY << "\" width=\"" << kCell << "\" height=\"" << kCell
-            << "\" fill=\"" << ColourHex(entry.colour) << "\"/>"
+            << "\" fill=\"" << gw::ColourHex(entry.colour) << "\"/>"
             << "<text x=\"" << x + kCell + 4 << "\" y=\"" << legendY + kCell - 2 << "\">" << entry.label << "</text>\n";
         x += 90;
     }

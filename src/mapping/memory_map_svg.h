@@ -6,4 +6,8 @@
 
 class CSubnetNode;
 
+namespace gw {
+
 std::string RenderMemoryMapSvg(const CSubnetNode& subnet);
+
+} // namespace gw

@@ -15,7 +15,7 @@ std::int64_t CommandMapping::FirstBit() const
     return (static_cast<std::int64_t>(startAddress) - base) * 8 + bitOffset;
 }
 
-CommandMapping GetMapping(const CModbusCommand& command)
+CommandMapping gw::GetMapping(const CModbusCommand& command)
 {
     CommandMapping mapping;
     const int code = command.GetFunctionCode();
@@ -40,7 +40,7 @@ CommandMapping GetMapping(const CModbusCommand& command)
     return mapping;
 }
 
-int MarkUsage(const CModbusCommand& command, UsageMap& map)
+int gw::MarkUsage(const CModbusCommand& command, UsageMap& map)
 {
     const CommandMapping mapping = GetMapping(command);
     auto& counters = map.Area(mapping.area);
@@ -52,20 +52,20 @@ int MarkUsage(const CModbusCommand& command, UsageMap& map)
     return 0;
 }
 
-int BuildUsageMap(const CSlaveNode& slave, UsageMap& map)
+int gw::BuildUsageMap(const CSlaveNode& slave, UsageMap& map)
 {
     for (const auto& command : slave.Commands())
         MarkUsage(*command, map);
     return 0;
 }
 
-int BuildUsageMap(const CSubnetNode& subnet, UsageMap& map)
+int gw::BuildUsageMap(const CSubnetNode& subnet, UsageMap& map)
 {
     const CSlaveNode* first = subnet.GetNodeAt(0);
     return first ? BuildUsageMap(*first, map) : 0;
 }
 
-ResultCode CheckMapping(const UsageMap& map)
+ResultCode gw::CheckMapping(const UsageMap& map)
 {
     for (int area : {AREA_INPUT, AREA_OUTPUT}) {
         const auto& counters = map.Area(area);
@@ -84,14 +84,14 @@ ResultCode CheckMapping(const UsageMap& map)
     return RESULT_OK;
 }
 
-ResultCode CheckMapping(const CDeviceConfig& root)
+ResultCode gw::CheckMapping(const CDeviceConfig& root)
 {
     UsageMap map;
     BuildUsageMap(root.Subnet(), map);
     return CheckMapping(map);
 }
 
-BitClass ClassifyBit(int bit, std::uint32_t count)
+BitClass gw::ClassifyBit(int bit, std::uint32_t count)
 {
     if (count == 0)
         return BitClass::Unused;
@@ -100,7 +100,7 @@ BitClass ClassifyBit(int bit, std::uint32_t count)
     return count > 1 ? BitClass::Conflict : BitClass::Legal;
 }
 
-std::uint32_t BitClassColour(BitClass cls)
+std::uint32_t gw::BitClassColour(BitClass cls)
 {
     switch (cls) {
     case BitClass::Legal: return kColourLegal;
@@ -111,7 +111,7 @@ std::uint32_t BitClassColour(BitClass cls)
     }
 }
 
-MemoryOccupancy BuildOccupancy(const CSubnetNode& subnet)
+MemoryOccupancy gw::BuildOccupancy(const CSubnetNode& subnet)
 {
     MemoryOccupancy occupancy;
     const CSlaveNode* first = subnet.GetNodeAt(0);
@@ -130,7 +130,7 @@ MemoryOccupancy BuildOccupancy(const CSubnetNode& subnet)
     return occupancy;
 }
 
-std::vector<MappingFault> FindMappingFaults(const CSubnetNode& subnet)
+std::vector<MappingFault> gw::FindMappingFaults(const CSubnetNode& subnet)
 {
     UsageMap map;
     BuildUsageMap(subnet, map);

@@ -40,6 +40,8 @@ struct CommandMapping {
     std::int64_t FirstBit() const;
 };
 
+namespace gw {
+
 CommandMapping GetMapping(const CModbusCommand& command);
 
 // Calls visit(bit, times) for the bits of a mapping as the map counts them: bits inside 0-1999
@@ -74,10 +76,17 @@ ResultCode CheckMapping(const UsageMap& map);
 // The download's mapping pre-check: the usage map of the configuration, then CheckMapping.
 ResultCode CheckMapping(const CDeviceConfig& root);
 
+} // namespace gw
+
 enum class BitClass { Unused, Legal, Conflict, Overflow };
+
+namespace gw {
+
 BitClass ClassifyBit(int bit, std::uint32_t count);
 // The colour of a class (model/palette.h).
 std::uint32_t BitClassColour(BitClass cls);
+
+} // namespace gw
 
 // Which commands (their positions in the first slave node, from 0) use each counted bit.
 struct AreaOccupancy {
@@ -89,7 +98,12 @@ struct MemoryOccupancy {
     AreaOccupancy& Area(int area) { return area == AREA_INPUT ? input : output; }
     const AreaOccupancy& Area(int area) const { return area == AREA_INPUT ? input : output; }
 };
+
+namespace gw {
+
 MemoryOccupancy BuildOccupancy(const CSubnetNode& subnet);
+
+} // namespace gw
 
 // A bit that makes the mapping check fail, with the commands that use it.
 struct MappingFault {
@@ -98,5 +112,10 @@ struct MappingFault {
     BitClass cls = BitClass::Conflict;
     std::vector<int> commands;   // positions in the first slave node, from 0
 };
+
+namespace gw {
+
 // Every conflicting and overflowing bit, input area first, in bit order.
 std::vector<MappingFault> FindMappingFaults(const CSubnetNode& subnet);
+
+} // namespace gw

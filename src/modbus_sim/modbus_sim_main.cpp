@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     CLI::App app{"modbus-slave-sim: a Modbus RTU slave on a new pseudo-terminal, for trying the gateway's Modbus "
                  "commands without hardware. Prints the terminal's path, then answers requests.",
                  "modbus-slave-sim"};
-    app.set_version_flag("--version", std::string("modbus-slave-sim ") + BuildVersion());
+    app.set_version_flag("--version", std::string("modbus-slave-sim ") + gw::BuildVersion());
     SlaveServeOptions serve;
     SlaveFaults faults;
     SlaveSerialSettings serial;
@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     app.footer("A table given no values holds addresses 0-99: registers hold their address, coils and inputs its\n"
                "lowest bit. Addresses between given values hold 0; addresses outside a table's range get exception 2.\n"
                "Stops on SIGTERM or SIGINT.");
-    if (const std::optional<int> status = ParseSimulatorArguments(app, argc, argv))
+    if (const std::optional<int> status = gw::ParseSimulatorArguments(app, argc, argv))
         return *status;
     if (!exceptionRange.empty() && !ParseExceptionRange(exceptionRange, faults)) {
         std::cerr << "modbus-slave-sim: --exception takes FIRST-LAST[:CODE], not \"" << exceptionRange << "\"\n";
@@ -112,24 +112,24 @@ int main(int argc, char** argv)
                                        : DirectionControl::None;
     serial.parity = parity[0];
     if (wireTime)
-        serve.charSeconds = CharacterSeconds(serial);
+        serve.charSeconds = gw::CharacterSeconds(serial);
 
     SlaveTables tables;
-    if (const Outcome loaded = tableFile.empty() ? Outcome{} : LoadTableFile(tables, tableFile); !loaded) {
+    if (const Outcome loaded = tableFile.empty() ? Outcome{} : gw::LoadTableFile(tables, tableFile); !loaded) {
         std::cerr << "modbus-slave-sim: " << loaded.message << '\n';
         return 65;
     }
     for (int table = 0; table < kSlaveTableCount; ++table) {
         for (const std::string& text : tableTexts[table]) {
-            if (const Outcome added = AddTableValues(tables, table, text); !added) {
+            if (const Outcome added = gw::AddTableValues(tables, table, text); !added) {
                 std::cerr << "modbus-slave-sim: --" << added.message << '\n';
                 return 64;
             }
         }
     }
-    FillDefaultTables(tables);
+    gw::FillDefaultTables(tables);
 
-    const std::atomic<bool>& stop = InstallStopSignals();
+    const std::atomic<bool>& stop = gw::InstallStopSignals();
     CModbusSlaveServer server;
     Outcome ready = portPath.empty() ? server.OpenPseudoTerminal() : server.OpenDevice(portPath, serial);
     if (ready)
@@ -138,7 +138,7 @@ int main(int argc, char** argv)
         std::cerr << "modbus-slave-sim: " << ready.message << '\n';
         return 1;
     }
-    if (!AnnounceTerminal("modbus-slave-sim", linkPath, server.TerminalPath()))
+    if (!gw::AnnounceTerminal("modbus-slave-sim", linkPath, server.TerminalPath()))
         return 1;
     const int status = server.Serve(serve, faults, stop, std::cerr);
     if (!linkPath.empty())

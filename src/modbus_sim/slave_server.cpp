@@ -69,7 +69,7 @@ void SendPaced(int lineFd, int pipeFd, double charSeconds)
 
 } // namespace
 
-double CharacterSeconds(const SlaveSerialSettings& settings)
+double gw::CharacterSeconds(const SlaveSerialSettings& settings)
 {
     const int bits = 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
     return static_cast<double>(bits) / settings.baud;
@@ -84,7 +84,7 @@ struct CModbusSlaveServer::Context {
         if (mapping)
             modbus_mapping_free(mapping);
         if (ctx) {
-            ResetDirectionControl(ctx, direction);
+            gw::ResetDirectionControl(ctx, direction);
             modbus_free(ctx);
         }
     }
@@ -117,11 +117,11 @@ Outcome CModbusSlaveServer::SetUp(const SlaveSerialSettings& settings)
     const char parity = settings.parity == 'N' ? 'N' : settings.parity == 'O' ? 'O' : 'E';
     m_context->ctx = modbus_new_rtu(m_path.c_str(), settings.baud, parity, settings.dataBits, settings.stopBits);
     if (!m_context->ctx || modbus_set_socket(m_context->ctx, m_line.Descriptor()) != 0)
-        return Failure(std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno));
+        return gw::Failure(std::string("cannot set up the Modbus slave: ") + modbus_strerror(errno));
     m_context->direction = settings.direction;
-    if (const std::string refused = SetDirectionControl(m_context->ctx, m_line.Descriptor(), settings.direction);
+    if (const std::string refused = gw::SetDirectionControl(m_context->ctx, m_line.Descriptor(), settings.direction);
         !refused.empty())
-        return Failure(m_path + ": " + refused);
+        return gw::Failure(m_path + ": " + refused);
     return {};
 }
 
@@ -142,7 +142,7 @@ Outcome CModbusSlaveServer::SetTables(const SlaveTables& tables)
         static_cast<unsigned>(start[TABLE_HOLDING]), static_cast<unsigned>(size[TABLE_HOLDING]),
         static_cast<unsigned>(start[TABLE_INPUT_REGISTERS]), static_cast<unsigned>(size[TABLE_INPUT_REGISTERS]));
     if (!mapping)
-        return Failure(std::string("cannot make the tables: ") + modbus_strerror(errno));
+        return gw::Failure(std::string("cannot make the tables: ") + modbus_strerror(errno));
     for (const auto& [address, value] : tables.values[TABLE_COILS])
         mapping->tab_bits[address - start[TABLE_COILS]] = static_cast<std::uint8_t>(value);
     for (const auto& [address, value] : tables.values[TABLE_INPUTS])

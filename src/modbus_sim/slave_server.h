@@ -42,8 +42,12 @@ struct SlaveServeOptions {
     double charSeconds = 0;
 };
 
+namespace gw {
+
 // Seconds one character takes on a line: start bit, data bits, parity bit, stop bits.
 double CharacterSeconds(const SlaveSerialSettings& settings);
+
+} // namespace gw
 
 class CModbusSlaveServer {
 public:

@@ -20,7 +20,7 @@ std::string Trim(const std::string& text)
 bool ParseNumber(const std::string& text, long max, long& value)
 {
     std::uint32_t number = 0;
-    if (!ParseValueText(text, static_cast<std::uint32_t>(max), number))
+    if (!gw::ParseValueText(text, static_cast<std::uint32_t>(max), number))
         return false;
     value = static_cast<long>(number);
     return true;
@@ -28,13 +28,13 @@ bool ParseNumber(const std::string& text, long max, long& value)
 
 } // namespace
 
-const char* SlaveTableName(int table)
+const char* gw::SlaveTableName(int table)
 {
     static const char* const names[] = {"coils", "inputs", "holding", "input-registers"};
     return table >= 0 && table < kSlaveTableCount ? names[table] : "?";
 }
 
-Outcome AddTableValues(SlaveTables& tables, int table, const std::string& text)
+Outcome gw::AddTableValues(SlaveTables& tables, int table, const std::string& text)
 {
     const auto eq = text.find('=');
     long start = 0;
@@ -58,7 +58,7 @@ Outcome AddTableValues(SlaveTables& tables, int table, const std::string& text)
     return {};
 }
 
-Outcome LoadTableFile(SlaveTables& tables, const std::string& path)
+Outcome gw::LoadTableFile(SlaveTables& tables, const std::string& path)
 {
     std::ifstream in(path);
     if (!in)
@@ -82,7 +82,7 @@ Outcome LoadTableFile(SlaveTables& tables, const std::string& path)
     return {};
 }
 
-void FillDefaultTables(SlaveTables& tables)
+void gw::FillDefaultTables(SlaveTables& tables)
 {
     for (int table = 0; table < kSlaveTableCount; ++table) {
         auto& values = tables.values[static_cast<std::size_t>(table)];

@@ -2,20 +2,20 @@
 
 #include "model/lang_strings.h"
 
-CBusNode::CBusNode() : CConfigNode(GetLangString(AppText::FieldbusName))
+CBusNode::CBusNode() : CConfigNode(gw::GetLangString(AppText::FieldbusName))
 {
-    AppendItem(MakeItem({.label = GetLangString(BusText::Protocol), .help = GetLangString(BusText::ProtocolHelp),
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(BusText::Protocol), .help = gw::GetLangString(BusText::ProtocolHelp),
                          .value = "PROFIBUS", .state = STATE_SHOW_ONLY, .enable = 0}));
-    AppendItem(MakeItem({.label = GetLangString(BusText::InputBytes), .help = GetLangString(BusText::InputBytesHelp),
-                         .value = GetLangString(BusText::InputBytesValue), .state = STATE_SHOW_ONLY, .enable = 0}));
-    AppendItem(MakeItem({.label = GetLangString(BusText::OutputBytes), .help = GetLangString(BusText::OutputBytesHelp),
-                         .value = GetLangString(BusText::OutputBytesValue), .state = STATE_SHOW_ONLY, .enable = 0}));
-    AppendItem(MakeItem({.label = GetLangString(BusText::AddressMode), .help = GetLangString(BusText::AddressModeHelp),
-                         .value = GetLangString(ChoiceText::ProbeAddress), .state = STATE_LIST, .enable = 1,
-                         .choices = {GetLangString(ChoiceText::SetByIoPort), GetLangString(ChoiceText::ProbeAddress)}}));
-    AppendItem(MakeItem({.label = GetLangString(BusText::ProbeTimeout), .help = GetLangString(BusText::ProbeTimeoutHelp),
-                         .value = GetLangString(ChoiceText::DefaultValue), .state = STATE_LIST_TEXT, .enable = 1,
-                         .choices = {GetLangString(ChoiceText::DefaultValue), GetLangString(ChoiceText::Customized)}}));
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(BusText::InputBytes), .help = gw::GetLangString(BusText::InputBytesHelp),
+                         .value = gw::GetLangString(BusText::InputBytesValue), .state = STATE_SHOW_ONLY, .enable = 0}));
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(BusText::OutputBytes), .help = gw::GetLangString(BusText::OutputBytesHelp),
+                         .value = gw::GetLangString(BusText::OutputBytesValue), .state = STATE_SHOW_ONLY, .enable = 0}));
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(BusText::AddressMode), .help = gw::GetLangString(BusText::AddressModeHelp),
+                         .value = gw::GetLangString(ChoiceText::ProbeAddress), .state = STATE_LIST, .enable = 1,
+                         .choices = {gw::GetLangString(ChoiceText::SetByIoPort), gw::GetLangString(ChoiceText::ProbeAddress)}}));
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(BusText::ProbeTimeout), .help = gw::GetLangString(BusText::ProbeTimeoutHelp),
+                         .value = gw::GetLangString(ChoiceText::DefaultValue), .state = STATE_LIST_TEXT, .enable = 1,
+                         .choices = {gw::GetLangString(ChoiceText::DefaultValue), gw::GetLangString(ChoiceText::Customized)}}));
 }
 
 void CBusNode::Reset()

@@ -16,7 +16,7 @@ struct Range {
 
 bool IsDefaultValueText(std::string_view text)
 {
-    return text == GetLangString(ChoiceText::DefaultValue);
+    return text == gw::GetLangString(ChoiceText::DefaultValue);
 }
 
 // Ranges of the subnet's text rows; rows 13-18 exist only in User Config mode.
@@ -42,7 +42,7 @@ ResultCode CheckTextBoxDecimal(std::string_view text, Range range)
 {
     if (IsDefaultValueText(text))
         return RESULT_ILLEGAL_CHAR;
-    return CheckDecimal(text, range.min, range.max);
+    return gw::CheckDecimal(text, range.min, range.max);
 }
 
 ResultCode CheckSubnetText(int row, std::string_view text, std::string* normalised)
@@ -55,7 +55,7 @@ ResultCode CheckSubnetText(int row, std::string_view text, std::string* normalis
     if (const ResultCode code = CheckTextBoxDecimal(text, range); code != RESULT_OK)
         return code;
     if (row == SUBNET_ROW_POLL_DELAY) {
-        const int n = LeadingInt(text);
+        const int n = gw::LeadingInt(text);
         *normalised = n % 10 != 0 ? std::to_string(n / 10 * 10) : std::string(text);
     } else {
         *normalised = std::string(text);
@@ -72,8 +72,8 @@ ResultCode CheckMappingAddress(int functionIndex, std::string_view text, std::st
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (const auto h = upper.rfind('H'); h != std::string::npos)
         upper.erase(h);
-    const bool input = IsInputAreaFunctionIndex(functionIndex);
-    const ResultCode code = input ? CheckHex(upper, 0x0000, 0x00F3) : CheckHex(upper, 0x4000, 0x40F3);
+    const bool input = gw::IsInputAreaFunctionIndex(functionIndex);
+    const ResultCode code = input ? gw::CheckHex(upper, 0x0000, 0x00F3) : gw::CheckHex(upper, 0x4000, 0x40F3);
     if (code != RESULT_OK)
         return code;
     *normalised = upper + "H";
@@ -125,7 +125,7 @@ void SetRowEnable(CConfigNode& node, int row, int enable, CommitOutcome& outcome
 void ForceDisable(CConfigNode& node, int row, CommitOutcome& outcome)
 {
     if (CParamItem* item = node.GetItemAt(row))
-        item->value = GetLangString(ChoiceText::Disable);
+        item->value = gw::GetLangString(ChoiceText::Disable);
     SetRowEnable(node, row, 0, outcome);
 }
 
@@ -136,25 +136,25 @@ void ApplyChoiceRules(CDeviceConfig& root, const TreeRecord& record, int row, st
     if (record.type == RECORD_SUBNET) {
         CSubnetNode& subnet = root.Subnet();
         if (row == SUBNET_ROW_PROTOCOL) {
-            if (picked == GetLangString(ChoiceText::ModbusMaster) && subnet.GetMode() != MODE_MODBUS_MASTER) {
+            if (picked == gw::GetLangString(ChoiceText::ModbusMaster) && subnet.GetMode() != MODE_MODBUS_MASTER) {
                 subnet.SetMode(MODE_MODBUS_MASTER);
                 outcome.modeSwitched = true;
-            } else if (picked == GetLangString(ChoiceText::UserConfig) && subnet.GetMode() != MODE_USER_CONFIG) {
+            } else if (picked == gw::GetLangString(ChoiceText::UserConfig) && subnet.GetMode() != MODE_USER_CONFIG) {
                 subnet.SetMode(MODE_USER_CONFIG);
                 outcome.modeSwitched = true;
             }
         } else if (row == SUBNET_ROW_FRAME_TYPE) {
-            if (picked == GetLangString(ChoiceText::FrameLength)) {
+            if (picked == gw::GetLangString(ChoiceText::FrameLength)) {
                 SetRowEnable(subnet, SUBNET_ROW_FRAME_LENGTH, 1, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_START_DELIMITER, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_END_DELIMITER, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_CRC_CHECK, 1, outcome);
-            } else if (picked == GetLangString(ChoiceText::Delimiter)) {
+            } else if (picked == gw::GetLangString(ChoiceText::Delimiter)) {
                 SetRowEnable(subnet, SUBNET_ROW_FRAME_LENGTH, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_START_DELIMITER, 1, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_END_DELIMITER, 1, outcome);
                 ForceDisable(subnet, SUBNET_ROW_CRC_CHECK, outcome);
-            } else if (picked == GetLangString(ChoiceText::CharacterInterval)) {
+            } else if (picked == gw::GetLangString(ChoiceText::CharacterInterval)) {
                 SetRowEnable(subnet, SUBNET_ROW_FRAME_LENGTH, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_START_DELIMITER, 0, outcome);
                 SetRowEnable(subnet, SUBNET_ROW_END_DELIMITER, 0, outcome);
@@ -166,10 +166,10 @@ void ApplyChoiceRules(CDeviceConfig& root, const TreeRecord& record, int row, st
                 ForceDisable(subnet, SUBNET_ROW_CRC_CHECK, outcome);
             }
         } else if (row == SUBNET_ROW_AUTO_SEND) {
-            SetRowEnable(subnet, SUBNET_ROW_AUTO_SEND_PERIOD, picked == GetLangString(ChoiceText::Enable) ? 1 : 0, outcome);
+            SetRowEnable(subnet, SUBNET_ROW_AUTO_SEND_PERIOD, picked == gw::GetLangString(ChoiceText::Enable) ? 1 : 0, outcome);
         }
     } else if (record.type == RECORD_FIELDBUS && row == BUS_ROW_ADDRESS_MODE) {
-        SetRowEnable(root.Bus(), BUS_ROW_PROBE_TIMEOUT, picked == GetLangString(ChoiceText::ProbeAddress) ? 1 : 0, outcome);
+        SetRowEnable(root.Bus(), BUS_ROW_PROBE_TIMEOUT, picked == gw::GetLangString(ChoiceText::ProbeAddress) ? 1 : 0, outcome);
     }
 }
 
@@ -190,7 +190,7 @@ void Store(CParamItem& item, std::string value, CommitOutcome& outcome)
 
 } // namespace
 
-CParamItem* RecordItemAt(const TreeRecord& record, int row)
+CParamItem* gw::RecordItemAt(const TreeRecord& record, int row)
 {
     switch (record.type) {
     case RECORD_COMMAND: return record.command ? record.command->GetItemAt(row) : nullptr;
@@ -201,7 +201,7 @@ CParamItem* RecordItemAt(const TreeRecord& record, int row)
     }
 }
 
-int RecordRowCount(const TreeRecord& record)
+int gw::RecordRowCount(const TreeRecord& record)
 {
     switch (record.type) {
     case RECORD_COMMAND: return record.command ? record.command->GetItemCount() : 0;
@@ -212,7 +212,7 @@ int RecordRowCount(const TreeRecord& record)
     }
 }
 
-std::string RecordName(const TreeRecord& record)
+std::string gw::RecordName(const TreeRecord& record)
 {
     switch (record.type) {
     case RECORD_COMMAND: return record.command ? record.command->GetName() : std::string();
@@ -223,8 +223,8 @@ std::string RecordName(const TreeRecord& record)
     }
 }
 
-ResultCode CheckEditText(const CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text,
-                         std::string* normalised)
+ResultCode gw::CheckEditText(const CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text,
+                             std::string* normalised)
 {
     std::string result;
     ResultCode code = RESULT_OK;
@@ -252,8 +252,8 @@ ResultCode CheckEditText(const CDeviceConfig& root, const TreeRecord& record, in
     return code;
 }
 
-ValueVerdict CheckItemText(const CDeviceConfig& root, const TreeRecord& record, int row, const CParamItem& item,
-                           std::string_view text)
+ValueVerdict gw::CheckItemText(const CDeviceConfig& root, const TreeRecord& record, int row, const CParamItem& item,
+                               std::string_view text)
 {
     ValueVerdict verdict;
     if (item.state == STATE_LIST) {
@@ -267,7 +267,7 @@ ValueVerdict CheckItemText(const CDeviceConfig& root, const TreeRecord& record, 
     }
     if (item.state == STATE_LIST_TEXT) {
         // A picked choice or a typed number; "Default Value" passes as it stands.
-        verdict.code = CheckDecimal(text, 1, 60000);
+        verdict.code = gw::CheckDecimal(text, 1, 60000);
         verdict.value = std::string(text);
     } else {
         verdict.code = CheckEditText(root, record, row, text, &verdict.value);
@@ -277,7 +277,7 @@ ValueVerdict CheckItemText(const CDeviceConfig& root, const TreeRecord& record, 
     return verdict;
 }
 
-std::string NotAChoiceText(const CParamItem& item)
+std::string gw::NotAChoiceText(const CParamItem& item)
 {
     std::string text = "not one of the choices:";
     for (const std::string& choice : item.choices)
@@ -287,7 +287,7 @@ std::string NotAChoiceText(const CParamItem& item)
     return text;
 }
 
-CommitOutcome CommitText(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
+CommitOutcome gw::CommitText(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
 {
     CParamItem* item = RecordItemAt(record, row);
     if (!item)
@@ -313,7 +313,7 @@ CommitOutcome CommitText(CDeviceConfig& root, const TreeRecord& record, int row,
     return outcome;
 }
 
-CommitOutcome CommitChoice(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
+CommitOutcome gw::CommitChoice(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
 {
     CParamItem* item = RecordItemAt(record, row);
     if (!item)
@@ -339,7 +339,7 @@ CommitOutcome CommitChoice(CDeviceConfig& root, const TreeRecord& record, int ro
     return outcome;
 }
 
-CommitOutcome CommitEdit(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
+CommitOutcome gw::CommitEdit(CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text)
 {
     const CParamItem* item = RecordItemAt(record, row);
     if (item && (item->state == STATE_LIST || item->state == STATE_LIST_TEXT))

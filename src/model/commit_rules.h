@@ -34,10 +34,14 @@ struct CommitOutcome {
     bool accepted() const { return refusal == CommitRefusal::None; }
 };
 
+namespace gw {
+
 // Checks a typed text for the item at row of the record without storing it.
 // On success sets normalised to the text that would be stored.
 ResultCode CheckEditText(const CDeviceConfig& root, const TreeRecord& record, int row, std::string_view text,
                          std::string* normalised);
+
+} // namespace gw
 
 struct ValueVerdict {
     CommitRefusal refusal = CommitRefusal::None;   // None, NotAChoice or Check
@@ -46,6 +50,8 @@ struct ValueVerdict {
 
     bool accepted() const { return refusal == CommitRefusal::None; }
 };
+
+namespace gw {
 
 // Checks a text as the value of item, the item at row of the record, by the rule of its editor,
 // without storing it: a drop-down list (state 2) takes only its choices; a list that also takes
@@ -74,3 +80,5 @@ CParamItem* RecordItemAt(const TreeRecord& record, int row);
 int RecordRowCount(const TreeRecord& record);
 // The name of a record's object, as its tree entry shows it.
 std::string RecordName(const TreeRecord& record);
+
+} // namespace gw

@@ -10,7 +10,7 @@ std::unique_ptr<CSlaveNode> CopySlave(const CSlaveNode& from)
     for (const auto& item : from.Items())
         copy->AppendItem(std::make_unique<CParamItem>(*item));
     for (const auto& command : from.Commands())
-        copy->AttachCommand(CopyCommand(*command));
+        copy->AttachCommand(gw::CopyCommand(*command));
     return copy;
 }
 
@@ -18,16 +18,16 @@ void CopyNode(const CConfigNode& from, CConfigNode& to)
 {
     to.RemoveAllNodes();
     to.RemoveAllCommands();
-    to.ItemListRef() = CopyItemList(from.Items());
+    to.ItemListRef() = gw::CopyItemList(from.Items());
     for (const auto& slave : from.Nodes())
         to.AttachNode(CopySlave(*slave));
     for (const auto& command : from.Commands())
-        to.AttachCommand(CopyCommand(*command));
+        to.AttachCommand(gw::CopyCommand(*command));
 }
 
 } // namespace
 
-std::unique_ptr<CModbusCommand> CopyCommand(const CModbusCommand& from)
+std::unique_ptr<CModbusCommand> gw::CopyCommand(const CModbusCommand& from)
 {
     auto copy = CModbusCommand::MakeEmpty(from.GetName(), from.GetCommandType());
     for (const auto& item : from.Items())
@@ -35,7 +35,7 @@ std::unique_ptr<CModbusCommand> CopyCommand(const CModbusCommand& from)
     return copy;
 }
 
-ItemList CopyItemList(const ItemList& list)
+ItemList gw::CopyItemList(const ItemList& list)
 {
     ItemList copy;
     copy.reserve(list.size());
@@ -44,14 +44,14 @@ ItemList CopyItemList(const ItemList& list)
     return copy;
 }
 
-void CopyConfiguration(const CDeviceConfig& from, CDeviceConfig& to)
+void gw::CopyConfiguration(const CDeviceConfig& from, CDeviceConfig& to)
 {
     if (&from == &to)
         return;
     const CSubnetNode& subnet = from.Subnet();
     CopyNode(subnet, to.Subnet());
-    to.Subnet().MasterModeItems() = CopyItemList(subnet.MasterModeItems());
-    to.Subnet().CommonModeItems() = CopyItemList(subnet.CommonModeItems());
+    to.Subnet().MasterModeItems() = gw::CopyItemList(subnet.MasterModeItems());
+    to.Subnet().CommonModeItems() = gw::CopyItemList(subnet.CommonModeItems());
     to.Subnet().SetModeField(subnet.GetMode());
     CopyNode(from.Bus(), to.Bus());
     to.Bus().SetMode(from.Bus().GetMode());
@@ -88,7 +88,7 @@ bool SameNode(const CConfigNode& a, const CConfigNode& b)
 
 } // namespace
 
-bool SameConfiguration(const CDeviceConfig& a, const CDeviceConfig& b)
+bool gw::SameConfiguration(const CDeviceConfig& a, const CDeviceConfig& b)
 {
     return SameNode(a.Subnet(), b.Subnet()) && SameNode(a.Bus(), b.Bus()) &&
            SameItems(a.Subnet().MasterModeItems(), b.Subnet().MasterModeItems()) &&

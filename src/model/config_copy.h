@@ -5,6 +5,8 @@
 
 #include "model/device_config.h"
 
+namespace gw {
+
 // Makes to hold what from holds: the same mode, items, slave nodes and commands.
 void CopyConfiguration(const CDeviceConfig& from, CDeviceConfig& to);
 
@@ -16,3 +18,5 @@ ItemList CopyItemList(const ItemList& list);
 
 // True when both hold the same mode, items (every field), slave nodes and commands.
 bool SameConfiguration(const CDeviceConfig& a, const CDeviceConfig& b);
+
+} // namespace gw

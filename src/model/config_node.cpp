@@ -10,7 +10,7 @@ CModbusCommand* CConfigNode::AddCommand(int functionIndex)
 
 int CConfigNode::AttachCommand(std::unique_ptr<CModbusCommand> command)
 {
-    return AppendOwned(m_commands, std::move(command));
+    return gw::AppendOwned(m_commands, std::move(command));
 }
 
 CSlaveNode* CConfigNode::AddNode()
@@ -21,17 +21,17 @@ CSlaveNode* CConfigNode::AddNode()
 
 int CConfigNode::AttachNode(std::unique_ptr<CSlaveNode> node)
 {
-    return AppendOwned(m_nodes, std::move(node));
+    return gw::AppendOwned(m_nodes, std::move(node));
 }
 
 int CConfigNode::RemoveCommand(const CModbusCommand* command)
 {
-    return RemoveOwned(m_commands, command);
+    return gw::RemoveOwned(m_commands, command);
 }
 
 int CConfigNode::RemoveNode(const CSlaveNode* node)
 {
-    return RemoveOwned(m_nodes, node);
+    return gw::RemoveOwned(m_nodes, node);
 }
 
 void CConfigNode::BuildTree(TreeEntries& children)

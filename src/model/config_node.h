@@ -33,13 +33,13 @@ public:
     void RemoveAllNodes() { m_nodes.clear(); }
     int GetCommandCount() const { return static_cast<int>(m_commands.size()); }
     int GetNodeCount() const { return static_cast<int>(m_nodes.size()); }
-    CModbusCommand* GetCommandAt(int position) const { return OwnedAt(m_commands, position); }
-    CSlaveNode* GetNodeAt(int position) const { return OwnedAt(m_nodes, position); }
+    CModbusCommand* GetCommandAt(int position) const { return gw::OwnedAt(m_commands, position); }
+    CSlaveNode* GetNodeAt(int position) const { return gw::OwnedAt(m_nodes, position); }
     const CommandList& Commands() const { return m_commands; }
     const SlaveList& Nodes() const { return m_nodes; }
 
     // The item shown in a row; none past the end.
-    virtual CParamItem* GetItemAt(int row) const { return ItemAt(m_items, row); }
+    virtual CParamItem* GetItemAt(int row) const { return gw::ItemAt(m_items, row); }
     // Number of rows the node shows in the grid.
     virtual int GetRowCount() const { return static_cast<int>(m_items.size()); }
     std::string GetName() const { return m_name; }
@@ -48,15 +48,15 @@ public:
     // Inserts the node's slave nodes (with their commands) and its own commands under parent.
     virtual void BuildTree(TreeEntries& children);
     // Writes the item list into the grid, row r showing item r; returns the rows written.
-    virtual int ShowItems(CGridSink* grid) const { return ShowItemList(m_items, grid); }
-    void AppendItem(std::unique_ptr<CParamItem> item) { AppendOwned(m_items, std::move(item)); }
+    virtual int ShowItems(CGridSink* grid) const { return gw::ShowItemList(m_items, grid); }
+    void AppendItem(std::unique_ptr<CParamItem> item) { gw::AppendOwned(m_items, std::move(item)); }
     virtual int GetMode() const { return m_mode; }
     virtual void SetMode(int mode) { m_mode = mode; }
 
-    int GetChoiceIndex(int row) const { return ChoiceIndexOf(GetItemAt(row)); }
-    int GetIntValue(int row) const { return IntValueOf(GetItemAt(row)); }
-    int SetChoice(int row, int index) { return SetChoiceOf(GetItemAt(row), index); }
-    int SetIntValue(int row, int number) { return SetIntValueOf(GetItemAt(row), number); }
+    int GetChoiceIndex(int row) const { return gw::ChoiceIndexOf(GetItemAt(row)); }
+    int GetIntValue(int row) const { return gw::IntValueOf(GetItemAt(row)); }
+    int SetChoice(int row, int index) { return gw::SetChoiceOf(GetItemAt(row), index); }
+    int SetIntValue(int row, int number) { return gw::SetIntValueOf(GetItemAt(row), number); }
 
     // Back to the empty state: mode 0, no slave nodes, no commands; the items stay.
     virtual void Reset();

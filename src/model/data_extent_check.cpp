@@ -8,7 +8,7 @@ constexpr int kLastAddress = 0xFFFF;
 
 } // namespace
 
-std::vector<ValueFault> CheckDataPastLastAddress(const CDeviceConfig& root)
+std::vector<ValueFault> gw::CheckDataPastLastAddress(const CDeviceConfig& root)
 {
     std::vector<ValueFault> faults;
     CSlaveNode* slave = const_cast<CDeviceConfig&>(root).Subnet().GetNodeAt(0);

@@ -9,6 +9,10 @@
 
 class CDeviceConfig;
 
+namespace gw {
+
 // The commands of the first slave node (Modbus Master mode) whose data run past address 65535,
 // as faults of their "Number of Data" (out of range); empty when none does.
 std::vector<ValueFault> CheckDataPastLastAddress(const CDeviceConfig& root);
+
+} // namespace gw

@@ -3,35 +3,35 @@
 #include "model/device_config.h"
 #include "model/lang_strings.h"
 
-bool CanAddNode(const CDeviceConfig& root, const TreeRecord& selected)
+bool gw::CanAddNode(const CDeviceConfig& root, const TreeRecord& selected)
 {
     const CSubnetNode& subnet = root.Subnet();
     return selected.type == RECORD_SUBNET && subnet.GetMode() == MODE_MODBUS_MASTER && subnet.GetNodeCount() == 0;
 }
 
-bool CanDeleteNode(const TreeRecord& selected)
+bool gw::CanDeleteNode(const TreeRecord& selected)
 {
     return selected.type == RECORD_SLAVE && selected.slave;
 }
 
-bool CanAddCommand(const TreeRecord& selected)
+bool gw::CanAddCommand(const TreeRecord& selected)
 {
     return selected.type == RECORD_SLAVE && selected.slave;
 }
 
-bool CanDeleteCommand(const TreeRecord& selected)
+bool gw::CanDeleteCommand(const TreeRecord& selected)
 {
     return selected.type == RECORD_COMMAND && selected.command;
 }
 
-CSlaveNode* AddSlaveNode(CDeviceConfig& root, const TreeRecord& selected)
+CSlaveNode* gw::AddSlaveNode(CDeviceConfig& root, const TreeRecord& selected)
 {
     if (!CanAddNode(root, selected))
         return nullptr;
     return root.Subnet().AddNode();
 }
 
-bool DeleteSlaveNode(CDeviceConfig& root, const CSlaveNode* slave)
+bool gw::DeleteSlaveNode(CDeviceConfig& root, const CSlaveNode* slave)
 {
     if (!slave)
         return false;
@@ -40,7 +40,7 @@ bool DeleteSlaveNode(CDeviceConfig& root, const CSlaveNode* slave)
     return root.Subnet().GetNodeCount() != before;
 }
 
-AddCommandResult AddCommandTo(CSlaveNode* slave, int functionIndex)
+AddCommandResult gw::AddCommandTo(CSlaveNode* slave, int functionIndex)
 {
     AddCommandResult result;
     if (!slave)
@@ -55,7 +55,7 @@ AddCommandResult AddCommandTo(CSlaveNode* slave, int functionIndex)
     return result;
 }
 
-bool DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command)
+bool gw::DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command)
 {
     if (!slave || !command || slave->IndexOfCommand(command) < 0)
         return false;
@@ -63,8 +63,8 @@ bool DeleteCommandFrom(CSlaveNode* slave, const CModbusCommand* command)
     return true;
 }
 
-InsertCommandsResult InsertCommandsAt(CSlaveNode* slave, int position,
-                                      std::vector<std::unique_ptr<CModbusCommand>> commands)
+InsertCommandsResult gw::InsertCommandsAt(CSlaveNode* slave, int position,
+                                          std::vector<std::unique_ptr<CModbusCommand>> commands)
 {
     InsertCommandsResult result;
     if (!slave)
@@ -79,7 +79,7 @@ InsertCommandsResult InsertCommandsAt(CSlaveNode* slave, int position,
     return result;
 }
 
-bool MoveCommandBy(CSlaveNode* slave, int position, int step)
+bool gw::MoveCommandBy(CSlaveNode* slave, int position, int step)
 {
     return slave && slave->MoveCommand(position, position + step) == 1;
 }

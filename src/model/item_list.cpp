@@ -2,21 +2,21 @@
 
 #include "model/validation.h"
 
-int ChoiceIndexOf(const CParamItem* item)
+int gw::ChoiceIndexOf(const CParamItem* item)
 {
     if (!item || item->choices.empty())
         return -1;
     return item->FindValueInChoices();
 }
 
-int IntValueOf(const CParamItem* item)
+int gw::IntValueOf(const CParamItem* item)
 {
     if (!item)
         return -1;
     return LeadingInt(item->value);
 }
 
-int SetChoiceOf(CParamItem* item, int index)
+int gw::SetChoiceOf(CParamItem* item, int index)
 {
     if (!item || index < 0 || static_cast<std::size_t>(index) >= item->choices.size())
         return 0;
@@ -24,7 +24,7 @@ int SetChoiceOf(CParamItem* item, int index)
     return 1;
 }
 
-int SetIntValueOf(CParamItem* item, int number)
+int gw::SetIntValueOf(CParamItem* item, int number)
 {
     if (!item)
         return 0;
@@ -32,7 +32,7 @@ int SetIntValueOf(CParamItem* item, int number)
     return 1;
 }
 
-int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow)
+int gw::ShowItemList(const ItemList& list, CGridSink* grid, int firstRow)
 {
     if (!grid)
         return 0;
@@ -42,7 +42,7 @@ int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow)
     return row - firstRow;
 }
 
-std::unique_ptr<CParamItem> MakeItem(ItemDescription description)
+std::unique_ptr<CParamItem> gw::MakeItem(ItemDescription description)
 {
     return std::make_unique<CParamItem>(std::move(description));
 }

@@ -9,6 +9,8 @@
 
 using ItemList = OwnedList<CParamItem>;
 
+namespace gw {
+
 // The item at index of a list, or none past the end (and for a negative index).
 inline CParamItem* ItemAt(const ItemList& list, int index) { return OwnedAt(list, index); }
 
@@ -21,6 +23,8 @@ int SetChoiceOf(CParamItem* item, int index);
 // Sets the value to the number in decimal; 1 on success, 0 when there is no item.
 int SetIntValueOf(CParamItem* item, int number);
 
+} // namespace gw
+
 // Where a node writes its rows: the property grid, or any other view of the rows.
 class CGridSink {
 public:
@@ -29,8 +33,12 @@ public:
     virtual void ShowItem(int row, CParamItem& item) = 0;
 };
 
+namespace gw {
+
 // Writes every item of a list into consecutive rows starting at firstRow; returns the rows written.
 int ShowItemList(const ItemList& list, CGridSink* grid, int firstRow = 0);
 
 // Builds an item from its description.
 std::unique_ptr<CParamItem> MakeItem(ItemDescription description);
+
+} // namespace gw

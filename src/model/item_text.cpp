@@ -5,7 +5,7 @@
 #include "model/param_item.h"
 #include "model/subnet_node.h"
 
-void PrintRecordItems(const std::string& heading, const TreeRecord& record, std::ostream& out)
+void gw::PrintRecordItems(const std::string& heading, const TreeRecord& record, std::ostream& out)
 {
     out << "[" << heading << "] " << OneLineText(RecordName(record)) << '\n';
     const int rows = RecordRowCount(record);
@@ -23,14 +23,14 @@ void PrintRecordItems(const std::string& heading, const TreeRecord& record, std:
     }
 }
 
-std::string TrimTrailingBlanks(std::string text)
+std::string gw::TrimTrailingBlanks(std::string text)
 {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.pop_back();
     return text;
 }
 
-std::string OneLineText(const std::string& text)
+std::string gw::OneLineText(const std::string& text)
 {
     std::string line;
     for (std::size_t i = 0; i < text.size(); ++i) {

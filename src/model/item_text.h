@@ -8,6 +8,8 @@
 
 #include "model/config_tree.h"
 
+namespace gw {
+
 void PrintRecordItems(const std::string& heading, const TreeRecord& record, std::ostream& out);
 
 // A label with its trailing blanks removed.
@@ -15,3 +17,5 @@ std::string TrimTrailingBlanks(std::string text);
 // A text from a file on one line, so that it cannot pass for another line when printed: a line
 // break reads \n, a tab \t, any other control character \xHH.
 std::string OneLineText(const std::string& text);
+
+} // namespace gw

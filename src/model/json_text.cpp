@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-std::string JsonString(const std::string& text)
+std::string gw::JsonString(const std::string& text)
 {
     std::string out = "\"";
     for (const char c : text) {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-Language BuiltLanguage()
+Language gw::BuiltLanguage()
 {
 #if defined(GATEWAY_LANG_CHINESE) && GATEWAY_LANG_CHINESE
     return Language::Chinese;
@@ -13,21 +13,21 @@ Language BuiltLanguage()
 
 namespace {
 
-Language g_active = BuiltLanguage();
+Language g_active = gw::BuiltLanguage();
 
 } // namespace
 
-Language ActiveLanguage()
+Language gw::ActiveLanguage()
 {
     return g_active;
 }
 
-void SetActiveLanguage(Language lang)
+void gw::SetActiveLanguage(Language lang)
 {
     g_active = lang;
 }
 
-Language SystemLanguage()
+Language gw::SystemLanguage()
 {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(variable);
@@ -38,12 +38,12 @@ Language SystemLanguage()
             return Language::Chinese;
         if (locale.starts_with("en"))
             return Language::English;
-        return BuiltLanguage();
+        return gw::BuiltLanguage();
     }
-    return BuiltLanguage();
+    return gw::BuiltLanguage();
 }
 
-std::optional<Language> ParseLanguage(std::string_view code)
+std::optional<Language> gw::ParseLanguage(std::string_view code)
 {
     if (code == "en")
         return Language::English;
@@ -52,17 +52,17 @@ std::optional<Language> ParseLanguage(std::string_view code)
     return std::nullopt;
 }
 
-const char* LanguageCode(Language lang)
+const char* gw::LanguageCode(Language lang)
 {
     return lang == Language::Chinese ? "zh" : "en";
 }
 
-const char* LanguageName(Language lang)
+const char* gw::LanguageName(Language lang)
 {
     return lang == Language::Chinese ? "Chinese" : "English";
 }
 
-std::string GetLangStringIn(Language lang, StringId id)
+std::string gw::GetLangStringIn(Language lang, StringId id)
 {
     const auto table = lang == Language::Chinese ? ChineseStringTable() : EnglishStringTable();
     for (const LangEntry& entry : table) {
@@ -72,7 +72,7 @@ std::string GetLangStringIn(Language lang, StringId id)
     return {};
 }
 
-std::string GetLangString(StringId id)
+std::string gw::GetLangString(StringId id)
 {
     return GetLangStringIn(ActiveLanguage(), id);
 }

@@ -21,6 +21,8 @@ struct LangEntry {
 
 enum class Language { English, Chinese };
 
+namespace gw {
+
 // The two tables, in their stored order (lookup is by id; order carries no meaning).
 std::span<const LangEntry> EnglishStringTable();
 std::span<const LangEntry> ChineseStringTable();
@@ -47,3 +49,5 @@ std::string GetLangStringIn(Language lang, StringId id);
 
 // Text of id in the active language; the empty text for an id that is not in the table.
 std::string GetLangString(StringId id);
+
+} // namespace gw

@@ -33,69 +33,69 @@ constexpr std::array<FunctionInfo, kFunctionCount> kFunctions{{
 
 } // namespace
 
-int GetFunctionInfo(int index, int* supported, std::string* name)
+int gw::GetFunctionInfo(int index, int* supported, std::string* name)
 {
     if (index < 0 || index >= kFunctionCount) {
         if (supported)
             *supported = 0;
         if (name)
-            *name = GetLangString(FunctionText::ErrorCommand);
+            *name = gw::GetLangString(FunctionText::ErrorCommand);
         return -1;
     }
     const FunctionInfo& info = kFunctions[static_cast<std::size_t>(index)];
     if (supported)
         *supported = info.supported ? 1 : 0;
     if (name)
-        *name = GetLangString(info.name);
+        *name = gw::GetLangString(info.name);
     return info.code;
 }
 
-std::string GetFunctionByCode(int code, int* index)
+std::string gw::GetFunctionByCode(int code, int* index)
 {
     for (int i = 0; i < kFunctionCount; ++i) {
         const FunctionInfo& info = kFunctions[static_cast<std::size_t>(i)];
         if (info.supported && info.code == code) {
             if (index)
                 *index = i;
-            return GetLangString(info.name);
+            return gw::GetLangString(info.name);
         }
     }
     if (index)
         *index = kUnknownFunctionIndex;
-    return GetLangString(FunctionText::ErrorCommand);
+    return gw::GetLangString(FunctionText::ErrorCommand);
 }
 
-bool IsSupportedFunctionIndex(int index)
+bool gw::IsSupportedFunctionIndex(int index)
 {
     return index >= 0 && index < kFunctionCount && kFunctions[static_cast<std::size_t>(index)].supported;
 }
 
-bool IsInputAreaFunctionIndex(int index)
+bool gw::IsInputAreaFunctionIndex(int index)
 {
     return index >= FUNCTION_READ_COIL_STATUS && index <= FUNCTION_READ_INPUT_REGISTER;
 }
 
-bool IsBitFunctionIndex(int index)
+bool gw::IsBitFunctionIndex(int index)
 {
     return index == FUNCTION_READ_COIL_STATUS || index == FUNCTION_READ_INPUT_STATUS ||
            index == FUNCTION_FORCE_SINGLE_COIL || index == FUNCTION_FORCE_MULTIPLE_COILS;
 }
 
-bool IsRegisterFunctionIndex(int index)
+bool gw::IsRegisterFunctionIndex(int index)
 {
     return index == FUNCTION_READ_HOLDING_REGISTER || index == FUNCTION_READ_INPUT_REGISTER ||
            index == FUNCTION_PRESET_SINGLE_REGISTER || index == FUNCTION_PRESET_MULTIPLE_REGISTERS;
 }
 
-std::string EmptyItemMessage(const std::string& quoted)
+std::string gw::EmptyItemMessage(const std::string& quoted)
 {
-    return GetLangString(MessageText::EmptyData) + "\r\n\"" + quoted + "\"";
+    return gw::GetLangString(MessageText::EmptyData) + "\r\n\"" + quoted + "\"";
 }
 
 CModbusCommand::CModbusCommand(std::string name, int functionIndex)
     : m_name(std::move(name)), m_commandType(functionIndex)
 {
-    if (IsSupportedFunctionIndex(functionIndex))
+    if (gw::IsSupportedFunctionIndex(functionIndex))
         BuildItems();
 }
 
@@ -112,44 +112,44 @@ std::unique_ptr<CModbusCommand> CModbusCommand::MakeEmpty(std::string name, int 
 void CModbusCommand::BuildItems()
 {
     const int index = m_commandType;
-    const int code = GetFunctionInfo(index, nullptr, nullptr);
-    const bool input = IsInputAreaFunctionIndex(index);
+    const int code = gw::GetFunctionInfo(index, nullptr, nullptr);
+    const bool input = gw::IsInputAreaFunctionIndex(index);
 
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::FunctionCode),
-                                .help = GetLangString(CommandText::FunctionCodeHelp),
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::FunctionCode),
+                                .help = gw::GetLangString(CommandText::FunctionCodeHelp),
                                 .value = std::to_string(code), .state = STATE_SHOW_ONLY, .enable = 0}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::StartAddress),
-                                .help = GetLangString(CommandText::StartAddressHelp),
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::StartAddress),
+                                .help = gw::GetLangString(CommandText::StartAddressHelp),
                                 .value = "", .state = STATE_TEXT, .enable = 1}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::DataCount),
-                                .help = GetLangString(CommandText::DataCountHelp),
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::DataCount),
+                                .help = gw::GetLangString(CommandText::DataCountHelp),
                                 .value = "", .state = STATE_TEXT, .enable = 1}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::MapAddress),
-                                .help = GetLangString(input ? CommandText::MapAddressInputHelp
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::MapAddress),
+                                .help = gw::GetLangString(input ? CommandText::MapAddressInputHelp
                                                             : CommandText::MapAddressOutputHelp),
                                 .value = "", .state = STATE_TEXT, .enable = 1}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::MapBit), .help = GetLangString(CommandText::MapBitHelp),
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::MapBit), .help = gw::GetLangString(CommandText::MapBitHelp),
                                 .value = "0", .state = STATE_TEXT, .enable = 1}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::ByteCount), .help = "",
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::ByteCount), .help = "",
                                 .value = "0", .state = STATE_SHOW_ONLY, .enable = 0}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::ByteSwap),
-                                .help = GetLangString(CommandText::ByteSwapHelp),
-                                .value = GetLangString(ChoiceText::NonExchange), .state = STATE_LIST, .enable = 0,
-                                .choices = {GetLangString(ChoiceText::NonExchange),
-                                            GetLangString(ChoiceText::DoubleByteExchange),
-                                            GetLangString(ChoiceText::FourByteExchange)}}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::CheckType),
-                                .help = GetLangString(CommandText::CheckTypeHelp),
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::ByteSwap),
+                                .help = gw::GetLangString(CommandText::ByteSwapHelp),
+                                .value = gw::GetLangString(ChoiceText::NonExchange), .state = STATE_LIST, .enable = 0,
+                                .choices = {gw::GetLangString(ChoiceText::NonExchange),
+                                            gw::GetLangString(ChoiceText::DoubleByteExchange),
+                                            gw::GetLangString(ChoiceText::FourByteExchange)}}));
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::CheckType),
+                                .help = gw::GetLangString(CommandText::CheckTypeHelp),
                                 .value = "CRC", .state = STATE_SHOW_ONLY, .enable = 0}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::ScanType),
-                                .help = GetLangString(CommandText::ScanTypeHelp),
-                                .value = GetLangString(ChoiceText::FastScan), .state = STATE_LIST, .enable = 1,
-                                .choices = {GetLangString(ChoiceText::FastScan), GetLangString(ChoiceText::SlowScan)}}));
-    m_items.push_back(MakeItem({.label = GetLangString(CommandText::Mnemonic),
-                                .help = GetLangString(CommandText::MnemonicHelp),
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::ScanType),
+                                .help = gw::GetLangString(CommandText::ScanTypeHelp),
+                                .value = gw::GetLangString(ChoiceText::FastScan), .state = STATE_LIST, .enable = 1,
+                                .choices = {gw::GetLangString(ChoiceText::FastScan), gw::GetLangString(ChoiceText::SlowScan)}}));
+    m_items.push_back(gw::MakeItem({.label = gw::GetLangString(CommandText::Mnemonic),
+                                .help = gw::GetLangString(CommandText::MnemonicHelp),
                                 .value = "", .state = STATE_TEXT, .enable = 1}));
 
-    if (IsRegisterFunctionIndex(index))   // register functions have no mapping bit
+    if (gw::IsRegisterFunctionIndex(index))   // register functions have no mapping bit
         m_items[CMD_ROW_MAP_BIT]->SetEnable(0);
     if (index == FUNCTION_FORCE_SINGLE_COIL || index == FUNCTION_PRESET_SINGLE_REGISTER) {
         // One datum, fixed.
@@ -178,14 +178,14 @@ int CModbusCommand::RemoveItem(const CParamItem* item)
 Outcome CModbusCommand::CheckEmpty() const
 {
     auto refuse = [&](const CParamItem& item) {
-        return Failure(EmptyItemMessage(m_name + "\\" + item.label), RESULT_EMPTY_ITEM);
+        return gw::Failure(gw::EmptyItemMessage(m_name + "\\" + item.label), RESULT_EMPTY_ITEM);
     };
     for (int row : {CMD_ROW_START_ADDRESS, CMD_ROW_DATA_COUNT, CMD_ROW_MAP_ADDRESS}) {
         const CParamItem* item = GetItemAt(row);
         if (item && item->value.empty())
             return refuse(*item);
     }
-    if (IsBitFunctionIndex(m_commandType)) {
+    if (gw::IsBitFunctionIndex(m_commandType)) {
         const CParamItem* item = GetItemAt(CMD_ROW_MAP_BIT);
         if (item && item->value.empty())
             return refuse(*item);

@@ -45,6 +45,8 @@ inline constexpr int kFunctionCount = 14;
 // Index that GetFunctionByCode answers for a code it does not know.
 inline constexpr int kUnknownFunctionIndex = kFunctionCount;
 
+namespace gw {
+
 // Function code of an index (-1 outside 0-13); sets whether a command can be made for it
 // and the function's name text in the built language.
 int GetFunctionInfo(int index, int* supported, std::string* name);
@@ -60,6 +62,8 @@ bool IsBitFunctionIndex(int index);
 // Register functions (codes 3, 4, 6, 16) have no mapping bit.
 bool IsRegisterFunctionIndex(int index);
 
+} // namespace gw
+
 class CModbusCommand {
 public:
     // Builds the ten items for a supported function index; an unsupported index gives no items.
@@ -69,20 +73,20 @@ public:
 
     int AppendItem(std::unique_ptr<CParamItem> item);
     int RemoveItem(const CParamItem* item);
-    CParamItem* GetItemAt(int row) const { return ItemAt(m_items, row); }
+    CParamItem* GetItemAt(int row) const { return gw::ItemAt(m_items, row); }
     int GetItemCount() const { return static_cast<int>(m_items.size()); }
     void RemoveAllItems() { m_items.clear(); }
     const ItemList& Items() const { return m_items; }
 
     std::string GetName() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }
-    int ShowItems(CGridSink* grid) const { return ShowItemList(m_items, grid); }
+    int ShowItems(CGridSink* grid) const { return gw::ShowItemList(m_items, grid); }
     int GetCommandType() const { return m_commandType; }
 
-    int GetChoiceIndex(int row) const { return ChoiceIndexOf(GetItemAt(row)); }
-    int GetIntValue(int row) const { return IntValueOf(GetItemAt(row)); }
-    int SetChoice(int row, int index) { return SetChoiceOf(GetItemAt(row), index); }
-    int SetIntValue(int row, int number) { return SetIntValueOf(GetItemAt(row), number); }
+    int GetChoiceIndex(int row) const { return gw::ChoiceIndexOf(GetItemAt(row)); }
+    int GetIntValue(int row) const { return gw::IntValueOf(GetItemAt(row)); }
+    int SetChoice(int row, int index) { return gw::SetChoiceOf(GetItemAt(row), index); }
+    int SetIntValue(int row, int number) { return gw::SetIntValueOf(GetItemAt(row), number); }
 
     // Leading decimal number of row 0's value; -1 when there is no row 0.
     int GetFunctionCode() const { return GetIntValue(CMD_ROW_FUNCTION_CODE); }
@@ -101,5 +105,9 @@ private:
     int m_commandType = 0;
 };
 
+namespace gw {
+
 // "The Following data is empty!" + CR LF + the quoted text: the message of every empty check.
 std::string EmptyItemMessage(const std::string& quoted);
+
+} // namespace gw

@@ -16,8 +16,12 @@ struct [[nodiscard]] Outcome {
     explicit operator bool() const { return Ok(); }
 };
 
+namespace gw {
+
 // A failure with its message; the code tells its kind where a caller needs to know it.
 inline Outcome Failure(std::string message, ResultCode code = RESULT_FAILED)
 {
     return {code, std::move(message)};
 }
+
+} // namespace gw

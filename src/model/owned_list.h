@@ -10,6 +10,8 @@
 template <typename T>
 using OwnedList = std::vector<std::unique_ptr<T>>;
 
+namespace gw {
+
 // Appends the element; 1, or 0 when given none.
 template <typename T>
 int AppendOwned(OwnedList<T>& list, std::unique_ptr<T> element)
@@ -47,3 +49,5 @@ int IndexOfOwned(const OwnedList<T>& list, const T* element)
                                     [element](const std::unique_ptr<T>& owned) { return owned.get() == element; });
     return found == list.end() ? -1 : static_cast<int>(found - list.begin());
 }
+
+} // namespace gw

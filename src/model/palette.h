@@ -34,6 +34,8 @@ inline constexpr std::array<LegendEntry, 5> kMemoryMapLegend{{
     {kColourSelected, "Selected Command"},
 }};
 
+namespace gw {
+
 // A colour value as the web writes it: #RRGGBB.
 inline std::string ColourHex(std::uint32_t colour)
 {
@@ -46,3 +48,5 @@ inline std::string ColourHex(std::uint32_t colour)
     }
     return text;
 }
+
+} // namespace gw

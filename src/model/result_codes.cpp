@@ -2,7 +2,7 @@
 
 #include "model/lang_strings.h"
 
-StringId ResultMessageId(ResultCode code)
+StringId gw::ResultMessageId(ResultCode code)
 {
     switch (code) {
     case RESULT_OK: return MessageText::Succeeded;
@@ -22,7 +22,7 @@ StringId ResultMessageId(ResultCode code)
     }
 }
 
-std::string ResultMessage(ResultCode code)
+std::string gw::ResultMessage(ResultCode code)
 {
     // Stopping a transfer is this program's own; the string table has no text for it.
     if (code == RESULT_STOPPED)
@@ -30,7 +30,7 @@ std::string ResultMessage(ResultCode code)
     return GetLangString(ResultMessageId(code));
 }
 
-std::string MessageOnOneLine(const std::string& text)
+std::string gw::MessageOnOneLine(const std::string& text)
 {
     std::string line;
     for (const char c : text) {

@@ -26,6 +26,8 @@ enum : ResultCode {
     RESULT_FAILED = 15,          // failed for the reason its message gives (a file, an argument, a port)
 };
 
+namespace gw {
+
 // String id of the message for a result code ("Unknown error!" for codes without one,
 // RESULT_STOPPED and RESULT_FAILED among them).
 StringId ResultMessageId(ResultCode code);
@@ -36,3 +38,5 @@ std::string ResultMessage(ResultCode code);
 
 // A message with its CR LF line breaks turned into blanks, for a report of one line.
 std::string MessageOnOneLine(const std::string& text);
+
+} // namespace gw

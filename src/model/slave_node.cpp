@@ -4,14 +4,14 @@
 
 #include "model/lang_strings.h"
 
-std::string SlaveNodeName(const std::string& addressText)
+std::string gw::SlaveNodeName(const std::string& addressText)
 {
     return "Node(" + addressText + ")";
 }
 
 CSlaveNode::CSlaveNode(std::string name) : m_name(std::move(name))
 {
-    AppendItem(MakeItem({.label = GetLangString(SlaveText::Address), .help = GetLangString(SlaveText::AddressHelp),
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SlaveText::Address), .help = gw::GetLangString(SlaveText::AddressHelp),
                          .value = "1", .state = STATE_TEXT, .enable = 1}));
 }
 
@@ -24,7 +24,7 @@ CModbusCommand* CSlaveNode::AddCommand(int functionIndex)
 {
     std::string name;
     int supported = 0;
-    const int code = GetFunctionInfo(functionIndex, &supported, &name);
+    const int code = gw::GetFunctionInfo(functionIndex, &supported, &name);
     if (code < 0 || !supported)
         return nullptr;
     m_commands.push_back(std::make_unique<CModbusCommand>(std::move(name), functionIndex));
@@ -33,14 +33,14 @@ CModbusCommand* CSlaveNode::AddCommand(int functionIndex)
 
 int CSlaveNode::AttachCommand(std::unique_ptr<CModbusCommand> command)
 {
-    if (!command || !IsSupportedFunctionIndex(command->GetCommandType()))
+    if (!command || !gw::IsSupportedFunctionIndex(command->GetCommandType()))
         return 0;
-    return AppendOwned(m_commands, std::move(command));
+    return gw::AppendOwned(m_commands, std::move(command));
 }
 
 int CSlaveNode::InsertCommand(int position, std::unique_ptr<CModbusCommand> command)
 {
-    if (!command || !IsSupportedFunctionIndex(command->GetCommandType()))
+    if (!command || !gw::IsSupportedFunctionIndex(command->GetCommandType()))
         return 0;
     const auto at = std::clamp<std::ptrdiff_t>(position, 0, static_cast<std::ptrdiff_t>(m_commands.size()));
     m_commands.insert(m_commands.begin() + at, std::move(command));
@@ -60,13 +60,13 @@ int CSlaveNode::MoveCommand(int from, int to)
 
 int CSlaveNode::RemoveCommand(const CModbusCommand* command)
 {
-    return RemoveOwned(m_commands, command);
+    return gw::RemoveOwned(m_commands, command);
 }
 
 Outcome CSlaveNode::CheckEmpty() const
 {
     if (const CParamItem* address = GetItemAt(SLAVE_ROW_ADDRESS); address && address->value.empty())
-        return Failure(EmptyItemMessage(address->label), RESULT_EMPTY_ITEM);
+        return gw::Failure(gw::EmptyItemMessage(address->label), RESULT_EMPTY_ITEM);
     for (const auto& command : m_commands) {
         if (Outcome empty = command->CheckEmpty(); !empty)
             return empty;

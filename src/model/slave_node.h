@@ -36,22 +36,22 @@ public:
     int MoveCommand(int from, int to);
     // Takes the command out of the list and frees it; 1, or 0 when given none.
     int RemoveCommand(const CModbusCommand* command);
-    CModbusCommand* GetCommandAt(int position) const { return OwnedAt(m_commands, position); }
+    CModbusCommand* GetCommandAt(int position) const { return gw::OwnedAt(m_commands, position); }
     int GetCommandCount() const { return static_cast<int>(m_commands.size()); }
     int RemoveAllCommands() { m_commands.clear(); return 1; }
     const CommandList& Commands() const { return m_commands; }
     // Position of a command in the list, -1 when it is not there.
-    int IndexOfCommand(const CModbusCommand* command) const { return IndexOfOwned(m_commands, command); }
+    int IndexOfCommand(const CModbusCommand* command) const { return gw::IndexOfOwned(m_commands, command); }
 
-    int AppendItem(std::unique_ptr<CParamItem> item) { return AppendOwned(m_items, std::move(item)); }
-    CParamItem* GetItemAt(int row) const { return ItemAt(m_items, row); }
+    int AppendItem(std::unique_ptr<CParamItem> item) { return gw::AppendOwned(m_items, std::move(item)); }
+    CParamItem* GetItemAt(int row) const { return gw::ItemAt(m_items, row); }
     const ItemList& Items() const { return m_items; }
-    int GetChoiceIndex(int row) const { return ChoiceIndexOf(GetItemAt(row)); }
-    int GetIntValue(int row) const { return IntValueOf(GetItemAt(row)); }
+    int GetChoiceIndex(int row) const { return gw::ChoiceIndexOf(GetItemAt(row)); }
+    int GetIntValue(int row) const { return gw::IntValueOf(GetItemAt(row)); }
 
     std::string GetName() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }
-    int ShowItems(CGridSink* grid) const { return ShowItemList(m_items, grid); }
+    int ShowItems(CGridSink* grid) const { return gw::ShowItemList(m_items, grid); }
 
     // Refuses an empty slave address, then runs every command's check in list order.
     Outcome CheckEmpty() const;
@@ -65,5 +65,9 @@ private:
     std::string m_name;
 };
 
+namespace gw {
+
 // "Node(%s)": the name a slave node takes from its address text.
 std::string SlaveNodeName(const std::string& addressText);
+
+} // namespace gw

@@ -185,7 +185,7 @@ static constexpr LangEntry kEnglish[] = {
     {5019, "Language does not match!"},
 };
 
-std::span<const LangEntry> EnglishStringTable()
+std::span<const LangEntry> gw::EnglishStringTable()
 {
     return kEnglish;
 }

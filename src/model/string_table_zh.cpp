@@ -187,7 +187,7 @@ static constexpr LangEntry kChinese[] = {
     {5019, "配置文件语言与当前软件不匹配!"},
 };
 
-std::span<const LangEntry> ChineseStringTable()
+std::span<const LangEntry> gw::ChineseStringTable()
 {
     return kChinese;
 }

@@ -10,31 +10,31 @@ namespace {
 void AppendMasterItems(ItemList& list, bool userConfigCopy)
 {
     const std::int32_t en = userConfigCopy ? 0 : 1;
-    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::Transmission),
-                             .help = GetLangString(SubnetText::TransmissionHelp),
+    gw::AppendOwned(list, gw::MakeItem({.label = gw::GetLangString(SubnetText::Transmission),
+                             .help = gw::GetLangString(SubnetText::TransmissionHelp),
                              .value = "RTU", .state = STATE_LIST, .enable = 0, .choices = {"RTU", "ASCII"}}));
-    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::ResponseTimeout),
-                             .help = GetLangString(SubnetText::ResponseTimeoutHelp),
+    gw::AppendOwned(list, gw::MakeItem({.label = gw::GetLangString(SubnetText::ResponseTimeout),
+                             .help = gw::GetLangString(SubnetText::ResponseTimeoutHelp),
                              .value = "300", .state = STATE_TEXT, .enable = en}));
-    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::PollDelay), .help = GetLangString(SubnetText::PollDelayHelp),
+    gw::AppendOwned(list, gw::MakeItem({.label = gw::GetLangString(SubnetText::PollDelay), .help = gw::GetLangString(SubnetText::PollDelayHelp),
                              .value = "0", .state = STATE_TEXT, .enable = en}));
-    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::OutputMode), .help = GetLangString(SubnetText::OutputModeHelp),
-                             .value = GetLangString(ChoiceText::ChangeOfValue), .state = STATE_LIST, .enable = en,
-                             .choices = {GetLangString(ChoiceText::Cyclic), GetLangString(ChoiceText::Forbidden),
-                                         GetLangString(ChoiceText::ChangeOfValue)}}));
-    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::OutputPulse),
-                             .help = GetLangString(SubnetText::OutputPulseHelp),
+    gw::AppendOwned(list, gw::MakeItem({.label = gw::GetLangString(SubnetText::OutputMode), .help = gw::GetLangString(SubnetText::OutputModeHelp),
+                             .value = gw::GetLangString(ChoiceText::ChangeOfValue), .state = STATE_LIST, .enable = en,
+                             .choices = {gw::GetLangString(ChoiceText::Cyclic), gw::GetLangString(ChoiceText::Forbidden),
+                                         gw::GetLangString(ChoiceText::ChangeOfValue)}}));
+    gw::AppendOwned(list, gw::MakeItem({.label = gw::GetLangString(SubnetText::OutputPulse),
+                             .help = gw::GetLangString(SubnetText::OutputPulseHelp),
                              .value = "", .state = STATE_SHOW_ONLY, .enable = 0}));
-    AppendOwned(list, MakeItem({.label = GetLangString(SubnetText::ScanRate), .help = GetLangString(SubnetText::ScanRateHelp),
+    gw::AppendOwned(list, gw::MakeItem({.label = gw::GetLangString(SubnetText::ScanRate), .help = gw::GetLangString(SubnetText::ScanRateHelp),
                              .value = "10", .state = STATE_TEXT, .enable = en}));
 }
 
 // An editable choice of "Disable" and "Enable", with "Disable" taken.
 ItemDescription DisabledSwitch(SubnetText label, SubnetText help)
 {
-    return {.label = GetLangString(label), .help = GetLangString(help), .value = GetLangString(ChoiceText::Disable),
+    return {.label = gw::GetLangString(label), .help = gw::GetLangString(help), .value = gw::GetLangString(ChoiceText::Disable),
             .state = STATE_LIST, .enable = 1,
-            .choices = {GetLangString(ChoiceText::Disable), GetLangString(ChoiceText::Enable)}};
+            .choices = {gw::GetLangString(ChoiceText::Disable), gw::GetLangString(ChoiceText::Enable)}};
 }
 
 void SetValue(CParamItem* item, const char* value)
@@ -51,53 +51,53 @@ int ModeIndex(SubnetRow row)
 
 } // namespace
 
-CSubnetNode::CSubnetNode() : CConfigNode(GetLangString(AppText::SubnetName))
+CSubnetNode::CSubnetNode() : CConfigNode(gw::GetLangString(AppText::SubnetName))
 {
     // The protocol is the user's choice of mode: without it User Config could never be chosen.
-    AppendItem(MakeItem({.label = GetLangString(SubnetText::Protocol), .help = GetLangString(SubnetText::ProtocolHelp),
-                         .value = GetLangString(ChoiceText::ModbusMaster), .state = STATE_LIST, .enable = 1,
-                         .choices = {GetLangString(ChoiceText::ModbusMaster), GetLangString(ChoiceText::UserConfig)}}));
-    AppendItem(MakeItem({.label = GetLangString(SubnetText::BaudRate), .help = GetLangString(SubnetText::BaudRateHelp),
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SubnetText::Protocol), .help = gw::GetLangString(SubnetText::ProtocolHelp),
+                         .value = gw::GetLangString(ChoiceText::ModbusMaster), .state = STATE_LIST, .enable = 1,
+                         .choices = {gw::GetLangString(ChoiceText::ModbusMaster), gw::GetLangString(ChoiceText::UserConfig)}}));
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SubnetText::BaudRate), .help = gw::GetLangString(SubnetText::BaudRateHelp),
                          .value = "19200", .state = STATE_LIST, .enable = 1,
                          .choices = {"300", "600", "1200", "2400", "9600", "19200", "38400", "57600", "115200"}}));
-    AppendItem(MakeItem({.label = GetLangString(SubnetText::DataBits), .help = GetLangString(SubnetText::DataBitsHelp),
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SubnetText::DataBits), .help = gw::GetLangString(SubnetText::DataBitsHelp),
                          .value = "8", .state = STATE_SHOW_ONLY, .enable = 0, .choices = {"8", "7"}}));
-    AppendItem(MakeItem({.label = GetLangString(SubnetText::CheckBit), .help = GetLangString(SubnetText::CheckBitHelp),
-                         .value = GetLangString(ChoiceText::ParityNone), .state = STATE_LIST, .enable = 1,
-                         .choices = {GetLangString(ChoiceText::ParityNone), GetLangString(ChoiceText::ParityOdd),
-                                     GetLangString(ChoiceText::ParityEven), GetLangString(ChoiceText::ParityMark),
-                                     GetLangString(ChoiceText::ParitySpace)}}));
-    AppendItem(MakeItem({.label = GetLangString(SubnetText::StopBits), .help = GetLangString(SubnetText::StopBitsHelp),
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SubnetText::CheckBit), .help = gw::GetLangString(SubnetText::CheckBitHelp),
+                         .value = gw::GetLangString(ChoiceText::ParityNone), .state = STATE_LIST, .enable = 1,
+                         .choices = {gw::GetLangString(ChoiceText::ParityNone), gw::GetLangString(ChoiceText::ParityOdd),
+                                     gw::GetLangString(ChoiceText::ParityEven), gw::GetLangString(ChoiceText::ParityMark),
+                                     gw::GetLangString(ChoiceText::ParitySpace)}}));
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SubnetText::StopBits), .help = gw::GetLangString(SubnetText::StopBitsHelp),
                          .value = "1", .state = STATE_LIST, .enable = 1, .choices = {"1", "2"}}));
-    AppendItem(MakeItem({.label = GetLangString(SubnetText::SlaveAddress),
-                         .help = GetLangString(SubnetText::SlaveAddressHelp),
+    AppendItem(gw::MakeItem({.label = gw::GetLangString(SubnetText::SlaveAddress),
+                         .help = gw::GetLangString(SubnetText::SlaveAddressHelp),
                          .value = "", .state = STATE_SHOW_ONLY, .enable = 0}));
 
     AppendMasterItems(MasterModeItemList, false);
 
     ItemList& common = CommonModeItemList;
     AppendMasterItems(common, true);
-    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::FrameType), .help = GetLangString(SubnetText::FrameTypeHelp),
-                               .value = GetLangString(ChoiceText::CharacterInterval), .state = STATE_LIST, .enable = 1,
-                               .choices = {GetLangString(ChoiceText::CharacterInterval),
-                                           GetLangString(ChoiceText::FrameLength), GetLangString(ChoiceText::Delimiter)}}));
-    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::CharacterInterval),
-                               .help = GetLangString(SubnetText::CharacterIntervalHelp),
+    gw::AppendOwned(common, gw::MakeItem({.label = gw::GetLangString(SubnetText::FrameType), .help = gw::GetLangString(SubnetText::FrameTypeHelp),
+                               .value = gw::GetLangString(ChoiceText::CharacterInterval), .state = STATE_LIST, .enable = 1,
+                               .choices = {gw::GetLangString(ChoiceText::CharacterInterval),
+                                           gw::GetLangString(ChoiceText::FrameLength), gw::GetLangString(ChoiceText::Delimiter)}}));
+    gw::AppendOwned(common, gw::MakeItem({.label = gw::GetLangString(SubnetText::CharacterInterval),
+                               .help = gw::GetLangString(SubnetText::CharacterIntervalHelp),
                                .value = "10", .state = STATE_TEXT, .enable = 1}));
-    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::FrameLength),
-                               .help = GetLangString(SubnetText::FrameLengthHelp),
+    gw::AppendOwned(common, gw::MakeItem({.label = gw::GetLangString(SubnetText::FrameLength),
+                               .help = gw::GetLangString(SubnetText::FrameLengthHelp),
                                .value = "111", .state = STATE_TEXT, .enable = 0}));
-    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::StartDelimiter),
-                               .help = GetLangString(SubnetText::StartDelimiterHelp),
+    gw::AppendOwned(common, gw::MakeItem({.label = gw::GetLangString(SubnetText::StartDelimiter),
+                               .help = gw::GetLangString(SubnetText::StartDelimiterHelp),
                                .value = "0", .state = STATE_TEXT, .enable = 0}));
-    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::EndDelimiter),
-                               .help = GetLangString(SubnetText::EndDelimiterHelp),
+    gw::AppendOwned(common, gw::MakeItem({.label = gw::GetLangString(SubnetText::EndDelimiter),
+                               .help = gw::GetLangString(SubnetText::EndDelimiterHelp),
                                .value = "0", .state = STATE_TEXT, .enable = 0}));
-    AppendOwned(common, MakeItem(DisabledSwitch(SubnetText::AutoSend, SubnetText::AutoSendHelp)));
-    AppendOwned(common, MakeItem({.label = GetLangString(SubnetText::AutoSendPeriod),
-                               .help = GetLangString(SubnetText::AutoSendPeriodHelp),
+    gw::AppendOwned(common, gw::MakeItem(DisabledSwitch(SubnetText::AutoSend, SubnetText::AutoSendHelp)));
+    gw::AppendOwned(common, gw::MakeItem({.label = gw::GetLangString(SubnetText::AutoSendPeriod),
+                               .help = gw::GetLangString(SubnetText::AutoSendPeriodHelp),
                                .value = "1000", .state = STATE_TEXT, .enable = 0}));
-    AppendOwned(common, MakeItem(DisabledSwitch(SubnetText::CrcCheck, SubnetText::CrcCheckHelp)));
+    gw::AppendOwned(common, gw::MakeItem(DisabledSwitch(SubnetText::CrcCheck, SubnetText::CrcCheckHelp)));
 }
 
 const ItemList& CSubnetNode::CurrentModeItems() const
@@ -111,7 +111,7 @@ CParamItem* CSubnetNode::GetItemAt(int row) const
         return nullptr;
     if (row < kSubnetBaseRows)
         return CConfigNode::GetItemAt(row);
-    return ItemAt(CurrentModeItems(), row - kSubnetBaseRows);
+    return gw::ItemAt(CurrentModeItems(), row - kSubnetBaseRows);
 }
 
 int CSubnetNode::GetRowCount() const
@@ -136,9 +136,9 @@ int CSubnetNode::ShowItems(CGridSink* grid) const
 {
     if (!grid)
         return 0;
-    int rows = ShowItemList(Items(), grid, 0);
+    int rows = gw::ShowItemList(Items(), grid, 0);
     if (CurrentModeType == MODE_MODBUS_MASTER || CurrentModeType == MODE_USER_CONFIG)
-        rows += ShowItemList(CurrentModeItems(), grid, kSubnetBaseRows);
+        rows += gw::ShowItemList(CurrentModeItems(), grid, kSubnetBaseRows);
     return rows;
 }
 
@@ -146,39 +146,39 @@ void CSubnetNode::SetMode(int mode)
 {
     CurrentModeType = mode;
     if (mode == MODE_MODBUS_MASTER)
-        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), GetLangString(ChoiceText::ModbusMaster).c_str());
+        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), gw::GetLangString(ChoiceText::ModbusMaster).c_str());
     else if (mode == MODE_USER_CONFIG)
-        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), GetLangString(ChoiceText::UserConfig).c_str());
+        SetValue(CConfigNode::GetItemAt(SUBNET_ROW_PROTOCOL), gw::GetLangString(ChoiceText::UserConfig).c_str());
 }
 
 void CSubnetNode::Reset()
 {
     CConfigNode::Reset();
     const ItemList& base = Items();
-    SetValue(ItemAt(base, SUBNET_ROW_BAUD_RATE), "19200");
-    SetChoiceOf(ItemAt(base, SUBNET_ROW_CHECK_BIT), 0);
-    SetValue(ItemAt(base, SUBNET_ROW_STOP_BITS), "1");
+    SetValue(gw::ItemAt(base, SUBNET_ROW_BAUD_RATE), "19200");
+    gw::SetChoiceOf(gw::ItemAt(base, SUBNET_ROW_CHECK_BIT), 0);
+    SetValue(gw::ItemAt(base, SUBNET_ROW_STOP_BITS), "1");
 
     const ItemList& master = MasterModeItemList;
-    SetValue(ItemAt(master, ModeIndex(SUBNET_ROW_RESPONSE_TIMEOUT)), "300");
-    SetValue(ItemAt(master, ModeIndex(SUBNET_ROW_POLL_DELAY)), "0");
-    SetChoiceOf(ItemAt(master, ModeIndex(SUBNET_ROW_OUTPUT_MODE)), 0);
-    SetValue(ItemAt(master, ModeIndex(SUBNET_ROW_SCAN_RATE)), "10");
+    SetValue(gw::ItemAt(master, ModeIndex(SUBNET_ROW_RESPONSE_TIMEOUT)), "300");
+    SetValue(gw::ItemAt(master, ModeIndex(SUBNET_ROW_POLL_DELAY)), "0");
+    gw::SetChoiceOf(gw::ItemAt(master, ModeIndex(SUBNET_ROW_OUTPUT_MODE)), 0);
+    SetValue(gw::ItemAt(master, ModeIndex(SUBNET_ROW_SCAN_RATE)), "10");
 
     const ItemList& common = CommonModeItemList;
-    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_TRANSMISSION)), 0);
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_RESPONSE_TIMEOUT)), "300");
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_POLL_DELAY)), "0");
-    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_OUTPUT_MODE)), 0);
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_SCAN_RATE)), "10");
-    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_FRAME_TYPE)), 0);
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_CHAR_INTERVAL)), "10");
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_FRAME_LENGTH)), "111");
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_START_DELIMITER)), "0");
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_END_DELIMITER)), "0");
-    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_AUTO_SEND)), 0);
-    SetValue(ItemAt(common, ModeIndex(SUBNET_ROW_AUTO_SEND_PERIOD)), "1000");
-    SetChoiceOf(ItemAt(common, ModeIndex(SUBNET_ROW_CRC_CHECK)), 0);
+    gw::SetChoiceOf(gw::ItemAt(common, ModeIndex(SUBNET_ROW_TRANSMISSION)), 0);
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_RESPONSE_TIMEOUT)), "300");
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_POLL_DELAY)), "0");
+    gw::SetChoiceOf(gw::ItemAt(common, ModeIndex(SUBNET_ROW_OUTPUT_MODE)), 0);
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_SCAN_RATE)), "10");
+    gw::SetChoiceOf(gw::ItemAt(common, ModeIndex(SUBNET_ROW_FRAME_TYPE)), 0);
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_CHAR_INTERVAL)), "10");
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_FRAME_LENGTH)), "111");
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_START_DELIMITER)), "0");
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_END_DELIMITER)), "0");
+    gw::SetChoiceOf(gw::ItemAt(common, ModeIndex(SUBNET_ROW_AUTO_SEND)), 0);
+    SetValue(gw::ItemAt(common, ModeIndex(SUBNET_ROW_AUTO_SEND_PERIOD)), "1000");
+    gw::SetChoiceOf(gw::ItemAt(common, ModeIndex(SUBNET_ROW_CRC_CHECK)), 0);
 
     CurrentModeType = MODE_MODBUS_MASTER;
 }
@@ -195,7 +195,7 @@ Outcome CSubnetNode::CheckEmpty() const
         const CParamItem* item = GetItemAt(row);
         if (!item || !item->value.empty())
             continue;
-        return Failure(master ? EmptyItemMessage(item->label) : "\"" + item->label + "\"中数据为空", RESULT_EMPTY_ITEM);
+        return gw::Failure(master ? gw::EmptyItemMessage(item->label) : "\"" + item->label + "\"中数据为空", RESULT_EMPTY_ITEM);
     }
     if (master) {
         const CSlaveNode* first = GetNodeAt(0);
@@ -210,8 +210,8 @@ Outcome CSubnetNode::CheckEmpty() const
 
 std::string CSubnetNode::DescribeProtocol() const
 {
-    std::string text = CurrentModeType == MODE_MODBUS_MASTER ? GetLangString(ChoiceText::ModbusMaster)
-                     : CurrentModeType == MODE_USER_CONFIG   ? GetLangString(ChoiceText::UserConfig)
+    std::string text = CurrentModeType == MODE_MODBUS_MASTER ? gw::GetLangString(ChoiceText::ModbusMaster)
+                     : CurrentModeType == MODE_USER_CONFIG   ? gw::GetLangString(ChoiceText::UserConfig)
                                                              : "unknown mode " + std::to_string(CurrentModeType);
     if (const CParamItem* row = GetItemAt(SUBNET_ROW_PROTOCOL); row && row->value != text)
         text += " (the row reads \"" + row->value + "\")";

@@ -50,8 +50,8 @@ public:
     // Sets the mode field alone, as a file does (row 0's text comes from the file).
     void SetModeField(int mode) { CurrentModeType = mode; }
 
-    CParamItem* GetMasterModeItemAt(int index) const { return ItemAt(MasterModeItemList, index); }
-    CParamItem* GetCommonModeItemAt(int index) const { return ItemAt(CommonModeItemList, index); }
+    CParamItem* GetMasterModeItemAt(int index) const { return gw::ItemAt(MasterModeItemList, index); }
+    CParamItem* GetCommonModeItemAt(int index) const { return gw::ItemAt(CommonModeItemList, index); }
     ItemList& MasterModeItems() { return MasterModeItemList; }
     ItemList& CommonModeItems() { return CommonModeItemList; }
     const ItemList& MasterModeItems() const { return MasterModeItemList; }

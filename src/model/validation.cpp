@@ -13,7 +13,7 @@ bool IsHexDigitUpper(char c)
 
 } // namespace
 
-ResultCode CheckDecimal(std::string_view text, std::int32_t min, std::int32_t max)
+ResultCode gw::CheckDecimal(std::string_view text, std::int32_t min, std::int32_t max)
 {
     if (text == GetLangString(ChoiceText::DefaultValue))
         return RESULT_OK;
@@ -36,7 +36,7 @@ ResultCode CheckDecimal(std::string_view text, std::int32_t min, std::int32_t ma
     return RESULT_OK;
 }
 
-ResultCode CheckHex(std::string_view text, std::uint32_t min, std::uint32_t max)
+ResultCode gw::CheckHex(std::string_view text, std::uint32_t min, std::uint32_t max)
 {
     if (text.size() > 4)
         return RESULT_OUT_OF_RANGE;
@@ -50,7 +50,7 @@ ResultCode CheckHex(std::string_view text, std::uint32_t min, std::uint32_t max)
     return RESULT_OK;
 }
 
-std::uint32_t HexToNumber(std::string_view text)
+std::uint32_t gw::HexToNumber(std::string_view text)
 {
     if (text.size() > 4)
         return 0;
@@ -71,7 +71,7 @@ std::uint32_t HexToNumber(std::string_view text)
     return sum;
 }
 
-std::int32_t LeadingInt(std::string_view text)
+std::int32_t gw::LeadingInt(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||

@@ -6,6 +6,8 @@
 
 #include "model/result_codes.h"
 
+namespace gw {
+
 // Decimal text in min..max. The built language's "Default Value" passes as it stands.
 // Returns 0, 6 (empty), 7 (a character other than 0-9) or 8 (out of range).
 ResultCode CheckDecimal(std::string_view text, std::int32_t min, std::int32_t max);
@@ -22,3 +24,5 @@ std::uint32_t HexToNumber(std::string_view text);
 // optional blanks and sign, then digits up to the first other character; 0 when there are none.
 // Saturates at the 32-bit limits instead of overflowing.
 std::int32_t LeadingInt(std::string_view text);
+
+} // namespace gw

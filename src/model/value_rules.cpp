@@ -34,7 +34,7 @@ void CheckMode(const CSubnetNode& subnet, const TreeRecord& record, std::vector<
 {
     const int mode = subnet.GetMode();
     const CParamItem* protocol = subnet.GetItemAt(SUBNET_ROW_PROTOCOL);
-    const std::string master = GetLangString(ChoiceText::ModbusMaster), user = GetLangString(ChoiceText::UserConfig);
+    const std::string master = gw::GetLangString(ChoiceText::ModbusMaster), user = gw::GetLangString(ChoiceText::UserConfig);
     if (mode != MODE_MODBUS_MASTER && mode != MODE_USER_CONFIG) {
         AddFault(faults, record, SUBNET_ROW_PROTOCOL, "subnet", protocol,
                  "the file's protocol mode " + std::to_string(mode) + " is neither 0 (\"" + master + "\") nor 1 (\"" +
@@ -52,7 +52,7 @@ std::string FunctionName(int code)
 {
     std::string name;
     for (int index = 0; index < kFunctionCount; ++index) {
-        if (GetFunctionInfo(index, nullptr, &name) == code)
+        if (gw::GetFunctionInfo(index, nullptr, &name) == code)
             return name;
     }
     return {};
@@ -67,15 +67,15 @@ void CheckFunctionCode(const CModbusCommand& command, const TreeRecord& record, 
         return;
     const int code = command.GetFunctionCode();
     int index = kUnknownFunctionIndex;
-    GetFunctionByCode(code, &index);
-    if (!IsSupportedFunctionIndex(index)) {
+    gw::GetFunctionByCode(code, &index);
+    if (!gw::IsSupportedFunctionIndex(index)) {
         const std::string name = FunctionName(code);
         AddFault(faults, record, CMD_ROW_FUNCTION_CODE, node, item,
                  "function " + std::to_string(code) + (name.empty() ? "" : " (\"" + name + "\")") +
                      " cannot be configured; use 1, 2, 3, 4, 5, 6, 15 or 16");
     } else if (index != command.GetCommandType()) {
         std::string name;
-        const int typeCode = GetFunctionInfo(command.GetCommandType(), nullptr, &name);
+        const int typeCode = gw::GetFunctionInfo(command.GetCommandType(), nullptr, &name);
         AddFault(faults, record, CMD_ROW_FUNCTION_CODE, node, item,
                  "the command is of function " + std::to_string(typeCode) + " (\"" + name + "\")");
     }
@@ -84,12 +84,12 @@ void CheckFunctionCode(const CModbusCommand& command, const TreeRecord& record, 
 void CheckRecord(const CDeviceConfig& root, const TreeRecord& record, const std::string& node,
                  std::vector<ValueFault>& faults)
 {
-    const int rows = RecordRowCount(record);
+    const int rows = gw::RecordRowCount(record);
     for (int row = 0; row < rows; ++row) {
-        const CParamItem* item = RecordItemAt(record, row);
+        const CParamItem* item = gw::RecordItemAt(record, row);
         if (!item)
             continue;
-        const ValueVerdict verdict = CheckItemText(root, record, row, *item, item->value);
+        const ValueVerdict verdict = gw::CheckItemText(root, record, row, *item, item->value);
         if (verdict.accepted())
             continue;
         ValueFault fault;
@@ -99,14 +99,14 @@ void CheckRecord(const CDeviceConfig& root, const TreeRecord& record, const std:
         fault.label = item->label;
         fault.value = item->value;
         fault.code = verdict.code;
-        fault.message = verdict.refusal == CommitRefusal::NotAChoice ? NotAChoiceText(*item) : ResultMessage(verdict.code);
+        fault.message = verdict.refusal == CommitRefusal::NotAChoice ? gw::NotAChoiceText(*item) : gw::ResultMessage(verdict.code);
         faults.push_back(std::move(fault));
     }
 }
 
 } // namespace
 
-std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root)
+std::vector<ValueFault> gw::CheckItemValues(const CDeviceConfig& root)
 {
     // Records point at mutable objects; the check only reads through them.
     auto& tree = const_cast<CDeviceConfig&>(root);
@@ -125,7 +125,7 @@ std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root)
     // Only a file can bring more: the module would take the first 48 and refuse the next.
     if (slave->GetCommandCount() > kMaxCommandsPerSlave)
         AddFault(faults, slaveRecord, -1, "slave:1", nullptr,
-                 GetLangString(MessageText::TooManyCommands) + " (the node holds " + std::to_string(slave->GetCommandCount()) + ")");
+                 gw::GetLangString(MessageText::TooManyCommands) + " (the node holds " + std::to_string(slave->GetCommandCount()) + ")");
     int number = 0;
     for (const auto& command : slave->Commands()) {
         const TreeRecord record = TreeRecord::ForCommand(slave, command.get());
@@ -136,7 +136,7 @@ std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root)
     return faults;
 }
 
-std::string DescribeValueFault(const ValueFault& fault)
+std::string gw::DescribeValueFault(const ValueFault& fault)
 {
     if (fault.row < 0)   // the node as a whole
         return fault.node + ": " + fault.message;

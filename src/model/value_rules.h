@@ -21,6 +21,8 @@ struct ValueFault {
     std::string message;   // the grid's refusal: the result code's text, or the choice refusal
 };
 
+namespace gw {
+
 // Every item whose current value the grid would refuse, in tree and row order; empty when every
 // value passes. Besides, what only a file can bring, each with code 8: a protocol mode other
 // than 0 and 1, or one that the "Protocol Select" row does not say; more than 48 commands in
@@ -34,3 +36,5 @@ std::vector<ValueFault> CheckItemValues(const CDeviceConfig& root);
 
 // One line for a fault: node / label = "value": message (node: message for a node's own).
 std::string DescribeValueFault(const ValueFault& fault);
+
+} // namespace gw

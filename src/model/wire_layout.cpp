@@ -59,12 +59,12 @@ bool ParseByte(std::string_view text, std::uint8_t& value)
 
 } // namespace
 
-std::string HardwareVersionText(HardwareVersion version)
+std::string gw::HardwareVersionText(HardwareVersion version)
 {
     return std::to_string(version.major) + "." + std::to_string(version.minor);
 }
 
-bool ParseHardwareVersion(const std::string& text, HardwareVersion& version)
+bool gw::ParseHardwareVersion(const std::string& text, HardwareVersion& version)
 {
     const std::string_view all(text);
     const std::size_t dot = all.find('.');
@@ -77,11 +77,11 @@ bool ParseHardwareVersion(const std::string& text, HardwareVersion& version)
     return true;
 }
 
-std::span<const WireField> SerialFields() { return kSerialFields; }
-std::span<const WireField> FramingFields() { return kFramingFields; }
-std::span<const WireField> CommandRecordFields() { return kCommandRecordFields; }
+std::span<const WireField> gw::SerialFields() { return kSerialFields; }
+std::span<const WireField> gw::FramingFields() { return kFramingFields; }
+std::span<const WireField> gw::CommandRecordFields() { return kCommandRecordFields; }
 
-ModuleBlocks BlocksKept(int mode, HardwareVersion v)
+ModuleBlocks gw::BlocksKept(int mode, HardwareVersion v)
 {
     ModuleBlocks kept;
     const bool master = mode == MODE_MODBUS_MASTER;
@@ -104,7 +104,7 @@ ModuleBlocks BlocksKept(int mode, HardwareVersion v)
     return kept;
 }
 
-std::array<std::uint8_t, 4> BusBlockOf(const CBusNode& bus)
+std::array<std::uint8_t, 4> gw::BusBlockOf(const CBusNode& bus)
 {
     const int i3 = bus.GetChoiceIndex(BUS_ROW_ADDRESS_MODE);
     const int i4 = bus.GetChoiceIndex(BUS_ROW_PROBE_TIMEOUT);
@@ -120,7 +120,7 @@ std::array<std::uint8_t, 4> BusBlockOf(const CBusNode& bus)
     return {static_cast<std::uint8_t>(i3 & 0xFF), 0x00, high, low};
 }
 
-int WireValueOf(const CParamItem* item, WireEncoding encoding)
+int gw::WireValueOf(const CParamItem* item, WireEncoding encoding)
 {
     if (!item)
         return encoding == WireEncoding::ChoicePlusOne ? 0 : -1;
@@ -141,7 +141,7 @@ int WireValueOf(const CParamItem* item, WireEncoding encoding)
     return -1;
 }
 
-void SetWireValue(CParamItem* item, WireEncoding encoding, int number)
+void gw::SetWireValue(CParamItem* item, WireEncoding encoding, int number)
 {
     if (!item)
         return;
@@ -172,7 +172,7 @@ void SetWireValue(CParamItem* item, WireEncoding encoding, int number)
     }
 }
 
-std::uint16_t MappingAddressOf(const std::string& text)
+std::uint16_t gw::MappingAddressOf(const std::string& text)
 {
     std::string upper = text;
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });

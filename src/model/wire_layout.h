@@ -17,10 +17,14 @@ struct HardwareVersion {
     std::uint8_t minor = 0;   // V2
 };
 
+namespace gw {
+
 // "2.1", "1.3" or "2" (minor 0) into a version; false for anything else.
 bool ParseHardwareVersion(const std::string& text, HardwareVersion& version);
 // "2.1".
 std::string HardwareVersionText(HardwareVersion version);
+
+} // namespace gw
 
 // How a row's value goes on the line.
 enum class WireEncoding {
@@ -39,18 +43,34 @@ struct WireField {
     WireEncoding encoding;
 };
 
+namespace gw {
+
 // The serial block's fields for rows 1-11 (payload bytes 2-13); byte 1 is the protocol code.
 std::span<const WireField> SerialFields();
 // The User Config fields (rows 12-19) by their framing-block byte; the long serial block
 // carries the same fields at kFramingInLongSerial bytes further on.
 std::span<const WireField> FramingFields();
+
+} // namespace gw
+
 inline constexpr std::size_t kFramingInLongSerial = 13;
+
+namespace gw {
+
 // A command record's fields from the command's rows; byte 0 is the sequence number and byte 1
 // the slave node's address. Row 0 ("Function Code") is byte 2.
 std::span<const WireField> CommandRecordFields();
+
+} // namespace gw
+
 // The bus block carries the fieldbus node's rows 3 and 4 together; the address-mode byte row 3.
 class CBusNode;
+
+namespace gw {
+
 std::array<std::uint8_t, 4> BusBlockOf(const CBusNode& bus);
+
+} // namespace gw
 
 // What a module keeps of a configuration and gives back, for its hardware version and the
 // configuration's mode: what the download sends and the upload also reads.
@@ -62,6 +82,9 @@ struct ModuleBlocks {
     bool busBlock = false;      // fieldbus rows 3 and 4
     bool addressMode = false;   // fieldbus row 3 alone
 };
+
+namespace gw {
+
 ModuleBlocks BlocksKept(int mode, HardwareVersion version);
 
 // The number a row's value goes on the line as (before it is cut to 8 or 16 bits); -1 when
@@ -73,3 +96,5 @@ void SetWireValue(CParamItem* item, WireEncoding encoding, int number);
 
 // The 16-bit mapping address of a "Mapping Address(HEX)" text such as "400AH".
 std::uint16_t MappingAddressOf(const std::string& text);
+
+} // namespace gw

@@ -69,11 +69,11 @@ Outcome Parse(const std::string& text, const std::string& source, Read&& read)
         read(json::parse(text));
         return {};
     } catch (const json::parse_error& e) {
-        return Failure(source + ": not a JSON document (at byte " + std::to_string(e.byte) + ")");
+        return gw::Failure(source + ": not a JSON document (at byte " + std::to_string(e.byte) + ")");
     } catch (const json::exception& e) {
-        return Failure(source + ": " + e.what());
+        return gw::Failure(source + ": " + e.what());
     } catch (const Fault& fault) {
-        return Failure(fault.message);
+        return gw::Failure(fault.message);
     }
 }
 
@@ -81,14 +81,14 @@ Outcome ReadText(const std::string& path, std::string& text)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return Failure("Cannot open " + path + ": " + std::strerror(errno));
+        return gw::Failure("Cannot open " + path + ": " + std::strerror(errno));
     char buffer[1 << 16];
     while (text.size() <= kMaxResultBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad())
-        return Failure("Cannot read " + path + ": " + std::strerror(errno));
+        return gw::Failure("Cannot read " + path + ": " + std::strerror(errno));
     if (text.size() > kMaxResultBytes)
-        return Failure(path + ": larger than " + std::to_string(kMaxResultBytes >> 20) + " MB, not a result of gatewaycfg");
+        return gw::Failure(path + ": larger than " + std::to_string(kMaxResultBytes >> 20) + " MB, not a result of gatewaycfg");
     return {};
 }
 
@@ -97,12 +97,12 @@ std::string ModificationTime(const std::string& path)
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return {};
-    return LocalDateTimeText(st.st_mtime);
+    return gw::LocalDateTimeText(st.st_mtime);
 }
 
 } // namespace
 
-Outcome ParseProbeResults(const std::string& text, const std::string& source, ProbeResults& results)
+Outcome gw::ParseProbeResults(const std::string& text, const std::string& source, ProbeResults& results)
 {
     ProbeResults read;
     Outcome parsed = Parse(text, source, [&](const json& document) {
@@ -138,7 +138,7 @@ Outcome ParseProbeResults(const std::string& text, const std::string& source, Pr
     return parsed;
 }
 
-Outcome ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults& results)
+Outcome gw::ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults& results)
 {
     VerifyResults read;
     Outcome parsed = Parse(text, source, [&](const json& document) {
@@ -165,7 +165,7 @@ Outcome ParseVerifyResults(const std::string& text, const std::string& source, V
     return parsed;
 }
 
-Outcome LoadProbeResults(const std::string& path, ProbeResults& results)
+Outcome gw::LoadProbeResults(const std::string& path, ProbeResults& results)
 {
     std::string text;
     if (Outcome read = ReadText(path, text); !read)
@@ -173,7 +173,7 @@ Outcome LoadProbeResults(const std::string& path, ProbeResults& results)
     return ParseProbeResults(text, path, results);
 }
 
-Outcome LoadVerifyResults(const std::string& path, VerifyResults& results)
+Outcome gw::LoadVerifyResults(const std::string& path, VerifyResults& results)
 {
     std::string text;
     if (Outcome read = ReadText(path, text); !read)

@@ -39,6 +39,8 @@ struct VerifyResults {
     std::string date;                  // when the module was read
 };
 
+namespace gw {
+
 // Parse a document; a failure's message names the source and the field at fault.
 Outcome ParseProbeResults(const std::string& text, const std::string& source, ProbeResults& results);
 Outcome ParseVerifyResults(const std::string& text, const std::string& source, VerifyResults& results);
@@ -46,3 +48,5 @@ Outcome ParseVerifyResults(const std::string& text, const std::string& source, V
 // Read and parse a file. A verify result without a date takes the file's modification time.
 Outcome LoadProbeResults(const std::string& path, ProbeResults& results);
 Outcome LoadVerifyResults(const std::string& path, VerifyResults& results);
+
+} // namespace gw

@@ -22,7 +22,7 @@ constexpr const char* kStyle =
 
 std::string Cell(const std::string& tag, const std::string& text, const char* cls = nullptr)
 {
-    return "<" + tag + (cls ? std::string(" class=\"") + cls + "\"" : std::string()) + ">" + HtmlEscape(text) + "</" +
+    return "<" + tag + (cls ? std::string(" class=\"") + cls + "\"" : std::string()) + ">" + gw::HtmlEscape(text) + "</" +
            tag + ">";
 }
 
@@ -63,23 +63,23 @@ std::string Trimmed(std::string text)
 void ItemTable(std::string& html, const std::string& id, const TreeRecord& record)
 {
     std::vector<std::vector<std::string>> rows;
-    for (int row = 0; row < RecordRowCount(record); ++row) {
-        if (const CParamItem* item = RecordItemAt(record, row))
+    for (int row = 0; row < gw::RecordRowCount(record); ++row) {
+        if (const CParamItem* item = gw::RecordItemAt(record, row))
             rows.push_back({Trimmed(item->label), item->value});
     }
-    html += Cell("h3", RecordName(record)) + "\n";
-    Table(html, id, {ReportString(ReportText::Item), ReportString(ReportText::Value)}, rows);
+    html += Cell("h3", gw::RecordName(record)) + "\n";
+    Table(html, id, {gw::ReportString(ReportText::Item), gw::ReportString(ReportText::Value)}, rows);
 }
 
 void CommandTable(std::string& html, const std::string& id, const CSlaveNode& slave)
 {
-    std::vector<std::string> headings = {ReportString(ReportText::ColumnCommand)};
+    std::vector<std::string> headings = {gw::ReportString(ReportText::ColumnCommand)};
     // The command's item labels, in row order, from the string table.
     for (const CommandText label : {CommandText::FunctionCode, CommandText::StartAddress, CommandText::DataCount,
                                     CommandText::MapAddress, CommandText::MapBit, CommandText::ByteCount,
                                     CommandText::ByteSwap, CommandText::CheckType, CommandText::ScanType,
                                     CommandText::Mnemonic})
-        headings.push_back(GetLangString(label));
+        headings.push_back(gw::GetLangString(label));
     std::vector<std::vector<std::string>> rows;
     int number = 0;
     for (const auto& command : slave.Commands()) {
@@ -96,27 +96,27 @@ void CommandTable(std::string& html, const std::string& id, const CSlaveNode& sl
 void ModuleSection(std::string& html, const CDeviceConfig& root, const ReportInputs& inputs)
 {
     std::vector<std::vector<std::string>> rows = {
-        {ReportString(ReportText::File), inputs.configPath},
-        {ReportString(ReportText::SavedAt), inputs.savedAt},
-        {ReportString(ReportText::Language), LanguageName(ActiveLanguage())},
+        {gw::ReportString(ReportText::File), inputs.configPath},
+        {gw::ReportString(ReportText::SavedAt), inputs.savedAt},
+        {gw::ReportString(ReportText::Language), gw::LanguageName(gw::ActiveLanguage())},
     };
     if (inputs.verify && !inputs.verify->hardware.empty())
-        rows.push_back({ReportString(ReportText::HardwareVersion), inputs.verify->hardware});
+        rows.push_back({gw::ReportString(ReportText::HardwareVersion), inputs.verify->hardware});
     // What the module is set to talk: its serial protocol and, as Modbus master, its slave.
     if (const CParamItem* protocol = root.Subnet().GetItemAt(SUBNET_ROW_PROTOCOL))
         rows.push_back({Trimmed(protocol->label), protocol->value});
     const CSlaveNode* slave = root.Subnet().GetMode() == MODE_MODBUS_MASTER ? root.Subnet().GetNodeAt(0) : nullptr;
     if (const CParamItem* address = slave ? slave->GetItemAt(SLAVE_ROW_ADDRESS) : nullptr)
         rows.push_back({Trimmed(address->label), address->value});
-    Section(html, "module", ReportString(ReportText::ModuleAndFile), false);
-    Table(html, "module-table", {ReportString(ReportText::Item), ReportString(ReportText::Value)}, rows);
+    Section(html, "module", gw::ReportString(ReportText::ModuleAndFile), false);
+    Table(html, "module-table", {gw::ReportString(ReportText::Item), gw::ReportString(ReportText::Value)}, rows);
     html += "</section>\n";
 }
 
 void ConfigurationSection(std::string& html, const CDeviceConfig& root)
 {
     auto& tree = const_cast<CDeviceConfig&>(root);   // records only read through their objects
-    Section(html, "configuration", ReportString(ReportText::Configuration), true);
+    Section(html, "configuration", gw::ReportString(ReportText::Configuration), true);
     ItemTable(html, "items-profibus", TreeRecord::ForNode(RECORD_FIELDBUS, &tree.Bus()));
     ItemTable(html, "items-subnet", TreeRecord::ForNode(RECORD_SUBNET, &tree.Subnet()));
     if (root.Subnet().GetMode() == MODE_MODBUS_MASTER) {
@@ -124,7 +124,7 @@ void ConfigurationSection(std::string& html, const CDeviceConfig& root)
             CSlaveNode* slave = tree.Subnet().GetNodeAt(s);
             const std::string suffix = std::to_string(s + 1);
             ItemTable(html, "items-slave-" + suffix, TreeRecord::ForSlave(slave));
-            html += Cell("h3", ReportString(ReportText::Commands)) + "\n";
+            html += Cell("h3", gw::ReportString(ReportText::Commands)) + "\n";
             CommandTable(html, s == 0 ? "commands" : "commands-" + suffix, *slave);
         }
     }
@@ -133,25 +133,25 @@ void ConfigurationSection(std::string& html, const CDeviceConfig& root)
 
 void IoListSection(std::string& html, const IoList& list)
 {
-    Section(html, "iolist", ReportString(ReportText::IoListTitle), true);
+    Section(html, "iolist", gw::ReportString(ReportText::IoListTitle), true);
     std::vector<std::vector<std::string>> rows;
     for (const IoRow& row : list.rows)
-        rows.push_back(IoRowCells(row));
-    Table(html, "iolist-table", IoListHeadings(), rows);
+        rows.push_back(gw::IoRowCells(row));
+    Table(html, "iolist-table", gw::IoListHeadings(), rows);
     html += "<ul id=\"iolist-summary\">\n";
-    for (const std::string& line : IoListSummary(list))
+    for (const std::string& line : gw::IoListSummary(list))
         html += Cell("li", line) + "\n";
     html += "</ul>\n</section>\n";
 }
 
 void MemoryMapSection(std::string& html, const CDeviceConfig& root, const ReportInputs& inputs)
 {
-    Section(html, "memory-map", ReportString(ReportText::MemoryMap), true);
+    Section(html, "memory-map", gw::ReportString(ReportText::MemoryMap), true);
     if (!inputs.memoryMapImage.empty()) {
-        html += "<p><img src=\"" + HtmlEscape(inputs.memoryMapImage) + "\" alt=\"" +
-                HtmlEscape(ReportString(ReportText::MemoryMap)) + "\" width=\"640\"></p>\n";
+        html += "<p><img src=\"" + gw::HtmlEscape(inputs.memoryMapImage) + "\" alt=\"" +
+                gw::HtmlEscape(gw::ReportString(ReportText::MemoryMap)) + "\" width=\"640\"></p>\n";
     } else {
-        std::string svg = RenderMemoryMapSvg(root.Subnet());
+        std::string svg = gw::RenderMemoryMapSvg(root.Subnet());
         if (svg.starts_with("<?xml"))
             svg.erase(0, svg.find('\n') + 1);   // a declaration has no place inside HTML
         html += "<div class=\"map\" style=\"overflow-x:auto\">\n" + svg + "</div>\n";
@@ -169,7 +169,7 @@ std::string Mnemonic(const CDeviceConfig& root, int number)
 
 void ProbeSection(std::string& html, const CDeviceConfig& root, const ProbeResults& probe)
 {
-    Section(html, "probe", ReportString(ReportText::ProbeTitle), true);
+    Section(html, "probe", gw::ReportString(ReportText::ProbeTitle), true);
     std::vector<std::vector<std::string>> rows;
     for (const ProbeCommandResult& command : probe.commands) {
         std::string values;
@@ -183,19 +183,19 @@ void ProbeSection(std::string& html, const CDeviceConfig& root, const ProbeResul
                         values});
     }
     Table(html, "probe-table",
-          {ReportString(ReportText::ColumnCommand), GetLangString(CommandText::Mnemonic),
-           GetLangString(CommandText::FunctionCode), GetLangString(CommandText::StartAddress),
-           GetLangString(CommandText::DataCount), ReportString(ReportText::Outcome), ReportString(ReportText::Exception),
-           ReportString(ReportText::TimeMs), ReportString(ReportText::Values)},
+          {gw::ReportString(ReportText::ColumnCommand), gw::GetLangString(CommandText::Mnemonic),
+           gw::GetLangString(CommandText::FunctionCode), gw::GetLangString(CommandText::StartAddress),
+           gw::GetLangString(CommandText::DataCount), gw::ReportString(ReportText::Outcome), gw::ReportString(ReportText::Exception),
+           gw::ReportString(ReportText::TimeMs), gw::ReportString(ReportText::Values)},
           rows);
-    html += Cell("h3", ReportString(ReportText::InputImage)) + "\n<pre class=\"mono\" id=\"input-image\">";
+    html += Cell("h3", gw::ReportString(ReportText::InputImage)) + "\n<pre class=\"mono\" id=\"input-image\">";
     // Sixteen bytes a line, each line led by its offset.
     for (std::size_t i = 0; i < probe.inputImage.size(); i += 32) {
         char offset[24];
         std::snprintf(offset, sizeof offset, "%04zX ", i / 2);
         html += offset;
         for (std::size_t j = i; j < std::min(i + 32, probe.inputImage.size()); j += 2)
-            html += " " + HtmlEscape(probe.inputImage.substr(j, 2));
+            html += " " + gw::HtmlEscape(probe.inputImage.substr(j, 2));
         html += "\n";
     }
     html += "</pre>\n</section>\n";
@@ -203,23 +203,23 @@ void ProbeSection(std::string& html, const CDeviceConfig& root, const ProbeResul
 
 void VerifySection(std::string& html, const VerifyResults& verify)
 {
-    Section(html, "verify", ReportString(ReportText::VerifyTitle), true);
-    std::vector<std::vector<std::string>> facts = {{ReportString(ReportText::VerifiedAt), verify.date}};
+    Section(html, "verify", gw::ReportString(ReportText::VerifyTitle), true);
+    std::vector<std::vector<std::string>> facts = {{gw::ReportString(ReportText::VerifiedAt), verify.date}};
     if (!verify.hardware.empty())
-        facts.push_back({ReportString(ReportText::HardwareVersion), verify.hardware});
-    Table(html, "verify-facts", {ReportString(ReportText::Item), ReportString(ReportText::Value)}, facts);
+        facts.push_back({gw::ReportString(ReportText::HardwareVersion), verify.hardware});
+    Table(html, "verify-facts", {gw::ReportString(ReportText::Item), gw::ReportString(ReportText::Value)}, facts);
     html += "<p id=\"verify-verdict\">" +
-            HtmlEscape(verify.equal ? ReportString(ReportText::VerifyEqual)
-                                    : ReportString(ReportText::VerifyDiffers, {std::to_string(verify.differences.size())})) +
+            gw::HtmlEscape(verify.equal ? gw::ReportString(ReportText::VerifyEqual)
+                                    : gw::ReportString(ReportText::VerifyDiffers, {std::to_string(verify.differences.size())})) +
             "</p>\n";
     if (!verify.differences.empty()) {
-        const std::string missing = ReportString(ReportText::Missing);
+        const std::string missing = gw::ReportString(ReportText::Missing);
         std::vector<std::vector<std::string>> rows;
         for (const VerifyDifference& d : verify.differences)
             rows.push_back({d.node, d.item, d.left.value_or(missing), d.right.value_or(missing)});
         Table(html, "verify-table",
-              {ReportString(ReportText::Node), ReportString(ReportText::Item), ReportString(ReportText::File),
-               ReportString(ReportText::ModuleSide)},
+              {gw::ReportString(ReportText::Node), gw::ReportString(ReportText::Item), gw::ReportString(ReportText::File),
+               gw::ReportString(ReportText::ModuleSide)},
               rows);
     }
     html += "</section>\n";
@@ -227,7 +227,7 @@ void VerifySection(std::string& html, const VerifyResults& verify)
 
 } // namespace
 
-std::string HtmlEscape(const std::string& text)
+std::string gw::HtmlEscape(const std::string& text)
 {
     std::string out;
     out.reserve(text.size());
@@ -244,7 +244,7 @@ std::string HtmlEscape(const std::string& text)
     return out;
 }
 
-ReportResult BuildHtmlReport(const CDeviceConfig& root, const ReportInputs& inputs)
+ReportResult gw::BuildHtmlReport(const CDeviceConfig& root, const ReportInputs& inputs)
 {
     ReportResult result;
     IoListResult list = BuildIoList(root, inputs.ioList);
@@ -254,8 +254,8 @@ ReportResult BuildHtmlReport(const CDeviceConfig& root, const ReportInputs& inpu
         return result;
     }
     std::string& html = result.html;
-    const std::string title = ReportString(ReportText::ReportTitle);
-    html = std::string("<!DOCTYPE html>\n<html lang=\"") + LanguageCode(ActiveLanguage()) +
+    const std::string title = gw::ReportString(ReportText::ReportTitle);
+    html = std::string("<!DOCTYPE html>\n<html lang=\"") + LanguageCode(gw::ActiveLanguage()) +
            "\">\n<head>\n<meta charset=\"utf-8\">\n" + Cell("title", title) + "\n<style>" + kStyle +
            "</style>\n</head>\n<body>\n" + Cell("h1", title) + "\n";
     ModuleSection(html, root, inputs);

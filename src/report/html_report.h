@@ -28,7 +28,11 @@ struct ReportResult {
     std::string html;
 };
 
+namespace gw {
+
 ReportResult BuildHtmlReport(const CDeviceConfig& root, const ReportInputs& inputs);
 
 // Text with &, <, >, " and ' written as entities.
 std::string HtmlEscape(const std::string& text);
+
+} // namespace gw

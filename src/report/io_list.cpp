@@ -40,7 +40,7 @@ bool AddressPastAreaEnd(const ValueFault& fault, IoArea area)
     if (const auto h = text.rfind('H'); h != std::string::npos)
         text.erase(h);
     const std::uint32_t base = area == IoArea::Input ? 0 : kOutputAreaBase;
-    return !text.empty() && CheckHex(text, base + kAreaBytes, 0xFFFF) == RESULT_OK;
+    return !text.empty() && gw::CheckHex(text, base + kAreaBytes, 0xFFFF) == RESULT_OK;
 }
 
 // The first reason the commands cannot be listed: an empty item, or a value that no edit could
@@ -51,15 +51,15 @@ Outcome CheckCommands(const CDeviceConfig& root, const CSlaveNode& slave)
     for (const auto& command : slave.Commands()) {
         ++number;
         if (const Outcome empty = command->CheckEmpty(); !empty)
-            return Failure("command:" + std::to_string(number) + ": " + MessageOnOneLine(empty.message), empty.code);
+            return gw::Failure("command:" + std::to_string(number) + ": " + gw::MessageOnOneLine(empty.message), empty.code);
     }
-    for (const ValueFault& fault : CheckItemValues(root)) {
+    for (const ValueFault& fault : gw::CheckItemValues(root)) {
         if (fault.record.type != RECORD_COMMAND || fault.row < CMD_ROW_START_ADDRESS || fault.row > CMD_ROW_MAP_BIT)
             continue;
         const int code = fault.record.command->GetFunctionCode();
         if (AddressPastAreaEnd(fault, code >= 1 && code <= 4 ? IoArea::Input : IoArea::Output))
             continue;
-        return Failure(DescribeValueFault(fault), fault.code);
+        return gw::Failure(gw::DescribeValueFault(fault), fault.code);
     }
     return {};
 }
@@ -75,7 +75,7 @@ public:
 
     void Add(const CModbusCommand& command, int number, int slave)
     {
-        const CommandMapping mapping = GetMapping(command);
+        const CommandMapping mapping = gw::GetMapping(command);
         IoRow row;
         row.command = number;
         row.mnemonic = ValueAt(command, CMD_ROW_MNEMONIC);
@@ -90,13 +90,13 @@ public:
             row.offset = offset;
             row.length = mapping.bitCount / 8;
             row.unit = IoUnit::Byte;
-            row.layout = ReportString(ReportText::LayoutWords,
+            row.layout = gw::ReportString(ReportText::LayoutWords,
                                       {LabelAt(command, CMD_ROW_BYTE_SWAP), ValueAt(command, CMD_ROW_BYTE_SWAP)});
             if (const auto base = Base(row.area)) {
                 bool named = true;
-                row.plcAddress = PlcWordAddress(row.area == IoArea::Input, *base + offset, m_options.addressing, &named);
+                row.plcAddress = gw::PlcWordAddress(row.area == IoArea::Input, *base + offset, m_options.addressing, &named);
                 if (!named)
-                    m_list.notes.push_back(ReportString(ReportText::OddWord, {std::to_string(number),
+                    m_list.notes.push_back(gw::ReportString(ReportText::OddWord, {std::to_string(number),
                                                                               std::to_string(*base + offset)}));
             }
             Occupy(row.area, offset * 8, mapping.bitCount, number);
@@ -105,7 +105,7 @@ public:
         }
         const std::int64_t firstBit = offset * 8 + mapping.bitOffset;
         row.unit = IoUnit::Bit;
-        row.layout = ReportString(ReportText::LayoutBits, {std::to_string(mapping.bitOffset)});
+        row.layout = gw::ReportString(ReportText::LayoutBits, {std::to_string(mapping.bitOffset)});
         Occupy(row.area, firstBit, mapping.bitCount, number);
         const bool perBit = m_options.bits && mapping.bitCount > 1;
         const std::int64_t rows = perBit ? mapping.bitCount : 1;
@@ -120,7 +120,7 @@ public:
                 bitRow.count = 1;
             }
             if (const auto base = Base(row.area))
-                bitRow.plcAddress = PlcBitAddress(row.area == IoArea::Input, *base + bitRow.offset, *bitRow.bit);
+                bitRow.plcAddress = gw::PlcBitAddress(row.area == IoArea::Input, *base + bitRow.offset, *bitRow.bit);
             m_list.rows.push_back(std::move(bitRow));
         }
     }
@@ -133,8 +133,8 @@ public:
         }
         for (const IoArea area : {IoArea::Input, IoArea::Output}) {
             if (m_list.Bytes(area) > static_cast<std::int64_t>(kAreaBytes))
-                m_list.notes.push_back(ReportString(ReportText::AreaOverflow,
-                                                    {GetLangString(area == IoArea::Input ? MessageText::InputOverflow : MessageText::OutputOverflow),
+                m_list.notes.push_back(gw::ReportString(ReportText::AreaOverflow,
+                                                    {gw::GetLangString(area == IoArea::Input ? MessageText::InputOverflow : MessageText::OutputOverflow),
                                                      std::to_string(m_list.Bytes(area))}));
         }
     }
@@ -166,7 +166,7 @@ private:
 
 } // namespace
 
-IoListResult BuildIoList(const CDeviceConfig& root, const IoListOptions& options)
+IoListResult gw::BuildIoList(const CDeviceConfig& root, const IoListOptions& options)
 {
     IoListResult result;
     result.list.addressing = options.addressing;
@@ -189,17 +189,17 @@ IoListResult BuildIoList(const CDeviceConfig& root, const IoListOptions& options
     return result;
 }
 
-const char* AreaKey(IoArea area)
+const char* gw::AreaKey(IoArea area)
 {
     return area == IoArea::Input ? "input" : "output";
 }
 
-const char* UnitKey(IoUnit unit)
+const char* gw::UnitKey(IoUnit unit)
 {
     return unit == IoUnit::Byte ? "byte" : "bit";
 }
 
-std::string OffsetHex(std::int64_t offset)
+std::string gw::OffsetHex(std::int64_t offset)
 {
     char text[24];
     std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(offset));

@@ -65,6 +65,8 @@ struct IoListResult {
     IoList list;
 };
 
+namespace gw {
+
 // The list of the commands the module is given (those of the subnet's first slave node).
 // A command whose data run past the end of its area is listed and noted as an overflow; an
 // empty item or a value that no edit could store refuses the whole list.
@@ -75,3 +77,5 @@ const char* AreaKey(IoArea area);
 const char* UnitKey(IoUnit unit);
 // An offset as the list writes it in hexadecimal: 0x00, 0xF3, 0x1F4.
 std::string OffsetHex(std::int64_t offset);
+
+} // namespace gw

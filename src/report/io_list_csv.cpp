@@ -19,7 +19,7 @@ std::string Field(const std::string& text)
 
 } // namespace
 
-std::string IoListCsv(const IoList& list)
+std::string gw::IoListCsv(const IoList& list)
 {
     std::string csv = std::string(kIoListCsvHeader) + "\r\n";
     for (const IoRow& row : list.rows) {

@@ -11,6 +11,8 @@
 inline constexpr const char* kIoListCsvHeader =
     "command,mnemonic,slave,function,start,count,area,offset_hex,offset,bit,length,unit,layout,plc_address";
 
+namespace gw {
+
 // RFC 4180: the header row and one record per row, CR LF line ends, fields quoted where needed.
 std::string IoListCsv(const IoList& list);
 // A title, the addressing used, a table and the summary below it.
@@ -25,3 +27,5 @@ std::vector<std::string> IoRowCells(const IoRow& row);
 // The lines below the rows: the addressing used, the bytes the master must provide, the shared
 // bytes and the notes.
 std::vector<std::string> IoListSummary(const IoList& list);
+
+} // namespace gw

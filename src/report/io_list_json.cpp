@@ -18,7 +18,7 @@ nlohmann::ordered_json TextOrNull(const std::string& text)
 
 } // namespace
 
-std::string IoListJson(const IoList& list)
+std::string gw::IoListJson(const IoList& list)
 {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const IoRow& row : list.rows) {

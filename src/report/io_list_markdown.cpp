@@ -28,7 +28,7 @@ std::string Line(const std::vector<std::string>& cells)
 
 } // namespace
 
-std::string IoListMarkdown(const IoList& list)
+std::string gw::IoListMarkdown(const IoList& list)
 {
     std::string md = "# " + ReportString(ReportText::IoListTitle) + "\n\n";
     const std::vector<std::string> headings = IoListHeadings();

@@ -1,6 +1,6 @@
 #include "report/plc_address.h"
 
-std::optional<PlcAddressing> ParsePlcAddressing(const std::string& text)
+std::optional<PlcAddressing> gw::ParsePlcAddressing(const std::string& text)
 {
     if (text == "byte")
         return PlcAddressing::Byte;
@@ -9,12 +9,12 @@ std::optional<PlcAddressing> ParsePlcAddressing(const std::string& text)
     return std::nullopt;
 }
 
-const char* PlcAddressingKey(PlcAddressing addressing)
+const char* gw::PlcAddressingKey(PlcAddressing addressing)
 {
     return addressing == PlcAddressing::Word ? "word" : "byte";
 }
 
-std::string PlcWordAddress(bool input, std::int64_t byte, PlcAddressing addressing, bool* wordNamed)
+std::string gw::PlcWordAddress(bool input, std::int64_t byte, PlcAddressing addressing, bool* wordNamed)
 {
     const std::string prefix = input ? "%I" : "%Q";
     const bool named = addressing == PlcAddressing::Byte || byte % 2 == 0;
@@ -25,7 +25,7 @@ std::string PlcWordAddress(bool input, std::int64_t byte, PlcAddressing addressi
     return prefix + "W" + std::to_string(addressing == PlcAddressing::Word ? byte / 2 : byte);
 }
 
-std::string PlcBitAddress(bool input, std::int64_t byte, int bit)
+std::string gw::PlcBitAddress(bool input, std::int64_t byte, int bit)
 {
     return std::string(input ? "%IX" : "%QX") + std::to_string(byte) + "." + std::to_string(bit);
 }

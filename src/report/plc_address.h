@@ -10,6 +10,8 @@
 // runtimes by the word's index (%IW128 is the same two bytes). Bytes and bits count alike in both.
 enum class PlcAddressing { Byte, Word };
 
+namespace gw {
+
 // "byte" or "word"; none for anything else.
 std::optional<PlcAddressing> ParsePlcAddressing(const std::string& text);
 const char* PlcAddressingKey(PlcAddressing addressing);
@@ -19,3 +21,5 @@ const char* PlcAddressingKey(PlcAddressing addressing);
 std::string PlcWordAddress(bool input, std::int64_t byte, PlcAddressing addressing, bool* wordNamed = nullptr);
 // The bit at byte.bit: %IX / %QX.
 std::string PlcBitAddress(bool input, std::int64_t byte, int bit);
+
+} // namespace gw

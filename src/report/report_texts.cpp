@@ -77,13 +77,13 @@ static_assert(InIdOrder(), "the texts stand in the order of their ids");
 
 } // namespace
 
-std::string ReportString(ReportText id)
+std::string gw::ReportString(ReportText id)
 {
     const TextPair& pair = kTexts[static_cast<std::size_t>(id)];
     return ActiveLanguage() == Language::Chinese ? pair.chinese : pair.english;
 }
 
-std::string ReportString(ReportText id, std::initializer_list<std::string> arguments)
+std::string gw::ReportString(ReportText id, std::initializer_list<std::string> arguments)
 {
     const std::string text = ReportString(id);
     std::string out;

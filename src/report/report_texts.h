@@ -56,7 +56,11 @@ enum class ReportText {
     Count_   // the number of texts; not a text
 };
 
+namespace gw {
+
 // The text in the program's language.
 std::string ReportString(ReportText id);
 // The text with %1, %2 ... replaced by the arguments in turn.
 std::string ReportString(ReportText id, std::initializer_list<std::string> arguments);
+
+} // namespace gw

@@ -8,7 +8,7 @@ namespace {
 
 Bytes Ack(std::uint8_t code)
 {
-    const auto ack = MakeAck(code);
+    const auto ack = gw::MakeAck(code);
     return Bytes(ack.begin(), ack.end());
 }
 
@@ -43,7 +43,7 @@ CModuleResponder::Answer CModuleResponder::Handle(std::span<const std::uint8_t> 
         answer.note = "frame length does not match its length byte";
         return answer;
     }
-    if (frame.back() != Checksum8(frame.first(frame.size() - 1))) {
+    if (frame.back() != gw::Checksum8(frame.first(frame.size() - 1))) {
         answer.note = "bad checksum";
         return answer;
     }
@@ -95,14 +95,14 @@ std::optional<Bytes> CModuleResponder::Respond(std::uint8_t code, std::span<cons
     switch (code) {
     case PROTO_CMD_READ_VERSION: {
         const std::uint8_t payload[8] = {m_identity.product, m_identity.major, m_identity.minor, 0, 0, 0, 0, 0};
-        return MakeFrame(code, payload);
+        return gw::MakeFrame(code, payload);
     }
     case PROTO_CMD_WRITE_SERIAL:
         std::copy(p.begin(), p.end(), s.serial.begin());
         changed = true;
         return Ack(code);
     case PROTO_CMD_READ_SERIAL:
-        return MakeFrame(code, std::span<const std::uint8_t>(s.serial).first(LongSerialBlock() ? kLongSerialBlock
+        return gw::MakeFrame(code, std::span<const std::uint8_t>(s.serial).first(LongSerialBlock() ? kLongSerialBlock
                                                                                                : kShortSerialBlock));
     case PROTO_CMD_WRITE_FRAMING:
         // The framing fields are the long part of the serial block.
@@ -112,14 +112,14 @@ std::optional<Bytes> CModuleResponder::Respond(std::uint8_t code, std::span<cons
     case PROTO_CMD_READ_FRAMING: {
         FramingBlock framing{};
         std::copy(s.serial.begin() + kShortSerialBlock, s.serial.end(), framing.begin() + 1);
-        return MakeFrame(code, framing);
+        return gw::MakeFrame(code, framing);
     }
     case PROTO_CMD_WRITE_BUS:
         std::copy(p.begin(), p.end(), s.bus.begin());
         changed = true;
         return Ack(code);
     case PROTO_CMD_READ_BUS:
-        return MakeFrame(code, s.bus);
+        return gw::MakeFrame(code, s.bus);
     case PROTO_CMD_BEGIN_COMMANDS:
         if (p[0] != 0x00 || p[1] != 0x55 || p[2] != 0xAA) {
             note = "command list not opened with 00 55 AA";
@@ -142,14 +142,14 @@ std::optional<Bytes> CModuleResponder::Respond(std::uint8_t code, std::span<cons
     case PROTO_CMD_READ_COMMAND_COUNT: {
         const auto count = static_cast<unsigned>(s.commands.size());
         const std::uint8_t payload[3] = {0x00, static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count)};
-        return MakeFrame(code, payload);
+        return gw::MakeFrame(code, payload);
     }
     case PROTO_CMD_READ_COMMAND_PAGE: {
         const std::size_t first = static_cast<std::size_t>(p[1]) * kRecordsPerPage;
         Bytes payload{p[1]};
         for (std::size_t i = first; i < s.commands.size() && i < first + kRecordsPerPage; ++i)
             payload.insert(payload.end(), s.commands[i].begin(), s.commands[i].end());
-        return MakeFrame(code, payload);
+        return gw::MakeFrame(code, payload);
     }
     case PROTO_CMD_WRITE_ADDR_MODE:
         s.addressMode = p[2];
@@ -157,7 +157,7 @@ std::optional<Bytes> CModuleResponder::Respond(std::uint8_t code, std::span<cons
         return Ack(code);
     case PROTO_CMD_READ_ADDR_MODE: {
         const std::uint8_t payload[3] = {0x00, 0x00, s.addressMode};
-        return MakeFrame(code, payload);
+        return gw::MakeFrame(code, payload);
     }
     case PROTO_CMD_BUS_PREFACE:
         return Ack(code);

@@ -12,7 +12,7 @@ namespace {
 // " 01 00 01": each byte after a blank.
 std::string Hex(std::span<const std::uint8_t> bytes)
 {
-    return bytes.empty() ? std::string() : " " + HexText(bytes);
+    return bytes.empty() ? std::string() : " " + gw::HexText(bytes);
 }
 
 bool ReadHexBytes(std::istringstream& in, std::span<std::uint8_t> out)
@@ -40,7 +40,7 @@ ModuleState ModuleState::Factory()
     return state;
 }
 
-std::string FormatModuleState(const ModuleState& state)
+std::string gw::FormatModuleState(const ModuleState& state)
 {
     std::string text = "# gateway-sim module state\n";
     text += "serial" + Hex(state.serial) + "\n";
@@ -51,7 +51,7 @@ std::string FormatModuleState(const ModuleState& state)
     return text;
 }
 
-Outcome ParseModuleState(const std::string& text, ModuleState& state)
+Outcome gw::ParseModuleState(const std::string& text, ModuleState& state)
 {
     ModuleState read;
     std::istringstream lines(text);
@@ -83,7 +83,7 @@ Outcome ParseModuleState(const std::string& text, ModuleState& state)
     return {};
 }
 
-Outcome LoadModuleState(const std::string& path, ModuleState& state)
+Outcome gw::LoadModuleState(const std::string& path, ModuleState& state)
 {
     // A state of 48 commands takes a few kilobytes; anything far larger is not one.
     constexpr std::size_t kLimit = 1 << 20;
@@ -97,7 +97,7 @@ Outcome LoadModuleState(const std::string& path, ModuleState& state)
     return {};
 }
 
-Outcome SaveModuleState(const std::string& path, const ModuleState& state)
+Outcome gw::SaveModuleState(const std::string& path, const ModuleState& state)
 {
     if (const Outcome written = ReplaceFileContents(path, FormatModuleState(state)); !written)
         return Failure(path + ": " + written.message);

@@ -19,6 +19,8 @@ struct ModuleState {
     static ModuleState Factory();
 };
 
+namespace gw {
+
 // Reads a state file; a failure with a message naming the line when it cannot be read.
 Outcome LoadModuleState(const std::string& path, ModuleState& state);
 // Replaces the state file as a whole (through a symbolic link); a failure with a message when it cannot.
@@ -26,3 +28,5 @@ Outcome SaveModuleState(const std::string& path, const ModuleState& state);
 
 std::string FormatModuleState(const ModuleState& state);
 Outcome ParseModuleState(const std::string& text, ModuleState& state);
+
+} // namespace gw

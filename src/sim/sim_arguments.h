@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+namespace gw {
+
 // Parses the arguments into app's options. Nothing when the program goes on; otherwise the
 // status to exit with: 0 after --help or --version, 64 for bad usage (said on stderr).
 inline std::optional<int> ParseSimulatorArguments(CLI::App& app, int argc, char** argv)
@@ -18,3 +20,5 @@ inline std::optional<int> ParseSimulatorArguments(CLI::App& app, int argc, char*
     }
     return std::nullopt;
 }
+
+} // namespace gw

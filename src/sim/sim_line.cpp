@@ -49,9 +49,9 @@ Outcome CSimLine::OpenPseudoTerminal()
 Outcome CSimLine::OpenDevice(const std::string& path, const SerialLineSettings& settings)
 {
     Close();
-    if (Outcome opened = OpenSerialDevice(path, m_device); !opened)
+    if (Outcome opened = gw::OpenSerialDevice(path, m_device); !opened)
         return opened;
-    if (const std::string refused = ApplyLineSettings(m_device->Descriptor(), settings); !refused.empty())
+    if (const std::string refused = gw::ApplyLineSettings(m_device->Descriptor(), settings); !refused.empty())
         return Closed(path + ": the port refused " + refused);
     m_fd = m_device->Descriptor();
     m_terminalPath = path;
@@ -62,7 +62,7 @@ Outcome CSimLine::OpenDevice(const std::string& path, const SerialLineSettings& 
 Outcome CSimLine::Closed(std::string message)
 {
     Close();
-    return Failure(std::move(message));
+    return gw::Failure(std::move(message));
 }
 
 void CSimLine::Close()

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"gateway-sim: simulates the PROFIBUS-DP / serial gateway module on a serial line",
                  "gateway-sim"};
-    app.set_version_flag("--version", std::string("gateway-sim ") + BuildVersion());
+    app.set_version_flag("--version", std::string("gateway-sim ") + gw::BuildVersion());
     std::string linkPath, portPath, statePath, version = "2.1";
     int product = 0x81;
     bool wireTime = false;
@@ -48,13 +48,13 @@ int main(int argc, char** argv)
     app.add_option("--fault-after", faults.after, "Answer the first N requests normally")->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_option("--drop-after", faults.dropAfter, "Hang up the line after N answered requests")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
-    if (const std::optional<int> status = ParseSimulatorArguments(app, argc, argv))
+    if (const std::optional<int> status = gw::ParseSimulatorArguments(app, argc, argv))
         return *status;
 
     SimIdentity identity;
     identity.product = static_cast<std::uint8_t>(product);
     HardwareVersion parsed;
-    if (!ParseHardwareVersion(version, parsed)) {
+    if (!gw::ParseHardwareVersion(version, parsed)) {
         std::cerr << "gateway-sim: --hw-version takes MAJOR.MINOR, such as 2.0, not \"" << version << "\"\n";
         return 64;
     }
@@ -78,28 +78,28 @@ int main(int argc, char** argv)
     serve.statePath = statePath;
     // The state file is written after every download: a device or FIFO there is refused now.
     if (struct stat st {}; !statePath.empty() && stat(statePath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        std::cerr << "gateway-sim: " << statePath << ": " << NotARegularFile(st.st_mode) << '\n';
+        std::cerr << "gateway-sim: " << statePath << ": " << gw::NotARegularFile(st.st_mode) << '\n';
         return 74;
     }
     if (!statePath.empty() && access(statePath.c_str(), F_OK) == 0) {
-        if (const Outcome loaded = LoadModuleState(statePath, state); !loaded) {
+        if (const Outcome loaded = gw::LoadModuleState(statePath, state); !loaded) {
             std::cerr << "gateway-sim: " << loaded.message << '\n';
             return 65;
         }
     }
 
-    const std::atomic<bool>& stop = InstallStopSignals();
+    const std::atomic<bool>& stop = gw::InstallStopSignals();
     CSimLine line;
     line.SetWireTime(wireTime);
     if (const Outcome opened = portPath.empty() ? line.OpenPseudoTerminal() : line.OpenDevice(portPath); !opened) {
         std::cerr << "gateway-sim: " << opened.message << '\n';
         return 1;
     }
-    if (!AnnounceTerminal("gateway-sim", linkPath, line.TerminalPath()))
+    if (!gw::AnnounceTerminal("gateway-sim", linkPath, line.TerminalPath()))
         return 1;
 
     CModuleResponder responder(identity, faults, state);
-    const int status = ServeLine(line, responder, serve, stop, std::cerr);
+    const int status = gw::ServeLine(line, responder, serve, stop, std::cerr);
     line.Close();
     if (!linkPath.empty())
         unlink(linkPath.c_str());

@@ -9,7 +9,7 @@
 
 #include "link/interrupt_signals.h"
 
-const std::atomic<bool>& InstallStopSignals()
+const std::atomic<bool>& gw::InstallStopSignals()
 {
     // Caught for the rest of the program's life.
     static const CInterruptSignals signals;
@@ -17,7 +17,7 @@ const std::atomic<bool>& InstallStopSignals()
     return CInterruptSignals::StopFlag();
 }
 
-bool AnnounceTerminal(const std::string& program, const std::string& linkPath, const std::string& terminal)
+bool gw::AnnounceTerminal(const std::string& program, const std::string& linkPath, const std::string& terminal)
 {
     if (!linkPath.empty()) {
         unlink(linkPath.c_str());

@@ -18,8 +18,8 @@ constexpr auto kFrameGap = std::chrono::milliseconds(500);
 
 } // namespace
 
-int ServeLine(CSimLine& line, CModuleResponder& responder, const SimServeOptions& options,
-              const std::atomic<bool>& stop, std::ostream& log)
+int gw::ServeLine(CSimLine& line, CModuleResponder& responder, const SimServeOptions& options,
+                  const std::atomic<bool>& stop, std::ostream& log)
 {
     Bytes pending;
     auto lastTraffic = Clock::now();

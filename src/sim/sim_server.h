@@ -15,7 +15,11 @@ struct SimServeOptions {
     bool verbose = false;      // log every frame on the log stream
 };
 
+namespace gw {
+
 // Serves until stop is set, the idle time has passed, or the line is dropped.
 // Returns 0, or 1 when the line failed or the state could not be written.
 int ServeLine(CSimLine& line, CModuleResponder& responder, const SimServeOptions& options,
               const std::atomic<bool>& stop, std::ostream& log);
+
+} // namespace gw

@@ -34,7 +34,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(title, 0, 0, 1, 2);
 
     // The project's version, as every program reports it; the build line below adds where from.
-    const QString version = QString::fromUtf8(BuildVersion()).section(QLatin1Char(' '), 0, 0);
+    const QString version = QString::fromUtf8(gw::BuildVersion()).section(QLatin1Char(' '), 0, 0);
     layout->addWidget(new QLabel(tr("Version %1").arg(version), this), 1, 0);
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("makerLogo"));
@@ -55,7 +55,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(exit, 5, 1, Qt::AlignRight);
 
-    auto* build = new QLabel(tr("Build %1").arg(QString::fromUtf8(BuildVersion())), this);
+    auto* build = new QLabel(tr("Build %1").arg(QString::fromUtf8(gw::BuildVersion())), this);
     build->setObjectName(QStringLiteral("buildVersion"));
     build->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(build, 6, 0, 1, 2);

@@ -100,7 +100,7 @@ bool CCommandListCommands::CopySelected()
     if (record.type != RECORD_COMMAND || !record.command)
         return false;
     std::string text;
-    const FileResult written = WriteCommandsText({record.command}, &text);
+    const FileResult written = gw::WriteCommandsText({record.command}, &text);
     if (!written.ok) {
         m_prompt.ShowMessage(m_window, FromUtf8(written.message));
         return false;
@@ -110,7 +110,7 @@ bool CCommandListCommands::CopySelected()
     // For other programs: the command as gatewaycfg show prints it.
     if (record.slave) {
         std::ostringstream plain;
-        PrintRecordItems("command:" + std::to_string(record.slave->IndexOfCommand(record.command) + 1), record, plain);
+        gw::PrintRecordItems("command:" + std::to_string(record.slave->IndexOfCommand(record.command) + 1), record, plain);
         mime->setText(FromUtf8(plain.str()));
     }
     QApplication::clipboard()->setMimeData(mime);
@@ -127,7 +127,7 @@ void CCommandListCommands::CutSelected()
 void CCommandListCommands::InsertCommands(CSlaveNode* slave, int position,
                                           std::vector<std::unique_ptr<CModbusCommand>> commands, const QString& stepName)
 {
-    const InsertCommandsResult result = InsertCommandsAt(slave, position, std::move(commands));
+    const InsertCommandsResult result = gw::InsertCommandsAt(slave, position, std::move(commands));
     if (result.limitReached)
         m_prompt.ShowMessage(m_window, FromUtf8(result.message));
     if (result.inserted > 0)
@@ -141,7 +141,7 @@ void CCommandListCommands::DuplicateSelected()
     if (!slave || index < 0)
         return;
     std::vector<std::unique_ptr<CModbusCommand>> copy;
-    copy.push_back(CopyCommand(*record.command));
+    copy.push_back(gw::CopyCommand(*record.command));
     InsertCommands(slave, index + 1, std::move(copy), tr("Duplicate"));
 }
 
@@ -152,7 +152,7 @@ void CCommandListCommands::PasteCommands()
         return;
     std::vector<std::unique_ptr<CModbusCommand>> commands;
     const FileResult read =
-        ReadCommandsText(QApplication::clipboard()->mimeData()->data(kCommandsMime).toStdString(), &commands);
+        gw::ReadCommandsText(QApplication::clipboard()->mimeData()->data(kCommandsMime).toStdString(), &commands);
     if (!read.ok) {
         m_prompt.ShowMessage(m_window, FromUtf8(read.message));
         return;
@@ -164,7 +164,7 @@ void CCommandListCommands::PasteCommands()
 void CCommandListCommands::MoveSelected(int step)
 {
     const auto [slave, index] = SelectedPlace(m_tree.SelectedRecord());
-    if (slave && index >= 0 && MoveCommandBy(slave, index, step))
+    if (slave && index >= 0 && gw::MoveCommandBy(slave, index, step))
         ShowListChange(slave, index + step, tr("Move"));
 }
 

@@ -21,7 +21,7 @@ void CCommandPoller::Run(Job job)
     } else {
         std::string lost;   // why the port went away
         do {
-            PollCommands(master, job.setup, job.numbers, job.writes, [this, &lost](const CommandPoll& poll) {
+            gw::PollCommands(master, job.setup, job.numbers, job.writes, [this, &lost](const CommandPoll& poll) {
                 m_worker.HandOver([this, poll] { emit commandPolled(poll); });
                 if (poll.outcome.lineLost)
                     lost = poll.outcome.detail;

@@ -31,14 +31,14 @@ namespace {
 QString ValuesText(const std::vector<std::uint16_t>& values, const ValueView& view, bool bits)
 {
     QStringList parts;
-    for (const std::string& text : ReadThroughView(bits ? ValueView{} : view, values))
+    for (const std::string& text : gw::ReadThroughView(bits ? ValueView{} : view, values))
         parts << FromUtf8(text);
     return parts.join(QLatin1Char(' '));
 }
 
 QString OutcomeText(const PollOutcome& outcome)
 {
-    QString text = QString::fromLatin1(PollStatusName(outcome.status));
+    QString text = QString::fromLatin1(gw::PollStatusName(outcome.status));
     if (outcome.status == PollStatus::Exception)
         text += QStringLiteral(" %1 (%2)").arg(outcome.exceptionCode).arg(FromUtf8(outcome.detail));
     else if (!outcome.detail.empty())
@@ -79,12 +79,12 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
     m_pollContinuously = new QPushButton(tr("Poll &continuously"), this);
     m_pollContinuously->setCheckable(true);
     m_viewKind = new QComboBox(this);
-    for (const char* kind : ValueKindNames())
+    for (const char* kind : gw::ValueKindNames())
         m_viewKind->addItem(tr(kind), QString::fromLatin1(kind));
     auto* viewLabel = new QLabel(tr("&Values as:"), this);
     viewLabel->setBuddy(m_viewKind);
     m_wordOrder = new QComboBox(this);
-    for (const char* order : WordOrderNames())
+    for (const char* order : gw::WordOrderNames())
         m_wordOrder->addItem(QString::fromLatin1(order).toUpper());
     m_wordOrder->setToolTip(tr("Byte order of 32-bit values: ABCD high word first, CDAB low word first, "
                                "BADC and DCBA with the bytes of each word swapped"));
@@ -157,9 +157,9 @@ CCommandTestDlg::CCommandTestDlg(const CDeviceConfig& root, QWidget* parent) : Q
             m_status->clear();
     });
 
-    Outcome ready = CheckBeforeCommissioning(root);
+    Outcome ready = gw::CheckBeforeCommissioning(root);
     if (ready)
-        ready = ReadProbeSetup(root, m_setup);
+        ready = gw::ReadProbeSetup(root, m_setup);
     if (!ready) {
         m_status->setText(FromUtf8(ready.message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) +
                           QLatin1Char(' ') + tr("Nothing can be sent."));
@@ -265,8 +265,8 @@ void CCommandTestDlg::AskAndWrite(int number)
     if (!ok)
         return;
     std::vector<std::uint16_t> values;
-    std::string error = ParseValueList(ToUtf8(text.trimmed()), values).message;
-    if (!error.empty() || !(error = CheckWriteValues(request, values)).empty()) {
+    std::string error = gw::ParseValueList(ToUtf8(text.trimmed()), values).message;
+    if (!error.empty() || !(error = gw::CheckWriteValues(request, values)).empty()) {
         m_status->setText(tr("Command %1 was not written: %2").arg(number).arg(FromUtf8(error)));
         return;
     }
@@ -318,7 +318,7 @@ void CCommandTestDlg::DrawImage()
         const auto latest = m_latest.find(number);
         polls.push_back({number, latest == m_latest.end() ? PollOutcome{} : latest->second});
     }
-    const InputImage image = BuildInputImage(m_setup, polls);
+    const InputImage image = gw::BuildInputImage(m_setup, polls);
     for (int byte = 0; byte < kInputImageBytes; ++byte) {
         const int owner = image.owner[static_cast<std::size_t>(byte)];
         // The bytes of a command without values (not polled yet, or failed) show its colour only.

@@ -60,7 +60,7 @@ void CCompareCommands::CompareWithFile()
     if (path.isEmpty())
         return;
     CDeviceConfig other;
-    const FileResult loaded = LoadFile(other, ToUtf8(path));
+    const FileResult loaded = gw::LoadFile(other, ToUtf8(path));
     if (!loaded.ok) {
         m_prompt.ShowMessage(m_window, FromUtf8(loaded.message));
         return;
@@ -70,7 +70,7 @@ void CCompareCommands::CompareWithFile()
 
 void CCompareCommands::ShowVerifiedDifferences(const CSerialPortDlg& dialog)
 {
-    if (const CDeviceConfig* read = dialog.ModuleRead(); read && !CompareModuleScope(m_root, *read, dialog.ModuleVersion()).empty())
+    if (const CDeviceConfig* read = dialog.ModuleRead(); read && !gw::CompareModuleScope(m_root, *read, dialog.ModuleVersion()).empty())
         ShowDifferences(*read, true, dialog.ModuleVersion(), tr("Module"));
 }
 
@@ -78,7 +78,7 @@ void CCompareCommands::ShowDifferences(const CDeviceConfig& other, bool moduleSc
                                        const QString& otherSide)
 {
     const CompareScope scope = moduleScope ? CompareScope::Module : CompareScope::Whole;
-    CDifferencesDialog dialog(CompareConfigurations(m_root, other, scope, version, true), otherSide, m_window);
+    CDifferencesDialog dialog(gw::CompareConfigurations(m_root, other, scope, version, true), otherSide, m_window);
     connect(&dialog, &CDifferencesDialog::differenceActivated, this, [this, &dialog](const Difference& difference) {
         SelectDifference(difference);
         // The row shown must not lie under the dialog.

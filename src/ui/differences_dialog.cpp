@@ -128,5 +128,5 @@ QString CDifferencesDialog::DifferencesText() const
     for (const Difference& d : m_items)
         if (d.kind != DiffKind::Same)
             differences.push_back(d);
-    return FromUtf8(FormatDifferences(differences));
+    return FromUtf8(gw::FormatDifferences(differences));
 }

@@ -11,7 +11,7 @@ namespace {
 std::unique_ptr<CDeviceConfig> Snapshot(const CDeviceConfig& root)
 {
     auto copy = std::make_unique<CDeviceConfig>();
-    CopyConfiguration(root, *copy);
+    gw::CopyConfiguration(root, *copy);
     return copy;
 }
 
@@ -66,7 +66,7 @@ void CEditHistory::MarkSaved()
 
 void CEditHistory::Record(const QString& text)
 {
-    if (!SameConfiguration(m_root, *m_recorded)) {
+    if (!gw::SameConfiguration(m_root, *m_recorded)) {
         auto after = Snapshot(m_root);
         m_stack->push(new Step(*this, text, std::exchange(m_recorded, Snapshot(m_root)), std::move(after)));
     }
@@ -75,7 +75,7 @@ void CEditHistory::Record(const QString& text)
 
 void CEditHistory::Restore(const CDeviceConfig& state)
 {
-    CopyConfiguration(state, m_root);
+    gw::CopyConfiguration(state, m_root);
     m_recorded = Snapshot(m_root);
     emit configurationRestored();
     FollowStack();

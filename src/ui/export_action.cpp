@@ -30,7 +30,7 @@ QString RunExportCommand(QWidget* parent, const CDeviceConfig& root, CExportProm
     if (path != picked && QFileInfo::exists(path) && !prompts.AskOverwrite(parent, path))
         return {};
 
-    const ExportResult result = ExportWorkbook(root, ToUtf8(path));
+    const ExportResult result = gw::ExportWorkbook(root, ToUtf8(path));
     if (!result.ok) {
         prompts.ShowFailure(parent, FromUtf8(result.message));
         return {};

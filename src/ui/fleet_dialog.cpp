@@ -146,7 +146,7 @@ bool CFleetDlg::OpenPlan(const QString& path)
     FleetPlan plan;
     m_table->setRowCount(0);
     m_results.clear();
-    if (const Outcome read = ReadFleetPlan(ToUtf8(path).c_str(), plan); !read) {
+    if (const Outcome read = gw::ReadFleetPlan(ToUtf8(path).c_str(), plan); !read) {
         m_plan = FleetPlan{};
         m_planPath->setText(path);
         m_status->setText(FromUtf8(read.message));
@@ -202,7 +202,7 @@ void CFleetDlg::Run()
     m_options.stop = m_worker.StopFlag();
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const PlanModule& module = m_plan.modules[static_cast<std::size_t>(row)];
-        m_table->item(row, COL_ACTION)->setText(ActionText(ActionOf(module, m_options)));
+        m_table->item(row, COL_ACTION)->setText(ActionText(gw::ActionOf(module, m_options)));
         m_table->item(row, COL_MESSAGE)->setText(QString());
         m_table->item(row, COL_SECONDS)->setText(QString());
         auto* progress = static_cast<QProgressBar*>(m_table->cellWidget(row, COL_PROGRESS));
@@ -216,7 +216,7 @@ void CFleetDlg::Run()
     m_status->setText(tr("Running…"));
     m_observer = std::make_unique<CRowObserver>(this);
     m_worker.Start([plan = m_plan, options = m_options, observer = m_observer.get()] {
-        observer->Finished(RunFleet(plan, options, observer));
+        observer->Finished(gw::RunFleet(plan, options, observer));
     });
 }
 

@@ -19,7 +19,7 @@ void SetWorkbenchSettingsNames()
 CGatewayApp::CGatewayApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     SetWorkbenchSettingsNames();
-    setApplicationVersion(QString::fromUtf8(BuildVersion()));
+    setApplicationVersion(QString::fromUtf8(gw::BuildVersion()));
     setDesktopFileName(QStringLiteral("example.orvelnetworks.GatewayWorkbench"));
 }
 
@@ -32,7 +32,7 @@ std::optional<int> AnswerInformationOptions(int argc, const char* const* argv, s
         if (arg == "--")
             break;
         if (arg == "-v" || arg == "--version") {
-            out << "gateway-workbench " << BuildVersion() << '\n';
+            out << "gateway-workbench " << gw::BuildVersion() << '\n';
             return 0;
         }
         if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all") {

@@ -73,7 +73,7 @@ void CGatewayView::MarkValueFaults(const std::vector<ValueFault>& faults)
 {
     std::map<const CParamItem*, std::string> marks;
     for (const ValueFault& fault : faults) {
-        if (const CParamItem* item = RecordItemAt(fault.record, fault.row))
+        if (const CParamItem* item = gw::RecordItemAt(fault.record, fault.row))
             marks[item] = item->value;
     }
     m_grid->MarkFaultyValues(std::move(marks));
@@ -108,9 +108,9 @@ bool CGatewayView::Commit(int row, CParamItem* item, const QString& text)
 {
     // The rows are the current record's: an item it no longer shows takes nothing.
     const TreeRecord record = m_current;
-    if (record.type == RECORD_NONE || RecordItemAt(record, row) != item)
+    if (record.type == RECORD_NONE || gw::RecordItemAt(record, row) != item)
         return true;
-    const CommitOutcome outcome = CommitEdit(m_root, record, row, ToUtf8(text));
+    const CommitOutcome outcome = gw::CommitEdit(m_root, record, row, ToUtf8(text));
     if (!outcome.accepted()) {
         if (outcome.refusal == CommitRefusal::Check)
             ShowRefusal(outcome.code);

@@ -19,7 +19,7 @@ void ShowCannotWrite(QWidget* parent, const QString& path, const QString& reason
 
 bool Write(QWidget* parent, const QString& path, const std::string& text, CHandoverPrompts& prompts)
 {
-    const Outcome written = ReplaceFileContents(ToUtf8(path), text);
+    const Outcome written = gw::ReplaceFileContents(ToUtf8(path), text);
     if (written)
         return true;
     ShowCannotWrite(parent, path, FromUtf8(written.message), prompts);
@@ -42,12 +42,12 @@ bool AskReport(QWidget* parent, HandoverKind kind, const ReportFile& file, CHand
     if (!prompts.AskOptions(parent, kind, options))
         return false;
     if (!options.probeJson.isEmpty()) {
-        if (const Outcome loaded = LoadProbeResults(ToUtf8(options.probeJson), asked.probe); !loaded)
+        if (const Outcome loaded = gw::LoadProbeResults(ToUtf8(options.probeJson), asked.probe); !loaded)
             return prompts.ShowFailure(parent, FromUtf8(loaded.message)), false;
         inputs.probe = &asked.probe;
     }
     if (!options.verifyJson.isEmpty()) {
-        if (const Outcome loaded = LoadVerifyResults(ToUtf8(options.verifyJson), asked.verify); !loaded)
+        if (const Outcome loaded = gw::LoadVerifyResults(ToUtf8(options.verifyJson), asked.verify); !loaded)
             return prompts.ShowFailure(parent, FromUtf8(loaded.message)), false;
         inputs.verify = &asked.verify;
     }
@@ -64,7 +64,7 @@ QString RunIoListExport(QWidget* parent, const CDeviceConfig& root, CHandoverPro
     HandoverOptions options;
     if (!prompts.AskOptions(parent, HandoverKind::IoList, options))
         return {};
-    const IoListResult result = BuildIoList(root, options.list);
+    const IoListResult result = gw::BuildIoList(root, options.list);
     if (result.code != RESULT_OK) {
         prompts.ShowFailure(parent, FromUtf8(result.message));
         return {};
@@ -73,9 +73,9 @@ QString RunIoListExport(QWidget* parent, const CDeviceConfig& root, CHandoverPro
     if (path.isEmpty())
         return {};
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const std::string text = suffix == QLatin1String("md")     ? IoListMarkdown(result.list)
-                             : suffix == QLatin1String("json") ? IoListJson(result.list)
-                                                               : IoListCsv(result.list);
+    const std::string text = suffix == QLatin1String("md")     ? gw::IoListMarkdown(result.list)
+                             : suffix == QLatin1String("json") ? gw::IoListJson(result.list)
+                                                               : gw::IoListCsv(result.list);
     return Write(parent, path, text, prompts) ? path : QString();
 }
 
@@ -85,7 +85,7 @@ QString RunReportExport(QWidget* parent, const CDeviceConfig& root, const Report
     if (!AskReport(parent, HandoverKind::Report, file, prompts, asked))
         return {};
     // Refused before the save dialog: a value no edit could store.
-    const ReportResult html = BuildHtmlReport(root, asked.inputs);
+    const ReportResult html = gw::BuildHtmlReport(root, asked.inputs);
     if (html.code != RESULT_OK) {
         prompts.ShowFailure(parent, FromUtf8(html.message));
         return {};

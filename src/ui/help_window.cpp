@@ -18,7 +18,7 @@ QString HelpFilePath(const QString& programDirPath)
     const QDir& folder = besideProgram.exists(english) || !installed.exists(english) ? besideProgram : installed;
     // The manual in the running language where there is one.
     const QString chinese = QStringLiteral("index_zh_CN.html");
-    return folder.filePath(ActiveLanguage() == Language::Chinese && folder.exists(chinese) ? chinese : english);
+    return folder.filePath(gw::ActiveLanguage() == Language::Chinese && folder.exists(chinese) ? chinese : english);
 }
 
 QTextBrowser* ShowHelpWindow(QWidget* owner, const QString& path)

@@ -21,7 +21,7 @@ const char* const kLanguageKey = "Workbench/Language";
 void ApplyLanguageChoice()
 {
     const QByteArray picked = QSettings().value(kLanguageKey).toString().toLatin1();
-    SetActiveLanguage(ParseLanguage(picked.toStdString()).value_or(SystemLanguage()));
+    gw::SetActiveLanguage(gw::ParseLanguage(picked.toStdString()).value_or(gw::SystemLanguage()));
 }
 
 bool InstallTranslations()
@@ -33,7 +33,7 @@ bool InstallTranslations()
             QCoreApplication::removeTranslator(translator->get());
         translator->reset();
     }
-    const bool chinese = ActiveLanguage() == Language::Chinese;
+    const bool chinese = gw::ActiveLanguage() == Language::Chinese;
     QLocale::setDefault(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale(QLocale::English, QLocale::UnitedStates));
     if (!chinese)
         return true;
@@ -60,12 +60,12 @@ QMenu* CreateLanguageMenu(QWidget* parent, CUserPrompt& prompt)
     for (const auto& [lang, text] : choices) {
         QAction* action = menu->addAction(text);
         action->setCheckable(true);
-        action->setChecked(lang == ActiveLanguage());
-        action->setData(QString::fromLatin1(LanguageCode(lang)));
+        action->setChecked(lang == gw::ActiveLanguage());
+        action->setData(QString::fromLatin1(gw::LanguageCode(lang)));
         group->addAction(action);
         QObject::connect(action, &QAction::triggered, menu, [parent, &prompt, lang = lang] {
-            QSettings().setValue(kLanguageKey, QString::fromLatin1(LanguageCode(lang)));
-            if (lang != ActiveLanguage())
+            QSettings().setValue(kLanguageKey, QString::fromLatin1(gw::LanguageCode(lang)));
+            if (lang != gw::ActiveLanguage())
                 prompt.ShowMessage(parent, QCoreApplication::translate(
                                                "LanguageChoice", "The language changes when the program is started again."));
         });

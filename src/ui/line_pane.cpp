@@ -51,7 +51,7 @@ QString CLinePane::Stamp(Clock::time_point when) const
 
 void CLinePane::AddFrame(Clock::time_point when, FrameDirection direction, std::span<const std::uint8_t> bytes)
 {
-    AddLine(Stamp(when) + FromUtf8(FormatFrame(direction, bytes)), false);
+    AddLine(Stamp(when) + FromUtf8(gw::FormatFrame(direction, bytes)), false);
 }
 
 void CLinePane::AddResult(const QString& text, bool failed)
@@ -88,7 +88,7 @@ QString CLinePane::Text() const
 
 Outcome CLinePane::SaveTo(const QString& path) const
 {
-    return ReplaceFileContents(ToUtf8(path), ToUtf8(Text()));
+    return gw::ReplaceFileContents(ToUtf8(path), ToUtf8(Text()));
 }
 
 void CLinePane::OnSaveAs()

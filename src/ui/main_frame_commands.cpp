@@ -197,7 +197,7 @@ void CMainFrame::OnTransfer(int commandId)
     // of it is in a file yet): the views are rebuilt before the success message is shown.
     dialog.SetReplacedHandler([this] {
         OnConfigurationReplaced();
-        m_view->MarkValueFaults(CheckItemValues(m_root));
+        m_view->MarkValueFaults(gw::CheckItemValues(m_root));
         m_modified = true;
     });
     m_line->Follow(dialog);
@@ -211,7 +211,7 @@ void CMainFrame::OnAutoMapping()
         return;
     if (!m_prompt.AskYesNo(this, LangText(MessageText::AutoMapQuestion)))
         return;
-    const AutoMapResult result = AutoMap(m_root);
+    const AutoMapResult result = gw::AutoMap(m_root);
     if (!result.message.empty())
         m_prompt.ShowMessage(this, FromUtf8(result.message));
     m_modified = true;
@@ -237,6 +237,6 @@ ReportFile CMainFrame::CurrentFile() const
     file.path = FromUtf8(m_doc.GetPathName());
     const QFileInfo info(file.path);
     if (!file.path.isEmpty() && info.exists())
-        file.savedAt = FromUtf8(LocalDateTimeText(static_cast<std::time_t>(info.lastModified().toSecsSinceEpoch())));
+        file.savedAt = FromUtf8(gw::LocalDateTimeText(static_cast<std::time_t>(info.lastModified().toSecsSinceEpoch())));
     return file;
 }

@@ -4,7 +4,7 @@
 #include "widgets/memory_grid.h"
 
 CMemoryCell::CMemoryCell(CMemoryGrid* grid, int area, int bitNumber, std::uint32_t count)
-    : m_grid(grid), m_area(area), m_bitNumber(bitNumber), m_colour(BitClassColour(ClassifyBit(bitNumber, count)))
+    : m_grid(grid), m_area(area), m_bitNumber(bitNumber), m_colour(gw::BitClassColour(gw::ClassifyBit(bitNumber, count)))
 {
 }
 

@@ -151,7 +151,7 @@ void CConflictDlg::FillTree(CDeviceConfig& root)
 void CConflictDlg::BuildCells(const CDeviceConfig& root)
 {
     UsageMap map;
-    BuildUsageMap(root.Subnet(), map);
+    gw::BuildUsageMap(root.Subnet(), map);
     for (int area : {AREA_INPUT, AREA_OUTPUT})
         m_cellAtBit[static_cast<std::size_t>(area)].assign(kCountedBits, -1);
     m_inputGrid->setUpdatesEnabled(false);
@@ -174,7 +174,7 @@ void CConflictDlg::BuildCells(const CDeviceConfig& root)
     m_mappedSlave = root.Subnet().GetNodeAt(0);
     if (!m_mappedSlave)
         return;
-    const MemoryOccupancy occupancy = BuildOccupancy(root.Subnet());
+    const MemoryOccupancy occupancy = gw::BuildOccupancy(root.Subnet());
     m_commandBits.assign(static_cast<std::size_t>(m_mappedSlave->GetCommandCount()), {});
     for (int area : {AREA_INPUT, AREA_OUTPUT}) {
         for (int bit = 0; bit < kCountedBits; ++bit) {

@@ -110,7 +110,7 @@ QString CPortChooser::PortName() const
     if (m_local->isChecked())
         return m_ports->currentText().trimmed();
     const int protocol = std::max(0, m_protocols->currentIndex());
-    return FromUtf8(NetworkPortName(kProtocols[protocol], ToUtf8(m_server->text().trimmed())));
+    return FromUtf8(gw::NetworkPortName(kProtocols[protocol], ToUtf8(m_server->text().trimmed())));
 }
 
 void CPortChooser::Remember() const

@@ -22,7 +22,7 @@ const QString kMapImage = QStringLiteral("memory-map.png");
 // The memory map's SVG drawn at twice its size, so that it stays sharp on paper.
 QImage MemoryMapPicture(const CDeviceConfig& root)
 {
-    QSvgRenderer renderer(QByteArray::fromStdString(RenderMemoryMapSvg(root.Subnet())));
+    QSvgRenderer renderer(QByteArray::fromStdString(gw::RenderMemoryMapSvg(root.Subnet())));
     QImage image(renderer.defaultSize() * 2, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -36,7 +36,7 @@ PrintableReport MakePrintableReport(const CDeviceConfig& root, ReportInputs inpu
 {
     PrintableReport printable;
     inputs.memoryMapImage = ToUtf8(kMapImage);
-    const ReportResult report = BuildHtmlReport(root, inputs);
+    const ReportResult report = gw::BuildHtmlReport(root, inputs);
     if (report.code != RESULT_OK) {
         printable.error = FromUtf8(report.message);
         return printable;
@@ -65,7 +65,7 @@ bool WriteReportPdf(QTextDocument& document, const QString& path, QString* error
         PrintReport(document, writer);
     }
     if (const Outcome written =
-            ReplaceFileContents(ToUtf8(path), std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())));
+            gw::ReplaceFileContents(ToUtf8(path), std::string_view(pdf.data().constData(), static_cast<std::size_t>(pdf.size())));
         !written) {
         *error = FromUtf8(written.message);
         return false;

@@ -21,7 +21,7 @@ CSelectCommandDlg::CSelectCommandDlg(QWidget* parent) : QDialog(parent), m_list(
     for (int index = 0; index < kFunctionCount; ++index) {
         std::string name;
         int supported = 0;
-        GetFunctionInfo(index, &supported, &name);
+        gw::GetFunctionInfo(index, &supported, &name);
         auto* entry = new QListWidgetItem(FromUtf8(name));
         entry->setData(Qt::UserRole, index);
         if (!supported) {

@@ -66,7 +66,7 @@ private:
 CSerialPortDlg::CSerialPortDlg(TransferDirection direction, CDeviceConfig& root, QWidget* parent)
     : QDialog(parent), m_direction(direction), m_root(root), m_worker(this)
 {
-    const QString title = FromUtf8(TransferTitle(direction));
+    const QString title = FromUtf8(gw::TransferTitle(direction));
     setWindowTitle(title);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     QFont dialogFont = font();
@@ -146,12 +146,12 @@ void CSerialPortDlg::StartRun()
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_work = std::make_unique<CDeviceConfig>();
-    CopyConfiguration(m_root, *m_work);
+    gw::CopyConfiguration(m_root, *m_work);
     const bool verify = m_direction == TransferDirection::Download && m_verify->isChecked();
     m_readBack.reset();
     if (verify) {
         m_readBack = std::make_unique<CDeviceConfig>();
-        CopyConfiguration(m_root, *m_readBack);
+        gw::CopyConfiguration(m_root, *m_readBack);
     }
     m_observer = std::make_unique<CRunObserver>(this);
     m_worker.Start([direction = m_direction, path = ToUtf8(device), work = m_work.get(), readBack = m_readBack.get(),
@@ -159,12 +159,12 @@ void CSerialPortDlg::StartRun()
         TransferOutcome outcome;
         std::optional<TransferOutcome> read;
         try {
-            outcome = RunTransfer(direction, path, *work, observer, &timings, stop);
+            outcome = gw::RunTransfer(direction, path, *work, observer, &timings, stop);
             if (readBack && outcome.code == RESULT_OK)
-                read = RunTransfer(TransferDirection::Upload, path, *readBack, observer, &timings, stop);
+                read = gw::RunTransfer(TransferDirection::Upload, path, *readBack, observer, &timings, stop);
         } catch (...) {
             outcome.code = 1;
-            outcome.message = ResultMessage(outcome.code);
+            outcome.message = gw::ResultMessage(outcome.code);
             outcome.configurationReplaced = false;
         }
         observer->Finished(outcome, read);
@@ -221,7 +221,7 @@ void CSerialPortDlg::Post(Notice notice)
     emit runEnded(text, failed);
     ShowMessageBox(this, failed ? QMessageBox::Warning : QMessageBox::Information, text);
     if (replaced && !last.outcome.valueFaults.empty())
-        ShowMessageBox(this, QMessageBox::Warning, FromUtf8(UploadedValueFaultsText(last.outcome.valueFaults)));
+        ShowMessageBox(this, QMessageBox::Warning, FromUtf8(gw::UploadedValueFaultsText(last.outcome.valueFaults)));
     EndRun(last.outcome);
     m_showingNotice = false;
 }
@@ -235,7 +235,7 @@ QString CSerialPortDlg::VerifiedText(const Notice& notice, bool& failed)
     }
     m_moduleRead = m_readBack.get();
     m_moduleVersion = read.version;
-    const std::size_t differences = CompareModuleScope(m_root, *m_readBack, read.version).size();
+    const std::size_t differences = gw::CompareModuleScope(m_root, *m_readBack, read.version).size();
     failed = differences > 0;
     if (!failed)
         return notice.text + QStringLiteral("\n\n") + tr("The module holds what was downloaded.");

@@ -17,22 +17,22 @@ CTreeCommands::CTreeCommands(CDeviceConfig& root, bool& modified, CUserPrompt& p
 
 bool CTreeCommands::CanAddNode() const
 {
-    return ::CanAddNode(m_root, m_tree.SelectedRecord());
+    return gw::CanAddNode(m_root, m_tree.SelectedRecord());
 }
 
 bool CTreeCommands::CanDeleteNode() const
 {
-    return ::CanDeleteNode(m_tree.SelectedRecord());
+    return gw::CanDeleteNode(m_tree.SelectedRecord());
 }
 
 bool CTreeCommands::CanAddCommand() const
 {
-    return ::CanAddCommand(m_tree.SelectedRecord());
+    return gw::CanAddCommand(m_tree.SelectedRecord());
 }
 
 bool CTreeCommands::CanDeleteCommand() const
 {
-    return ::CanDeleteCommand(m_tree.SelectedRecord());
+    return gw::CanDeleteCommand(m_tree.SelectedRecord());
 }
 
 void CTreeCommands::Edited()
@@ -44,7 +44,7 @@ void CTreeCommands::Edited()
 void CTreeCommands::AddNode()
 {
     QTreeWidgetItem* subnetEntry = m_tree.SelectedEntry();
-    CSlaveNode* node = AddSlaveNode(m_root, m_tree.SelectedRecord());
+    CSlaveNode* node = gw::AddSlaveNode(m_root, m_tree.SelectedRecord());
     if (!node || !subnetEntry)
         return;
     m_tree.AppendEntry(subnetEntry, {node->GetName(), IMAGE_SLAVE, TreeRecord::ForSlave(node), {}});
@@ -56,11 +56,11 @@ void CTreeCommands::DeleteNode()
 {
     QTreeWidgetItem* entry = m_tree.SelectedEntry();
     const TreeRecord record = CConfigTreePane::RecordOf(entry);
-    if (!::CanDeleteNode(record))
+    if (!gw::CanDeleteNode(record))
         return;
     // The grid shows the node's items: let it go before the node is freed.
     m_view.ResetView();
-    if (!DeleteSlaveNode(m_root, record.slave)) {
+    if (!gw::DeleteSlaveNode(m_root, record.slave)) {
         m_view.ShowRecord(record);
         return;
     }
@@ -81,9 +81,9 @@ void CTreeCommands::AddCommandOfFunction(int functionIndex)
 {
     QTreeWidgetItem* slaveEntry = m_tree.SelectedEntry();
     const TreeRecord record = CConfigTreePane::RecordOf(slaveEntry);
-    if (!::CanAddCommand(record))
+    if (!gw::CanAddCommand(record))
         return;
-    const AddCommandResult result = AddCommandTo(record.slave, functionIndex);
+    const AddCommandResult result = gw::AddCommandTo(record.slave, functionIndex);
     if (result.limitReached) {
         m_prompt.ShowMessage(m_dialogParent, FromUtf8(result.message));
         return;
@@ -100,13 +100,13 @@ void CTreeCommands::DeleteCommand()
 {
     QTreeWidgetItem* entry = m_tree.SelectedEntry();
     const TreeRecord record = CConfigTreePane::RecordOf(entry);
-    if (!::CanDeleteCommand(record) || !entry->parent())
+    if (!gw::CanDeleteCommand(record) || !entry->parent())
         return;
     const TreeRecord owner = CConfigTreePane::RecordOf(entry->parent());
     if (owner.type != RECORD_SLAVE || !owner.slave)
         return;
     m_view.ResetView();
-    if (!DeleteCommandFrom(owner.slave, record.command)) {
+    if (!gw::DeleteCommandFrom(owner.slave, record.command)) {
         m_view.ShowRecord(record);
         return;
     }

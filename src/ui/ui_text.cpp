@@ -2,6 +2,6 @@
 
 #include "model/lang_strings.h"
 
-QString LangText(StringId id) { return FromUtf8(GetLangString(id)); }
+QString LangText(StringId id) { return FromUtf8(gw::GetLangString(id)); }
 
-QString ResultText(ResultCode code) { return FromUtf8(ResultMessage(code)); }
+QString ResultText(ResultCode code) { return FromUtf8(gw::ResultMessage(code)); }

@@ -157,7 +157,7 @@ TEST_F(Cli, FortyEightCommandsAtMostAndDeletingRenumbers)
     EXPECT_EQ(run.out, "Added slave node Node(1)\nAdded command 1: 16 Preset Multiple Registers\n");
     const auto config = test_config::MakeConfig(std::vector<test_config::CommandValues>(46, {3}));
     test_config::AddCommand(test_config::SlaveOf(*config), {1});
-    ASSERT_TRUE(SaveFile(*config, "plant.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(*config, "plant.xml").ok);
     run = RunTool({"add-command", "plant.xml", "16"});
     EXPECT_EQ(run.out, "Added command 48: 16 Preset Multiple Registers\n");
     const std::string full = dir.Read("plant.xml");
@@ -235,7 +235,7 @@ TEST_F(Cli, CheckFindsEmptyItemsAndConflictsThatAutomapClears)
 
 TEST_F(Cli, AutomapReportsAnOverflowAndStillWritesTheAddresses)
 {
-    ASSERT_TRUE(SaveFile(*test_config::MakeConfig({{3, "0", "122"}, {3, "0", "122"}, {3, "0", "122"}, {6, "5"}}), "plant.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(*test_config::MakeConfig({{3, "0", "122"}, {3, "0", "122"}, {3, "0", "122"}, {6, "5"}}), "plant.xml").ok);
     const ProgramRun run = RunTool({"automap", "plant.xml"});
     EXPECT_EQ(run.status, 13);
     EXPECT_EQ(run.err, "plant.xml: Input mapping address overflow!\n");
@@ -251,7 +251,7 @@ TEST_F(Cli, AutomapReportsAnOverflowAndStillWritesTheAddresses)
 
 TEST_F(Cli, MapPrintsBothAreasAndDrawsTheSvg)
 {
-    ASSERT_TRUE(SaveFile(*test_config::MakeConfig({{1, "0", "10", "", "4"}}), "plant.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(*test_config::MakeConfig({{1, "0", "10", "", "4"}}), "plant.xml").ok);
     Prepare({{"automap", "plant.xml"}});
     const std::string before = dir.Read("plant.xml");
     ProgramRun run = RunTool({"map", "plant.xml", "--svg", "map.svg"});

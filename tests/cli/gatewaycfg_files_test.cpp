@@ -208,9 +208,9 @@ TEST_F(Cli, LanguageFollowsTheOptionAndTheLocale)
         if (status != 0)
             continue;
         // The names, and a default that a reset would change (Output Mode).
-        EXPECT_NE(shown.out.find("\n" + GetLangStringIn(lang, AppText::SubnetName) + "\n"), std::string::npos) << shown.out;
-        EXPECT_NE(shown.out.find(GetLangStringIn(lang, SubnetText::OutputMode) + " = " +
-                                 GetLangStringIn(lang, ChoiceText::ChangeOfValue) + "\n"),
+        EXPECT_NE(shown.out.find("\n" + gw::GetLangStringIn(lang, AppText::SubnetName) + "\n"), std::string::npos) << shown.out;
+        EXPECT_NE(shown.out.find(gw::GetLangStringIn(lang, SubnetText::OutputMode) + " = " +
+                                 gw::GetLangStringIn(lang, ChoiceText::ChangeOfValue) + "\n"),
                   std::string::npos);
     }
 }

@@ -29,7 +29,7 @@ TEST(ProbePort, HonoursTheLocksOfOtherPrograms)
     ScratchFolder folder;
     const std::string file = SaveProbeConfig(folder / "config.xml", {{3, "1", "1"}});
     ServingProcess sim({MODBUS_SLAVE_SIM_PATH, "--idle-exit", "60"});
-    const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(sim.Path());
+    const std::string lock = std::string(kSerialLockDirectory) + "/" + gw::LockFileName(sim.Path());
     const struct {
         const char* holder;   // "lock file", "flock" or nothing
         int status;
@@ -84,7 +84,7 @@ TEST(ProbePort, ASignalEndsTheRunWithTheSummarySoFar)
         EXPECT_NE(run.out.find(" 1  fc 03  ok " + passes[1].str() + "  timeout 0  error 0  ms "), std::string::npos);
         const std::string imageEnd = "\n       1  1  1  1  .  .  .  .  .  .  .  .  .  .  .  .\n";
         EXPECT_EQ(run.out.substr(run.out.size() - imageEnd.size()), imageEnd);
-        EXPECT_FALSE(fs::exists(std::string(kSerialLockDirectory) + "/" + LockFileName(sim.Path())));
+        EXPECT_FALSE(fs::exists(std::string(kSerialLockDirectory) + "/" + gw::LockFileName(sim.Path())));
     }
 }
 

@@ -21,13 +21,13 @@ TEST(ValueTexts, DecimalOrHexAfter0x)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::vector<std::uint16_t> values;
-        const Outcome parsed = ParseValueList(c.text, values);
+        const Outcome parsed = gw::ParseValueList(c.text, values);
         EXPECT_EQ(parsed.Ok(), c.value >= 0) << parsed.message;
         if (c.value >= 0) {
             EXPECT_EQ(values, std::vector<std::uint16_t>{static_cast<std::uint16_t>(c.value)});
         }
         SlaveTables tables;
-        const Outcome added = AddTableValues(tables, TABLE_HOLDING, std::string("100=") + c.text);
+        const Outcome added = gw::AddTableValues(tables, TABLE_HOLDING, std::string("100=") + c.text);
         EXPECT_EQ(added.Ok(), c.value >= 0) << added.message;
         if (c.value >= 0) {
             EXPECT_EQ(tables.values[TABLE_HOLDING].at(100), c.value);
@@ -63,13 +63,13 @@ TEST(ValueViews, ReadRegistersAsTheyMean)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.view);
         ValueView view;
-        const Outcome parsed = ParseValueView(c.view, view);
+        const Outcome parsed = gw::ParseValueView(c.view, view);
         ASSERT_EQ(parsed.Ok(), !c.reading.empty()) << parsed.message;
         if (c.reading.empty())
             continue;
-        EXPECT_EQ(ReadThroughView(view, c.registers), c.reading);
+        EXPECT_EQ(gw::ReadThroughView(view, c.registers), c.reading);
         ValueView again;
-        EXPECT_TRUE(ParseValueView(ValueViewName(view), again).Ok());
+        EXPECT_TRUE(gw::ParseValueView(gw::ValueViewName(view), again).Ok());
         EXPECT_EQ(again, view);
     }
 }

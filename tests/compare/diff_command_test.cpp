@@ -18,7 +18,7 @@ TEST(DiffCommand, ListsWhatDiffersInEachScope)
     ScratchFolder folder;
     const std::string left = folder / "left.xml", right = folder / "right.xml";
     const auto base = [] { return test_config::MakeConfig({{3, "0", "10", "0H"}, {3, "100", "10", "14H"}}); };
-    ASSERT_TRUE(SaveFile(*base(), left).ok);
+    ASSERT_TRUE(gw::SaveFile(*base(), left).ok);
     const struct {
         const char* name;
         std::function<void(CDeviceConfig&)> edit;   // applied to the right side
@@ -45,7 +45,7 @@ TEST(DiffCommand, ListsWhatDiffersInEachScope)
     for (const auto& row : rows) {
         auto other = base();
         row.edit(*other);
-        ASSERT_TRUE(SaveFile(*other, right).ok);
+        ASSERT_TRUE(gw::SaveFile(*other, right).ok);
         const ProgramRun whole = RunTool({"diff", left, right});
         const ProgramRun module = RunTool({"diff", "--module", left, right});
         EXPECT_EQ(module.out, row.module) << row.name;
@@ -63,8 +63,8 @@ TEST(DiffCommand, ListsWhatDiffersInEachScope)
     EXPECT_EQ(RunTool({"diff", "--module", "--hw", "two", left, right}).status, 64);
     // Which side alone holds a node is named by the difference's kind.
     const auto one = test_config::MakeConfig({test_config::CommandValues{}}), two = test_config::MakeConfig({{}, {}});
-    EXPECT_EQ(CompareConfigurations(*one, *two, CompareScope::Whole).back().kind, DiffKind::OnlyRight);
-    EXPECT_EQ(CompareConfigurations(*two, *one, CompareScope::Whole).back().kind, DiffKind::OnlyLeft);
+    EXPECT_EQ(gw::CompareConfigurations(*one, *two, CompareScope::Whole).back().kind, DiffKind::OnlyRight);
+    EXPECT_EQ(gw::CompareConfigurations(*two, *one, CompareScope::Whole).back().kind, DiffKind::OnlyLeft);
     // A module of hardware 1.x keeps the command list as well.
     EXPECT_EQ(RunTool({"diff", "--module", "--hw", "1.3", right, left}).out, "command:2: (none) \u2192 03 Read Holding Register\n");
 }

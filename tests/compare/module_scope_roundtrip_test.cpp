@@ -46,15 +46,15 @@ std::unique_ptr<CDeviceConfig> RandomConfig(std::mt19937& rng, int mode, int com
                                    FUNCTION_FORCE_MULTIPLE_COILS,  FUNCTION_PRESET_MULTIPLE_REGISTERS};
     for (int i = 0; i < commands; ++i) {
         const int index = kIndexes[between(0, 7)];
-        CModbusCommand* command = AddCommandTo(&slave, index).command;
+        CModbusCommand* command = gw::AddCommandTo(&slave, index).command;
         command->SetIntValue(CMD_ROW_START_ADDRESS, between(0, 65535));
         if (index != FUNCTION_FORCE_SINGLE_COIL && index != FUNCTION_PRESET_SINGLE_REGISTER)   // one datum
-            command->SetIntValue(CMD_ROW_DATA_COUNT, IsBitFunctionIndex(index) ? between(1, 32) : between(1, 2));
+            command->SetIntValue(CMD_ROW_DATA_COUNT, gw::IsBitFunctionIndex(index) ? between(1, 32) : between(1, 2));
         command->SetChoice(CMD_ROW_BYTE_SWAP, between(0, 2));
         command->SetChoice(CMD_ROW_SCAN_TYPE, between(0, 1));
         command->GetItemAt(CMD_ROW_MNEMONIC)->value = "m" + std::to_string(between(0, 999));
     }
-    EXPECT_EQ(AutoMap(*root).result, 1);
+    EXPECT_EQ(gw::AutoMap(*root).result, 1);
     return root;
 }
 
@@ -75,20 +75,20 @@ TEST(ModuleScope, RandomConfigurationsComeBackEqualInTheModuleScope)
         const std::string what = "run " + std::to_string(run) + ": mode " + std::to_string(mode) + " on " +
                                  std::to_string(version.major) + "." + std::to_string(version.minor) + ", " + std::to_string(commands);
         const std::string& port = modules[run % 3]->Path();
-        const TransferOutcome down = RunTransfer(TransferDirection::Download, port, *source, nullptr, &timings);
+        const TransferOutcome down = gw::RunTransfer(TransferDirection::Download, port, *source, nullptr, &timings);
         if (version.major < 2 && mode == MODE_USER_CONFIG) {
             EXPECT_EQ(down.code, RESULT_VERSION_MISMATCH) << what;
             continue;
         }
         ASSERT_EQ(down.code, RESULT_OK) << what << ": " << down.message;
         CDeviceConfig read;   // defaults: whatever the module does not give back stays default
-        const TransferOutcome up = RunTransfer(TransferDirection::Upload, port, read, nullptr, &timings);
+        const TransferOutcome up = gw::RunTransfer(TransferDirection::Upload, port, read, nullptr, &timings);
         ASSERT_EQ(up.code, RESULT_OK) << what << ": " << up.message;
         EXPECT_EQ(up.version.major, version.major);
-        const auto module = CompareConfigurations(*source, read, CompareScope::Module, up.version);
-        EXPECT_TRUE(module.empty()) << what << ":\n" << FormatDifferences(module);
-        for (const Difference& d : CompareConfigurations(*source, read, CompareScope::Whole))
-            EXPECT_FALSE(ModuleKeeps(d, mode, version)) << what << ": " << FormatDifference(d);
+        const auto module = gw::CompareConfigurations(*source, read, CompareScope::Module, up.version);
+        EXPECT_TRUE(module.empty()) << what << ":\n" << gw::FormatDifferences(module);
+        for (const Difference& d : gw::CompareConfigurations(*source, read, CompareScope::Whole))
+            EXPECT_FALSE(gw::ModuleKeeps(d, mode, version)) << what << ": " << gw::FormatDifference(d);
         ++compared;
     }
     EXPECT_GE(compared, 200);

@@ -40,7 +40,7 @@ TEST(ExportCommand, ExitStatusMessagesAndWorkbook)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.files.back());
         const ScratchFolder dir;
-        ASSERT_TRUE(SaveFile(*MakeConfig({{3, "1", "2", "0000H"}, {15, "8", "9", "4000H", "1"}}), dir / "plant.xml").ok);
+        ASSERT_TRUE(gw::SaveFile(*MakeConfig({{3, "1", "2", "0000H"}, {15, "8", "9", "4000H", "1"}}), dir / "plant.xml").ok);
         dir.Write("notes.xml", "shopping list");
         dir.Write("older.xlsx", "not a workbook");
         fs::permissions(dir / "older.xlsx", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
@@ -112,7 +112,7 @@ TEST(ExportFailure, NamesThePathAndTheReasonAndLeavesEverythingAsItWas)
         const auto root = MakeConfig({{3, "1", "2", "0000H"}});
         row.edit(*root);
 
-        const ExportResult result = ExportWorkbook(*root, dir / row.target);
+        const ExportResult result = gw::ExportWorkbook(*root, dir / row.target);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(dir / row.target), std::string::npos) << result.message;
         EXPECT_NE(result.message.find(row.reason), std::string::npos) << result.message;

@@ -130,7 +130,7 @@ std::vector<LayoutCase> LayoutCases()
 
 TEST(WorkbookLayout, SheetsHoldTheConfigurationAsText)
 {
-    if (BuiltLanguage() != Language::English)
+    if (gw::BuiltLanguage() != Language::English)
         GTEST_SKIP() << "the expected texts are the English build's";
     const CModbusCommand pattern("", 2);
     for (const LayoutCase& c : LayoutCases()) {
@@ -138,7 +138,7 @@ TEST(WorkbookLayout, SheetsHoldTheConfigurationAsText)
         const ScratchFolder dir;
         CDeviceConfig root;
         c.build(root);
-        const ExportResult result = ExportWorkbook(root, dir / "book.xlsx");
+        const ExportResult result = gw::ExportWorkbook(root, dir / "book.xlsx");
         ASSERT_TRUE(result.ok) << result.message;
         EXPECT_EQ(WorkbookText(dir / "book.xlsx"),
                   "[Order list]\nNo.|" + Labels(pattern, CMD_ROW_COUNT) + c.orderList + "[PROFIBUS]\n" +

@@ -54,7 +54,7 @@ TEST(ConfigFile, WrittenAsGbkXmlAndReadBackWhole)
         SCOPED_TRACE("mode " + std::to_string(mode));
         ScratchFolder dir;
         auto saved = Edited(mode);
-        ASSERT_TRUE(SaveFile(*saved, dir / "a.xml").ok);
+        ASSERT_TRUE(gw::SaveFile(*saved, dir / "a.xml").ok);
         const std::string bytes = dir.Read("a.xml");
         EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Nordaq Value=\"Nordaq\">\n", 0), 0u);
         for (const char* part : {"\n    <Product Value=\"Product\">\n        <ProductName Value=\"Kaliq\" />\n"
@@ -65,10 +65,10 @@ TEST(ConfigFile, WrittenAsGbkXmlAndReadBackWhole)
         EXPECT_EQ(bytes.find('\r'), std::string::npos);
         for (int pass = 0; pass < 2; ++pass) {   // read, write again, read again
             CDeviceConfig loaded;
-            const FileResult result = LoadFile(loaded, dir / "a.xml");
+            const FileResult result = gw::LoadFile(loaded, dir / "a.xml");
             ASSERT_TRUE(result.ok) << result.message;
             EXPECT_EQ(ConfigText(loaded), ConfigText(*saved));
-            ASSERT_TRUE(SaveFile(loaded, dir / "a.xml").ok);
+            ASSERT_TRUE(gw::SaveFile(loaded, dir / "a.xml").ok);
         }
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"a.xml"});
     }
@@ -79,7 +79,7 @@ TEST(ConfigFile, SaveIsFlushedAndAFailedSaveKeepsTheOldFile)
     ScratchFolder dir;
     CDeviceConfig config;
     g_flushed.clear();
-    ASSERT_TRUE(SaveFile(config, dir / "a.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(config, dir / "a.xml").ok);
     struct stat file {}, folder {};
     ASSERT_EQ(::stat((dir / "a.xml").c_str(), &file), 0);
     ASSERT_EQ(::stat(dir.Path().c_str(), &folder), 0);
@@ -89,7 +89,7 @@ TEST(ConfigFile, SaveIsFlushedAndAFailedSaveKeepsTheOldFile)
     const std::string before = dir.Read("a.xml");
     config.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->value = "\xF0\x9F\x98\x80";   // no GBK for it
     for (const std::string& name : {std::string("a.xml"), std::string("no/such/folder/a.xml")}) {
-        const FileResult result = SaveFile(config, dir / name);
+        const FileResult result = gw::SaveFile(config, dir / name);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(dir / name), std::string::npos) << result.message;
     }
@@ -100,7 +100,7 @@ TEST(ConfigFile, SaveIsFlushedAndAFailedSaveKeepsTheOldFile)
 TEST(ConfigFile, ReadingIsLenientWhereFilesDifferAndRefusesTheRestCleanly)
 {
     ScratchFolder dir;
-    ASSERT_TRUE(SaveFile(*Edited(MODE_MODBUS_MASTER), dir / "a.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(*Edited(MODE_MODBUS_MASTER), dir / "a.xml").ok);
     const std::string text = dir.Read("a.xml");
     auto replaced = [&](const std::string& from, const std::string& to) {
         std::string t = text;
@@ -145,7 +145,7 @@ TEST(ConfigFile, ReadingIsLenientWhereFilesDifferAndRefusesTheRestCleanly)
         dir.Write("b.xml", c.content);
         auto target = test_config::MakeFilledConfig(MODE_USER_CONFIG, 0);
         const std::string before = ConfigText(*target);
-        const FileResult result = LoadFile(*target, dir / "b.xml");
+        const FileResult result = gw::LoadFile(*target, dir / "b.xml");
         EXPECT_EQ(result.ok, c.ok) << result.message;
         if (c.ok) {
             EXPECT_EQ(target->Subnet().GetNodeAt(0)->GetCommandCount(), 10);

@@ -25,7 +25,7 @@ TEST(FuzzCorpus, EveryFileIsAcceptedWholeOrRefusedCleanly)
         ++files;
         auto root = test_config::MakeConfig({{3}});
         const std::string before = test_config::ConfigText(*root);
-        const FileResult loaded = LoadFile(*root, entry.path().string());
+        const FileResult loaded = gw::LoadFile(*root, entry.path().string());
         auto starts = [&](const char* prefix) { return name.rfind(prefix, 0) == 0; };
         if (starts("malformed_") || starts("other_language")) {
             EXPECT_FALSE(loaded.ok);
@@ -37,9 +37,9 @@ TEST(FuzzCorpus, EveryFileIsAcceptedWholeOrRefusedCleanly)
             EXPECT_EQ(test_config::ConfigText(*root), before) << "a refused file changed the open configuration";
             continue;
         }
-        ASSERT_TRUE(SaveFile(*root, dir / "resaved.xml").ok);
+        ASSERT_TRUE(gw::SaveFile(*root, dir / "resaved.xml").ok);
         CDeviceConfig reopened;
-        ASSERT_TRUE(LoadFile(reopened, dir / "resaved.xml").ok);
+        ASSERT_TRUE(gw::LoadFile(reopened, dir / "resaved.xml").ok);
         EXPECT_EQ(test_config::ConfigText(reopened), test_config::ConfigText(*root));
     }
     EXPECT_GE(files, 5) << GATEWAY_FUZZ_CORPUS_DIR;

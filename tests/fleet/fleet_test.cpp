@@ -39,7 +39,7 @@ TEST(Fleet, SixteenModulesBehindSer2net)
     SaveConfig(*MakeFilledConfig(MODE_MODBUS_MASTER, 3), folder / "plant.xml");
     auto plant = MakeFilledConfig(MODE_MODBUS_MASTER, 3);
     SetValue(plant->Subnet().GetNodeAt(0)->GetCommandAt(2)->GetItemAt(CMD_ROW_START_ADDRESS), "256");
-    ASSERT_TRUE(SaveFile(*plant, folder / "changed.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(*plant, folder / "changed.xml").ok);
     // m01-m14 answer, m15 is silent, m16's port has no server; every other one is RFC 2217.
     std::vector<std::unique_ptr<InProcessModule>> modules;
     std::vector<ServedDevice> served;
@@ -126,10 +126,10 @@ TEST(FleetPlan, IsReadAsSpreadsheetsWriteIt)
         folder.Write("plan.csv", row.text);
         FleetPlan plan;
         std::string read;
-        if (const Outcome parsed = ReadFleetPlan(folder / "plan.csv", plan)) {
+        if (const Outcome parsed = gw::ReadFleetPlan(folder / "plan.csv", plan)) {
             for (const PlanModule& m : plan.modules)
-                read += m.name + "|" + m.port + "|" + m.file + "|" + (m.hardware ? HardwareVersionText(*m.hardware) : "") + "|" +
-                        (m.action ? FleetActionName(*m.action) : "") + "\n";
+                read += m.name + "|" + m.port + "|" + m.file + "|" + (m.hardware ? gw::HardwareVersionText(*m.hardware) : "") + "|" +
+                        (m.action ? gw::FleetActionName(*m.action) : "") + "\n";
             EXPECT_EQ(read, row.read);
         } else {
             EXPECT_TRUE(Has(parsed.message, row.read) && Has(parsed.message, folder / "plan.csv")) << parsed.message;
@@ -205,7 +205,7 @@ TEST(Fleet, ASignalStopsEveryModule)
     folder.Write("plan.csv", plan);
     BackgroundProgram fleet(GATEWAYCFG_PATH, {"fleet", folder / "plan.csv", "--action", "download", "--jobs", "2", "--json"},
                             folder.Path().string());
-    const auto lock = [&](int i) { return std::string(kSerialLockDirectory) + "/" + LockFileName(sims[i]->Path()); };
+    const auto lock = [&](int i) { return std::string(kSerialLockDirectory) + "/" + gw::LockFileName(sims[i]->Path()); };
     ASSERT_TRUE(fleet.WaitUntil([&] { return !locking || (fs::exists(lock(0)) && fs::exists(lock(1))); })) << fleet.Finish().out;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));   // both wait for an answer
     fleet.Signal(SIGTERM);

@@ -72,10 +72,10 @@ std::vector<Frame> HealthyReplies(TransferDirection direction, CDeviceConfig& so
     InProcessModule module(hardware);
     CDeviceConfig read;
     Recorder down, up;
-    EXPECT_EQ(RunTransfer(TransferDirection::Download, module.Path(), source, &down).code, RESULT_OK);
+    EXPECT_EQ(gw::RunTransfer(TransferDirection::Download, module.Path(), source, &down).code, RESULT_OK);
     if (direction == TransferDirection::Download)
         return down.received;
-    EXPECT_EQ(RunTransfer(TransferDirection::Upload, module.Path(), read, &up).code, RESULT_OK);
+    EXPECT_EQ(gw::RunTransfer(TransferDirection::Upload, module.Path(), read, &up).code, RESULT_OK);
     return up.received;
 }
 
@@ -104,7 +104,7 @@ std::vector<Frame> Damage(std::vector<Frame> replies, std::mt19937& random)
     default:   // changed, with the checksum made right again
         if (reply.size() > 1) {
             reply[pick(reply.size() - 1)] = byte();
-            reply.back() = Checksum8(std::span(reply).first(reply.size() - 1));
+            reply.back() = gw::Checksum8(std::span(reply).first(reply.size() - 1));
         }
     }
     return replies;
@@ -130,7 +130,7 @@ TEST(DamagedReplies, EveryRunEndsCleanlyAndAFailedOneChangesNothing)
             ScriptedModule damaged(Damage(healthy, random));
             auto root = upload ? MakeFilledConfig(MODE_USER_CONFIG, 0) : MakeFilledConfig(MODE_MODBUS_MASTER, 7);
             const std::string before = ConfigText(*root);
-            const TransferOutcome outcome = RunTransfer(direction, damaged.Path(), *root, nullptr, &timings);
+            const TransferOutcome outcome = gw::RunTransfer(direction, damaged.Path(), *root, nullptr, &timings);
             ASSERT_TRUE(IsTransferCode(outcome.code)) << "round " << round << ": code " << outcome.code;
             ASSERT_LE(root->GetCommandCount(), kMaxCommandsPerSlave) << "round " << round;
             if (outcome.code != RESULT_OK || !upload) {
@@ -184,7 +184,7 @@ TEST(DamagedReplies, CutAndImpossibleUploadReplies)
         std::vector<Frame> replies(master.begin(), master.begin() + 4);
         replies[3][3] = static_cast<std::uint8_t>(count >> 8);
         replies[3][4] = static_cast<std::uint8_t>(count);
-        replies[3].back() = Checksum8(std::span(replies[3]).first(replies[3].size() - 1));
+        replies[3].back() = gw::Checksum8(std::span(replies[3]).first(replies[3].size() - 1));
         return replies;
     };
     cases.push_back({"48 commands: the pages are asked for", counting(48), RESULT_SERIAL_IO});
@@ -201,9 +201,9 @@ TEST(DamagedReplies, CutAndImpossibleUploadReplies)
         auto root = MakeFilledConfig(MODE_USER_CONFIG, 0);
         const std::string before = ConfigText(*root);
         const LinkTimings timings = c.hangUpAfter >= 0 ? waiting : SteadyTimings();
-        const TransferOutcome outcome = RunTransfer(TransferDirection::Upload, module.Path(), *root, nullptr, &timings);
+        const TransferOutcome outcome = gw::RunTransfer(TransferDirection::Upload, module.Path(), *root, nullptr, &timings);
         EXPECT_EQ(outcome.code, c.code) << c.name;
-        EXPECT_EQ(outcome.message, ResultMessage(c.code)) << c.name;
+        EXPECT_EQ(outcome.message, gw::ResultMessage(c.code)) << c.name;
         EXPECT_EQ(ConfigText(*root), before) << c.name;
     }
 }

@@ -33,7 +33,7 @@ TEST(GatewaycfgTransfer, DownloadVerifyAndUploadThroughGatewaySim)
     ASSERT_TRUE(sim.Running() && fs::is_symlink(link));
     const ProgramRun down = RunTool({"download", plant, "--port", link, "--trace"});
     ASSERT_EQ(down.status, 0) << down.err;
-    EXPECT_TRUE(Has(down.out, GetLangString(MessageText::DownloadSucceeded)) && Has(down.out, "-> ") && Has(down.out, "<- ")) << down.out;
+    EXPECT_TRUE(Has(down.out, gw::GetLangString(MessageText::DownloadSucceeded)) && Has(down.out, "-> ") && Has(down.out, "<- ")) << down.out;
     EXPECT_TRUE(Has(down.out, "07 04 01 00 04 D2")) << "the bus block with the probe time-out 1234: " << down.out;
     int done = 0, planned = 0;
     ASSERT_EQ(std::sscanf(down.err.c_str() + down.err.rfind("exchange "), "exchange %d of %d", &done, &planned), 2) << down.err;
@@ -88,10 +88,10 @@ TEST(GatewaycfgTransfer, EachOutcomeHasItsExitStatusAndKeepsTheFile)
         {{"download", SaveConfig(*unsent, folder / "unsent.xml"), "--port", module.Path(), "--verify"}, 1, "*",
          "profibus / Timeout Duration of Probing Modbus Node(ms): 511 \u2192 Default Value"},
         {{"verify", plant, "--port", badCount.Path()}, RESULT_REPLY_MISMATCH, "", ""},
-        {{"upload", plant, "--port", missing}, RESULT_PORT_NOT_OPENED, "", ResultMessage(RESULT_PORT_NOT_OPENED)},
-        {{"download", plant, "--port", plant}, RESULT_PORT_NOT_OPENED, "", ResultMessage(RESULT_PORT_NOT_OPENED)},   // not a terminal
+        {{"upload", plant, "--port", missing}, RESULT_PORT_NOT_OPENED, "", gw::ResultMessage(RESULT_PORT_NOT_OPENED)},
+        {{"download", plant, "--port", plant}, RESULT_PORT_NOT_OPENED, "", gw::ResultMessage(RESULT_PORT_NOT_OPENED)},   // not a terminal
         {{"download", emptyItem, "--port", module.Path(), "--trace"}, RESULT_EMPTY_ITEM, "", ""},
-        {{"upload", plant, "--port", otherProduct.Path()}, RESULT_VERSION_MISMATCH, "", ResultMessage(RESULT_VERSION_MISMATCH)},
+        {{"upload", plant, "--port", otherProduct.Path()}, RESULT_VERSION_MISMATCH, "", gw::ResultMessage(RESULT_VERSION_MISMATCH)},
         {{"download", plant, "--port", otherProduct.Path()}, RESULT_VERSION_MISMATCH, "*", plant},
         {{"verify", plant, "--port", hardware3.Path()}, RESULT_VERSION_MISMATCH, "", ""},
         {{"download", plant}, 64, "", ""},
@@ -134,12 +134,12 @@ TEST(GatewaycfgTransfer, RefusedPortsSayWhy)
         {folder.Path().string(), "is a folder"},
         {module.Path(), "Another program holds " + module.Path()},
     };
-    const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path());
+    const std::string lock = std::string(kSerialLockDirectory) + "/" + gw::LockFileName(module.Path());
     for (const auto& [port, reason] : rows) {
         SCOPED_TRACE(reason);
         const ProgramRun run = RunProgram(GATEWAYCFG_PATH, {"download", plant, "--port", port}, folder.Path().string());
         EXPECT_EQ(run.status, RESULT_PORT_NOT_OPENED);
-        EXPECT_TRUE(Has(run.err, GetLangString(MessageText::PortOpenFailed) + " ") && Has(run.err, reason)) << run.err;
+        EXPECT_TRUE(Has(run.err, gw::GetLangString(MessageText::PortOpenFailed) + " ") && Has(run.err, reason)) << run.err;
         EXPECT_FALSE(fs::exists(lock));
     }
     flockHolder.Stop();
@@ -165,7 +165,7 @@ TEST(GatewaycfgTransfer, LockFiles)
     InProcessModule module({});
     if (::access(kSerialLockDirectory, W_OK) != 0)
         GTEST_SKIP() << kSerialLockDirectory << " cannot be written to here";
-    const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path());
+    const std::string lock = std::string(kSerialLockDirectory) + "/" + gw::LockFileName(module.Path());
     const auto lockText = [](pid_t pid) {
         char text[16];
         std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
@@ -244,7 +244,7 @@ TEST(GatewaycfgTransfer, ImpossibleValues)
     InProcessModule holding({}, {}, ModuleHoldingImpossibleValues());
     const ProgramRun up = RunTool({"upload", folder / "read.xml", "--port", holding.Path()});
     EXPECT_EQ(up.status, 0) << up.err;
-    EXPECT_EQ(up.out, GetLangString(MessageText::UploadSucceeded) + "\n" + folder / "read.xml" + ": subnet / Response Timeout(50~60000ms) = \"0\": " + range +
+    EXPECT_EQ(up.out, gw::GetLangString(MessageText::UploadSucceeded) + "\n" + folder / "read.xml" + ": subnet / Response Timeout(50~60000ms) = \"0\": " + range +
                           "\n" + folder / "read.xml" + ": command:1 / Number of Data = \"512\": " + range + "\n");
     EXPECT_EQ(RunTool({"check", folder / "read.xml"}).status, 8) << "the file holds what the module holds";
     const ProgramRun unsaved = RunProgram(GATEWAYCFG_PATH, {"upload", "big.xml", "--port", holding.Path()}, folder.Path().string(),

@@ -39,7 +39,7 @@ TEST(InterruptedTransfers, EndAtOnceWithTheLockGone)
     };
     ScratchFolder folder;
     auto plant = MakeFilledConfig(MODE_MODBUS_MASTER, 1);
-    ASSERT_TRUE(SaveFile(*plant, folder / "plant.xml").ok);
+    ASSERT_TRUE(gw::SaveFile(*plant, folder / "plant.xml").ok);
     const std::string before = folder.Read("plant.xml");
     const bool locking = ::access(kSerialLockDirectory, W_OK) == 0;
     for (const auto& row : rows) {
@@ -55,15 +55,15 @@ TEST(InterruptedTransfers, EndAtOnceWithTheLockGone)
         std::vector<std::string> args = row.command;
         args.insert(args.begin() + 1, {folder / "plant.xml", "--port", link});
         BackgroundProgram tool(GATEWAYCFG_PATH, args, folder.Path().string(), RunOptions::Named("signalled"));
-        const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(link);
+        const std::string lock = std::string(kSerialLockDirectory) + "/" + gw::LockFileName(link);
         ASSERT_TRUE(tool.WaitUntil([&] { return row.times == 0 ? fs::exists(lock) : Count(tool.Err(), row.waitFor) >= row.times; }))
             << tool.Err();
         tool.Signal(row.signal);
         const ProgramRun run = tool.Finish();
         EXPECT_EQ(run.status, 128 + row.signal) << run.err;
         EXPECT_NE(run.err.find(folder / "plant.xml via " + link + ": interrupted\n"), std::string::npos) << run.err;
-        EXPECT_EQ(run.err.find(PartlyDownloadedText()) != std::string::npos, row.partial) << run.err;
-        EXPECT_EQ(run.err.find(ResultMessage(RESULT_SERIAL_IO)), std::string::npos) << "ended by the module's time-out";
+        EXPECT_EQ(run.err.find(gw::PartlyDownloadedText()) != std::string::npos, row.partial) << run.err;
+        EXPECT_EQ(run.err.find(gw::ResultMessage(RESULT_SERIAL_IO)), std::string::npos) << "ended by the module's time-out";
         EXPECT_FALSE(fs::exists(lock)) << "the lock file is left behind";
         EXPECT_EQ(folder.Read("plant.xml"), before);
     }

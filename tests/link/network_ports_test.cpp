@@ -50,7 +50,7 @@ TEST(PortNames, AreReadInOnePlace)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         PortAddress address;
-        const Outcome parsed = ParsePortAddress(row.name, address);
+        const Outcome parsed = gw::ParsePortAddress(row.name, address);
         EXPECT_EQ(parsed.Ok(), row.error.empty());
         EXPECT_TRUE(Has(parsed.message, row.error)) << parsed.message;
         if (!row.error.empty())
@@ -112,7 +112,7 @@ TEST_P(NetworkPorts, CarryEveryRunOverTheModuleLine)
     // Byte FFh is Telnet's escape: RFC 2217 must carry it doubled, and undo that.
     SetValue(config->Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_START_ADDRESS), "65279");
     SetValue(config->Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_DATA_COUNT), "1");
-    ASSERT_TRUE(SaveFile(*config, plant).ok);
+    ASSERT_TRUE(gw::SaveFile(*config, plant).ok);
     InProcessModule module({});
     const ServedPort server(GetParam(), module.Path(), folder);
     ASSERT_TRUE(server.Running());
@@ -144,8 +144,8 @@ TEST(NetworkPortFailures, SayWhy)
 {
     ScratchFolder folder;
     const std::string plant = folder / "plant.xml", kept = folder / "kept.xml";
-    ASSERT_TRUE(SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 7), plant).ok);
-    ASSERT_TRUE(SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 2), kept).ok);
+    ASSERT_TRUE(gw::SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 7), plant).ok);
+    ASSERT_TRUE(gw::SaveFile(*MakeFilledConfig(MODE_MODBUS_MASTER, 2), kept).ok);
     const std::string keptBefore = ReadWholeFile(kept);
     // A server whose line goes away after a few answers: ser2net closes the connection.
     ServingProcess dropping({GATEWAY_SIM_PATH, "--idle-exit", "60", "--drop-after", "4"});
@@ -163,7 +163,7 @@ TEST(NetworkPortFailures, SayWhy)
         SetValue(r.Subnet().GetItemAt(SUBNET_ROW_CHECK_BIT), "Even");
     });
     // A run of ours holding the server port, as another program on this computer would.
-    const PortOpening held = OpenPortConnection(ser2net.Url(2), SerialLineSettings{});
+    const PortOpening held = gw::OpenPortConnection(ser2net.Url(2), SerialLineSettings{});
     ASSERT_TRUE(held.port) << held.refusal;
     std::string raw = ser2net.Url(3);
     raw.replace(0, raw.find("://"), "rfc2217");
@@ -174,8 +174,8 @@ TEST(NetworkPortFailures, SayWhy)
         std::string says;
     } rows[] = {
         {"the server drops the line mid-download", {"download", plant, "--port", ser2net.Url(0)}, 5,
-         ResultMessage(RESULT_SERIAL_IO) + " " + PartlyDownloadedText()},
-        {"the server drops the line mid-upload", {"upload", kept, "--port", ser2net.Url(1)}, 5, ResultMessage(RESULT_SERIAL_IO)},
+         gw::ResultMessage(RESULT_SERIAL_IO) + " " + gw::PartlyDownloadedText()},
+        {"the server drops the line mid-upload", {"upload", kept, "--port", ser2net.Url(1)}, 5, gw::ResultMessage(RESULT_SERIAL_IO)},
         {"a host that never answers", {"download", plant, "--port", "socket://127.0.0.1:" + std::to_string(silent.Port()) + "?timeout=1"},
          4, "did not answer within 1 s"},
         {"nobody serves the port", {"verify", plant, "--port", "rfc2217://" + nobody}, 4, nobody + " refused the connection"},

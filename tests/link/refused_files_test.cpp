@@ -46,10 +46,10 @@ TEST(RefusedFiles, CheckAndDownloadRefuseThemBeforeAnyFrameAndShowTellsWhatCount
     auto master = MakeFilledConfig(MODE_MODBUS_MASTER, 3), user = MakeFilledConfig(MODE_USER_CONFIG, -1),
          full = MakeFilledConfig(MODE_MODBUS_MASTER, 48);
     std::string masterText, userText, fullText;
-    ASSERT_TRUE(WriteConfigText(*master, &masterText).ok && WriteConfigText(*user, &userText).ok &&
-                WriteConfigText(*full, &fullText).ok);
+    ASSERT_TRUE(gw::WriteConfigText(*master, &masterText).ok && gw::WriteConfigText(*user, &userText).ok &&
+                gw::WriteConfigText(*full, &fullText).ok);
     const std::string mode0 = "<CurrentModeType Value=\"0\" />", mode1 = "<CurrentModeType Value=\"1\" />";
-    const std::string master20 = GetLangString(ChoiceText::ModbusMaster), user21 = GetLangString(ChoiceText::UserConfig);
+    const std::string master20 = gw::GetLangString(ChoiceText::ModbusMaster), user21 = gw::GetLangString(ChoiceText::UserConfig);
     const struct {
         const char* name;
         std::string text;
@@ -67,7 +67,7 @@ TEST(RefusedFiles, CheckAndDownloadRefuseThemBeforeAnyFrameAndShowTellsWhatCount
          "Protocol Select = " + user21 + " (the row reads \"" + master20 + "\")"},
         {"mode 0 said to be User Config", Replaced(userText, mode1, mode0), 8,
          "the file's protocol mode is 0 (\"" + master20 + "\")", "Protocol Select = " + master20 + " (the row reads \"" + user21 + "\")"},
-        {"49 commands", WithLastCommandTwice(fullText), 8, "slave:1: " + GetLangString(MessageText::TooManyCommands) + " (the node holds 49)",
+        {"49 commands", WithLastCommandTwice(fullText), 8, "slave:1: " + gw::GetLangString(MessageText::TooManyCommands) + " (the node holds 49)",
          "[command:49] 16 Preset Multiple Registers"},
         {"function 07", WithValue(masterText, "Function Code", "7"), 8,
          "command:1 / Function Code = \"7\": function 7 (\"07 Read Exception Status\") cannot be configured",

@@ -69,15 +69,15 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
             source->Bus().SetChoice(BUS_ROW_ADDRESS_MODE, 1);
         const std::string sourceText = ConfigText(*source);
         Recorder down;
-        const TransferOutcome downloaded = RunTransfer(TransferDirection::Download, module.Path(), *source, &down, &timings);
+        const TransferOutcome downloaded = gw::RunTransfer(TransferDirection::Download, module.Path(), *source, &down, &timings);
         EXPECT_EQ(downloaded.code, row.down) << downloaded.message;
         EXPECT_EQ(down.Codes(), row.codes);
         EXPECT_EQ(ConfigText(*source), sourceText) << "a download only reads the configuration";
         if (row.down != RESULT_OK) {
-            EXPECT_EQ(down.messages, std::vector<std::string>{GetLangString(MessageText::UserConfigNotSupported)});
+            EXPECT_EQ(down.messages, std::vector<std::string>{gw::GetLangString(MessageText::UserConfigNotSupported)});
             continue;
         }
-        EXPECT_EQ(downloaded.message, GetLangString(MessageText::DownloadSucceeded));
+        EXPECT_EQ(downloaded.message, gw::GetLangString(MessageText::DownloadSucceeded));
         ExpectSteadyProgress(down, "download");
         if (down.sent.size() > 2 && down.sent[2][0] == 0x03) {
             EXPECT_EQ(down.sent[2].size(), row.hw.major == 2 && row.hw.minor == 0 ? 28u : 17u);
@@ -92,15 +92,15 @@ TEST(Transfer, UploadGivesBackWhatWasDownloaded)
         SetValue(target.Subnet().GetItemAt(SUBNET_ROW_OUTPUT_PULSE), "5");
         SetValue(target.Bus().GetItemAt(BUS_ROW_INPUT_BYTES), "kept");
         Recorder up;
-        const TransferOutcome uploaded = RunTransfer(TransferDirection::Upload, module.Path(), target, &up, &timings);
+        const TransferOutcome uploaded = gw::RunTransfer(TransferDirection::Upload, module.Path(), target, &up, &timings);
         ASSERT_EQ(uploaded.code, row.up) << uploaded.message;
         EXPECT_EQ(uploaded.configurationReplaced, row.up == RESULT_OK);
         if (row.up != RESULT_OK)
             continue;
-        EXPECT_EQ(uploaded.message, GetLangString(MessageText::UploadSucceeded));
+        EXPECT_EQ(uploaded.message, gw::GetLangString(MessageText::UploadSucceeded));
         ExpectSteadyProgress(up, "upload");
-        const auto differences = CompareConfigurations(*source, target, CompareScope::Module, row.hw);
-        EXPECT_TRUE(differences.empty()) << FormatDifferences(differences);
+        const auto differences = gw::CompareConfigurations(*source, target, CompareScope::Module, row.hw);
+        EXPECT_TRUE(differences.empty()) << gw::FormatDifferences(differences);
         EXPECT_EQ(target.Subnet().GetNodeAt(0) != nullptr, row.commands > 0) << "a module without commands has no slave node";
         EXPECT_EQ(ValueOf(target.Bus().GetItemAt(BUS_ROW_INPUT_BYTES)), "kept");
         if (row.mode == M) {
@@ -158,16 +158,16 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
         }
         InProcessModule module(f.module, faults);
         if (f.direction == U)
-            RunTransfer(D, module.Path(), *MakeFilledConfig(MODE_MODBUS_MASTER, 7), nullptr, &timings);
+            gw::RunTransfer(D, module.Path(), *MakeFilledConfig(MODE_MODBUS_MASTER, 7), nullptr, &timings);
         auto root = f.direction == D ? MakeFilledConfig(MODE_MODBUS_MASTER, 6) : MakeFilledConfig(MODE_USER_CONFIG, 0);
         if (f.spoil)
             f.spoil(*root);
         const std::string before = ConfigText(*root);
         Recorder observer;
-        const TransferOutcome outcome = RunTransfer(f.direction, module.Path(), *root, &observer, &timings);
+        const TransferOutcome outcome = gw::RunTransfer(f.direction, module.Path(), *root, &observer, &timings);
         EXPECT_EQ(outcome.code, f.code);
-        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? GetLangString(MessageText::UploadSucceeded)
-                                   : ResultMessage(f.code) + (f.partial ? "\n" + PartlyDownloadedText() : ""));
+        EXPECT_EQ(outcome.message, f.code == RESULT_OK ? gw::GetLangString(MessageText::UploadSucceeded)
+                                   : gw::ResultMessage(f.code) + (f.partial ? "\n" + gw::PartlyDownloadedText() : ""));
         EXPECT_EQ(outcome.partlyDownloaded, f.partial);
         EXPECT_EQ(f.code == RESULT_OK ? std::to_string(root->GetCommandCount()) : ConfigText(*root), f.code == RESULT_OK ? "7" : before);
         if (f.spoil) {
@@ -177,7 +177,7 @@ TEST(Transfer, EachFaultEndsWithItsCodeAndChangesNothing)
             EXPECT_EQ(observer.Codes(), "01 01") << "only version requests may go out";
         }
         CPortSlot again;
-        EXPECT_TRUE(f.faults.dropAfter >= 0 || OpenPort(again, module.Path()).code == RESULT_OK) << "the run left the port held";
+        EXPECT_TRUE(f.faults.dropAfter >= 0 || gw::OpenPort(again, module.Path()).code == RESULT_OK) << "the run left the port held";
     }
 }
 
@@ -230,20 +230,20 @@ TEST(Transfer, AStopRequestEndsTheRunAtOnce)
         InProcessModule module({}, {.noAnswer = true, .onCommand = row.code});
         auto root = MakeFilledConfig(MODE_MODBUS_MASTER, 4);
         if (row.direction == U) {   // a module with commands to read
-            ASSERT_EQ(RunTransfer(D, module.Path(), *root, nullptr, &patient).code, RESULT_OK);
+            ASSERT_EQ(gw::RunTransfer(D, module.Path(), *root, nullptr, &patient).code, RESULT_OK);
         }
         const std::string before = ConfigText(*root);
         std::atomic<bool> stop{row.code < 0};
         StopAfterFrame observer(row.code, stop);
-        const TransferOutcome outcome = RunTransfer(row.direction, module.Path(), *root, &observer, &patient, &stop);
+        const TransferOutcome outcome = gw::RunTransfer(row.direction, module.Path(), *root, &observer, &patient, &stop);
         EXPECT_EQ(outcome.code, RESULT_STOPPED);
-        EXPECT_EQ(outcome.message, ResultMessage(RESULT_STOPPED) + (row.partial ? "\n" + PartlyDownloadedText() : ""));
+        EXPECT_EQ(outcome.message, gw::ResultMessage(RESULT_STOPPED) + (row.partial ? "\n" + gw::PartlyDownloadedText() : ""));
         EXPECT_EQ(outcome.partlyDownloaded, row.partial);
         EXPECT_EQ(observer.Codes(), row.sent);
         EXPECT_EQ(ConfigText(*root), before);
-        EXPECT_FALSE(std::filesystem::exists(std::string(kSerialLockDirectory) + "/" + LockFileName(module.Path())));
+        EXPECT_FALSE(std::filesystem::exists(std::string(kSerialLockDirectory) + "/" + gw::LockFileName(module.Path())));
         CPortSlot again;
-        EXPECT_EQ(OpenPort(again, module.Path()).code, RESULT_OK) << "the run left the port held";
+        EXPECT_EQ(gw::OpenPort(again, module.Path()).code, RESULT_OK) << "the run left the port held";
     }
 }
 
@@ -255,17 +255,17 @@ TEST(Transfer, AFrameThatCannotGoOutWholeFailsWith5)
     const Outcome opened = module.OpenPseudoTerminal();
     ASSERT_TRUE(opened) << opened.message;
     CPortSlot slot;
-    ASSERT_EQ(OpenPort(slot, module.TerminalPath()).code, RESULT_OK);
+    ASSERT_EQ(gw::OpenPort(slot, module.TerminalPath()).code, RESULT_OK);
     slot.Timings().writeTotalConstant = 50;
     slot.Timings().writeTotalPerByte = 0;
     Recorder observer;
     slot.SetObserver(&observer);
     const Bytes small(16, 0x55);
-    EXPECT_EQ(WriteFrame(slot, small), RESULT_OK);
-    EXPECT_EQ(WriteFrame(slot, Bytes(4 << 20, 0xAA)), RESULT_SERIAL_IO);
+    EXPECT_EQ(gw::WriteFrame(slot, small), RESULT_OK);
+    EXPECT_EQ(gw::WriteFrame(slot, Bytes(4 << 20, 0xAA)), RESULT_SERIAL_IO);
     EXPECT_EQ(slot.GetState(), CPortSlot::State::Cleared);
     EXPECT_EQ(observer.sent.size(), 1u) << "only the whole frame counts as sent";
-    EXPECT_EQ(WriteFrame(slot, small), RESULT_SERIAL_IO) << "a cleared port writes nothing more";
+    EXPECT_EQ(gw::WriteFrame(slot, small), RESULT_SERIAL_IO) << "a cleared port writes nothing more";
 }
 
 } // namespace

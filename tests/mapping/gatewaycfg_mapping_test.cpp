@@ -27,7 +27,7 @@ struct SavedConfig {
 
     explicit SavedConfig(std::unique_ptr<CDeviceConfig> config) : root(std::move(config))
     {
-        EXPECT_TRUE(SaveFile(*root, file).ok);
+        EXPECT_TRUE(gw::SaveFile(*root, file).ok);
     }
     // The line automap prints for a command; commands are numbered on across slave nodes.
     std::string Line(int number, const std::string& address, const std::string& bytes) const
@@ -42,7 +42,7 @@ struct SavedConfig {
     std::string Stored(int i, int row, int node = 0) const
     {
         CDeviceConfig loaded;
-        EXPECT_TRUE(LoadFile(loaded, file).ok);
+        EXPECT_TRUE(gw::LoadFile(loaded, file).ok);
         return test_config::ValueOf(loaded.Subnet().GetNodeAt(node)->GetCommandAt(i)->GetItemAt(row));
     }
 };
@@ -84,8 +84,8 @@ TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNo
     SavedConfig saved(std::move(root));
     const ProgramRun mapped = RunTool({"automap", saved.file});
     EXPECT_EQ(mapped.status, static_cast<int>(RESULT_MAPPING_OVERFLOW));
-    EXPECT_NE(mapped.err.find(GetLangString(MessageText::InputOverflow)), std::string::npos) << mapped.err;
-    EXPECT_EQ(mapped.err.find(GetLangString(MessageText::OutputOverflow)), std::string::npos);
+    EXPECT_NE(mapped.err.find(gw::GetLangString(MessageText::InputOverflow)), std::string::npos) << mapped.err;
+    EXPECT_EQ(mapped.err.find(gw::GetLangString(MessageText::OutputOverflow)), std::string::npos);
     EXPECT_NE(mapped.out.find(saved.Line(2, "00F4H", "1")), std::string::npos) << mapped.out;
     EXPECT_NE(mapped.out.find(saved.Line(4, "00F5H", "8")), std::string::npos) << mapped.out;
     EXPECT_EQ(saved.Stored(1, CMD_ROW_MAP_ADDRESS), "00F4H");
@@ -94,13 +94,13 @@ TEST(GatewayCfgMapping, AutomapWritesTheFileEvenOnOverflowAndRunsOnAcrossSlaveNo
     // An address past the end of its area is a value no edit could store, as is the slave address.
     const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_OUT_OF_RANGE));
-    EXPECT_EQ(checked.err, saved.file + ": slave:1 / Slave Address = \"300\": " + ResultMessage(RESULT_OUT_OF_RANGE) +
+    EXPECT_EQ(checked.err, saved.file + ": slave:1 / Slave Address = \"300\": " + gw::ResultMessage(RESULT_OUT_OF_RANGE) +
                                "\n" + saved.file + ": command:2 / Mapping Address(HEX) = \"00F4H\": " +
-                               ResultMessage(RESULT_OUT_OF_RANGE) + "\n");
+                               gw::ResultMessage(RESULT_OUT_OF_RANGE) + "\n");
 
     // User Config has no commands to map: refused, the file left as it was.
     saved.root->Subnet().SetMode(MODE_USER_CONFIG);
-    ASSERT_TRUE(SaveFile(*saved.root, saved.file).ok);
+    ASSERT_TRUE(gw::SaveFile(*saved.root, saved.file).ok);
     const std::string before = ReadWholeFile(saved.file);
     EXPECT_EQ(RunTool({"automap", saved.file}).status, 1);
     EXPECT_EQ(ReadWholeFile(saved.file), before);
@@ -117,7 +117,7 @@ TEST(GatewayCfgMapping, CheckAndMapReportHandSetConflicts)
     SavedConfig saved(std::move(root));
     const ProgramRun checked = RunTool({"check", saved.file});
     EXPECT_EQ(checked.status, static_cast<int>(RESULT_MAPPING_CONFLICT));
-    EXPECT_NE(checked.err.find(ResultMessage(RESULT_MAPPING_CONFLICT)), std::string::npos);
+    EXPECT_NE(checked.err.find(gw::ResultMessage(RESULT_MAPPING_CONFLICT)), std::string::npos);
     const std::string faults = "Faults\n"
                                "  conflict in the input area at 0001H bits 0-7: commands 1, 2\n"
                                "  conflict in the input area at 0002H bits 0-7: commands 1, 2\n"

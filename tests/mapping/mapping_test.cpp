@@ -56,7 +56,7 @@ TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNever
         const bool input = row.cmd.code <= 4;
         auto root = MakeConfig({row.cmd, C(input ? 3 : 16)});
         MapCursors cursors;
-        MapCommands(*root->Subnet().GetNodeAt(0), cursors);
+        gw::MapCommands(*root->Subnet().GetNodeAt(0), cursors);
         EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_ADDRESS), input ? "0000H" : "4000H");
         EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_BYTE_COUNT), row.bytes);
         EXPECT_EQ(ValueOf(*root, 0, CMD_ROW_MAP_BIT), row.cmd.bit);
@@ -66,7 +66,7 @@ TEST(MapCommand, TakesWholeBytesAtItsAreasCursorAndReadsJunkAsNeverNegativeNever
     }
     auto bare = CModbusCommand::MakeEmpty("bare", FUNCTION_READ_HOLDING_REGISTER);   // a command a file brought without items
     MapCursors cursors{3, 4};
-    MapCommand(*bare, cursors);
+    gw::MapCommand(*bare, cursors);
     EXPECT_EQ(cursors.input + cursors.output, 7u);
 }
 
@@ -96,17 +96,17 @@ TEST(AutoMap, AreaLimitsAndOverflowMessages)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         auto root = MakeConfig(row.cmds);
-        const AutoMapResult result = AutoMap(*root);
+        const AutoMapResult result = gw::AutoMap(*root);
         EXPECT_EQ(result.result, row.message == None ? 1 : 0);
-        EXPECT_EQ(result.message, row.message == None ? "" : GetLangString(row.message == Input ? MessageText::InputOverflow : MessageText::OutputOverflow));
+        EXPECT_EQ(result.message, row.message == None ? "" : gw::GetLangString(row.message == Input ? MessageText::InputOverflow : MessageText::OutputOverflow));
         for (std::size_t i = 0; i < row.addresses.size(); ++i)
             EXPECT_EQ(ValueOf(*root, static_cast<int>(i), CMD_ROW_MAP_ADDRESS), row.addresses[i]) << "command " << i;
         if (row.message == None) {
-            EXPECT_EQ(CheckMapping(*root), RESULT_OK);
+            EXPECT_EQ(gw::CheckMapping(*root), RESULT_OK);
         }
     }
     CDeviceConfig empty;
-    EXPECT_EQ(AutoMap(empty).result, 1);
+    EXPECT_EQ(gw::AutoMap(empty).result, 1);
 }
 
 TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
@@ -139,7 +139,7 @@ TEST(MarkUsage, CountsExactlyTheCommandsBitsAndPilesUpAtTheEnds)
         SCOPED_TRACE("code " + std::to_string(row.cmd.code) + " N='" + row.cmd.count + "' at '" + row.cmd.address + "'");
         auto root = MakeConfig({row.cmd});
         UsageMap map, want;
-        EXPECT_EQ(MarkUsage(Command(*root, 0), map), 0);
+        EXPECT_EQ(gw::MarkUsage(Command(*root, 0), map), 0);
         for (const Span& span : row.used) {
             for (int bit = span.lo; bit <= span.hi; ++bit)
                 want.Area(row.area)[static_cast<std::size_t>(bit)] = span.count;
@@ -180,9 +180,9 @@ TEST(CheckMapping, ConflictsThenOverflows)
         SCOPED_TRACE(row.name);
         auto root = MakeConfig(row.cmds);
         UsageMap map;
-        EXPECT_EQ(BuildUsageMap(root->Subnet(), map), 0);
-        EXPECT_EQ(CheckMapping(map), row.want);
-        EXPECT_EQ(CheckMapping(*root), row.want);
+        EXPECT_EQ(gw::BuildUsageMap(root->Subnet(), map), 0);
+        EXPECT_EQ(gw::CheckMapping(map), row.want);
+        EXPECT_EQ(gw::CheckMapping(*root), row.want);
     }
 }
 
@@ -201,11 +201,11 @@ TEST(Mapping, JunkValuesStayInBoundsAndLoseNoBits)
                 for (int pass = 0; pass < 2; ++pass) {
                     std::uint64_t want[2] = {0, 0};
                     for (int i = 0; i < 3; ++i) {
-                        const CommandMapping mapping = GetMapping(Command(*root, i));
+                        const CommandMapping mapping = gw::GetMapping(Command(*root, i));
                         want[mapping.area] += static_cast<std::uint64_t>(mapping.bitCount);
                     }
                     UsageMap map;
-                    BuildUsageMap(root->Subnet(), map);
+                    gw::BuildUsageMap(root->Subnet(), map);
                     for (int area : {AREA_INPUT, AREA_OUTPUT}) {
                         std::uint64_t sum = 0;
                         bool saturated = false;
@@ -215,8 +215,8 @@ TEST(Mapping, JunkValuesStayInBoundsAndLoseNoBits)
                         }
                         EXPECT_TRUE(saturated ? sum <= want[area] : sum == want[area]) << "area " << area;
                     }
-                    CheckMapping(map);
-                    const AutoMapResult result = AutoMap(*root);
+                    gw::CheckMapping(map);
+                    const AutoMapResult result = gw::AutoMap(*root);
                     EXPECT_EQ(result.result == 1, result.message.empty());
                 }
             }
@@ -241,8 +241,8 @@ TEST(ClassifyBit, ClassesAndColours)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE("bit " + std::to_string(row.bit) + " count " + std::to_string(row.count));
-        EXPECT_EQ(ClassifyBit(row.bit, row.count), row.cls);
-        EXPECT_EQ(BitClassColour(row.cls), row.colour);
+        EXPECT_EQ(gw::ClassifyBit(row.bit, row.count), row.cls);
+        EXPECT_EQ(gw::BitClassColour(row.cls), row.colour);
     }
 }
 
@@ -263,9 +263,9 @@ TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClassAndColour)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string svg = RenderMemoryMapSvg(test_config::MakeConfig(row.cmds)->Subnet());
+        const std::string svg = gw::RenderMemoryMapSvg(test_config::MakeConfig(row.cmds)->Subnet());
         EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
-        EXPECT_TRUE(CheckXmlShape(svg).ok) << CheckXmlShape(svg).message;
+        EXPECT_TRUE(gw::CheckXmlShape(svg).ok) << gw::CheckXmlShape(svg).message;
         // Two areas of 2000 bits, one background and four legend boxes.
         EXPECT_EQ(Count(svg, "<rect"), 2u * kCountedBits + 1 + 4);
         EXPECT_EQ(Count(svg, "class=\"past\""), 2u * (kCountedBits - kAreaBits));
@@ -274,7 +274,7 @@ TEST(MemoryMapSvg, DrawsEveryCountedBitInItsClassAndColour)
         EXPECT_EQ(Count(svg, kOverflow), row.overflow + 1);
     }
     // Bit 2 of output byte 3 used twice: the red cell carries its place in its title.
-    const std::string svg = RenderMemoryMapSvg(
+    const std::string svg = gw::RenderMemoryMapSvg(
         test_config::MakeConfig({C(5, "1", "2", "4003H"), C(15, "3", "0", "4003H")})->Subnet());
     const std::size_t title = svg.find("<title>bit 2 of byte 3, used 2x</title>");
     ASSERT_NE(title, std::string::npos);

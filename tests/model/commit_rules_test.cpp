@@ -110,17 +110,17 @@ TEST(CommitTextTest, ChecksAndStoresTypedValues)
         SCOPED_TRACE("function " + std::to_string(c.given.function) + " row " + std::to_string(c.row) + " \"" +
                      c.input + "\"");
         Workbench bench(c.given);
-        CParamItem* item = RecordItemAt(bench.record, c.row);
+        CParamItem* item = gw::RecordItemAt(bench.record, c.row);
         ASSERT_NE(item, nullptr);
         if (c.given.enableFirst)
             item->SetEnable(1);
         const std::string old = item->value;
         std::string normalised = "untouched";   // the check of text boxes, which the fieldbus time-out is not
         if (c.given.target != Given::Bus) {
-            EXPECT_EQ(CheckEditText(bench.root, bench.record, c.row, c.input, &normalised), c.code);
+            EXPECT_EQ(gw::CheckEditText(bench.root, bench.record, c.row, c.input, &normalised), c.code);
             EXPECT_EQ(normalised, c.code == RESULT_OK ? c.stored : "untouched");
         }
-        const CommitOutcome outcome = CommitEdit(bench.root, bench.record, c.row, c.input);
+        const CommitOutcome outcome = gw::CommitEdit(bench.root, bench.record, c.row, c.input);
         EXPECT_EQ(outcome.refusal, c.code == RESULT_OK ? CommitRefusal::None : CommitRefusal::Check);
         EXPECT_EQ(outcome.code, c.code);
         // The held text committed again stays as it is (an empty mapping address does not become "H").
@@ -155,8 +155,8 @@ TEST(CommitRefusalTest, RowsWithoutAnEditorOrOfTheOtherKind)
         SCOPED_TRACE("row " + std::to_string(c.row) + " input \"" + c.input + "\"");
         Workbench bench(c.given);
         const std::string before = test_config::ConfigText(bench.root);
-        const CommitOutcome outcome = c.asChoice ? CommitChoice(bench.root, bench.record, c.row, c.input)
-                                                 : CommitText(bench.root, bench.record, c.row, c.input);
+        const CommitOutcome outcome = c.asChoice ? gw::CommitChoice(bench.root, bench.record, c.row, c.input)
+                                                 : gw::CommitText(bench.root, bench.record, c.row, c.input);
         EXPECT_EQ(outcome.refusal, c.refusal);
         EXPECT_FALSE(outcome.accepted() || outcome.changed);
         EXPECT_EQ(test_config::ConfigText(bench.root), before);
@@ -168,7 +168,7 @@ TEST(CommitChoiceTest, PickedChoicesOpenAndCloseOtherRowsAndKeepTheirTexts)
     Workbench bench(User());
     CDeviceConfig& root = bench.root;
     const TreeRecord bus = TreeRecord::ForNode(RECORD_FIELDBUS, &root.Bus());
-    ASSERT_TRUE(CommitEdit(root, bus, BUS_ROW_PROBE_TIMEOUT, "500").accepted());
+    ASSERT_TRUE(gw::CommitEdit(root, bus, BUS_ROW_PROBE_TIMEOUT, "500").accepted());
     struct Step {
         TreeRecord record;
         int row;
@@ -187,17 +187,17 @@ TEST(CommitChoiceTest, PickedChoicesOpenAndCloseOtherRowsAndKeepTheirTexts)
         SCOPED_TRACE(s.picked);
         root.Subnet().GetItemAt(SUBNET_ROW_CRC_CHECK)->value = "Enable";
         if (s.enables[0]) {
-            EXPECT_EQ(CommitText(root, s.record, s.rows[0], "250").refusal, CommitRefusal::ReadOnly);
+            EXPECT_EQ(gw::CommitText(root, s.record, s.rows[0], "250").refusal, CommitRefusal::ReadOnly);
         }
-        const CommitOutcome outcome = CommitChoice(root, s.record, s.row, s.picked);
+        const CommitOutcome outcome = gw::CommitChoice(root, s.record, s.row, s.picked);
         EXPECT_TRUE(outcome.accepted() && outcome.changed);
         std::vector<int> enables;
         for (int row : s.rows)
-            enables.push_back(RecordItemAt(s.record, row)->enable);
+            enables.push_back(gw::RecordItemAt(s.record, row)->enable);
         EXPECT_EQ(enables, s.enables);
         EXPECT_EQ(outcome.rowsRestyled, s.rows);
         EXPECT_EQ(root.Subnet().GetItemAt(SUBNET_ROW_CRC_CHECK)->value, s.crc);
-        EXPECT_FALSE(CommitChoice(root, s.record, s.row, s.picked).changed);
+        EXPECT_FALSE(gw::CommitChoice(root, s.record, s.row, s.picked).changed);
     }
     EXPECT_EQ(root.Bus().GetItemAt(BUS_ROW_PROBE_TIMEOUT)->value, "500");
     EXPECT_EQ(root.Subnet().GetItemAt(SUBNET_ROW_AUTO_SEND_PERIOD)->value, "1000");
@@ -210,12 +210,12 @@ TEST(CommitChoiceTest, ProtocolSwitchKeepsSlaveNodesAndBothModeLists)
     Workbench bench(Master());
     CSubnetNode& subnet = bench.root.Subnet();
     bench.slave->AddCommand(FUNCTION_READ_HOLDING_REGISTER);
-    ASSERT_TRUE(CommitText(bench.root, bench.record, SUBNET_ROW_RESPONSE_TIMEOUT, "500").accepted());
+    ASSERT_TRUE(gw::CommitText(bench.root, bench.record, SUBNET_ROW_RESPONSE_TIMEOUT, "500").accepted());
     for (const auto& [protocol, rows, timeout] : {std::tuple{"User Config", 20, "300"}, {"Modbus Master", 12, "500"}}) {
-        const CommitOutcome outcome = CommitEdit(bench.root, bench.record, SUBNET_ROW_PROTOCOL, protocol);
+        const CommitOutcome outcome = gw::CommitEdit(bench.root, bench.record, SUBNET_ROW_PROTOCOL, protocol);
         EXPECT_TRUE(outcome.accepted() && outcome.modeSwitched && outcome.changed);
-        EXPECT_FALSE(CommitChoice(bench.root, bench.record, SUBNET_ROW_PROTOCOL, protocol).changed);
-        EXPECT_EQ(RecordRowCount(bench.record), rows);
+        EXPECT_FALSE(gw::CommitChoice(bench.root, bench.record, SUBNET_ROW_PROTOCOL, protocol).changed);
+        EXPECT_EQ(gw::RecordRowCount(bench.record), rows);
         EXPECT_EQ(subnet.GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->value, timeout);   // each mode's own list
         EXPECT_EQ(subnet.GetNodeAt(0)->GetCommandCount(), 1);
     }

@@ -33,30 +33,30 @@ TEST(LangTables, SameIdsInBothLanguagesAndNoneMissing)
         for (std::int32_t id = first; id <= last; ++id)
             want.push_back(id);
     }
-    EXPECT_EQ(SortedIds(EnglishStringTable()), want);
-    EXPECT_EQ(SortedIds(ChineseStringTable()), want);
+    EXPECT_EQ(SortedIds(gw::EnglishStringTable()), want);
+    EXPECT_EQ(SortedIds(gw::ChineseStringTable()), want);
     for (std::int32_t id : {0, 90, 1000, 4023, 4035, 5020, -1})
-        EXPECT_EQ(GetLangStringIn(Language::Chinese, StringId(id)), "") << id;
+        EXPECT_EQ(gw::GetLangStringIn(Language::Chinese, StringId(id)), "") << id;
 }
 
 TEST(LangTables, EveryTextSurvivesTheFileEncodingAndOnlyTheBlankRowsAreEmpty)
 {
     const std::int32_t blank[] = {3013, 3017, 3019};
     for (Language lang : {Language::English, Language::Chinese}) {
-        for (const LangEntry& entry : lang == Language::English ? EnglishStringTable() : ChineseStringTable()) {
-            SCOPED_TRACE(std::string(LanguageName(lang)) + " id " + std::to_string(entry.id));
+        for (const LangEntry& entry : lang == Language::English ? gw::EnglishStringTable() : gw::ChineseStringTable()) {
+            SCOPED_TRACE(std::string(gw::LanguageName(lang)) + " id " + std::to_string(entry.id));
             ASSERT_NE(entry.text, nullptr);
             EXPECT_EQ(std::strlen(entry.text) == 0, std::find(std::begin(blank), std::end(blank), entry.id) != std::end(blank));
-            const std::optional<std::string> gbk = Utf8ToGbk(entry.text);
+            const std::optional<std::string> gbk = gw::Utf8ToGbk(entry.text);
             ASSERT_TRUE(gbk.has_value());
-            EXPECT_EQ(GbkToUtf8(*gbk), std::optional<std::string>(entry.text));
-            EXPECT_EQ(GetLangStringIn(lang, StringId(entry.id)), entry.text);
-            EXPECT_EQ(GetLangString(StringId(entry.id)), GetLangStringIn(BuiltLanguage(), StringId(entry.id)));
+            EXPECT_EQ(gw::GbkToUtf8(*gbk), std::optional<std::string>(entry.text));
+            EXPECT_EQ(gw::GetLangStringIn(lang, StringId(entry.id)), entry.text);
+            EXPECT_EQ(gw::GetLangString(StringId(entry.id)), gw::GetLangStringIn(gw::BuiltLanguage(), StringId(entry.id)));
         }
     }
     // A real translation, whose GB2312 bytes differ from its UTF-8 ones.
-    const std::string chinese = GetLangStringIn(Language::Chinese, ChoiceText::ModbusMaster);
-    EXPECT_NE(Utf8ToGbk(chinese), std::optional<std::string>(chinese));
+    const std::string chinese = gw::GetLangStringIn(Language::Chinese, ChoiceText::ModbusMaster);
+    EXPECT_NE(gw::Utf8ToGbk(chinese), std::optional<std::string>(chinese));
 }
 
 } // namespace

@@ -116,20 +116,20 @@ TEST(EditActions, WhatEachSelectionOffers)
     const TreeRecord subnet = TreeRecord::ForNode(RECORD_SUBNET, &root.Subnet());
     const TreeRecord bus = TreeRecord::ForNode(RECORD_FIELDBUS, &root.Bus());
     root.Subnet().SetMode(MODE_USER_CONFIG);
-    EXPECT_FALSE(CanAddNode(root, subnet));
+    EXPECT_FALSE(gw::CanAddNode(root, subnet));
     root.Subnet().SetMode(MODE_MODBUS_MASTER);
-    EXPECT_EQ(AddSlaveNode(root, bus), nullptr);
-    CSlaveNode* slave = AddSlaveNode(root, subnet);
+    EXPECT_EQ(gw::AddSlaveNode(root, bus), nullptr);
+    CSlaveNode* slave = gw::AddSlaveNode(root, subnet);
     ASSERT_NE(slave, nullptr);
-    EXPECT_EQ(AddSlaveNode(root, subnet), nullptr);   // one slave node at most
+    EXPECT_EQ(gw::AddSlaveNode(root, subnet), nullptr);   // one slave node at most
     const TreeRecord slaveRecord = TreeRecord::ForSlave(slave);
     const TreeRecord command = TreeRecord::ForCommand(slave, slave->AddCommand(FUNCTION_READ_COIL_STATUS));
     for (const auto& [record, offers] : {std::pair{bus, "---"}, {subnet, "---"}, {slaveRecord, "DA-"}, {command, "--D"}})
-        EXPECT_EQ(std::string(CanDeleteNode(record) ? "D" : "-") + (CanAddCommand(record) ? "A" : "-") +
-                      (CanDeleteCommand(record) ? "D" : "-"), offers);
-    EXPECT_FALSE(DeleteSlaveNode(root, nullptr));
-    EXPECT_TRUE(DeleteSlaveNode(root, slave));
-    EXPECT_TRUE(CanAddNode(root, subnet) && !CanAddNode(root, bus));
+        EXPECT_EQ(std::string(gw::CanDeleteNode(record) ? "D" : "-") + (gw::CanAddCommand(record) ? "A" : "-") +
+                      (gw::CanDeleteCommand(record) ? "D" : "-"), offers);
+    EXPECT_FALSE(gw::DeleteSlaveNode(root, nullptr));
+    EXPECT_TRUE(gw::DeleteSlaveNode(root, slave));
+    EXPECT_TRUE(gw::CanAddNode(root, subnet) && !gw::CanAddNode(root, bus));
 }
 
 } // namespace

@@ -54,9 +54,9 @@ TEST_P(IoListAgainstShow, MatchesTheCalculation)
     ScratchFolder folder;
     auto root = MakeConfig(c.commands);
     if (c.automap)
-        AutoMap(*root);
+        gw::AutoMap(*root);
     const std::string file = folder / "plant.xml";
-    ASSERT_TRUE(SaveFile(*root, file).ok);
+    ASSERT_TRUE(gw::SaveFile(*root, file).ok);
     folder.Write("show.txt", RunTool({"show", file}).out);
     for (const std::vector<std::string>& run : {std::vector<std::string>{"-o", folder / "list.csv"},
                                                  std::vector<std::string>{"--format", "json", "-o", folder / "list.json"}}) {
@@ -94,17 +94,17 @@ TEST(IoListCommand, SaysWhatTheMasterMustProvideInTheProgramsLanguage)
     ScratchFolder folder;
     const std::string file = folder / "plant.xml";
     for (const Language lang : {Language::English, Language::Chinese}) {
-        SetActiveLanguage(lang);
-        ASSERT_TRUE(SaveFile(*MakeConfig({{3, "1", "2", "0000H"}, {1, "1", "3", "0003H"}, {16, "1", "1", "40F3H"}}), file).ok);
-        const std::string heading = "| " + GetLangString(CommandText::Mnemonic) + " |";
+        gw::SetActiveLanguage(lang);
+        ASSERT_TRUE(gw::SaveFile(*MakeConfig({{3, "1", "2", "0000H"}, {1, "1", "3", "0003H"}, {16, "1", "1", "40F3H"}}), file).ok);
+        const std::string heading = "| " + gw::GetLangString(CommandText::Mnemonic) + " |";
         const std::vector<std::string> summary = {
-            ReportString(ReportText::InputBytesNeeded, {"4"}), ReportString(ReportText::OutputBytesNeeded, {"245"}),
-            ReportString(ReportText::SharedByte, {"0x03 (3)", ReportString(ReportText::AreaInput), "1, 2"}),
-            ReportString(ReportText::AreaOverflow, {GetLangString(MessageText::OutputOverflow), "245"})};
-        SetActiveLanguage(Language::English);
-        const ProgramRun md = RunTool({"--lang", LanguageCode(lang), "iolist", file, "--format", "md"});
-        const ProgramRun csv = RunTool({"--lang", LanguageCode(lang), "iolist", file});
-        SetActiveLanguage(Language::English);   // the tool's run leaves its language behind
+            gw::ReportString(ReportText::InputBytesNeeded, {"4"}), gw::ReportString(ReportText::OutputBytesNeeded, {"245"}),
+            gw::ReportString(ReportText::SharedByte, {"0x03 (3)", gw::ReportString(ReportText::AreaInput), "1, 2"}),
+            gw::ReportString(ReportText::AreaOverflow, {gw::GetLangString(MessageText::OutputOverflow), "245"})};
+        gw::SetActiveLanguage(Language::English);
+        const ProgramRun md = RunTool({"--lang", gw::LanguageCode(lang), "iolist", file, "--format", "md"});
+        const ProgramRun csv = RunTool({"--lang", gw::LanguageCode(lang), "iolist", file});
+        gw::SetActiveLanguage(Language::English);   // the tool's run leaves its language behind
         EXPECT_NE(md.out.find(heading), std::string::npos) << md.out;
         for (const std::string& line : summary) {
             EXPECT_NE(md.out.find("- " + line + "\n"), std::string::npos) << line << "\n" << md.out;
@@ -122,8 +122,8 @@ TEST(IoListCommand, RefusesValuesNoEditCouldStore)
         int status;
         std::string message;
     } cases[] = {
-        {{3, "1", "2", ""}, 6, "command:1: " + GetLangString(MessageText::EmptyData) + " \"03 Read Holding Register\\Mapping Address(HEX)\""},
-        {{1, "1", "2", "0000H", ""}, 6, "command:1: " + GetLangString(MessageText::EmptyData) + " \"01 Read Coil Status\\Mapping Bit(0-7)\""},
+        {{3, "1", "2", ""}, 6, "command:1: " + gw::GetLangString(MessageText::EmptyData) + " \"03 Read Holding Register\\Mapping Address(HEX)\""},
+        {{1, "1", "2", "0000H", ""}, 6, "command:1: " + gw::GetLangString(MessageText::EmptyData) + " \"01 Read Coil Status\\Mapping Bit(0-7)\""},
         {{16, "1", "2", "3FFFH"}, 8, "command:1 / Mapping Address(HEX) = \"3FFFH\""},
         {{16, "1", "2", "40F3A"}, 8, "command:1 / Mapping Address(HEX) = \"40F3A\""},
         {{3, "1", "2", "1GH"}, 7, "command:1 / Mapping Address(HEX) = \"1GH\""},
@@ -135,7 +135,7 @@ TEST(IoListCommand, RefusesValuesNoEditCouldStore)
     ScratchFolder folder;
     const std::string file = folder / "plant.xml";
     for (const auto& c : cases) {
-        ASSERT_TRUE(SaveFile(*MakeConfig({c.command}), file).ok);
+        ASSERT_TRUE(gw::SaveFile(*MakeConfig({c.command}), file).ok);
         for (const std::vector<std::string>& args :
              {std::vector<std::string>{"iolist", file}, {"report", file, "-o", folder / "report.html"}}) {
             const ProgramRun run = RunTool(args);

@@ -21,14 +21,14 @@ const std::vector<CommandValues> kCommands = {{3, "10", "3"}, {1, "20", "9", "",
 
 std::string SavedPlant(const ScratchFolder& folder, Language lang = Language::English)
 {
-    SetActiveLanguage(lang);
+    gw::SetActiveLanguage(lang);
     auto root = MakeConfig(kCommands);
     SlaveOf(*root, 1);
-    AutoMap(*root);
+    gw::AutoMap(*root);
     root->Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_MNEMONIC)->value = "<pump & \"valve\">, 'main'";
     root->Subnet().GetNodeAt(0)->GetCommandAt(6)->SetChoice(CMD_ROW_BYTE_SWAP, 2);
-    EXPECT_TRUE(SaveFile(*root, folder / "plant.xml").ok);
-    SetActiveLanguage(Language::English);
+    EXPECT_TRUE(gw::SaveFile(*root, folder / "plant.xml").ok);
+    gw::SetActiveLanguage(Language::English);
     return folder / "plant.xml";
 }
 
@@ -79,15 +79,15 @@ TEST(Report, FollowsTheProgramsLanguage)
     for (const Language lang : {Language::English, Language::Chinese}) {
         ScratchFolder folder;
         const std::string file = SavedPlant(folder, lang);
-        const ProgramRun run = RunTool({"--lang", LanguageCode(lang), "report", file, "-o", folder / "r.html"});
+        const ProgramRun run = RunTool({"--lang", gw::LanguageCode(lang), "report", file, "-o", folder / "r.html"});
         ASSERT_EQ(run.status, 0) << run.err;
         const std::string html = folder.Read("r.html");
-        SetActiveLanguage(lang);
-        for (const std::string& text : {ReportString(ReportText::ReportTitle), ReportString(ReportText::IoListTitle),
-                                        GetLangString(CommandText::MapAddress), "1 " + GetLangString(FunctionText::ReadHoldingRegister), GetLangString(ChoiceText::NonExchange)})
+        gw::SetActiveLanguage(lang);
+        for (const std::string& text : {gw::ReportString(ReportText::ReportTitle), gw::ReportString(ReportText::IoListTitle),
+                                        gw::GetLangString(CommandText::MapAddress), "1 " + gw::GetLangString(FunctionText::ReadHoldingRegister), gw::GetLangString(ChoiceText::NonExchange)})
             EXPECT_NE(html.find(">" + text), std::string::npos) << text;
-        SetActiveLanguage(Language::English);   // the tool's run leaves its language behind
-        EXPECT_NE(html.find(std::string("<html lang=\"") + LanguageCode(lang) + "\">"), std::string::npos);
+        gw::SetActiveLanguage(Language::English);   // the tool's run leaves its language behind
+        EXPECT_NE(html.find(std::string("<html lang=\"") + gw::LanguageCode(lang) + "\">"), std::string::npos);
     }
 }
 

@@ -38,8 +38,8 @@ CModbusCommand* AddCommand(CSlaveNode& slave, const CommandValues& values)
 {
     const int code = values.code == 7 ? 16 : values.code;
     int index = kUnknownFunctionIndex;
-    GetFunctionByCode(code, &index);
-    CModbusCommand* command = AddCommandTo(&slave, index).command;
+    gw::GetFunctionByCode(code, &index);
+    CModbusCommand* command = gw::AddCommandTo(&slave, index).command;
     Require(command != nullptr, "cannot add a command of code " + std::to_string(values.code));
     if (values.code == 7)
         SetValue(command->GetItemAt(CMD_ROW_FUNCTION_CODE), "7");
@@ -56,9 +56,9 @@ CSlaveNode& SlaveOf(CDeviceConfig& root, int address)
     CSubnetNode& subnet = root.Subnet();
     CSlaveNode* slave = subnet.GetNodeAt(0);
     if (!slave)
-        slave = AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
+        slave = gw::AddSlaveNode(root, TreeRecord::ForNode(RECORD_SUBNET, &subnet));
     slave->GetItemAt(SLAVE_ROW_ADDRESS)->value = std::to_string(address);
-    slave->SetName(SlaveNodeName(std::to_string(address)));
+    slave->SetName(gw::SlaveNodeName(std::to_string(address)));
     return *slave;
 }
 
@@ -107,20 +107,20 @@ std::unique_ptr<CDeviceConfig> MakeFilledConfig(int mode, int count)
         command->SetChoice(CMD_ROW_SCAN_TYPE, i % 2);
         command->SetChoice(CMD_ROW_BYTE_SWAP, i % 3);
     }
-    Require(AutoMap(*root).result == 1 && CheckMapping(*root) == RESULT_OK, "the commands do not fit both areas");
+    Require(gw::AutoMap(*root).result == 1 && gw::CheckMapping(*root) == RESULT_OK, "the commands do not fit both areas");
     return root;
 }
 
 std::string SaveConfig(const CDeviceConfig& root, const std::string& path)
 {
-    Require(SaveFile(root, path).ok, "cannot save " + path);
+    Require(gw::SaveFile(root, path).ok, "cannot save " + path);
     return path;
 }
 
 std::string ConfigText(const CDeviceConfig& root)
 {
     std::string text;
-    Require(WriteConfigText(root, &text).ok, "cannot write the configuration as text");
+    Require(gw::WriteConfigText(root, &text).ok, "cannot write the configuration as text");
     const std::size_t stamp = text.find("<DateTime ");
     if (stamp != std::string::npos)
         text.erase(stamp, text.find('\n', stamp) - stamp);

@@ -5,7 +5,7 @@ InProcessModule::InProcessModule(SimIdentity identity, SimFaults faults, ModuleS
 {
     m_ok = m_line.OpenPseudoTerminal().Ok();
     if (m_ok)
-        m_thread = std::thread([this] { ServeLine(m_line, m_responder, {}, m_stop, m_log); });
+        m_thread = std::thread([this] { gw::ServeLine(m_line, m_responder, {}, m_stop, m_log); });
 }
 
 InProcessModule::~InProcessModule()

@@ -9,7 +9,7 @@ std::string SaveProbeConfig(const std::string& path, const std::vector<test_conf
 {
     auto root = test_config::MakeConfig(commands);
     test_config::SlaveOf(*root, 1);
-    AutoMap(*root);
+    gw::AutoMap(*root);
     if (edit)
         edit(*root);
     return test_config::SaveConfig(*root, path);

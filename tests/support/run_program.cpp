@@ -138,7 +138,7 @@ ProgramRun RunTool(const std::vector<std::string>& args)
         argv.push_back(arg.c_str());
     std::ostringstream out, err;
     ProgramRun result;
-    result.status = RunGatewayCfg(static_cast<int>(argv.size()), argv.data(), out, err);
+    result.status = gw::RunGatewayCfg(static_cast<int>(argv.size()), argv.data(), out, err);
     result.out = out.str();
     result.err = err.str();
     return result;

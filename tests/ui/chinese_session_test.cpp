@@ -156,7 +156,7 @@ private slots:
     void initTestCase()
     {
         UseTestSettings();
-        SetActiveLanguage(Language::Chinese);
+        gw::SetActiveLanguage(Language::Chinese);
         QVERIFY(InstallTranslations());
         m_module = std::make_unique<ServingProcess>(std::vector<std::string>{GATEWAY_SIM_PATH, "--idle-exit", "120"});
         QVERIFY(m_module->Running());
@@ -215,9 +215,9 @@ private slots:
         QTemporaryDir dir;
         auto filled = test_config::MakeConfig({{3, "100", "3"}, {1, "10", "9"}, {6, "300"}});
         test_config::SlaveOf(*filled, 1);
-        AutoMap(*filled);
+        gw::AutoMap(*filled);
         const QString other = dir.filePath("other.xml");
-        QVERIFY(SaveFile(*filled, ToUtf8(other)).ok);
+        QVERIFY(gw::SaveFile(*filled, ToUtf8(other)).ok);
         CDialogPrompt prompt;   // the real message boxes and file dialogs
         CDeviceConfig root;
         bool modified = false;
@@ -282,7 +282,7 @@ private slots:
     void cleanupTestCase()
     {
         m_module.reset();
-        SetActiveLanguage(Language::English);
+        gw::SetActiveLanguage(Language::English);
         InstallTranslations();
     }
 

@@ -87,7 +87,7 @@ private slots:
         QVERIFY(m_slave->Running());
         m_polled = MakeConfig({{3, "100", "3"}, {1, "10", "9", "", "3"}, {6, "300"}, {3, "300"}});
         SlaveOf(*m_polled, 1);
-        AutoMap(*m_polled);
+        gw::AutoMap(*m_polled);
     }
 
     void memoryMapClassifiesAndHighlights()

@@ -23,7 +23,7 @@ const char* const kTimeoutLabel = "Response Timeout(50~60000ms)";
 QString TimeoutOnDisk(const QString& path)
 {
     CDeviceConfig read;
-    if (!LoadFile(read, ToUtf8(path)).ok)
+    if (!gw::LoadFile(read, ToUtf8(path)).ok)
         return {};
     return FromUtf8(read.Subnet().GetItemAt(SUBNET_ROW_RESPONSE_TIMEOUT)->value);
 }

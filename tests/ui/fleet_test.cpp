@@ -76,12 +76,12 @@ private slots:
     {
         ScratchFolder scratch;
         auto plant = MakeFilledConfig(MODE_MODBUS_MASTER, 3);
-        QVERIFY(SaveFile(*plant, scratch / "plant.xml").ok);
+        QVERIFY(gw::SaveFile(*plant, scratch / "plant.xml").ok);
         InProcessModule holding(SimIdentity{}), differing(SimIdentity{});
         Ser2net server({{holding.Path()}, {differing.Path(), true}}, scratch.Path().string());
         QVERIFY(server.Running());
         SetValue(plant->Subnet().GetNodeAt(0)->GetCommandAt(0)->GetItemAt(CMD_ROW_START_ADDRESS), "99");
-        QVERIFY(SaveFile(*plant, scratch / "other.xml").ok);
+        QVERIFY(gw::SaveFile(*plant, scratch / "other.xml").ok);
         scratch.Write("plan.csv", "name,port,file,action\nhall," + server.Url(0) + ",plant.xml,download\nyard," +
                                       server.Url(1) + ",other.xml,download\ngate,socket://127.0.0.1:" +
                                       std::to_string(FreeTcpPort()) + ",plant.xml,download\n");

@@ -50,7 +50,7 @@ struct ScriptedHandover : CHandoverPrompts {
 std::unique_ptr<CDeviceConfig> Plant()
 {
     auto root = MakeConfig({{3, "100", "3"}, {1, "10", "9", "", "3"}, {16, "300", "2"}, {5, "20", "1", "", "6"}});
-    AutoMap(*root);
+    gw::AutoMap(*root);
     const char* mnemonics[] = {"tank level", "pump running", "valve setpoint", "alarm horn"};
     for (int i = 0; i < 4; ++i)
         SetValue(root->Subnet().GetNodeAt(0)->GetCommandAt(i)->GetItemAt(CMD_ROW_MNEMONIC), mnemonics[i]);
@@ -73,9 +73,9 @@ private slots:
         auto root = Plant();
         ScriptedHandover prompts;
         prompts.options.list.inputBase = 256;
-        const IoList list = BuildIoList(*root, prompts.options.list).list;
+        const IoList list = gw::BuildIoList(*root, prompts.options.list).list;
         const std::pair<const char*, std::string> cases[] = {
-            {"list.csv", IoListCsv(list)}, {"list.md", IoListMarkdown(list)}, {"list.JSON", IoListJson(list)}};
+            {"list.csv", gw::IoListCsv(list)}, {"list.md", gw::IoListMarkdown(list)}, {"list.JSON", gw::IoListJson(list)}};
         for (const auto& [name, text] : cases) {
             prompts.path = QString::fromStdString(scratch / name);
             QCOMPARE(RunIoListExport(nullptr, *root, prompts), prompts.path);

@@ -205,8 +205,8 @@ private slots:
         });
         bench.Command(ID_APP_ABOUT)->trigger();
         QDesktopServices::unsetUrlHandler("https");
-        QVERIFY(texts.contains(QStringLiteral("Build ") + BuildVersion()));
-        QVERIFY(texts.contains(QStringLiteral("Version ") + QString(BuildVersion()).section(' ', 0, 0)));   // one version
+        QVERIFY(texts.contains(QStringLiteral("Build ") + gw::BuildVersion()));
+        QVERIFY(texts.contains(QStringLiteral("Version ") + QString(gw::BuildVersion()).section(' ', 0, 0)));   // one version
         QVERIFY(!texts.contains("no logo"));
         QCOMPARE(recorder.opened, QList<QUrl>{QUrl(MakerWebAddress())});
 
@@ -230,15 +230,15 @@ private slots:
         }
 
         // A picked language is kept for the next start; a change is announced, the same one not.
-        const Language running = ActiveLanguage();
+        const Language running = gw::ActiveLanguage();
         for (QAction* pick : bench.frame->findChild<QMenu*>("languageMenu")->actions()) {
             pick->trigger();
-            const Language picked = *ParseLanguage(pick->data().toString().toStdString());
+            const Language picked = *gw::ParseLanguage(pick->data().toString().toStdString());
             QCOMPARE(bench.prompt.messages.size(), picked == running ? 0 : 1);
             bench.prompt.messages.clear();
             ApplyLanguageChoice();
-            QCOMPARE(ActiveLanguage(), picked);
-            SetActiveLanguage(running);
+            QCOMPARE(gw::ActiveLanguage(), picked);
+            gw::SetActiveLanguage(running);
         }
         QSettings().remove("Workbench/Language");
     }

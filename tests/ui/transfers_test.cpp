@@ -62,7 +62,7 @@ private slots:
     {
         ScratchFolder scratch;
         auto plant = MakeFilledConfig(MODE_MODBUS_MASTER, 3);
-        QVERIFY(SaveFile(*plant, scratch / "plant.xml").ok);
+        QVERIFY(gw::SaveFile(*plant, scratch / "plant.xml").ok);
         Workbench bench;
         QVERIFY(bench.Ready());
         bench.prompt.openPath = QString::fromStdString(scratch / "plant.xml");
@@ -126,7 +126,7 @@ private slots:
         // Compare with File: an item changed and commands only here.
         auto other = MakeFilledConfig(MODE_MODBUS_MASTER, 1);
         SlaveOf(*other).GetCommandAt(0)->GetItemAt(CMD_ROW_MNEMONIC)->value = "pump";
-        QVERIFY(SaveFile(*other, scratch / "other.xml").ok);
+        QVERIFY(gw::SaveFile(*other, scratch / "other.xml").ok);
         bench.prompt.openPath = QString::fromStdString(scratch / "other.xml");
         shown.clear();
         DialogDriver<CDifferencesDialog> file([&](CDifferencesDialog& dialog) {
@@ -190,7 +190,7 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QStringList, told);
-        const std::string lock = std::string(kSerialLockDirectory) + "/" + LockFileName(m_module->Path());
+        const std::string lock = std::string(kSerialLockDirectory) + "/" + gw::LockFileName(m_module->Path());
         if (kind == "locked" && ::access(kSerialLockDirectory, W_OK) != 0)
             QSKIP("the lock directory cannot be written to here");
         InProcessModule silent(SimIdentity{}, SimFaults{.noAnswer = true});
@@ -248,10 +248,10 @@ private slots:
         else
             QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), kRunWaitMs);
-        QCOMPARE(boxes.Texts(), QStringList{FromUtf8(ResultMessage(RESULT_STOPPED) + "\n" + PartlyDownloadedText())});
+        QCOMPARE(boxes.Texts(), QStringList{FromUtf8(gw::ResultMessage(RESULT_STOPPED) + "\n" + gw::PartlyDownloadedText())});
         QCOMPARE(ConfigText(*root), before);
         CPortSlot again;
-        QCOMPARE(OpenPort(again, silent.Path()).code, RESULT_OK);
+        QCOMPARE(gw::OpenPort(again, silent.Path()).code, RESULT_OK);
     }
 
     void messagesOnTheWayComeFirstAndCancelDoesNotCloseTheDialog()
