@@ -11,6 +11,7 @@
 
 #include "support/config_builder.h"
 #include "support/run_program.h"
+#include "support/timings.h"
 #include "support/widget_workbench.h"
 #include "ui/command_list_commands.h"
 #include "ui/command_table.h"
@@ -66,10 +67,10 @@ int RunClipboardRole(int argc, char** argv)
     copy ? bench.Fill({FUNCTION_READ_COIL_STATUS, FUNCTION_PRESET_MULTIPLE_REGISTERS}) : bench.Fill({FUNCTION_READ_HOLDING_REGISTER});
     if (copy) {
         Run(bench, {"1", "^C"});
-        return QTest::qWaitFor([&] { return QFile::exists(done); }, 20000) ? 0 : 4;
+        return QTest::qWaitFor([&] { return QFile::exists(done); }, kRunWaitMs) ? 0 : 4;
     }
     bench.Click(bench.Slave());
-    if (!QTest::qWaitFor([&] { return ListAction(bench, CCommandListCommands::Paste)->isEnabled(); }, 20000))
+    if (!QTest::qWaitFor([&] { return ListAction(bench, CCommandListCommands::Paste)->isEnabled(); }, kRunWaitMs))
         return 5;
     Run(bench, {"^V"});
     // Besides the commands for a workbench, the text for any other program.
